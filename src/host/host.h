@@ -1,0 +1,92 @@
+// The host seam: a typed mirror of the automation members of the graphing
+// host that the program uses. The worksheet layer (worksheet/) is the only
+// caller. Implementations: the notebook-file host (host/file_host.h) and an
+// in-memory notebook for tests (host/memory_host.h).
+//
+// Indices are the host's: columns and rows count from 0; row -1 is the
+// column-title row and column -1 the row-title column.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "util/value.h"
+
+namespace korund::host {
+
+// A block of cells, indexed [column offset][row offset].
+using Block = std::vector<std::vector<Value>>;
+
+inline constexpr int kItemSection = 3;
+inline constexpr int kItemWorksheet = 1;  // a data item
+inline constexpr int kItemReport = 5;
+
+// The worksheet's data table.
+class DataTable {
+ public:
+  virtual ~DataTable() = default;
+  // Cells left..right x top..bottom, inclusive. Cells never written read as
+  // empty values.
+  virtual Block Read(int32_t left, int32_t top, int32_t right, int32_t bottom) = 0;
+  // Writes block with its (0, 0) element at (left, top).
+  virtual void Write(const Block& block, int32_t left, int32_t top) = 0;
+  // The used column and row counts (0, 0 for an empty table). The title
+  // row and the row-title column do not count.
+  virtual void UsedSize(int32_t& columns, int32_t& rows) = 0;
+  virtual Value Cell(int32_t column, int32_t row) = 0;
+  virtual void SetCell(int32_t column, int32_t row, const Value& v) = 0;
+  virtual void SetTitle(int32_t column, const std::string& title) = 0;
+};
+
+class NotebookItem {
+ public:
+  virtual ~NotebookItem() = default;
+  virtual std::string Name() const = 0;
+  // 3 section, 5 report; a worksheet (data item) is 1; other types as stored.
+  virtual int ItemType() const = 0;
+  virtual void Open() = 0;
+  // Renames the item; false when the host refuses (for example a taken name).
+  virtual bool SetName(const std::string& name) = 0;
+  // Report items: their text. Others: "" and ignored.
+  virtual std::string Text() const = 0;
+  virtual void SetText(const std::string& text) = 0;
+  // Worksheet items: their data table; nullptr for other items.
+  virtual DataTable* Table() = 0;
+};
+
+class Notebook {
+ public:
+  virtual ~Notebook() = default;
+  virtual int32_t ItemCount() = 0;
+  virtual NotebookItem* Item(int32_t index) = 0;  // 0-based; nullptr when out of range
+  virtual NotebookItem* ItemByName(const std::string& name) = 0;  // nullptr when none
+  // Adds an item of that kind (5 = report) with a default name; the host
+  // decides where it goes.
+  virtual void AddItem(int16_t kind) = 0;
+  virtual NotebookItem* CurrentDataItem() = 0;  // nullptr when none
+};
+
+// An attached host application. Destroying it releases the host without
+// writing anything back; Release() writes back what the run changed.
+class Application {
+ public:
+  virtual ~Application() = default;
+  virtual Notebook* ActiveNotebook() = 0;  // nullptr when none
+  virtual void SetProperty(int dispatch_id, bool value) = 0;
+  // Ends the session: writes the notebook back if anything was written.
+  // False with *error set when that failed; the host's data is then kept
+  // safe as the implementation documents.
+  virtual bool Release(std::string* error) = 0;
+};
+
+// Creates the application object ("SigmaPlot.Application.1").
+class Host {
+ public:
+  virtual ~Host() = default;
+  // nullptr with *error set when the host cannot be reached.
+  virtual std::unique_ptr<Application> Connect(std::string* error) = 0;
+};
+
+}  // namespace korund::host

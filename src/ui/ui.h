@@ -1,0 +1,112 @@
+// The UI seam: everything the program shows to people goes through Ui. The
+// analysis code never names a back end; main picks one (batch, terminal) and
+// tests use ScriptedUi (ui/scripted_ui.h), which records and answers from a
+// script.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace korund::ui {
+
+// Standard message-box flags (the same numbers as the platform's).
+inline constexpr int kMbOk = 0;
+inline constexpr int kMbRetryCancel = 5;
+inline constexpr int kMbIconStop = 16;
+inline constexpr int kMbIconQuestion = 32;
+inline constexpr int kMbIconExclamation = 48;
+inline constexpr int kMbIconInformation = 64;
+
+// Standard message-box results.
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
+inline constexpr int kIdRetry = 4;
+
+// What the message dialog (dialogs/message_dialog.h) hands a back end: the
+// laid-out window. Layout numbers are in twips.
+struct MessageDialogView {
+  std::string title;                 // the window caption, already defaulted
+  std::string text;
+  std::vector<std::string> captions;  // four captions, "" for a hidden button
+  std::vector<bool> visible;          // four flags
+  int default_button = 1;             // 1-based
+  int icon = 0;                       // 0, 16, 32, 48 or 64 (already validated)
+  int help_topic = 0;
+  // Layout (twips).
+  int width = 0, height = 0;
+  int text_left = 0, text_top = 0, text_width = 0, text_height = 0;
+  int button_top = 0;
+  std::vector<int> button_lefts;  // four
+  int button_width = 0;
+  // Maps a typed character to the button it presses (0: none).
+  std::function<int(char)> access_key;
+};
+
+// A control of an options dialog, as the back ends present it.
+struct FormControl {
+  enum class Kind { kLabel, kCheck, kOption, kText, kButton };
+  Kind kind = Kind::kLabel;
+  std::string name;     // "chkLock", "optFopt(1)", "txtRateFactor", "cmdOK"...
+  std::string caption;  // caption or label text
+  bool checked = false;  // check boxes and option buttons
+  std::string text;      // text boxes
+  bool enabled = true;
+  std::string group;  // option buttons of one choice share a group
+};
+
+// An options dialog as a back-end-independent model. The back end shows
+// Controls(), feeds the user's changes back through the setters (which run
+// the dialog's event handlers) and presses buttons until Closed().
+class FormModel {
+ public:
+  virtual ~FormModel() = default;
+  virtual std::string Caption() const = 0;
+  virtual std::vector<FormControl> Controls() const = 0;
+  virtual int HelpTopic() const = 0;
+  virtual void SetChecked(const std::string& name, bool checked) = 0;
+  virtual void SelectOption(const std::string& name) = 0;
+  // Sets a text box; runs its validation when the focus would leave it.
+  virtual void SetText(const std::string& name, const std::string& text) = 0;
+  virtual void Press(const std::string& name) = 0;  // may throw TerminateProgramError
+  virtual bool Closed() const = 0;
+  virtual std::string DefaultButton() const { return "cmdOK"; }
+};
+
+// The progress bar an analysis advances.
+class ProgressBar {
+ public:
+  virtual ~ProgressBar() = default;
+  virtual int value() const = 0;
+  virtual void set_value(int v) = 0;
+  void Add(int d) { set_value(value() + d); }
+};
+
+class Ui {
+ public:
+  virtual ~Ui() = default;
+
+  // A standard message box; flags = icon + buttons (kMbOk or kMbRetryCancel).
+  // An empty title is shown as the application title. Returns kIdOk,
+  // kIdCancel or kIdRetry.
+  virtual int MsgBox(const std::string& text, int flags, const std::string& title) = 0;
+
+  // Shows the message dialog modally; returns the 1-based button pressed,
+  // or 0 when it was closed without a button.
+  virtual int ShowMessageDialog(const MessageDialogView& view) = 0;
+
+  // Runs an options dialog until it closes. The model's handlers may throw
+  // TerminateProgramError (Cancel); it passes through.
+  virtual void RunForm(FormModel& form) = 0;
+
+  // The progress bar of the dialog that is running the analysis.
+  virtual ProgressBar& Progress() = 0;
+
+  // The system clipboard: set plain text, clear.
+  virtual void Clipboard(const std::string& text) = 0;  // set plain text
+  virtual void ClearClipboard() = 0;
+  // Opens the help topic (the F1 key of the platform).
+  virtual void ShowHelp(int topic) = 0;
+};
+
+}  // namespace korund::ui

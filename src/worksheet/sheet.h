@@ -1,0 +1,105 @@
+// The session with the host (attach, section lookup, report items) and the
+// cell and column layer: every read and write of worksheet cells, columns and
+// titles goes through a Sheet. Columns and rows are 1-based here; the layer
+// passes column-1 and row-1 to the host.
+//
+// Two modes: direct (each call goes to the host's data table) and buffered
+// (between spLoadSheet and spSaveSheet the whole worksheet and its titles are
+// held in memory and written back in one piece). Booleans returned by the
+// session calls mean "failed" when true.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialogs/message_dialog.h"
+#include "host/host.h"
+#include "ui/ui.h"
+#include "util/run_settings.h"
+#include "util/value.h"
+
+namespace korund::worksheet {
+
+class Sheet {
+ public:
+  // settings receives WorksheetName and SectionName at attach.
+  Sheet(ui::Ui& ui, dialogs::MessageDialog& msg, RunSettings& settings)
+      : ui_(ui), msg_(msg), settings_(settings) {}
+
+  // --- Session -----------------------------------------------------------
+
+  // Attaches to the host and its current worksheet (or, with a name, opens
+  // that item first), finds the worksheet's section. On failure shows the
+  // "NO WORKSHEET" Retry/Cancel box; Retry tries again. True = failed
+  // (the user cancelled).
+  bool spOpenWorksheet(host::Host& host, const std::string& name);
+
+  // Adds a report item and takes the last report between the worksheet and
+  // the next section; renames it when name is not empty. True = failed.
+  bool spAddReport(const std::string& name);
+  // The report item's text (dispatch id 1001); "" without a report.
+  std::string ReportText() const;
+  void SetReportText(const std::string& text);
+  const std::string& ReportName() const { return report_name_; }
+
+  // Ends the session: sets the application's id-21 property to false and
+  // releases it, which writes the notebook back. False with *error when the
+  // write-back failed.
+  bool Release(std::string* error);
+
+  // The text form of the host's missing value: "-1.#QNAN".
+  const std::string& NaNText() const { return nan_text_; }
+
+  // --- Cells and columns ----------------------------------------------------
+
+  void spRefreshSize();
+  Value spGetCell(int32_t column, int32_t row);
+  void spPutCell(const Value& value, int32_t column, int32_t row);
+  void spPutTitle(const Value& title, int32_t column);
+  // count -1 takes the count from element 0; with_title writes data[0] as
+  // the column's title (needs an explicit count).
+  void spPutCol(const ValueArray& data, int32_t column, int32_t count, bool with_title);
+  // Reads column from first_row down to the last non-empty cell; data[0] = n.
+  int32_t spGetCol(ValueArray& data, int32_t column, int32_t first_row);
+  // Keeps the numeric cells (numbers and texts that read as numbers).
+  int32_t spGetNumCol(ValueArray& data, int32_t column);
+  void spClearCols(int32_t first_column, int32_t columns, bool set_title,
+                   const std::string& title);
+  void spLoadSheet(int32_t min_columns, int32_t min_rows);
+  void spSaveSheet();
+
+  int32_t MaxCol() const { return max_col_; }
+  int32_t MaxRow() const { return max_row_; }
+  bool Buffered() const { return buffered_; }
+  // The current title of a column in buffered mode ("" outside the buffer).
+  std::string BufferedTitle(int32_t column) const;
+
+ private:
+  [[noreturn]] void Unrecoverable(const std::string& where, const std::string& description,
+                                  int number);
+
+  ui::Ui& ui_;
+  dialogs::MessageDialog& msg_;
+  RunSettings& settings_;
+
+  std::unique_ptr<host::Application> app_;
+  host::Notebook* notebook_ = nullptr;
+  host::NotebookItem* worksheet_item_ = nullptr;
+  host::DataTable* table_ = nullptr;
+  host::NotebookItem* report_item_ = nullptr;
+  std::string report_name_;
+  int32_t worksheet_index_ = 0;
+  int32_t report_index_ = -1;
+  std::string nan_text_;
+
+  int32_t max_col_ = 0;
+  int32_t max_row_ = 0;
+  bool buffered_ = false;
+  host::Block sheet_buffer_;  // [column-1][row-1]
+  std::vector<std::string> title_buffer_;
+  std::vector<std::string> saved_titles_;
+};
+
+}  // namespace korund::worksheet
