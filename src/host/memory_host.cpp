@@ -97,6 +97,11 @@ MemoryItem::MemoryItem(std::string item_name, int item_type)
   if (type == kItemWorksheet) table = std::make_unique<MemoryTable>();
 }
 
+void MemoryItem::Open() {
+  opened++;
+  if (owner != nullptr && type == kItemWorksheet) owner->current = name;
+}
+
 bool MemoryItem::SetName(const std::string& new_name) {
   if (refuse_rename) return false;
   if (owner != nullptr) {

@@ -46,7 +46,7 @@ class MemoryItem : public NotebookItem {
   MemoryItem(std::string name, int type);
   std::string Name() const override { return name; }
   int ItemType() const override { return type; }
-  void Open() override { opened++; }
+  void Open() override;  // a worksheet becomes the current item
   bool SetName(const std::string& new_name) override;
   std::string Text() const override { return text; }
   void SetText(const std::string& t) override { text = t; }

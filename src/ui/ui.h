@@ -107,6 +107,11 @@ class Ui {
   virtual void ClearClipboard() = 0;
   // Opens the help topic (the F1 key of the platform).
   virtual void ShowHelp(int topic) = 0;
+
+  // A detail for the person running the program that is not one of the
+  // program's boxes (for example why a notebook could not be opened). Not
+  // recorded in transcripts; back ends print it to standard error.
+  virtual void Diagnostic(const std::string& /*text*/) {}
 };
 
 }  // namespace korund::ui
