@@ -11,6 +11,18 @@
 
 namespace korund::dialogs {
 
+// The text metric of the message label, fixed so that layout does not depend
+// on fonts: every character (UTF-8 code point) is 90 twips wide and every
+// line 195 twips high. Lines break at each CR, LF or CR LF and wrap greedily
+// at blanks to the label width; a word longer than a line is cut.
+inline constexpr int kMessageCharWidth = 90;
+inline constexpr int kMessageLineHeight = 195;
+
+// Height in twips of text wrapped to width twips (at least one character per
+// line, so a width too small for one still gives a finite height). The empty
+// text is one line high.
+int WrappedTextHeight(const std::string& text, int width);
+
 class MessageDialog {
  public:
   explicit MessageDialog(ui::Ui& ui) : ui_(ui) {}
