@@ -1,0 +1,121 @@
+// Both sorts are defined as exchange (bubble) sorts that swap neighbours
+// only on a strict comparison, which makes them stable. A stable sort by a
+// strict weak order has exactly one result, so wherever the exchange rule
+// is such an order on the values present, std::stable_sort gives the same
+// order in n log n time. The rule stops being one when
+//   - a number is NaN (it compares equal to every number), or
+//   - empty values meet both numbers and the text "" (empty equals 0 and
+//     equals "", yet 0 < ""), which matters to SortValues only, or
+//   - SortPairs sorts descending with text keys present: the text rule and
+//     the descending comparison then disagree, and a text can end between
+//     numbers.
+// Those inputs keep the literal exchange sort.
+#include "stats/sort.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+namespace korund::stats {
+
+namespace {
+
+void CheckRange(const ValueArray& data, int32_t n) {
+  if (n > 0 && static_cast<size_t>(n) >= data.size()) {
+    throw std::out_of_range("sort: count beyond the end of the array");
+  }
+}
+
+bool IsNaN(const Value& v) { return v.IsNumber() && std::isnan(v.Number()); }
+
+// True when Compare is a strict weak order on data[1..n].
+bool CompareIsOrderOn(const ValueArray& data, int32_t n) {
+  bool empty = false, number = false, empty_text = false;
+  for (int32_t i = 1; i <= n; ++i) {
+    const Value& v = data[static_cast<size_t>(i)];
+    if (IsNaN(v)) return false;
+    empty = empty || v.IsEmpty();
+    number = number || v.IsNumber();
+    empty_text = empty_text || (v.IsText() && v.Text().empty());
+  }
+  return !(empty && number && empty_text);
+}
+
+// The swap rule of SortPairs: true when the pair at j must move behind j + 1.
+bool PairsOutOfOrder(const Value& a, const Value& b, bool ascending) {
+  if (a.IsText() && !b.IsText()) return true;
+  return ascending ? a > b : a < b;
+}
+
+}  // namespace
+
+void SortValues(ValueArray& data, int32_t n) {
+  if (n == -1) {
+    const auto c = ToNumber(data.at(0));
+    if (!c || !(std::nearbyint(*c) >= INT32_MIN && std::nearbyint(*c) <= INT32_MAX)) {
+      throw std::invalid_argument("SortValues: element 0 is not a count");
+    }
+    n = static_cast<int32_t>(std::nearbyint(*c));
+  }
+  if (n < 2) return;
+  CheckRange(data, n);
+  const auto first = data.begin() + 1;
+  const auto last = data.begin() + 1 + n;
+  if (CompareIsOrderOn(data, n)) {
+    std::stable_sort(first, last, [](const Value& a, const Value& b) { return a < b; });
+    return;
+  }
+  for (int32_t k = n - 1; k >= 1; --k) {
+    for (int32_t j = 1; j <= k; ++j) {
+      if (data[j] > data[j + 1]) std::swap(data[j], data[j + 1]);
+    }
+  }
+}
+
+void SortPairs(ValueArray& key, ValueArray& companion, int32_t n, bool ascending) {
+  if (n < 2) return;
+  CheckRange(key, n);
+  CheckRange(companion, n);
+
+  bool fast = true;
+  for (int32_t i = 1; i <= n && fast; ++i) {
+    const Value& k = key[static_cast<size_t>(i)];
+    if (IsNaN(k) || (!ascending && k.IsText())) fast = false;
+  }
+
+  if (!fast) {
+    for (int32_t i = 1; i <= n - 1; ++i) {
+      for (int32_t j = 1; j <= n - i; ++j) {
+        if (PairsOutOfOrder(key[j], key[j + 1], ascending)) {
+          std::swap(key[j], key[j + 1]);
+          std::swap(companion[j], companion[j + 1]);
+        }
+      }
+    }
+    return;
+  }
+
+  // Ascending, the rule orders non-texts (numbers, and empties as 0) before
+  // texts and compares within each class; without texts, descending is the
+  // plain reverse comparison. Either way "b goes before a" is exactly
+  // PairsOutOfOrder(a, b).
+  std::vector<size_t> order(static_cast<size_t>(n));
+  std::iota(order.begin(), order.end(), size_t{1});
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    return PairsOutOfOrder(key[b], key[a], ascending);
+  });
+  ValueArray sorted_key, sorted_companion;
+  sorted_key.reserve(order.size());
+  sorted_companion.reserve(order.size());
+  for (size_t i : order) {
+    sorted_key.push_back(std::move(key[i]));
+    sorted_companion.push_back(std::move(companion[i]));
+  }
+  std::move(sorted_key.begin(), sorted_key.end(), key.begin() + 1);
+  std::move(sorted_companion.begin(), sorted_companion.end(), companion.begin() + 1);
+}
+
+}  // namespace korund::stats
