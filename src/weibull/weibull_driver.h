@@ -1,0 +1,20 @@
+// The Weibull driver: records the options in the worksheet, lays out the
+// fixed columns a Weibull graph reads (result labels, method names,
+// probability-axis ticks, plot styles) and analyses the ten data sets.
+#pragma once
+
+#include "worksheet/run_context.h"
+
+namespace korund::weibull {
+
+// Runs the whole analysis on the loaded worksheet and leaves the summary of
+// the ten sets in ctx.settings.FinishMessage. Reports nothing itself; the
+// engine's questions may end the run (TerminateProgramError).
+void RunWeibullMacro(RunContext& ctx);
+
+// The probability-axis ticks from the percentages found in column 12: the
+// values strictly between 0 and 100, in their order, or the ten defaults
+// when fewer than five remain; then sorted ascending. Exposed for tests.
+ValueArray AxisTickPercentages(const ValueArray& numeric_cells);
+
+}  // namespace korund::weibull

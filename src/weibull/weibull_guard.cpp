@@ -1,0 +1,96 @@
+#include "weibull/weibull_guard.h"
+
+#include <algorithm>
+#include <string>
+
+#include "ui/terminate.h"
+#include "util/text.h"
+#include "weibull/weib_options.h"
+#include "weibull/weibull_layout.h"
+
+namespace korund::weibull {
+
+namespace {
+
+// The options records hold plain numbers; an empty cell or a text matches
+// none of them (unlike the value comparison, where an empty value counts as
+// 0 against a number).
+bool IsNumberEqual(const Value& v, double x) { return v.IsNumber() && v.Number() == x; }
+
+bool IsZeroOrOne(const Value& v) { return IsNumberEqual(v, 0) || IsNumberEqual(v, 1); }
+
+// Column and cell of the fatigue options record that tells its kind.
+constexpr int32_t kFatigueOptionsColumn = 184;
+
+std::string WorksheetPhrase(const RunSettings& s) {
+  return "The worksheet  \"" + s.WorksheetName + "\"  in section  \"" + s.SectionName + "\"  ";
+}
+
+void AskIfNotWeibull(RunContext& ctx) {
+  worksheet::Sheet& sheet = ctx.sheet;
+  const Value a = sheet.spGetCell(kOptionsColumn, kKindRow);
+  const Value b = sheet.spGetCell(kFatigueOptionsColumn, 2);
+  ValueArray data;
+  const int32_t numeric = sheet.spGetNumCol(data, 1);
+  if (!(IsZeroOrOne(a) || IsZeroOrOne(b) || numeric == 0)) return;
+  const std::string text =
+      WorksheetPhrase(ctx.settings) +
+      "MIGHT be configured for static or dynamic fatigue analysis instead of Weibull "
+      "analysis.\r\rAre you sure you want to continue with Weibull analysis?";
+  if (ctx.msg.Go(text, "&Continue", "&Stop", "", "", false, 48,
+                 "CHECK THIS WORKSHEET IS FOR WEIBULL ANALYSIS", 1, 1.0f) == 2) {
+    ui::TerminateProgram(ctx.ui, "");
+  }
+}
+
+void AskIfLocked(RunContext& ctx) {
+  ctx.settings.LockWorksheet = ctx.sheet.spGetCell(kOptionsColumn, kLockRow).IsTrue();
+  if (!ctx.settings.LockWorksheet) return;
+  const std::string text =
+      WorksheetPhrase(ctx.settings) +
+      "has been locked to avoid accidental changes or to avoid overwriting customizations."
+      "\r\rDo you want to unlock the worksheet and continue the Weibull analysis?";
+  if (ctx.msg.Go(text, "&Unlock", "&Stop", "", "", false, 48, "WORKSHEET IS LOCKED", 1, 1.0f) ==
+      2) {
+    ui::TerminateProgram(ctx.ui, "");
+  }
+}
+
+// An earlier version kept the option in column 11 under the marker "F opt".
+// Its value is taken over and the old column marked obsolete with "x - "
+// (once: cells already starting with "x" are left).
+void TakeOverOldOption(RunContext& ctx) {
+  worksheet::Sheet& sheet = ctx.sheet;
+  constexpr int32_t kOldColumn = 11;
+  const Value marker = sheet.spGetCell(kOldColumn, 12);
+  const Value old = sheet.spGetCell(kOldColumn, 13);
+  if (!(marker.IsText() && marker.Text() == "F opt" && IsZeroOrOne(old))) return;
+  ctx.settings.FOpt = static_cast<int16_t>(old.Number());
+  ValueArray column;
+  const int32_t n = sheet.spGetCol(column, kOldColumn, 1);
+  const int32_t last = std::min(13, n);
+  for (int32_t row = 1; row <= last; ++row) {
+    const std::string text = ToText(column[row]);
+    if (text.empty() || text[0] != 'x') column[row] = Value("x - " + text);
+  }
+  sheet.spPutCol(column, kOldColumn, -1, false);
+}
+
+}  // namespace
+
+void CheckWeibullWorksheet(RunContext& ctx) {
+  ctx.sheet.spLoadSheet(kMinColumns, kMinRows);
+  AskIfNotWeibull(ctx);
+  AskIfLocked(ctx);
+  ctx.settings.LockWorksheet = false;
+  ctx.settings.FOpt = 1;
+  TakeOverOldOption(ctx);
+  const Value stored = ctx.sheet.spGetCell(kOptionsColumn, kFOptRow);
+  if (IsZeroOrOne(stored)) ctx.settings.FOpt = static_cast<int16_t>(stored.Number());
+
+  ctx.msg.set_help_topic(kWeibullHelpTopic);
+  WeibOptionsForm form(ctx);
+  ctx.ui.RunForm(form);
+}
+
+}  // namespace korund::weibull
