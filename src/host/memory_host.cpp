@@ -171,8 +171,18 @@ MemoryItem& MemoryNotebook::AddReport(const std::string& name, const std::string
   return *items.back();
 }
 
-bool MemoryApplication::Release(std::string* /*error*/) {
-  released = true;
+Notebook* MemoryApplication::ActiveNotebook() { return &host_->notebook; }
+
+void MemoryApplication::SetProperty(int dispatch_id, bool value) {
+  host_->properties[dispatch_id] = value;
+}
+
+bool MemoryApplication::Release(std::string* error) {
+  host_->releases++;
+  if (host_->release_fails) {
+    if (error != nullptr) *error = "the notebook could not be written back";
+    return false;
+  }
   return true;
 }
 
@@ -181,12 +191,9 @@ std::unique_ptr<Application> MemoryHost::Connect(std::string* error) {
   if (!running || failures_left > 0) {
     if (failures_left > 0) failures_left--;
     if (error != nullptr) *error = "the host is not running";
-    last_app = nullptr;
     return nullptr;
   }
-  auto app = std::make_unique<MemoryApplication>(&notebook);
-  last_app = app.get();
-  return app;
+  return std::make_unique<MemoryApplication>(this);
 }
 
 }  // namespace korund::host

@@ -80,18 +80,18 @@ class MemoryNotebook : public Notebook {
   std::string current;  // name of the current worksheet
 };
 
+class MemoryHost;
+
+// Records what it is told in its host, so tests can look after release.
 class MemoryApplication : public Application {
  public:
-  explicit MemoryApplication(MemoryNotebook* notebook) : notebook_(notebook) {}
-  Notebook* ActiveNotebook() override { return notebook_; }
-  void SetProperty(int dispatch_id, bool value) override { properties[dispatch_id] = value; }
+  explicit MemoryApplication(MemoryHost* host) : host_(host) {}
+  Notebook* ActiveNotebook() override;
+  void SetProperty(int dispatch_id, bool value) override;
   bool Release(std::string* error) override;
 
-  std::map<int, bool> properties;
-  bool released = false;
-
  private:
-  MemoryNotebook* notebook_;
+  MemoryHost* host_;
 };
 
 // Connect fails `failures_left` times, then hands out applications on the
@@ -104,7 +104,9 @@ class MemoryHost : public Host {
   bool running = true;
   int failures_left = 0;
   int connects = 0;
-  MemoryApplication* last_app = nullptr;  // owned by the caller
+  std::map<int, bool> properties;  // set through any application
+  int releases = 0;
+  bool release_fails = false;  // Release reports a failed write-back
 };
 
 }  // namespace korund::host

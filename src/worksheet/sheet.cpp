@@ -1,0 +1,305 @@
+#include "worksheet/sheet.h"
+
+#include <algorithm>
+
+#include "ui/terminate.h"
+#include "util/terminate.h"
+
+namespace korund::worksheet {
+
+namespace {
+
+// The host's missing value in text form: "-1", the decimal separator, "#QNAN".
+// This platform always uses '.'.
+std::string BuildNaNText() { return std::string("-1") + "." + "#QNAN"; }
+
+bool IsEmptyCell(const Value& v) { return Compare(v, Value("")) == 0; }
+
+// Basic's run-time error for an index outside an array.
+constexpr int kSubscriptOutOfRange = 9;
+constexpr const char* kSubscriptText = "Subscript out of range";
+
+}  // namespace
+
+// --- Session ---------------------------------------------------------------
+
+bool Sheet::spOpenWorksheet(host::Host& host, const std::string& name) {
+  nan_text_ = BuildNaNText();
+  max_col_ = 0;
+  max_row_ = 0;
+  for (;;) {
+    std::string error;
+    app_ = host.Connect(&error);
+    if (app_ != nullptr) {
+      app_->SetProperty(10, true);
+      notebook_ = app_->ActiveNotebook();
+      if (notebook_ == nullptr) error = "the host has no active notebook";
+    }
+    if (notebook_ != nullptr && app_ != nullptr && !name.empty()) {
+      host::NotebookItem* item = notebook_->ItemByName(name);
+      if (item == nullptr) {
+        error = "no item named \"" + name + "\"";
+      } else {
+        item->Open();
+      }
+    }
+    if (error.empty()) {
+      worksheet_item_ = notebook_->CurrentDataItem();
+      table_ = worksheet_item_ != nullptr ? worksheet_item_->Table() : nullptr;
+      if (table_ == nullptr) error = "the notebook has no current worksheet";
+    }
+    if (error.empty()) {
+      settings_.WorksheetName = worksheet_item_->Name();
+      const int32_t count = notebook_->ItemCount();
+      for (int32_t i = 0; i < count; ++i) {
+        host::NotebookItem* item = notebook_->Item(i);
+        if (item == nullptr || item->Name() != settings_.WorksheetName) continue;
+        worksheet_index_ = i;
+        int32_t j = i - 1;
+        while (j >= 1 && notebook_->Item(j)->ItemType() != host::kItemSection) --j;
+        // A worksheet that is the very first item has nothing before it;
+        // the section name then stays empty instead of failing the attach.
+        if (j >= 0) settings_.SectionName = notebook_->Item(j)->Name();
+        break;
+      }
+      return false;
+    }
+    // The attempt failed: drop whatever was reached and ask.
+    worksheet_item_ = nullptr;
+    table_ = nullptr;
+    notebook_ = nullptr;
+    app_.reset();
+    ui_.Diagnostic(error);
+    const int answer = ui_.MsgBox(
+        "Unable to open worksheet\rMake sure the worksheet window is open in SigmaPlot",
+        ui::kMbIconStop | ui::kMbRetryCancel, "NO WORKSHEET");
+    if (answer != ui::kIdRetry) return true;
+  }
+}
+
+bool Sheet::spAddReport(const std::string& name) {
+  report_index_ = -1;
+  if (notebook_ == nullptr) return true;
+  notebook_->AddItem(host::kItemReport);
+  const int32_t count = notebook_->ItemCount();
+  bool found = false;
+  for (int32_t i = 0; i < count; ++i) {
+    if (notebook_->Item(i)->Name() != settings_.WorksheetName) continue;
+    found = true;
+    ++i;
+    while (i < notebook_->ItemCount()) {
+      const int type = notebook_->Item(i)->ItemType();
+      if (type == host::kItemSection) break;
+      if (type == host::kItemReport) report_index_ = i;
+      ++i;
+    }
+    break;
+  }
+  // No report between the worksheet and the next section: the new report
+  // went elsewhere, which counts as a failure rather than a wrong item.
+  if (!found || report_index_ < 0) return true;
+  report_item_ = notebook_->Item(report_index_);
+  if (!name.empty()) report_item_->SetName(name);  // a refused name is ignored
+  report_name_ = report_item_->Name();
+  return false;
+}
+
+std::string Sheet::ReportText() const {
+  return report_item_ != nullptr ? report_item_->Text() : std::string();
+}
+
+void Sheet::SetReportText(const std::string& text) {
+  if (report_item_ != nullptr) report_item_->SetText(text);
+}
+
+bool Sheet::Release(std::string* error) {
+  if (app_ == nullptr) return true;
+  app_->SetProperty(21, false);
+  const bool ok = app_->Release(error);
+  report_item_ = nullptr;
+  worksheet_item_ = nullptr;
+  table_ = nullptr;
+  notebook_ = nullptr;
+  app_.reset();
+  return ok;
+}
+
+// --- Cells and columns -----------------------------------------------------
+
+void Sheet::Unrecoverable(const std::string& where, const std::string& description, int number) {
+  const std::string text = "Unexpected error in module SPW.\r\r"
+                           "Please send this SigmaPlot file and the following "
+                           "information to Quellmark:\r\r"
+                           "Error SPW001 in " + where + "\r" + description + " (" +
+                           std::to_string(number) + ")";
+  msg_.Go(text, "Exit program", "", "", "", false, 16, "UNRECOVERABLE ERROR", 1, 1.0f);
+  throw TerminateProgramError(ExitReason::kFatal, "Error SPW001 in " + where);
+}
+
+void Sheet::spRefreshSize() {
+  if (buffered_) return;
+  max_col_ = 20;
+  max_row_ = 20;
+  if (table_ != nullptr) table_->UsedSize(max_col_, max_row_);
+}
+
+Value Sheet::spGetCell(int32_t column, int32_t row) {
+  if (column < 0 || row < 0) ui::TerminateProgram(ui_, "Zero row or column in spGetCell");
+  if (column > max_col_ || row > max_row_) return Value("");
+  if (buffered_) {
+    if (column == 0 || row == 0) Unrecoverable("spGetCell", kSubscriptText, kSubscriptOutOfRange);
+    const Value& v = sheet_buffer_[column - 1][row - 1];
+    return v.IsEmpty() ? Value("") : v;  // an empty cell reads as the empty text
+  }
+  Value v = table_->Cell(column - 1, row - 1);
+  if (v.IsEmpty() || (v.IsText() && v.Text() == nan_text_)) return Value("");
+  return v;
+}
+
+void Sheet::spPutCell(const Value& value, int32_t column, int32_t row) {
+  if (row < 0 || column < 0) ui::TerminateProgram(ui_, "Zero row or column in spPutCell");
+  if (buffered_ && column >= 1) {
+    if (column > max_col_ || row > max_row_ || row == 0) {
+      Unrecoverable("spPutCell", kSubscriptText, kSubscriptOutOfRange);
+    }
+    sheet_buffer_[column - 1][row - 1] = value;
+    return;
+  }
+  // Direct, or the row-title column: the host gets the value's text form.
+  table_->SetCell(column - 1, row - 1, Value(ToText(value)));
+}
+
+void Sheet::spPutTitle(const Value& title, int32_t column) {
+  const std::string text = ToText(title);
+  if (buffered_) {
+    if (column < 1 || column > max_col_) {
+      Unrecoverable("spPutTitle", kSubscriptText, kSubscriptOutOfRange);
+    }
+    title_buffer_[column - 1] = text;
+    return;
+  }
+  table_->SetTitle(column - 1, text);
+}
+
+void Sheet::spPutCol(const ValueArray& data, int32_t column, int32_t count, bool with_title) {
+  if (with_title && count == -1) {
+    ui_.MsgBox("Error in spPutCol - must specify count if title is being added", ui::kMbOk,
+               AppTitle());
+    throw TerminateProgramError(ExitReason::kFatal, "spPutCol without a count");
+  }
+  if (count == -1) count = data.empty() ? 0 : static_cast<int32_t>(ToNumber(data[0]).value_or(0));
+  if (count < 0) count = 0;
+  if (static_cast<size_t>(count) >= data.size() && count > 0) {
+    Unrecoverable("spPutCol", kSubscriptText, kSubscriptOutOfRange);
+  }
+  if (buffered_) {
+    if (count > 0 && (column < 1 || column > max_col_ || count > max_row_)) {
+      Unrecoverable("spPutCol", kSubscriptText, kSubscriptOutOfRange);
+    }
+    for (int32_t i = 1; i <= count; ++i) sheet_buffer_[column - 1][i - 1] = data[i];
+  } else if (count > 0) {
+    host::Block block(1);
+    block[0].assign(data.begin() + 1, data.begin() + 1 + count);
+    table_->Write(block, column - 1, 0);
+  }
+  if (with_title) spPutTitle(data.empty() ? Value("") : data[0], column);
+}
+
+int32_t Sheet::spGetCol(ValueArray& data, int32_t column, int32_t first_row) {
+  std::vector<Value> cells;
+  if (first_row < 1) first_row = 1;
+  if (buffered_) {
+    if (column >= 1 && column <= max_col_) {
+      const auto& col = sheet_buffer_[column - 1];
+      for (int32_t r = first_row; r <= max_row_; ++r) cells.push_back(col[r - 1]);
+    }
+  } else {
+    spRefreshSize();
+    if (first_row <= max_row_) {
+      host::Block block = table_->Read(column - 1, first_row - 1, column - 1, max_row_ - 1);
+      if (!block.empty()) cells = std::move(block[0]);
+      for (Value& v : cells) {
+        if (v.IsText() && v.Text() == nan_text_) v = Value("");
+      }
+    }
+  }
+  size_t n = cells.size();
+  while (n > 0 && IsEmptyCell(cells[n - 1])) --n;
+  data.resize(n + 1);
+  data[0] = Value(static_cast<double>(n));
+  for (size_t i = 0; i < n; ++i) {
+    data[i + 1] = cells[i].IsEmpty() ? Value("") : std::move(cells[i]);
+  }
+  return static_cast<int32_t>(n);
+}
+
+int32_t Sheet::spGetNumCol(ValueArray& data, int32_t column) {
+  spGetCol(data, column, 1);
+  const int32_t n = static_cast<int32_t>(ToNumber(data[0]).value_or(0));
+  int32_t k = 0;
+  for (int32_t i = 1; i <= n; ++i) {
+    if (IsNumeric(data[i])) {
+      ++k;
+      data[k] = data[i];
+    }
+  }
+  if (k > 0) data.resize(k + 1);
+  data[0] = Value(k);
+  return k;
+}
+
+void Sheet::spClearCols(int32_t first_column, int32_t columns, bool set_title,
+                        const std::string& title) {
+  if (buffered_) {
+    for (int32_t c = first_column; c < first_column + columns; ++c) {
+      if (c < 1 || c > max_col_) continue;  // nothing of the buffer lies there
+      std::fill(sheet_buffer_[c - 1].begin(), sheet_buffer_[c - 1].end(), Value());
+    }
+  } else {
+    spRefreshSize();
+    if (columns > 0 && max_row_ > 0) {
+      host::Block block(columns, std::vector<Value>(max_row_));
+      table_->Write(block, first_column - 1, 0);
+    }
+  }
+  if (set_title || !title.empty()) spPutTitle(Value(title), first_column);
+}
+
+void Sheet::spLoadSheet(int32_t min_columns, int32_t min_rows) {
+  spRefreshSize();
+  max_col_ = std::max(min_columns, max_col_);
+  max_row_ = std::max(min_rows, max_row_);
+  buffered_ = true;
+  sheet_buffer_ = table_->Read(0, 0, max_col_ - 1, max_row_ - 1);
+  sheet_buffer_.resize(max_col_);
+  host::Block titles = table_->Read(0, -1, max_col_ - 1, -1);
+  title_buffer_.assign(max_col_, std::string());
+  for (int32_t c = 0; c < max_col_; ++c) {
+    auto& column = sheet_buffer_[c];
+    column.resize(max_row_);
+    if (c < static_cast<int32_t>(titles.size()) && !titles[c].empty()) {
+      const std::string t = ToText(titles[c][0]);
+      title_buffer_[c] = t == nan_text_ ? std::string() : t;
+    }
+    for (Value& v : column) {
+      if (v.IsText() && v.Text() == nan_text_) v = Value();
+    }
+  }
+  saved_titles_ = title_buffer_;
+}
+
+void Sheet::spSaveSheet() {
+  if (!buffered_) return;
+  buffered_ = false;
+  table_->Write(sheet_buffer_, 0, 0);
+  for (int32_t c = 0; c < max_col_; ++c) {
+    if (title_buffer_[c] != saved_titles_[c]) spPutTitle(Value(title_buffer_[c]), c + 1);
+  }
+}
+
+std::string Sheet::BufferedTitle(int32_t column) const {
+  if (!buffered_ || column < 1 || column > static_cast<int32_t>(title_buffer_.size())) return "";
+  return title_buffer_[column - 1];
+}
+
+}  // namespace korund::worksheet
