@@ -107,6 +107,9 @@ class Ui {
   virtual void ClearClipboard() = 0;
   // Opens the help topic (the F1 key of the platform).
   virtual void ShowHelp(int topic) = 0;
+  // The help file ShowHelp opens; the run sequence sets it at start-up.
+  // Back ends without help ignore it.
+  virtual void SetHelpFile(const std::string& path) { (void)path; }
 
   // A detail for the person running the program that is not one of the
   // program's boxes (for example why a notebook could not be opened). Not

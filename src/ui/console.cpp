@@ -1,0 +1,118 @@
+#include "ui/console.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+
+#include "ui/scripted_ui.h"
+
+namespace korund::ui {
+
+std::string DisplayText(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      out += '\n';
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+static std::string Upper(const std::string& s) {
+  std::string out = s;
+  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return out;
+}
+
+bool CaptionMatches(const std::string& caption, const std::string& answer) {
+  return Upper(StripAmpersand(caption)) == Upper(StripAmpersand(answer));
+}
+
+char AccessLetter(const std::string& caption) {
+  size_t at = caption.find('&');
+  if (at == std::string::npos || at + 1 >= caption.size()) return 0;
+  return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[at + 1])));
+}
+
+int PressedByKey(const std::vector<std::string>& captions, char key) {
+  const std::string probe =
+      std::string("&") + static_cast<char>(std::toupper(static_cast<unsigned char>(key)));
+  int pressed = -1;
+  for (size_t i = 0; i < captions.size(); ++i) {
+    if (!captions[i].empty() && Upper(captions[i]).find(probe) != std::string::npos) {
+      pressed = static_cast<int>(i);
+    }
+  }
+  return pressed;
+}
+
+ClipboardSink::ClipboardSink(std::string file, DesktopClipboard desktop, std::ostream& notes)
+    : file_(std::move(file)), desktop_(std::move(desktop)), notes_(notes) {}
+
+void ClipboardSink::Set(const std::string& text) {
+  if (!file_.empty()) {
+    std::ofstream out(file_, std::ios::binary | std::ios::trunc);
+    out << text;
+    out.flush();
+    if (out) return;
+    notes_ << "korund: could not write the clipboard file " << file_ << "\n";
+    return;
+  }
+  if (desktop_ && desktop_(text)) {
+    return;
+  }
+  notes_ << "korund: no clipboard available; the copied table was not kept"
+         << " (use --clipboard-file FILE to keep it)\n";
+}
+
+void ClipboardSink::Clear() {
+  if (!file_.empty()) {
+    std::ofstream out(file_, std::ios::binary | std::ios::trunc);
+  } else if (desktop_) {
+    desktop_("");
+  }
+}
+
+static bool OnPath(const std::string& tool) {
+  const char* path = std::getenv("PATH");
+  if (path == nullptr) return false;
+  std::string dirs = path;
+  size_t start = 0;
+  while (start <= dirs.size()) {
+    size_t end = dirs.find(':', start);
+    if (end == std::string::npos) end = dirs.size();
+    std::filesystem::path candidate = std::filesystem::path(dirs.substr(start, end - start)) / tool;
+    std::error_code ec;
+    if (end > start && std::filesystem::is_regular_file(candidate, ec)) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+static bool RunWithInput(const char* command, const std::string& text) {
+  FILE* pipe = popen(command, "w");
+  if (pipe == nullptr) return false;
+  const bool written = std::fwrite(text.data(), 1, text.size(), pipe) == text.size();
+  return pclose(pipe) == 0 && written;
+}
+
+bool CopyToDesktopClipboard(const std::string& text) {
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  const char* x11 = std::getenv("DISPLAY");
+  if (wayland != nullptr && *wayland != '\0' && OnPath("wl-copy")) {
+    return RunWithInput("wl-copy 2>/dev/null", text);
+  }
+  if (x11 != nullptr && *x11 != '\0' && OnPath("xclip")) {
+    return RunWithInput("xclip -selection clipboard 2>/dev/null", text);
+  }
+  return false;
+}
+
+}  // namespace korund::ui

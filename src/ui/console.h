@@ -1,0 +1,51 @@
+// Helpers the text back ends (batch, terminal) share: turning the program's
+// texts into terminal lines, matching button captions, the clipboard sink.
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace korund::ui {
+
+// The program separates lines by CR (CR LF in form captions); a terminal
+// wants LF. Both become "\n".
+std::string DisplayText(const std::string& text);
+
+// True when a typed answer names the caption: "&" markers are ignored on
+// both sides and letters compare without case ("stop" names "&Stop").
+bool CaptionMatches(const std::string& caption, const std::string& answer);
+
+// The upper-case access letter of a caption ("&Stop" -> 'S'), 0 when none.
+char AccessLetter(const std::string& caption);
+
+// The button a typed character presses among captions (index 0-based), the
+// message dialog's rule: "&" + the upper-case character must occur in the
+// upper-case caption; the last match wins. -1 when none.
+int PressedByKey(const std::vector<std::string>& captions, char key);
+
+// Where copied tables go when there is no platform clipboard: a file named
+// on the command line, else the desktop clipboard, else a note.
+class ClipboardSink {
+ public:
+  // Puts text on the desktop clipboard; false when no clipboard tool ran.
+  using DesktopClipboard = std::function<bool(const std::string& text)>;
+
+  // file "" means no file. notes receives the fallback note.
+  ClipboardSink(std::string file, DesktopClipboard desktop, std::ostream& notes);
+
+  void Set(const std::string& text);
+  void Clear();
+
+ private:
+  std::string file_;
+  DesktopClipboard desktop_;
+  std::ostream& notes_;
+};
+
+// wl-copy (Wayland) or xclip (X11) when a display is set and the tool is on
+// PATH; false otherwise or when the tool failed.
+bool CopyToDesktopClipboard(const std::string& text);
+
+}  // namespace korund::ui

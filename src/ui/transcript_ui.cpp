@@ -1,0 +1,120 @@
+#include "ui/transcript_ui.h"
+
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+#include "util/run_settings.h"
+
+namespace korund::ui {
+namespace {
+
+// Passes every call through and remembers the button that closed the form.
+class WatchedForm : public FormModel {
+ public:
+  explicit WatchedForm(FormModel& form) : form_(form) {}
+
+  std::string Caption() const override { return form_.Caption(); }
+  std::vector<FormControl> Controls() const override { return form_.Controls(); }
+  int HelpTopic() const override { return form_.HelpTopic(); }
+  void SetChecked(const std::string& name, bool checked) override {
+    form_.SetChecked(name, checked);
+  }
+  void SelectOption(const std::string& name) override { form_.SelectOption(name); }
+  void SetText(const std::string& name, const std::string& text) override {
+    form_.SetText(name, text);
+  }
+  void Press(const std::string& name) override {
+    try {
+      form_.Press(name);
+    } catch (...) {
+      // The button's handler ended the run (Cancel, a fatal error): it
+      // closed the dialog.
+      closed_by_ = name;
+      throw;
+    }
+    if (form_.Closed()) closed_by_ = name;
+  }
+  bool Closed() const override { return form_.Closed(); }
+  std::string DefaultButton() const override { return form_.DefaultButton(); }
+
+  const std::string& closed_by() const { return closed_by_; }
+
+ private:
+  FormModel& form_;
+  std::string closed_by_;
+};
+
+}  // namespace
+
+void TranscriptUi::Record(const std::string& kind, const std::string& title,
+                          const std::string& text, const std::vector<std::string>& buttons,
+                          const std::string* answer) {
+  nlohmann::ordered_json line;
+  line["kind"] = kind;
+  line["title"] = title;
+  line["text"] = text;
+  line["buttons"] = buttons;
+  line["answer"] = answer == nullptr ? nlohmann::ordered_json() : nlohmann::ordered_json(*answer);
+  // Invalid UTF-8 in a text must not end the run: replace it.
+  out_ << line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+  out_.flush();
+}
+
+int TranscriptUi::MsgBox(const std::string& text, int flags, const std::string& title) {
+  const bool retry_cancel = (flags & 7) == kMbRetryCancel;
+  int result = inner_.MsgBox(text, flags, title);
+  std::string answer = result == kIdRetry ? "Retry" : result == kIdCancel ? "Cancel" : "OK";
+  Record("msgbox", title.empty() ? AppTitle() : title, text,
+         retry_cancel ? std::vector<std::string>{"Retry", "Cancel"}
+                      : std::vector<std::string>{"OK"},
+         &answer);
+  return result;
+}
+
+int TranscriptUi::ShowMessageDialog(const MessageDialogView& view) {
+  int pressed = inner_.ShowMessageDialog(view);
+  std::vector<std::string> buttons;
+  for (size_t i = 0; i < view.captions.size(); ++i) {
+    if (view.visible[i]) buttons.push_back(view.captions[i]);
+  }
+  const bool known = pressed >= 1 && pressed <= static_cast<int>(view.captions.size());
+  Record("dialog", view.title, view.text, buttons, known ? &view.captions[pressed - 1] : nullptr);
+  return pressed;
+}
+
+void TranscriptUi::RunForm(FormModel& form) {
+  // The labels and buttons as the dialog first showed them.
+  std::string text;
+  std::vector<std::string> buttons;
+  std::vector<std::pair<std::string, std::string>> button_names;  // name, caption
+  bool first_label = true;
+  for (const FormControl& c : form.Controls()) {
+    if (c.kind == FormControl::Kind::kLabel) {
+      if (!first_label) text += "\r";
+      text += c.caption;
+      first_label = false;
+    } else if (c.kind == FormControl::Kind::kButton) {
+      buttons.push_back(c.caption);
+      button_names.emplace_back(c.name, c.caption);
+    }
+  }
+  const std::string caption = form.Caption();
+  WatchedForm watched(form);
+  auto record = [&](const std::string& by) {
+    std::string answer;
+    for (const auto& [name, cap] : button_names) {
+      if (name == by) answer = cap;
+    }
+    Record("dialog", caption, text, buttons, answer.empty() ? nullptr : &answer);
+  };
+  try {
+    inner_.RunForm(watched);
+  } catch (...) {
+    // When the back end itself ended the run, no button closed the dialog.
+    record(watched.closed_by());
+    throw;
+  }
+  record(watched.closed_by());
+}
+
+}  // namespace korund::ui
