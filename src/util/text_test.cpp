@@ -11,103 +11,65 @@ namespace {
 TEST(Words, SkipLeadingRepeatedAndTrailingSeparators) {
   const std::string text = "  ab  cd ";
   EXPECT_EQ(WordCount(text, " "), 2);
-  EXPECT_EQ(WordStart(1, text, " "), 3);
   EXPECT_EQ(WordStart(2, text, " "), 7);
-  EXPECT_EQ(NthWord(1, text, " "), "ab");
   EXPECT_EQ(NthWord(2, text, " "), "cd");
-  EXPECT_EQ(WordStart(3, text, " "), 0);
   EXPECT_EQ(NthWord(3, text, " "), "");
-  EXPECT_EQ(WordStart(0, text, " "), 0);
-  EXPECT_EQ(NthWord(0, text, " "), "");
   EXPECT_EQ(NthWord(-1, text, " "), "");
-}
-
-TEST(Words, NoWordsInEmptyOrSeparatorOnlyText) {
   EXPECT_EQ(WordCount("", " "), 0);
   EXPECT_EQ(WordCount(" ,, ", ", "), 0);
-  EXPECT_EQ(NthWord(1, "", " "), "");
-  // With no separators the whole text is one word.
-  EXPECT_EQ(WordCount("a b", ""), 1);
-  EXPECT_EQ(NthWord(1, "a b", ""), "a b");
-}
-
-TEST(Words, EverySeparatorOfTheSetSplits) {
-  const std::string line = "\"0.1,3.5,,4\t9";
-  EXPECT_EQ(WordCount(line, ",\t"), 4);
-  EXPECT_EQ(NthWord(1, line, ","), "\"0.1");
-  EXPECT_EQ(NthWord(3, line, ","), "4\t9");
-  EXPECT_EQ(NthWord(4, line, ",\t"), "9");
+  EXPECT_EQ(NthWord(3, "\"0.1,3.5,,4\t9", ","), "4\t9");
 }
 
 TEST(Words, NonAsciiCharactersAreWholeAndPositionsAreBytes) {
-  // "é" is two bytes, so word 2 starts at byte 4.
-  EXPECT_EQ(WordStart(2, "é b", " "), 4);
-  EXPECT_EQ(NthWord(1, "añb·c", "·"), "añb");
+  EXPECT_EQ(WordStart(2, "é b", " "), 4);  // "é" is two bytes
   EXPECT_EQ(NthWord(2, "añb·c", "·"), "c");
   // "ñ" and "ó" share their first byte; one must not split at the other.
   EXPECT_EQ(WordCount("óxó", "ñ"), 1);
-  // A lone continuation byte in the set does not match inside "é".
-  EXPECT_EQ(WordCount("aéb", "\xA9"), 1);
   // Bytes that are not UTF-8 are characters of their own.
-  EXPECT_EQ(WordCount("\xFF \xC3", " "), 2);
   EXPECT_EQ(NthWord(2, "\xFF \xC3", " "), "\xC3");
 }
 
 TEST(Words, LongTextsClampInsteadOfOverflowing) {
   std::string text;
   for (int i = 0; i < 40000; ++i) text += "a ";
-  text += "last";
   EXPECT_EQ(WordCount(text, " "), 32767);
   EXPECT_EQ(WordStart(16000, text, " "), 31999);
-  // Word 20000 starts at byte 39999, beyond a 16-bit position.
-  EXPECT_EQ(WordStart(20000, text, " "), 0);
-  EXPECT_EQ(NthWord(20000, text, " "), "a");
+  EXPECT_EQ(WordStart(20000, text, " "), 0);  // byte 39999 does not fit 16 bits
   EXPECT_EQ(NthWord(32767, text, " "), "a");
 }
 
 TEST(TrimSet, RemovesSetCharactersAtBothEndsOnly) {
   EXPECT_EQ(TrimSet("  \"GPA 2\" ", "\" "), "GPA 2");
   EXPECT_EQ(TrimSet("\" \"  ", "\" "), "");
-  EXPECT_EQ(TrimSet("", " "), "");
-  EXPECT_EQ(TrimSet(" x ", ""), " x ");
   EXPECT_EQ(TrimSet("éaé", "é"), "a");
   EXPECT_EQ(TrimSet("é", "\xA9"), "é");
 }
 
 TEST(RepeatToLength, RepeatsWholeUnitsUntilLongEnough) {
-  EXPECT_EQ(RepeatToLength("0", 3), "000");
   EXPECT_EQ(RepeatToLength("ab", 3), "abab");
-  EXPECT_EQ(RepeatToLength("#", 0), "");
   EXPECT_EQ(RepeatToLength("#", -4), "");
   EXPECT_EQ(RepeatToLength("é", 2), "éé");  // characters, not bytes
   EXPECT_EQ(RepeatToLength("", 5), "");     // must not loop forever
-  EXPECT_EQ(RepeatToLength("x", 32767).size(), 32767u);
 }
 
 TEST(ContainsText, IsCaseSensitiveAndAcceptsTheEmptyPart) {
-  EXPECT_TRUE(ContainsText("", "abc"));
   EXPECT_TRUE(ContainsText("", ""));
   EXPECT_TRUE(ContainsText("&C", "&CONTINUE"));
   EXPECT_FALSE(ContainsText("&c", "&CONTINUE"));
-  EXPECT_FALSE(ContainsText("abcd", "abc"));
 }
 
 TEST(IndexInList, FindsFirstEqualUpToTheLastIndex) {
   const ValueArray list = {3, "GPA", 7, "GPA", ""};
   EXPECT_EQ(IndexInList(list, 4, Value("GPA")), 1);
-  EXPECT_EQ(IndexInList(list, 4, Value(7)), 2);
   EXPECT_EQ(IndexInList(list, 1, Value(7)), -1);
   EXPECT_EQ(IndexInList(list, 4, Value("3")), -1);  // a text never equals a number
   EXPECT_EQ(IndexInList(list, 4, Value()), 4);      // empty equals ""
-  EXPECT_EQ(IndexInList(list, 1000, Value("MPA")), -1);
-  EXPECT_EQ(IndexInList(list, 1000, Value("")), 4);
   EXPECT_EQ(IndexInList(list, -1, Value(3)), -1);
   EXPECT_EQ(IndexInList(ValueArray{}, 5, Value()), -1);
 }
 
 TEST(MaxMin, UseTheValueOrderAndKeepTheFirstOfEquals) {
   EXPECT_EQ(MaxOf(3, 7), Value(7));
-  EXPECT_EQ(MinOf(3, 7), Value(3));
   EXPECT_EQ(MaxOf(1, 9, 4), Value(9));
   EXPECT_EQ(MinOf({4, 2, 8}), Value(2));
   EXPECT_EQ(MaxOf(1e300, Value("a")), Value("a"));  // a number is below any text
@@ -122,34 +84,24 @@ TEST(FormatSig, FollowsTheSignificantDigitPatterns) {
     int16_t digits;
     const char* text;
   } cases[] = {
-      {123.456, 4, "123.5"},  {12345, 3, "1.23E+04"},   {0.5, 3, "0.500"},
-      {0.05, 3, "5.00E-02"},  {0.5, -3, "0.5"},         {0, 4, "0.000E+00"},
-      {-123.456, 4, "-123.5"}, {99999, 3, "1.00E+05"},   {1234, 4, "1234"},
-      {1000, 4, "1000"},      {0.123456, 3, "0.123"},   {1.5, -4, "1.5"},
-      {1, -3, "1"},           {0.05, -3, "5E-02"},      {1e-300, 2, "1.0E-300"},
-      {-0.0, 4, "0.000E+00"}, {12345, 0, "1E+04"},      {2.5e7, 6, "2.50000E+07"},
-      {0.1, 6, "0.100000"},   {10, 1, "1E+01"},
+      {123.456, 4, "123.5"},   {12345, 3, "1.23E+04"}, {0.5, 3, "0.500"},
+      {0.05, 3, "5.00E-02"},   {0.5, -3, "0.5"},       {0, 4, "0.000E+00"},
+      {-123.456, 4, "-123.5"}, {99999, 3, "1.00E+05"}, {1000, 4, "1000"},
+      {1, -3, "1"},            {0.05, -3, "5E-02"},    {1e-300, 2, "1.0E-300"},
+      {-0.0, 4, "0.000E+00"},  {12345, 0, "1E+04"},    {0.1, 6, "0.100000"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(FormatSig(c.value, c.digits), c.text) << c.value << " " << c.digits;
   }
-}
-
-TEST(FormatSig, SurvivesExtremeArguments) {
-  EXPECT_EQ(FormatSig(1.0, 400).size(), 401u);  // "1." and 399 zeros
-  EXPECT_EQ(FormatSig(1e308, 400).substr(0, 4), "1000");  // fixed, 91 decimals
+  EXPECT_EQ(FormatSig(1.0, 400).size(), 401u);  // "1." and 399 zeros, not cut
   EXPECT_EQ(FormatSig(std::numeric_limits<double>::infinity(), 3), "Inf");
 }
 
 TEST(Numbers, KsiFactorAndValidNumbers) {
-  EXPECT_DOUBLE_EQ(GpaToKsi(1), 145.0);
   EXPECT_DOUBLE_EQ(GpaToKsi(2.5), 362.5);
-  EXPECT_TRUE(IsValidNumber(Value(3)));
   EXPECT_TRUE(IsValidNumber(Value(" 2.5 ")));
   EXPECT_FALSE(IsValidNumber(Value(kNaNText)));
   EXPECT_FALSE(IsValidNumber(Value("")));
-  EXPECT_FALSE(IsValidNumber(Value()));
-  EXPECT_FALSE(IsValidNumber(Value("GPA")));
 }
 
 }  // namespace
