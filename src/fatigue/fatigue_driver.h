@@ -1,0 +1,28 @@
+// The fatigue driver: writes the options record, starts the report, runs
+// the analysis of data sets 1 to 6 and leaves the summary for the
+// "FINISHED" box in settings.FinishMessage.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "fatigue/fatigue_run.h"
+#include "worksheet/run_context.h"
+
+namespace korund::fatigue {
+
+// Runs the whole dynamic or static fatigue analysis on the worksheet held
+// in memory (the guard has loaded it). Adds a report item when MakeReport;
+// if the report cannot be added, says so once and goes on without one.
+void RunFatigueMacro(RunContext& ctx);
+
+// Analyses data set s (1..6) of the run: input and cleaning, rate grouping,
+// fit and results. Appends its lines to run.ReportText and returns the
+// set's one-line summary.
+void AnalyseDataSet(FatigueRun& run, int16_t s, std::string& summary);
+
+// The same for one set on its own, with the quantity names of FatigueMode;
+// the set's report lines are dropped.
+void AnalyseDataSet(RunContext& ctx, int16_t s, std::string& summary);
+
+}  // namespace korund::fatigue

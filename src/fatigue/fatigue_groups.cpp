@@ -1,0 +1,154 @@
+// Second stage of a data set's analysis: the usable pairs, sorted by x, are
+// cut into rate groups. With a factor F = 1 a group is a run of equal x;
+// with F > 1 consecutive x are chained while each is within F of the one
+// before, so a group may span more than F overall. Optionally the weakest
+// measurement of every group is dropped (tagged "W "). Each group gets its
+// geometric means, error-bar values and count in the worksheet, one report
+// line, and a column in the clipboard table.
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "fatigue/fatigue_run.h"
+#include "stats/descriptive.h"
+#include "util/text.h"
+
+namespace korund::fatigue {
+
+namespace {
+
+constexpr int kDescribeLMean = 5;
+constexpr int kDescribeLStdErr = 7;
+
+// Geometric means of a group and the mean L and standard error E of its
+// log10 y.
+struct GroupStats {
+  double gx = 0;
+  double gy = 0;
+  double L = 0;
+  double E = 0;
+};
+
+// A statistic as a number; a text result ("<=0") becomes NaN, which every
+// write turns into "--". Members are positive, so this is only a safeguard.
+double Stat(const Value& v) { return v.IsNumber() ? v.Number() : std::nan(""); }
+
+GroupStats Describe(const ValueArray& x, const ValueArray& y, int32_t m) {
+  ValueArray results;
+  stats::Labels names;
+  int16_t count = 0;
+  GroupStats g;
+  stats::statDescribe(x, m, results, names, count);
+  g.gx = std::pow(10.0, Stat(results[kDescribeLMean]));
+  stats::statDescribe(y, m, results, names, count);
+  g.L = Stat(results[kDescribeLMean]);
+  g.E = Stat(results[kDescribeLStdErr]);
+  g.gy = std::pow(10.0, g.L);
+  return g;
+}
+
+double Difference(const Value& high, const Value& low) {
+  const auto h = ToNumber(high);
+  const auto l = ToNumber(low);
+  if (!h || !l) return std::nan("");
+  return (*h - *l) / 2;
+}
+
+}  // namespace
+
+void GroupMeasurements(FatigueRun& run, int16_t s) {
+  auto& sheet = run.ctx.sheet;
+  const auto& settings = run.ctx.settings;
+  auto& X = run.XData;
+  auto& Y = run.YData;
+  const int32_t n_v = run.n_v;
+  const double F = settings.GroupRates ? settings.RateFactor : 1.0;
+  auto col = [s](int32_t k) { return SetColumn(s, k); };
+
+  run.GroupLines.assign(6, std::string());  // indexed from 1, grows by 5
+  run.ClipboardTable.clear();
+  int32_t start = 1;
+  int32_t size = 0;
+  int32_t nGroups = 0;
+
+  for (int32_t i = 1; i <= n_v; ++i) {
+    ++size;
+    if (i < n_v && F * X[i].Number() >= X[i + 1].Number()) continue;
+
+    if (settings.IgnoreWeakest) {
+      int32_t weakest = start;
+      for (int32_t j = start + 1; j <= i; ++j) {
+        if (Y[j].Number() < Y[weakest].Number()) weakest = j;
+      }
+      Y[weakest] = Value("W " + ToText(Y[weakest]));
+      X[weakest] = Value("W " + ToText(X[weakest]));
+      --size;
+    }
+
+    if (size > 0) {
+      const int32_t g = ++nGroups;
+      ValueArray xs(1), ys(1);
+      for (int32_t j = start; j <= i; ++j) {
+        if (!X[j].IsNumber()) continue;  // dropped as the weakest
+        xs.push_back(X[j]);
+        ys.push_back(Y[j]);
+      }
+      const int32_t m = static_cast<int32_t>(xs.size()) - 1;
+      xs[0] = Value(m);
+      ys[0] = Value(m);
+      const GroupStats st = Describe(xs, ys, m);
+
+      sheet.spPutCell(CellNumber(st.gx), col(kColGroupX), g);
+      sheet.spPutCell(CellNumber(st.gy), col(kColGroupY), g);
+      sheet.spPutCell(Value(m), col(kColCount), g);
+      sheet.spPutCell(CellNumber(std::log(st.gx) / std::log(10.0)), kColFitX, g);
+      sheet.spPutCell(CellNumber(st.L), kColFitY, g);
+      if (m < 2) {
+        sheet.spPutCell(Value(0), col(kColGroupLow), g);
+        sheet.spPutCell(Value(0), col(kColGroupHigh), g);
+        sheet.spPutCell(Value(10), kColFitErr, g);
+      } else {
+        sheet.spPutCell(CellNumber(std::pow(10.0, st.L - 2 * st.E)), col(kColGroupLow), g);
+        sheet.spPutCell(CellNumber(std::pow(10.0, st.L + 2 * st.E)), col(kColGroupHigh), g);
+        sheet.spPutCell(CellNumber(st.E), kColFitErr, g);
+      }
+
+      run.ReportText.Add(NumText(st.gx) + "\t");
+      run.ReportText.Add(ValueText(sheet.spGetCell(col(kColGroupY), g)) + "\t");
+      run.ReportText.Add(NumText(Difference(sheet.spGetCell(col(kColGroupHigh), g),
+                                            sheet.spGetCell(col(kColGroupLow), g))) +
+                         "\t");
+      run.ReportText.AddLine(std::to_string(m));
+
+      if (g >= static_cast<int32_t>(run.GroupLines.size())) {
+        run.GroupLines.resize(run.GroupLines.size() + 5);
+      }
+      std::string line = "\"" + FormatSig(st.gx, 6);
+      for (int32_t j = 1; j <= m; ++j) line += "," + ToText(ys[j]);
+      run.GroupLines[g] = line;
+    }
+    start = i + 1;
+    size = 0;
+  }
+  run.nGroups = nGroups;
+
+  // One column per group: the group's rate on top, its y values below.
+  int16_t w = 0;
+  for (int32_t g = 1; g <= nGroups; ++g) w = std::max(w, WordCount(run.GroupLines[g], ","));
+  for (int16_t f = 1; f <= w; ++f) {
+    run.ClipboardTable += NthWord(f, run.GroupLines[1], ",");
+    for (int32_t g = 2; g <= nGroups; ++g) {
+      run.ClipboardTable += "\t" + NthWord(f, run.GroupLines[g], ",");
+    }
+    run.ClipboardTable += "\r\n";
+  }
+
+  if (settings.CopyData && settings.SetToCopy == s) {
+    run.ctx.ui.ClearClipboard();
+    run.ctx.ui.Clipboard(run.ClipboardTable);
+  }
+  run.ctx.ui.Progress().Add(3);
+}
+
+}  // namespace korund::fatigue

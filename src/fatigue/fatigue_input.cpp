@@ -1,0 +1,253 @@
+// First stage of a data set's analysis: the set's columns are titled and
+// blanked, its style cells defaulted, and its raw rows turned into a clean
+// list of (x, y) pairs. Rows that cannot be used are not deleted: a tag in
+// front of their x (and y) makes them text, and text sorts behind every
+// number, so after sorting the usable pairs are exactly the first n_v.
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fatigue/fatigue_run.h"
+#include "stats/sort.h"
+#include "util/plot_styles.h"
+#include "util/text.h"
+
+namespace korund::fatigue {
+
+namespace {
+
+// The characters (UTF-8 code points) of a text; a stray byte counts alone.
+std::vector<std::string> Characters(std::string_view text) {
+  std::vector<std::string> out;
+  size_t i = 0;
+  while (i < text.size()) {
+    size_t len = 1;
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead >= 0xC0) len = lead >= 0xF0 ? 4 : (lead >= 0xE0 ? 3 : 2);
+    size_t j = 1;
+    while (j < len && i + j < text.size() &&
+           (static_cast<unsigned char>(text[i + j]) & 0xC0) == 0x80) {
+      ++j;
+    }
+    out.emplace_back(text.substr(i, j));
+    i += j;
+  }
+  return out;
+}
+
+std::string Upper(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return text;
+}
+
+Value Tagged(const std::string& tag, const Value& v) { return Value(tag + ToText(v)); }
+
+// The factor a unit word sets, or false. Unmarked strengths are GPa and
+// unmarked times seconds; the words convert what follows into those units.
+bool UnitWordFactor(int32_t fit_type, const std::string& word, double& factor) {
+  struct Unit {
+    int32_t fit_type;
+    const char* word;
+    double factor;
+  };
+  static const Unit kUnits[] = {
+      {kFitDynamic, "GPA", 1.0},     {kFitDynamic, "MPA", 0.001},
+      {kFitDynamic, "KSI", 1.0 / GpaToKsi(1.0)}, {kFitDynamic, "KPSI", 1.0 / GpaToKsi(1.0)},
+      {kFitStatic, "S", 1.0},        {kFitStatic, "MIN", 60.0},
+      {kFitStatic, "HOUR", 3600.0},  {kFitStatic, "DAY", 86400.0},
+  };
+  for (const Unit& u : kUnits) {
+    if (u.fit_type == fit_type && word == u.word) {
+      factor = u.factor;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string Numbered(const std::string& head, int16_t s) { return head + std::to_string(s); }
+
+void TitleAndClear(worksheet::Sheet& sheet, int32_t column, const std::string& title) {
+  sheet.spClearCols(column, 1, false, title);
+}
+
+void LayOutSet(FatigueRun& run, int16_t s) {
+  auto& sheet = run.ctx.sheet;
+  auto& settings = run.ctx.settings;
+  auto& progress = run.ctx.ui.Progress();
+  const std::string xs = ToText(run.XShort);
+  const std::string ys = ToText(run.YShort);
+  auto col = [s](int32_t k) { return SetColumn(s, k); };
+
+  sheet.spPutTitle(Numbered("ID ", s), col(kColId));
+  sheet.spPutTitle(Numbered("raw " + ys + " ", s), col(kColRawY));
+  sheet.spPutTitle(Numbered("raw " + xs + " ", s), col(kColRawX));
+  sheet.spPutTitle(Numbered("symb ", s), col(kColSymbol));
+  sheet.spPutTitle(Numbered("color ", s), col(kColColor));
+  sheet.spPutTitle(Numbered("fill ", s), col(kColFill));
+  progress.Add(1);
+  sheet.spPutTitle(Numbered("line ", s), col(kColLine));
+  sheet.spPutTitle(Numbered("linecol ", s), col(kColLineColor));
+  sheet.spPutTitle(Numbered("use ", s), col(kColUse));
+
+  TitleAndClear(sheet, col(kColSortY), Numbered("sort " + ys + " ", s));
+  TitleAndClear(sheet, col(kColSortX), Numbered("sort " + xs + " ", s));
+
+  // A style code the user put in row 1 survives; anything else is replaced.
+  const Value symbol = settings.SymbolCodes.size() > static_cast<size_t>(s)
+                           ? settings.SymbolCodes[s] : Value("");
+  const Value color = settings.ColorCodes.size() > static_cast<size_t>(s)
+                          ? settings.ColorCodes[s] : Value("");
+  if (!IsSymbolCode(sheet.spGetCell(col(kColSymbol), 1))) {
+    sheet.spPutCell(symbol, col(kColSymbol), 1);
+  }
+  for (int32_t k : {kColColor, kColFill}) {
+    if (!IsColorCode(sheet.spGetCell(col(k), 1))) sheet.spPutCell(color, col(k), 1);
+  }
+  if (!IsLineCode(sheet.spGetCell(col(kColLine), 1))) {
+    sheet.spPutCell(Value("@line(1)"), col(kColLine), 1);
+  }
+  if (!IsColorCode(sheet.spGetCell(col(kColLineColor), 1))) {
+    sheet.spPutCell(color, col(kColLineColor), 1);
+  }
+  progress.Add(1);
+
+  TitleAndClear(sheet, col(kColGroupX), Numbered(xs + " ", s));
+  TitleAndClear(sheet, col(kColGroupY), Numbered(ys + " ", s));
+  TitleAndClear(sheet, col(kColGroupLow), Numbered(ys + "- ", s));
+  progress.Add(1);
+  TitleAndClear(sheet, col(kColGroupHigh), Numbered(ys + "+ ", s));
+  TitleAndClear(sheet, col(kColCount), Numbered("count ", s));
+  TitleAndClear(sheet, kColFitX, "fit X");
+  TitleAndClear(sheet, kColFitY, "fit Y");
+  TitleAndClear(sheet, kColFitErr, "fit err");
+  TitleAndClear(sheet, col(kColLabels), Numbered("results ", s));
+  TitleAndClear(sheet, col(kColValues), Numbered("= ", s));
+  TitleAndClear(sheet, col(kColLineX), Numbered("regnX ", s));
+  TitleAndClear(sheet, col(kColLineY), Numbered("regnY ", s));
+  progress.Add(1);
+}
+
+// A number typed as text ("12.5") is a measurement like any other; held as
+// text it would sort among the tagged rows yet be counted as usable.
+void NumbersFromText(ValueArray& data) {
+  for (size_t i = 1; i < data.size(); ++i) {
+    if (data[i].IsText() && IsValidNumber(data[i])) data[i] = Value(*ToNumber(data[i]));
+  }
+}
+
+void Pad(ValueArray& data, int32_t n) {
+  if (static_cast<int32_t>(data.size()) < n + 1) data.resize(n + 1, Value(""));
+  data[0] = Value(n);
+}
+
+}  // namespace
+
+bool PrepareAndCleanSet(FatigueRun& run, int16_t s, std::string& summary) {
+  auto& sheet = run.ctx.sheet;
+  const auto& settings = run.ctx.settings;
+  auto& X = run.XData;
+  auto& Y = run.YData;
+  auto& C = run.Comments;
+  run.n_v = 0;
+  run.nGroups = 0;
+
+  run.ReportText.AddLine(Numbered("DATA SET ", s));
+  run.ctx.ui.Progress().set_value(10 * s);
+  LayOutSet(run, s);
+
+  sheet.spGetCol(C, SetColumn(s, kColId), 1);
+  const int32_t nx = sheet.spGetCol(X, SetColumn(s, kColRawX), 1);
+  int32_t n = sheet.spGetCol(Y, SetColumn(s, kColRawY), 1);
+  NumbersFromText(X);
+  NumbersFromText(Y);
+
+  // A ragged end: the shorter column is padded with empty cells.
+  n = std::max(n, nx);
+  Pad(X, n);
+  Pad(Y, n);
+  Pad(C, n);
+
+  if (n < 1) {
+    summary = "Set " + std::to_string(s) + ":\tempty";
+    run.ReportText.AddLine("empty");
+    if (settings.CopyData && settings.SetToCopy == s) run.ctx.ui.ClearClipboard();
+    return false;
+  }
+
+  if (settings.IgnoreByComment) {
+    const std::vector<std::string> triggers = Characters(settings.IgnoreChars);
+    for (int32_t i = 1; i <= n; ++i) {
+      const std::vector<std::string> comment = Characters(ToText(C[i]));
+      if (comment.empty()) continue;
+      for (const std::string& c : triggers) {
+        if (comment.front() == c) {
+          X[i] = Tagged(c + " ", X[i]);
+          Y[i] = Tagged(c + " ", Y[i]);
+        }
+      }
+    }
+  }
+
+  // Unit words rescale the y values below them, until the next unit word.
+  double unit_factor = 1.0;
+  for (int32_t i = 1; i <= n; ++i) {
+    if (IsValidNumber(X[i]) && IsValidNumber(Y[i])) {
+      Y[i] = Value(unit_factor * *ToNumber(Y[i]));
+    }
+    if (Y[i].IsText()) {
+      const std::string word = Upper(TrimSet(Y[i].Text(), " "));
+      double factor = unit_factor;
+      if (UnitWordFactor(settings.FitType, word, factor)) {
+        unit_factor = factor;
+      } else if (word == "FACTOR" && IsValidNumber(X[i])) {
+        unit_factor = *ToNumber(X[i]);
+      }
+    }
+  }
+
+  for (int32_t i = 1; i <= n; ++i) {
+    if (X[i].IsBlank()) X[i] = Value("...");
+    if (Y[i].IsBlank()) Y[i] = Value("...");
+    if (IsNumeric(X[i]) && !IsNumeric(Y[i])) X[i] = Value("'" + ToText(X[i]) + "'");
+  }
+
+  for (int32_t i = 1; i <= n; ++i) {
+    if (IsValidNumber(X[i]) && IsValidNumber(Y[i]) &&
+        (*ToNumber(X[i]) <= 0.0 || *ToNumber(Y[i]) <= 0.0)) {
+      X[i] = Tagged("V ", X[i]);
+      Y[i] = Tagged("V  ", Y[i]);
+    }
+  }
+
+  // By x ascending and, within equal x, y descending (the sort is stable).
+  stats::SortPairs(Y, X, n, false);
+  stats::SortPairs(X, Y, n, true);
+  sheet.spPutCol(X, SetColumn(s, kColSortX), n, false);
+  sheet.spPutCol(Y, SetColumn(s, kColSortY), n, false);
+
+  // Every usable x is a number and numbers sort first. (A trigger character
+  // that leaves a tagged x reading as a number must not count it as usable.)
+  int32_t n_v = 0;
+  while (n_v < n && X[n_v + 1].IsNumber()) ++n_v;
+  run.n_v = n_v;
+  X[0] = Value(n_v);
+  Y[0] = Value(n_v);
+
+  if (n_v == 0) {
+    summary = "Set " + std::to_string(s) + " is empty";
+    run.ReportText.AddLine("empty");
+    return false;
+  }
+
+  run.ReportText.AddLine(std::to_string(n_v) + " total measurements");
+  run.ReportText.AddLine("rate\tstrength\t\xC2\xB1\tcount");
+  run.ctx.ui.Progress().Add(1);
+  return true;
+}
+
+}  // namespace korund::fatigue
