@@ -1,0 +1,79 @@
+#include "host/csv.h"
+
+namespace korund::host {
+
+bool ParseCsv(std::string_view text, char separator, std::vector<CsvRow>* rows,
+              std::string* error) {
+  rows->clear();
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  size_t i = 0;
+  int line = 1;
+  CsvRow row;
+  std::string field;
+  while (i < text.size()) {
+    // At the start of a field.
+    if (text[i] == '"') {
+      const int start_line = line;
+      ++i;
+      for (;;) {
+        if (i >= text.size()) {
+          *error = "line " + std::to_string(start_line) + ": a quoted field is not closed";
+          return false;
+        }
+        char ch = text[i++];
+        if (ch == '"') {
+          if (i < text.size() && text[i] == '"') {
+            field += '"';
+            ++i;
+            continue;
+          }
+          break;
+        }
+        if (ch == '\n') ++line;
+        field += ch;
+      }
+      if (i < text.size() && text[i] != separator && text[i] != '\r' && text[i] != '\n') {
+        *error = "line " + std::to_string(line) + ": text after a closing quote";
+        return false;
+      }
+    } else {
+      while (i < text.size() && text[i] != separator && text[i] != '\r' && text[i] != '\n') {
+        field += text[i++];
+      }
+    }
+    row.push_back(std::move(field));
+    field.clear();
+    if (i >= text.size()) break;
+    if (text[i] == separator) {
+      ++i;
+      if (i >= text.size()) row.emplace_back();  // "a," ends in an empty field
+      continue;
+    }
+    // A line break: CRLF, LF, or a lone CR.
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    ++i;
+    ++line;
+    rows->push_back(std::move(row));
+    row.clear();
+  }
+  if (!row.empty()) rows->push_back(std::move(row));
+  return true;
+}
+
+std::string CsvField(std::string_view field, char separator) {
+  bool quote = !field.empty() && (field.front() == ' ' || field.back() == ' ' ||
+                                  field.front() == '\t' || field.back() == '\t');
+  for (char ch : field) {
+    if (ch == separator || ch == '"' || ch == '\r' || ch == '\n') quote = true;
+  }
+  if (!quote) return std::string(field);
+  std::string out = "\"";
+  for (char ch : field) {
+    if (ch == '"') out += '"';
+    out += ch;
+  }
+  out += '"';
+  return out;
+}
+
+}  // namespace korund::host

@@ -1,0 +1,38 @@
+// An advisory lock on a notebook file, so that two runs never work on the
+// same notebook at once.
+//
+// The lock is flock(2) on a sibling file "NOTEBOOK.lock". The kernel drops a
+// flock when its holder ends, so a crashed run leaves no lock behind (at most
+// the empty lock file, which the next holder takes over and removes). The
+// holder removes the lock file when it lets go; a taker that finds its file
+// replaced meanwhile tries again, so removal never lets two holders in.
+#pragma once
+
+#include <string>
+
+namespace korund::host {
+
+class FileLock {
+ public:
+  FileLock() = default;
+  ~FileLock() { Unlock(); }
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+  // Takes the lock for the notebook at `path` without waiting. False with
+  // *error set when another process (or another FileLock) holds it or the
+  // lock file cannot be created.
+  bool Lock(const std::string& path, std::string* error);
+  // Lets go (and removes the lock file). Harmless when not locked.
+  void Unlock();
+  bool locked() const { return fd_ >= 0; }
+
+  // The lock file used for a notebook path.
+  static std::string LockPathFor(const std::string& path);
+
+ private:
+  int fd_ = -1;
+  std::string lock_path_;
+};
+
+}  // namespace korund::host

@@ -1,0 +1,480 @@
+#include "host/notebook_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <utility>
+
+namespace korund::host {
+namespace {
+
+// Deeper nesting than this is no notebook; refusing it keeps the recursive
+// writer of the JSON library away from stack exhaustion.
+constexpr int kMaxDepth = 200;
+
+struct TooDeep {};
+
+std::string Quote(const std::string& s) { return "\"" + s + "\""; }
+
+std::string ErrnoText(int err) { return std::strerror(err); }
+
+// "item 3 ("Data 1")" for error texts; items are counted from 1.
+std::string ItemLabel(size_t index, const std::string& name) {
+  std::string label = "item " + std::to_string(index + 1);
+  if (!name.empty()) label += " (" + Quote(name) + ")";
+  return label;
+}
+
+// Column keys are canonical decimal numbers: "0" or no leading zero.
+std::optional<int32_t> ParseColumnKey(const std::string& key) {
+  if (key.empty() || key.size() > 5) return std::nullopt;
+  for (char ch : key) {
+    if (ch < '0' || ch > '9') return std::nullopt;
+  }
+  if (key.size() > 1 && key[0] == '0') return std::nullopt;
+  int32_t n = std::stoi(key);
+  if (n > kMaxColumnNumber) return std::nullopt;
+  return n;
+}
+
+bool CellFromJson(const Json& j, Value* out) {
+  if (j.is_null()) {
+    *out = Value();
+  } else if (j.is_number()) {
+    double x = j.get<double>();
+    if (!std::isfinite(x)) return false;
+    *out = Value(x);
+  } else if (j.is_string()) {
+    *out = Value(j.get<std::string>());
+  } else if (j.is_boolean()) {
+    *out = Value::Bool(j.get<bool>());  // the worksheet's own -1 / 0
+  } else {
+    return false;
+  }
+  return true;
+}
+
+Json CellToJson(const Value& v) {
+  if (v.IsBlank()) return nullptr;
+  if (v.IsText()) return v.Text();
+  double x = v.Number();
+  // JSON has no infinity or NaN; such a cell is stored empty.
+  if (!std::isfinite(x)) return nullptr;
+  if (x == std::floor(x) && std::fabs(x) < 9007199254740992.0) {
+    return static_cast<int64_t>(x);
+  }
+  return x;
+}
+
+class Loader {
+ public:
+  Loader(const std::string& name, NotebookDocument* doc) : name_(name), doc_(doc) {}
+
+  bool Fail(const std::string& problem) {
+    error_ = name_ + ": " + problem;
+    return false;
+  }
+  const std::string& error() const { return error_; }
+
+  bool LoadTop(const Json& root) {
+    if (!root.is_object()) return Fail("not a korund notebook (the file is not a JSON object)");
+    auto format = root.find("format");
+    if (format == root.end() || !format->is_string() ||
+        format->get<std::string>() != kNotebookFormat) {
+      return Fail(std::string("not a korund notebook (\"format\" must be \"") + kNotebookFormat +
+                  "\")");
+    }
+    auto version = root.find("version");
+    if (version == root.end() || !version->is_number_integer()) {
+      return Fail("the notebook has no \"version\" number");
+    }
+    if (version->get<int64_t>() != kNotebookVersion) {
+      return Fail("notebook version " + version->dump() + " is not supported (this program reads version " +
+                  std::to_string(kNotebookVersion) + ")");
+    }
+    auto current = root.find("current");
+    if (current != root.end() && !current->is_null()) {
+      if (!current->is_string()) return Fail("\"current\" must be a worksheet name (a string)");
+      doc_->current = current->get<std::string>();
+    }
+    auto items = root.find("items");
+    if (items == root.end() || !items->is_array()) {
+      return Fail("the notebook has no \"items\" list");
+    }
+    for (size_t i = 0; i < items->size(); ++i) {
+      if (!LoadItem(i, (*items)[i])) return false;
+    }
+    doc_->top = root;
+    doc_->top.erase("items");  // rebuilt from the model on save
+    doc_->model.current = doc_->current.value_or("");
+    return true;
+  }
+
+ private:
+  bool LoadItem(size_t index, const Json& j) {
+    if (!j.is_object()) return Fail(ItemLabel(index, "") + " is not an object");
+    auto type = j.find("type");
+    if (type == j.end() || !type->is_string()) {
+      return Fail(ItemLabel(index, "") + " has no \"type\"");
+    }
+    const std::string type_word = type->get<std::string>();
+    int type_code = kItemOther;
+    if (type_word == "section") type_code = kItemSection;
+    if (type_word == "worksheet") type_code = kItemWorksheet;
+    if (type_word == "report") type_code = kItemReport;
+
+    std::string name;
+    auto name_it = j.find("name");
+    if (name_it != j.end() && name_it->is_string()) {
+      name = name_it->get<std::string>();
+    } else if (type_code != kItemOther) {
+      return Fail(ItemLabel(index, "") + " (" + type_word + ") has no \"name\"");
+    }
+
+    auto item = std::make_unique<MemoryItem>(name, type_code);
+    item->owner = &doc_->model;
+    if (type_code == kItemReport) {
+      auto text = j.find("text");
+      if (text != j.end() && !text->is_null()) {
+        if (!text->is_string()) return Fail(ItemLabel(index, name) + ": \"text\" must be a string");
+        item->text = text->get<std::string>();
+      }
+    }
+    if (type_code == kItemWorksheet && !LoadColumns(index, j, item.get())) return false;
+    doc_->item_json[item.get()] = j;
+    doc_->model.items.push_back(std::move(item));
+    return true;
+  }
+
+  bool LoadColumns(size_t index, const Json& j, MemoryItem* item) {
+    auto columns = j.find("columns");
+    if (columns == j.end() || columns->is_null()) return true;
+    const std::string label = ItemLabel(index, item->name);
+    if (!columns->is_object()) return Fail(label + ": \"columns\" must be an object");
+    auto& kept = doc_->column_json[item];
+    for (const auto& [key, col] : columns->items()) {
+      std::optional<int32_t> number = ParseColumnKey(key);
+      if (!number) {
+        return Fail(label + ": column key " + Quote(key) + " is not a column number (0 to " +
+                    std::to_string(kMaxColumnNumber) + ")");
+      }
+      const std::string where = label + ", column " + key;
+      if (!col.is_object()) return Fail(where + " is not an object");
+      const int32_t host_column = *number - 1;
+      MemoryColumn& column = item->table->columns[host_column];
+      auto title = col.find("title");
+      if (title != col.end() && !title->is_null()) {
+        if (!title->is_string()) return Fail(where + ": \"title\" must be a string");
+        column.has_title = true;
+        column.title = title->get<std::string>();
+      }
+      auto cells = col.find("cells");
+      if (cells != col.end() && !cells->is_null()) {
+        if (!cells->is_array()) return Fail(where + ": \"cells\" must be a list");
+        if (static_cast<int64_t>(cells->size()) > kMaxRowsPerColumn) {
+          return Fail(where + " has " + std::to_string(cells->size()) + " rows (the limit is " +
+                      std::to_string(kMaxRowsPerColumn) + ")");
+        }
+        total_cells_ += static_cast<int64_t>(cells->size());
+        if (total_cells_ > kMaxCellsPerNotebook) {
+          return Fail("the notebook holds more than " + std::to_string(kMaxCellsPerNotebook) +
+                      " cells (the limit)");
+        }
+        column.cells.resize(cells->size());
+        for (size_t r = 0; r < cells->size(); ++r) {
+          if (!CellFromJson((*cells)[r], &column.cells[r])) {
+            return Fail(where + ", row " + std::to_string(r + 1) +
+                        ": a cell must be null, a number or a string, not " + (*cells)[r].dump());
+          }
+        }
+        while (!column.cells.empty() && column.cells.back().IsBlank()) column.cells.pop_back();
+      }
+      kept[host_column] = col;
+    }
+    return true;
+  }
+
+  const std::string& name_;
+  NotebookDocument* doc_;
+  std::string error_;
+  int64_t total_cells_ = 0;
+};
+
+// The JSON object of one worksheet column, or null when it holds nothing.
+Json ColumnToJson(const MemoryColumn& column, const Json* original) {
+  Json j = original != nullptr ? *original : Json::object();
+  if (column.has_title) {
+    j["title"] = column.title;
+  } else {
+    j.erase("title");
+  }
+  Json cells = Json::array();
+  for (const Value& v : column.cells) cells.push_back(CellToJson(v));
+  while (!cells.empty() && cells.back().is_null()) cells.erase(cells.size() - 1);
+  if (!cells.empty()) {
+    j["cells"] = std::move(cells);
+  } else {
+    j.erase("cells");
+  }
+  if (j.empty()) return nullptr;
+  return j;
+}
+
+}  // namespace
+
+NotebookDocument NotebookDocument::Empty() {
+  NotebookDocument doc;
+  doc.top["format"] = kNotebookFormat;
+  doc.top["version"] = kNotebookVersion;
+  return doc;
+}
+
+bool ParseNotebook(std::string_view text, const std::string& name, NotebookDocument* doc,
+                   std::string* error) {
+  Json root;
+  try {
+    Json::parser_callback_t limit_depth = [](int depth, Json::parse_event_t, Json&) {
+      if (depth > kMaxDepth) throw TooDeep();
+      return true;
+    };
+    root = Json::parse(text.begin(), text.end(), limit_depth);
+  } catch (const Json::parse_error& e) {
+    // Drop the library's "[json.exception.parse_error.101] " prefix.
+    std::string what = e.what();
+    size_t close = what.find("] ");
+    if (close != std::string::npos) what = what.substr(close + 2);
+    *error = name + ": not valid JSON: " + what;
+    return false;
+  } catch (const TooDeep&) {
+    *error = name + ": not a korund notebook (nested deeper than " + std::to_string(kMaxDepth) +
+             " levels)";
+    return false;
+  }
+  NotebookDocument fresh;
+  Loader loader(name, &fresh);
+  if (!loader.LoadTop(root)) {
+    *error = loader.error();
+    return false;
+  }
+  *doc = std::move(fresh);
+  for (auto& item : doc->model.items) item->owner = &doc->model;
+  return true;
+}
+
+bool SaveNotebook(const NotebookDocument& doc, const std::string& name, std::string* text,
+                  std::string* error) {
+  Json items = Json::array();
+  int64_t total_cells = 0;
+  for (const auto& item_ptr : doc.model.items) {
+    const MemoryItem& item = *item_ptr;
+    auto original = doc.item_json.find(&item);
+    Json j = original != doc.item_json.end() ? original->second : Json::object();
+    switch (item.type) {
+      case kItemSection: j["type"] = "section"; break;
+      case kItemWorksheet: j["type"] = "worksheet"; break;
+      case kItemReport: j["type"] = "report"; break;
+      default:
+        // Unknown items are kept as read; one without a stored object has
+        // no type word to be written under, so it is not written.
+        if (original == doc.item_json.end()) continue;
+        break;
+    }
+    // An unknown item's name that was no string stays as it was.
+    if (item.type != kItemOther || !item.name.empty()) j["name"] = item.name;
+    if (item.type == kItemReport) j["text"] = item.text;
+    if (item.type == kItemWorksheet && item.table != nullptr) {
+      auto kept = doc.column_json.find(&item);
+      Json columns = Json::object();
+      for (const auto& [host_column, column] : item.table->columns) {
+        if (host_column < -1 || host_column >= kMaxColumnNumber) {
+          *error = name + ": worksheet " + Quote(item.name) + " has a column out of range (" +
+                   std::to_string(host_column + 1) + ")";
+          return false;
+        }
+        if (static_cast<int64_t>(column.cells.size()) > kMaxRowsPerColumn) {
+          *error = name + ": worksheet " + Quote(item.name) + ", column " +
+                   std::to_string(host_column + 1) + " has more than " +
+                   std::to_string(kMaxRowsPerColumn) + " rows (the limit)";
+          return false;
+        }
+        total_cells += static_cast<int64_t>(column.cells.size());
+        const Json* kept_column = nullptr;
+        if (kept != doc.column_json.end()) {
+          auto c = kept->second.find(host_column);
+          if (c != kept->second.end()) kept_column = &c->second;
+        }
+        Json col = ColumnToJson(column, kept_column);
+        if (!col.is_null()) columns[std::to_string(host_column + 1)] = std::move(col);
+      }
+      j["columns"] = std::move(columns);
+    }
+    items.push_back(std::move(j));
+  }
+  if (total_cells > kMaxCellsPerNotebook) {
+    *error = name + ": the notebook would hold more than " + std::to_string(kMaxCellsPerNotebook) +
+             " cells (the limit)";
+    return false;
+  }
+  Json top = doc.top;
+  if (doc.current) {
+    top["current"] = *doc.current;
+  } else {
+    top.erase("current");
+  }
+  top["items"] = std::move(items);
+  *text = top.dump(2, ' ', false, Json::error_handler_t::replace);
+  *text += '\n';
+  return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    int err = errno;
+    *error = path + ": " + (err == ENOENT ? std::string("no such file") : ErrnoText(err));
+    return false;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    *error = path + ": not a regular file";
+    return false;
+  }
+  if (st.st_size > kMaxFileBytes) {
+    ::close(fd);
+    *error = path + ": the file is larger than " + std::to_string(kMaxFileBytes / (1024 * 1024)) +
+             " MB (the limit)";
+    return false;
+  }
+  std::string data;
+  char buffer[65536];
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      int err = errno;
+      ::close(fd);
+      *error = path + ": cannot read: " + ErrnoText(err);
+      return false;
+    }
+    if (n == 0) break;
+    data.append(buffer, static_cast<size_t>(n));
+    if (static_cast<int64_t>(data.size()) > kMaxFileBytes) {
+      ::close(fd);
+      *error = path + ": the file is larger than " + std::to_string(kMaxFileBytes / (1024 * 1024)) +
+               " MB (the limit)";
+      return false;
+    }
+  }
+  ::close(fd);
+  *bytes = std::move(data);
+  return true;
+}
+
+bool LoadNotebookFile(const std::string& path, NotebookDocument* doc, std::string* bytes,
+                      std::string* error) {
+  std::string data;
+  if (!ReadWholeFile(path, &data, error)) return false;
+  if (!ParseNotebook(data, path, doc, error)) return false;
+  if (bytes != nullptr) *bytes = std::move(data);
+  return true;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  // Replace the file a symbolic link points to, not the link itself.
+  fs::path target = path;
+  if (fs::is_symlink(target, ec)) {
+    fs::path resolved = fs::weakly_canonical(target, ec);
+    if (!ec) target = resolved;
+  }
+  fs::path dir = target.parent_path();
+  if (dir.empty()) dir = ".";
+  std::string tmp = (dir / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
+  int fd = ::mkstemp(tmp.data());
+  if (fd < 0) {
+    *error = path + ": cannot create a temporary file in " + dir.string() + ": " + ErrnoText(errno);
+    return false;
+  }
+  auto fail = [&](const std::string& what, int err) {
+    if (fd >= 0) ::close(fd);
+    ::unlink(tmp.c_str());
+    *error = path + ": " + what + ": " + ErrnoText(err) + " (the file is unchanged)";
+    return false;
+  };
+  struct stat st {};
+  mode_t mode;
+  if (::stat(target.c_str(), &st) == 0) {
+    mode = st.st_mode & 07777;
+  } else {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    mode = 0666 & ~mask;
+  }
+  if (::fchmod(fd, mode) != 0) return fail("cannot set permissions", errno);
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return fail("cannot write", errno);
+    done += static_cast<size_t>(n);
+  }
+  if (::fsync(fd) != 0) return fail("cannot flush to disk", errno);
+  int closed = ::close(fd);
+  fd = -1;
+  if (closed != 0) return fail("cannot write", errno);
+  if (::rename(tmp.c_str(), target.c_str()) != 0) return fail("cannot replace the file", errno);
+  // Make the rename itself durable.
+  int dir_fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir_fd >= 0) {
+    ::fsync(dir_fd);
+    ::close(dir_fd);
+  }
+  return true;
+}
+
+MemoryItem* FindWorksheet(NotebookDocument& doc, const std::string& name) {
+  MemoryItem* item = doc.model.Find(name);
+  return (item != nullptr && item->type == kItemWorksheet) ? item : nullptr;
+}
+
+MemoryItem* ChooseWorksheet(NotebookDocument& doc, const std::string& name,
+                            const std::string& path, std::string* error) {
+  const std::string wanted = name.empty() ? doc.current.value_or("") : name;
+  if (wanted.empty()) {
+    *error = path + ": no worksheet is current in the notebook (name one with --worksheet)";
+    return nullptr;
+  }
+  if (MemoryItem* sheet = FindWorksheet(doc, wanted)) return sheet;
+  if (MemoryItem* other = doc.model.Find(wanted)) {
+    *error = path + ": " + Quote(wanted) + " is a " + ItemTypeWord(doc, *other) + ", not a worksheet";
+  } else if (name.empty()) {
+    *error = path + ": the current worksheet " + Quote(wanted) + " does not exist";
+  } else {
+    *error = path + ": there is no worksheet named " + Quote(wanted);
+  }
+  return nullptr;
+}
+
+std::string ItemTypeWord(const NotebookDocument& doc, const MemoryItem& item) {
+  switch (item.type) {
+    case kItemSection: return "section";
+    case kItemWorksheet: return "worksheet";
+    case kItemReport: return "report";
+    default: break;
+  }
+  auto j = doc.item_json.find(&item);
+  if (j != doc.item_json.end()) {
+    auto type = j->second.find("type");
+    if (type != j->second.end() && type->is_string()) return type->get<std::string>();
+  }
+  return "unknown";
+}
+
+}  // namespace korund::host

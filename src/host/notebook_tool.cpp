@@ -1,0 +1,535 @@
+#include "host/notebook_tool.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "host/csv.h"
+#include "host/file_lock.h"
+#include "host/notebook_file.h"
+#include "util/value.h"
+
+namespace korund::host {
+namespace {
+
+constexpr int kExitError = 1;
+constexpr int kExitUsage = 2;
+// Widest a column of `show` gets; longer cells end in "~".
+constexpr size_t kShowWidth = 20;
+
+// Worksheet column numbers as the file has them: 1-based, 0 the row titles.
+struct ColumnRange {
+  bool given = false;
+  int32_t first = 0;
+  int32_t last = 0;
+};
+
+bool ParseColumnRange(const std::string& text, ColumnRange* range, std::string* error) {
+  if (text.empty()) return true;
+  auto number = [](const std::string& s) -> std::optional<int32_t> {
+    if (s.empty() || s.size() > 5 || s.find_first_not_of("0123456789") != std::string::npos) {
+      return std::nullopt;
+    }
+    int32_t n = std::stoi(s);
+    if (n > kMaxColumnNumber) return std::nullopt;
+    return n;
+  };
+  size_t dash = text.find('-');
+  auto first = number(text.substr(0, dash));
+  auto last = dash == std::string::npos ? first : number(text.substr(dash + 1));
+  if (!first || !last || *first > *last) {
+    *error = "--columns wants A-B or A with column numbers 0 to " +
+             std::to_string(kMaxColumnNumber) + " and A <= B, not \"" + text + "\"";
+    return false;
+  }
+  *range = {true, *first, *last};
+  return true;
+}
+
+bool ParseSeparator(const std::string& text, char* separator, std::string* error) {
+  if (text == "tab" || text == "\\t") {
+    *separator = '\t';
+  } else if (text.size() == 1 && text[0] != '"' && text[0] != '\r' && text[0] != '\n') {
+    *separator = text[0];
+  } else {
+    *error = "--separator wants one character (or \"tab\"), not \"" + text + "\"";
+    return false;
+  }
+  return true;
+}
+
+// Rows up to the last non-empty cell.
+size_t UsedRows(const MemoryColumn& column) {
+  size_t used = column.cells.size();
+  while (used > 0 && column.cells[used - 1].IsBlank()) --used;
+  return used;
+}
+
+const MemoryColumn* ColumnOf(const MemoryTable& table, int32_t number) {
+  auto it = table.columns.find(number - 1);
+  return it == table.columns.end() ? nullptr : &it->second;
+}
+
+bool ColumnUsed(const MemoryColumn& column) {
+  return !column.title.empty() || UsedRows(column) > 0;
+}
+
+// The columns a listing covers: the range asked for, or else every column
+// from `from` that holds something.
+std::vector<int32_t> ChooseColumns(const MemoryTable& table, const ColumnRange& range,
+                                   bool keep_gaps) {
+  std::vector<int32_t> numbers;
+  if (range.given) {
+    for (int32_t c = range.first; c <= range.last; ++c) numbers.push_back(c);
+    return numbers;
+  }
+  int32_t last = 0;
+  for (const auto& [host_column, column] : table.columns) {
+    if (host_column < 0 || !ColumnUsed(column)) continue;
+    if (!keep_gaps) numbers.push_back(host_column + 1);
+    last = std::max(last, host_column + 1);
+  }
+  if (keep_gaps) {
+    for (int32_t c = 1; c <= last; ++c) numbers.push_back(c);
+  }
+  return numbers;
+}
+
+size_t RowCount(const MemoryTable& table, const std::vector<int32_t>& numbers) {
+  size_t rows = 0;
+  for (int32_t c : numbers) {
+    if (const MemoryColumn* column = ColumnOf(table, c)) rows = std::max(rows, UsedRows(*column));
+  }
+  return rows;
+}
+
+Value CellAt(const MemoryTable& table, int32_t number, size_t row) {
+  const MemoryColumn* column = ColumnOf(table, number);
+  if (column == nullptr || row >= column->cells.size()) return Value();
+  return column->cells[row];
+}
+
+std::string TitleOf(const MemoryTable& table, int32_t number) {
+  const MemoryColumn* column = ColumnOf(table, number);
+  return column == nullptr ? std::string() : column->title;
+}
+
+// Carriage returns (alone or before a line feed) as plain line breaks.
+std::string UnixLines(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r') {
+      out += '\n';
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// Characters on screen, counting a UTF-8 sequence as one.
+size_t DisplayWidth(const std::string& s) {
+  return static_cast<size_t>(std::count_if(s.begin(), s.end(), [](char ch) {
+    return (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
+  }));
+}
+
+// One cell's text for the table: line breaks and tabs as one mark, cut to
+// kShowWidth characters.
+std::string ShowText(const std::string& text) {
+  std::string flat;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char ch = text[i];
+    if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    if (ch == '\r' || ch == '\n') {
+      flat += "\xE2\x86\xB5";  // the "return" arrow
+    } else if (ch == '\t') {
+      flat += ' ';
+    } else {
+      flat += ch;
+    }
+  }
+  if (DisplayWidth(flat) <= kShowWidth) return flat;
+  std::string cut;
+  size_t chars = 0;
+  for (size_t i = 0; i < flat.size(); ++i) {
+    bool starts = (static_cast<unsigned char>(flat[i]) & 0xC0) != 0x80;
+    if (starts && ++chars == kShowWidth) break;
+    cut += flat[i];
+  }
+  return cut + "~";
+}
+
+std::string Pad(const std::string& s, size_t width) {
+  size_t w = DisplayWidth(s);
+  return w >= width ? s : s + std::string(width - w, ' ');
+}
+
+void PrintTable(const MemoryTable& table, const std::string& name, const ColumnRange& range,
+                std::ostream& out) {
+  std::vector<int32_t> numbers = ChooseColumns(table, range, false);
+  if (numbers.empty()) {
+    out << "The worksheet \"" << name << "\" is empty.\n";
+    return;
+  }
+  const size_t rows = RowCount(table, numbers);
+  // grid[0] column numbers, grid[1] titles, then the rows.
+  std::vector<std::vector<std::string>> grid(rows + 2);
+  grid[0].push_back("row");
+  grid[1].push_back("");
+  for (size_t r = 0; r < rows; ++r) grid[r + 2].push_back(std::to_string(r + 1));
+  for (int32_t c : numbers) {
+    grid[0].push_back(std::to_string(c));
+    grid[1].push_back(ShowText(TitleOf(table, c)));
+    for (size_t r = 0; r < rows; ++r) grid[r + 2].push_back(ShowText(ToText(CellAt(table, c, r))));
+  }
+  std::vector<size_t> widths(numbers.size() + 1, 0);
+  for (const auto& line : grid) {
+    for (size_t i = 0; i < line.size(); ++i) widths[i] = std::max(widths[i], DisplayWidth(line[i]));
+  }
+  auto print_line = [&](const std::vector<std::string>& line) {
+    std::string text;
+    for (size_t i = 0; i < line.size(); ++i) {
+      if (i == 0) {
+        text += std::string(widths[0] - DisplayWidth(line[0]), ' ') + line[0];
+      } else {
+        text += "  " + Pad(line[i], widths[i]);
+      }
+    }
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    out << text << '\n';
+  };
+  print_line(grid[0]);
+  print_line(grid[1]);
+  std::vector<std::string> rule;
+  for (size_t w : widths) rule.push_back(std::string(w, '-'));
+  print_line(rule);
+  for (size_t r = 0; r < rows; ++r) print_line(grid[r + 2]);
+}
+
+// Locks the notebook, loads it, lets `change` work on it and writes it
+// back atomically. Nothing is written when any step fails.
+bool EditNotebook(const std::string& path,
+                  const std::function<bool(NotebookDocument&, std::string*)>& change,
+                  std::string* error) {
+  FileLock lock;
+  if (!lock.Lock(path, error)) return false;
+  NotebookDocument doc;
+  if (!LoadNotebookFile(path, &doc, nullptr, error)) return false;
+  if (!change(doc, error)) return false;
+  std::string text;
+  if (!SaveNotebook(doc, path, &text, error)) return false;
+  return WriteFileAtomically(path, text, error);
+}
+
+// --- The subcommands ---------------------------------------------------------
+
+struct NewOptions {
+  std::string file;
+  std::string section = "Section 1";
+  std::string worksheet = "Data 1";
+  bool force = false;
+};
+
+bool RunNew(const NewOptions& o, std::ostream& out, std::string* error) {
+  if (o.section.empty() || o.worksheet.empty()) {
+    *error = "the section and the worksheet need names";
+    return false;
+  }
+  if (o.section == o.worksheet) {
+    *error = "the section and the worksheet need different names";
+    return false;
+  }
+  FileLock lock;
+  if (!lock.Lock(o.file, error)) return false;
+  std::error_code ec;
+  if (!o.force && std::filesystem::exists(o.file, ec)) {
+    *error = o.file + " already exists (use --force to replace it)";
+    return false;
+  }
+  NotebookDocument doc = NotebookDocument::Empty();
+  doc.model.AddSection(o.section);
+  doc.model.AddWorksheet(o.worksheet);
+  doc.current = o.worksheet;
+  std::string text;
+  if (!SaveNotebook(doc, o.file, &text, error)) return false;
+  if (!WriteFileAtomically(o.file, text, error)) return false;
+  out << "Created " << o.file << " with worksheet \"" << o.worksheet << "\".\n";
+  return true;
+}
+
+struct ImportOptions {
+  std::string file;
+  std::string csv;
+  std::string worksheet;
+  int32_t column = 1;
+  bool header = false;
+  std::string separator = ",";
+};
+
+bool RunImport(const ImportOptions& o, std::ostream& out, std::string* error) {
+  char separator = ',';
+  if (!ParseSeparator(o.separator, &separator, error)) return false;
+  std::string csv_text;
+  if (!ReadWholeFile(o.csv, &csv_text, error)) return false;
+  std::vector<CsvRow> rows;
+  std::string csv_error;
+  if (!ParseCsv(csv_text, separator, &rows, &csv_error)) {
+    *error = o.csv + ": " + csv_error;
+    return false;
+  }
+  CsvRow titles;
+  if (o.header && !rows.empty()) {
+    titles = std::move(rows.front());
+    rows.erase(rows.begin());
+  }
+  size_t width = titles.size();
+  for (const CsvRow& row : rows) width = std::max(width, row.size());
+  if (width == 0) {
+    *error = o.csv + ": no data";
+    return false;
+  }
+  if (o.column < 0 || o.column + static_cast<int64_t>(width) - 1 > kMaxColumnNumber) {
+    *error = o.csv + ": " + std::to_string(width) + " columns from column " +
+             std::to_string(o.column) + " go beyond column " + std::to_string(kMaxColumnNumber);
+    return false;
+  }
+  if (static_cast<int64_t>(rows.size()) > kMaxRowsPerColumn) {
+    *error = o.csv + ": " + std::to_string(rows.size()) + " rows (the limit is " +
+             std::to_string(kMaxRowsPerColumn) + ")";
+    return false;
+  }
+
+  std::string sheet_name;
+  auto change = [&](NotebookDocument& doc, std::string* err) {
+    MemoryItem* sheet = nullptr;
+    if (!o.worksheet.empty() && doc.model.Find(o.worksheet) == nullptr) {
+      // A new worksheet goes to the end of the notebook.
+      sheet = &doc.model.AddWorksheet(o.worksheet);
+      if (!doc.current) doc.current = o.worksheet;
+    } else {
+      sheet = ChooseWorksheet(doc, o.worksheet, o.file, err);
+      if (sheet == nullptr) return false;
+    }
+    sheet_name = sheet->name;
+    for (size_t k = 0; k < width; ++k) {
+      MemoryColumn& column = sheet->table->columns[o.column - 1 + static_cast<int32_t>(k)];
+      column.cells.assign(rows.size(), Value());
+      for (size_t r = 0; r < rows.size(); ++r) {
+        if (k >= rows[r].size() || rows[r][k].empty()) continue;
+        const std::string& field = rows[r][k];
+        if (std::optional<double> x = ParseNumber(field)) {
+          column.cells[r] = Value(*x);
+        } else {
+          column.cells[r] = Value(field);
+        }
+      }
+      if (o.header) {
+        column.title = k < titles.size() ? titles[k] : std::string();
+        column.has_title = !column.title.empty();
+      }
+    }
+    return true;
+  };
+  if (!EditNotebook(o.file, change, error)) return false;
+  out << "Imported " << rows.size() << " row" << (rows.size() == 1 ? "" : "s") << " into column"
+      << (width == 1 ? " " + std::to_string(o.column)
+                     : "s " + std::to_string(o.column) + " to " +
+                           std::to_string(o.column + static_cast<int32_t>(width) - 1))
+      << " of worksheet \"" << sheet_name << "\".\n";
+  return true;
+}
+
+struct ShowOptions {
+  std::string file;
+  std::string worksheet;
+  std::string report;
+  std::string columns;
+};
+
+bool PrintReport(NotebookDocument& doc, const std::string& name, const std::string& file,
+                 std::ostream& out, std::string* error) {
+  MemoryItem* item = doc.model.Find(name);
+  if (item == nullptr || item->type != kItemReport) {
+    *error = file + ": there is no report named \"" + name + "\"";
+    return false;
+  }
+  std::string text = UnixLines(item->text);
+  out << text;
+  if (!text.empty() && text.back() != '\n') out << '\n';
+  return true;
+}
+
+bool RunShow(const ShowOptions& o, std::ostream& out, std::string* error) {
+  ColumnRange range;
+  if (!ParseColumnRange(o.columns, &range, error)) return false;
+  NotebookDocument doc;
+  if (!LoadNotebookFile(o.file, &doc, nullptr, error)) return false;
+  if (!o.report.empty()) return PrintReport(doc, o.report, o.file, out, error);
+  if (MemoryItem* item = doc.model.Find(o.worksheet); item != nullptr && item->type == kItemReport) {
+    return PrintReport(doc, o.worksheet, o.file, out, error);
+  }
+  MemoryItem* sheet = ChooseWorksheet(doc, o.worksheet, o.file, error);
+  if (sheet == nullptr) return false;
+  PrintTable(*sheet->table, sheet->name, range, out);
+  return true;
+}
+
+struct ExportOptions {
+  std::string file;
+  std::string worksheet;
+  std::string csv;
+  std::string columns;
+  std::string separator = ",";
+};
+
+bool RunExport(const ExportOptions& o, std::ostream& out, std::string* error) {
+  ColumnRange range;
+  if (!ParseColumnRange(o.columns, &range, error)) return false;
+  char separator = ',';
+  if (!ParseSeparator(o.separator, &separator, error)) return false;
+  NotebookDocument doc;
+  if (!LoadNotebookFile(o.file, &doc, nullptr, error)) return false;
+  MemoryItem* sheet = ChooseWorksheet(doc, o.worksheet, o.file, error);
+  if (sheet == nullptr) return false;
+  const MemoryTable& table = *sheet->table;
+  // Gaps stay, so that a column keeps its place when read back.
+  std::vector<int32_t> numbers = ChooseColumns(table, range, true);
+  const size_t rows = RowCount(table, numbers);
+  std::string text;
+  auto add_line = [&](const std::function<std::string(int32_t)>& field) {
+    for (size_t i = 0; i < numbers.size(); ++i) {
+      if (i > 0) text += separator;
+      text += CsvField(field(numbers[i]), separator);
+    }
+    text += "\r\n";
+  };
+  if (!numbers.empty()) {
+    add_line([&](int32_t c) { return TitleOf(table, c); });
+    for (size_t r = 0; r < rows; ++r) {
+      add_line([&](int32_t c) { return ToText(CellAt(table, c, r)); });
+    }
+  }
+  if (o.csv == "-") {
+    out << text;
+    return true;
+  }
+  return WriteFileAtomically(o.csv, text, error);
+}
+
+bool RunList(const std::string& file, std::ostream& out, std::string* error) {
+  NotebookDocument doc;
+  if (!LoadNotebookFile(file, &doc, nullptr, error)) return false;
+  const std::string current = doc.current.value_or("");
+  size_t type_width = 4;
+  for (const auto& item : doc.model.items) {
+    type_width = std::max(type_width, DisplayWidth(ItemTypeWord(doc, *item)));
+  }
+  out << "     #  " << Pad("type", type_width) << "  name\n";
+  for (size_t i = 0; i < doc.model.items.size(); ++i) {
+    const MemoryItem& item = *doc.model.items[i];
+    const bool is_current = item.type == kItemWorksheet && item.name == current;
+    std::string number = std::to_string(i + 1);
+    out << (is_current ? "*" : " ") << std::string(number.size() < 5 ? 5 - number.size() : 0, ' ')
+        << number << "  " << Pad(ItemTypeWord(doc, item), type_width) << "  " << item.name
+        << '\n';
+  }
+  if (doc.model.items.empty()) out << "(no items)\n";
+  return true;
+}
+
+bool RunSelect(const std::string& file, const std::string& name, std::ostream& out,
+               std::string* error) {
+  auto change = [&](NotebookDocument& doc, std::string* err) {
+    if (name.empty() || ChooseWorksheet(doc, name, file, err) == nullptr) {
+      if (name.empty()) *err = "select needs a worksheet name";
+      return false;
+    }
+    doc.current = name;
+    return true;
+  };
+  if (!EditNotebook(file, change, error)) return false;
+  out << "\"" << name << "\" is now the current worksheet of " << file << ".\n";
+  return true;
+}
+
+}  // namespace
+
+int RunNotebookTool(int argc, const char* const argv[], std::ostream& out, std::ostream& err) {
+  CLI::App app{"Creates, fills, shows and exports korund notebook files.", "korund-notebook"};
+  app.require_subcommand(1);
+
+  NewOptions new_o;
+  CLI::App* cmd_new = app.add_subcommand("new", "Create a notebook with one section and one worksheet");
+  cmd_new->add_option("FILE", new_o.file, "Notebook file to create")->required();
+  cmd_new->add_option("--section", new_o.section, "Name of the section")->capture_default_str();
+  cmd_new->add_option("--worksheet", new_o.worksheet, "Name of the worksheet")->capture_default_str();
+  cmd_new->add_flag("--force", new_o.force, "Replace an existing file");
+
+  ImportOptions import_o;
+  CLI::App* cmd_import = app.add_subcommand(
+      "import", "Put the columns of a CSV file into a worksheet (replacing those columns' cells)");
+  cmd_import->add_option("FILE", import_o.file, "Notebook file")->required();
+  cmd_import->add_option("CSV", import_o.csv, "CSV file to read")->required();
+  cmd_import->add_option("--worksheet", import_o.worksheet,
+                         "Worksheet to fill (created when missing; default: the current one)");
+  cmd_import->add_option("--column", import_o.column, "First worksheet column to fill")
+      ->capture_default_str()
+      ->check(CLI::Range(0, kMaxColumnNumber));
+  cmd_import->add_flag("--header", import_o.header, "The first CSV row holds the column titles");
+  cmd_import->add_option("--separator", import_o.separator, "Field separator (one character or \"tab\")")
+      ->capture_default_str();
+
+  ShowOptions show_o;
+  CLI::App* cmd_show = app.add_subcommand("show", "Print a worksheet as a table, or a report's text");
+  cmd_show->add_option("FILE", show_o.file, "Notebook file")->required();
+  cmd_show->add_option("--worksheet", show_o.worksheet, "Worksheet (or report) to show (default: the current one)");
+  cmd_show->add_option("--report", show_o.report, "Report to show");
+  cmd_show->add_option("--columns", show_o.columns, "Columns A-B (or one column A) to show");
+
+  ExportOptions export_o;
+  CLI::App* cmd_export = app.add_subcommand("export", "Write a worksheet as CSV, titles in the first row");
+  cmd_export->add_option("FILE", export_o.file, "Notebook file")->required();
+  cmd_export->add_option("--worksheet", export_o.worksheet, "Worksheet (default: the current one)");
+  cmd_export->add_option("--csv", export_o.csv, "CSV file to write (\"-\" for standard output)")->required();
+  cmd_export->add_option("--columns", export_o.columns, "Columns A-B (or one column A) to write");
+  cmd_export->add_option("--separator", export_o.separator, "Field separator (one character or \"tab\")")
+      ->capture_default_str();
+
+  std::string list_file;
+  CLI::App* cmd_list = app.add_subcommand("list", "List the notebook's items (* marks the current worksheet)");
+  cmd_list->add_option("FILE", list_file, "Notebook file")->required();
+
+  std::string select_file, select_name;
+  CLI::App* cmd_select = app.add_subcommand("select", "Make a worksheet the current one");
+  cmd_select->add_option("FILE", select_file, "Notebook file")->required();
+  cmd_select->add_option("NAME", select_name, "Worksheet name")->required();
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    int status = app.exit(e, out, err);
+    return status == 0 ? 0 : kExitUsage;
+  }
+
+  std::string error;
+  bool ok = false;
+  if (cmd_new->parsed()) ok = RunNew(new_o, out, &error);
+  if (cmd_import->parsed()) ok = RunImport(import_o, out, &error);
+  if (cmd_show->parsed()) ok = RunShow(show_o, out, &error);
+  if (cmd_export->parsed()) ok = RunExport(export_o, out, &error);
+  if (cmd_list->parsed()) ok = RunList(list_file, out, &error);
+  if (cmd_select->parsed()) ok = RunSelect(select_file, select_name, out, &error);
+  if (!ok) {
+    err << "korund-notebook: " << error << '\n';
+    return kExitError;
+  }
+  return 0;
+}
+
+}  // namespace korund::host
