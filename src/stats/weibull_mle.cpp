@@ -7,6 +7,8 @@
 // probability; their coefficients are used as published.
 #include "stats/weibull_mle.h"
 
+#include "stats/weibull_mle_internal.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <stdexcept>
@@ -22,7 +24,6 @@ namespace korund::stats {
 namespace {
 
 constexpr int kLabelCount = 12;
-constexpr int16_t kMaxSteps = 30;
 constexpr const char* kLabels[kLabelCount + 1] = {"",   "mle", "iter", "m",       "m-",      "m+",
                                                    "So", "So-", "So+",  "disp",    "disp lo",
                                                    "disp hi", "conf"};
@@ -37,8 +38,11 @@ void WriteAll(ValueArray& values, int16_t count, const Value& v) {
 
 }  // namespace
 
-void statWeibMLE(ValueArray& data, int32_t n, bool report, ValueArray& values, Labels& labels,
-                 int16_t& count, float confidence, ui::Ui& ui) {
+namespace internal {
+
+void WeibMLEWithStepLimit(ValueArray& data, int32_t n, bool report, ValueArray& values,
+                          Labels& labels, int16_t& count, float confidence, ui::Ui& ui,
+                          int16_t max_steps) {
   if (values.size() < kLabelCount + 1) values.resize(kLabelCount + 1);
   if (labels.size() < kLabelCount + 1) labels.resize(kLabelCount + 1);
   WriteLabels(labels);
@@ -63,7 +67,7 @@ void statWeibMLE(ValueArray& data, int32_t n, bool report, ValueArray& values, L
   // range) gives "covergence" like a failed iteration, without the box,
   // which would name the wrong cause.
   const Value kFailed("covergence");
-  internal::CheckedMath k;
+  CheckedMath k;
   const size_t un = static_cast<size_t>(n);
   const double dn = n;
 
@@ -98,7 +102,7 @@ void statWeibMLE(ValueArray& data, int32_t n, bool report, ValueArray& values, L
   bool failed = false;
   for (;;) {
     if (std::abs(m - p) <= t) break;
-    if (steps >= kMaxSteps) {
+    if (steps >= max_steps) {
       failed = true;
       break;
     }
@@ -122,8 +126,8 @@ void statWeibMLE(ValueArray& data, int32_t n, bool report, ValueArray& values, L
     }
   }
   // Convergence seen only after the last allowed step still counts as failure.
-  if (failed || steps >= kMaxSteps) {
-    ui.MsgBox("Failed to converge in " + std::to_string(kMaxSteps) +
+  if (failed || steps >= max_steps) {
+    ui.MsgBox("Failed to converge in " + std::to_string(max_steps) +
                   " iterations in statWeibMLE",
               ui::kMbIconExclamation + ui::kMbOk, "WEIBULL MLE FAILURE");
     return WriteAll(values, count, kFailed);
@@ -189,6 +193,13 @@ void statWeibMLE(ValueArray& data, int32_t n, bool report, ValueArray& values, L
   values[11] = Value(disp_hi);
   values[12] = Value(conf);
   WriteLabels(labels);
+}
+
+}  // namespace internal
+
+void statWeibMLE(ValueArray& data, int32_t n, bool report, ValueArray& values, Labels& labels,
+                 int16_t& count, float confidence, ui::Ui& ui) {
+  internal::WeibMLEWithStepLimit(data, n, report, values, labels, count, confidence, ui, 30);
 }
 
 }  // namespace korund::stats
