@@ -8,6 +8,10 @@
 // someone else after Connect, Release does not overwrite it: the results go
 // to a sibling file "NAME.korund-YYYYMMDD-HHMMSS.json" and Release fails with
 // a text that says so.
+//
+// The lock is held from Connect until Release or the application's end; a
+// second Release does nothing and returns true. Numbers that JSON cannot
+// hold (infinities, NaN) are written as empty cells.
 #pragma once
 
 #include <ctime>

@@ -71,6 +71,15 @@ Json CellToJson(const Value& v) {
   return x;
 }
 
+// A copy of an object with one member's value left null.
+Json CopyWithout(const Json& object, const std::string& member) {
+  Json copy = Json::object();
+  for (const auto& [key, value] : object.items()) {
+    copy[key] = key == member ? Json() : value;
+  }
+  return copy;
+}
+
 class Loader {
  public:
   Loader(const std::string& name, NotebookDocument* doc) : name_(name), doc_(doc) {}
@@ -81,7 +90,7 @@ class Loader {
   }
   const std::string& error() const { return error_; }
 
-  bool LoadTop(const Json& root) {
+  bool LoadTop(Json& root) {
     if (!root.is_object()) return Fail("not a korund notebook (the file is not a JSON object)");
     auto format = root.find("format");
     if (format == root.end() || !format->is_string() ||
@@ -109,8 +118,8 @@ class Loader {
     for (size_t i = 0; i < items->size(); ++i) {
       if (!LoadItem(i, (*items)[i])) return false;
     }
-    doc_->top = root;
-    doc_->top.erase("items");  // rebuilt from the model on save
+    root.erase("items");  // rebuilt from the model on save
+    doc_->top = std::move(root);
     doc_->model.current = doc_->current.value_or("");
     return true;
   }
@@ -146,7 +155,8 @@ class Loader {
       }
     }
     if (type_code == kItemWorksheet && !LoadColumns(index, j, item.get())) return false;
-    doc_->item_json[item.get()] = j;
+    // The cells live in the model; a placeholder keeps the member's place.
+    doc_->item_json[item.get()] = CopyWithout(j, type_code == kItemWorksheet ? "columns" : "");
     doc_->model.items.push_back(std::move(item));
     return true;
   }
@@ -194,7 +204,7 @@ class Loader {
         }
         while (!column.cells.empty() && column.cells.back().IsBlank()) column.cells.pop_back();
       }
-      kept[host_column] = col;
+      kept[host_column] = CopyWithout(col, "cells");
     }
     return true;
   }

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "host/csv.h"
+#include "host/file_host.h"
 #include "host/notebook_file.h"
 #include "host/test_files.h"
 
@@ -166,6 +167,21 @@ TEST_F(NotebookToolTest, FailuresAndUsageErrorsChangeNothing) {
   EXPECT_NE(std::string::npos, help.out.find("--columns")) << help.out;
   EXPECT_EQ(before, ReadFile(lab_));
   EXPECT_EQ((std::vector<std::string>{"bad.csv", "lab.json"}), dir_.Names());
+}
+
+TEST_F(NotebookToolTest, WritingCommandsRefuseANotebookInUse) {
+  Ok({"new", lab_});
+  FileHost host(lab_);
+  std::string error;
+  auto run = host.Connect(&error);
+  ASSERT_NE(nullptr, run) << error;
+  const std::string before = ReadFile(lab_);
+  Outcome busy = Run({"select", lab_, "Data 1"});
+  EXPECT_EQ(1, busy.status);
+  EXPECT_NE(std::string::npos, busy.err.find(lab_ + " is in use by another korund run")) << busy.err;
+  EXPECT_EQ(1, Run({"new", lab_, "--force"}).status);
+  EXPECT_EQ(0, Run({"show", lab_}).status);  // reading needs no lock
+  EXPECT_EQ(before, ReadFile(lab_));
 }
 
 // The built program, run as a user would.
