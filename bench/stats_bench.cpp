@@ -1,0 +1,61 @@
+// Timings of the statistics routines on data sets from ten to 100 000 values.
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+#include "stats/linreg.h"
+#include "stats/weibull_mle.h"
+#include "ui/scripted_ui.h"
+
+namespace korund::stats {
+namespace {
+
+ValueArray WeibullStrengths(int n, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::weibull_distribution<double> w(6.0, 4.5);
+  ValueArray a{Value(n)};
+  for (int i = 0; i < n; ++i) a.emplace_back(w(rng));
+  return a;
+}
+
+void BM_statWeibMLE(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const ValueArray strengths = WeibullStrengths(n, 42);
+  ui::ScriptedUi ui;
+  ValueArray values;
+  Labels labels;
+  int16_t count = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    ValueArray data = strengths;  // the routine sorts its input in place
+    state.ResumeTiming();
+    statWeibMLE(data, n, false, values, labels, count, 95, ui);
+    benchmark::DoNotOptimize(values.data());
+  }
+  state.SetComplexityN(n);
+}
+BENCHMARK(BM_statWeibMLE)->Arg(10)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+void BM_statLinReg(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  std::mt19937 rng(7);
+  std::normal_distribution<double> noise(0, 0.3);
+  ValueArray x{Value(n)}, y{Value(n)}, e{Value(n)};
+  for (int i = 1; i <= n; ++i) {
+    x.emplace_back(i * 0.01);
+    y.emplace_back(2.0 * i * 0.01 + 1 + noise(rng));
+    e.emplace_back(1.0);
+  }
+  ValueArray results;
+  Labels names;
+  int16_t count = 0;
+  for (auto _ : state) {
+    statLinReg(x, y, e, false, n, false, results, names, count, nullptr);
+    benchmark::DoNotOptimize(results.data());
+  }
+  state.SetComplexityN(n);
+}
+BENCHMARK(BM_statLinReg)->Arg(10)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace korund::stats
