@@ -1,6 +1,5 @@
-// Test fixture and reference arithmetic for the Weibull tests: an in-memory
-// notebook with one worksheet, a scripted UI, and textbook formulas written
-// independently of the engine.
+// Fixture and reference arithmetic for the Weibull tests: an in-memory
+// notebook with one worksheet, a scripted UI, and the textbook line fit.
 #pragma once
 
 #include <cstdint>
@@ -22,21 +21,15 @@ namespace korund::weibull {
 class WeibullTest : public ::testing::Test {
  protected:
   WeibullTest();
-
-  // Fills a 1-based column from row 1 down (empty values leave a gap).
+  // Fills a 1-based column from row 1 down; Cell sets one 1-based cell.
   void Column(int32_t column, std::initializer_list<Value> cells);
-  void Column(int32_t column, const std::vector<double>& cells);
-  void Cell(int32_t column, int32_t row, const Value& v);
-  // Attaches to the notebook; Load also enters buffered mode as the guard does.
-  void Open();
-  void Load();
-
-  // Cells as the run left them in the loaded worksheet.
-  Value Get(int32_t column, int32_t row) { return sheet.spGetCell(column, row); }
-  std::string Text(int32_t column, int32_t row) { return ToText(Get(column, row)); }
-  double Num(int32_t column, int32_t row);
-  // Column rows first..last as texts, for whole-column comparisons.
-  std::vector<std::string> Texts(int32_t column, int32_t first, int32_t last);
+  void Cell(int32_t column, int32_t row, const Value& v) { table->Set(column - 1, row - 1, v); }
+  void Open() { ASSERT_FALSE(sheet.spOpenWorksheet(host, "")); }
+  void Load();  // attach and load, as the guard does
+  std::string Text(int32_t column, int32_t row) { return ToText(sheet.spGetCell(column, row)); }
+  double Num(int32_t column, int32_t row);  // fails the test on a non-number
+  // The numbers of a column from row 1 down to the first non-number.
+  std::vector<double> Numbers(int32_t column);
 
   host::MemoryHost host;
   host::MemoryTable* table = nullptr;
@@ -47,18 +40,10 @@ class WeibullTest : public ::testing::Test {
   RunContext ctx{settings, ui, msg, sheet};
 };
 
-// The straight line through (x[i], y[i]) by the textbook formulas
-// m = Sxy / Sxx about the means, with the usual standard errors.
+// Least squares by the textbook formulas about the means.
 struct Line {
-  double m, c, r, delm, delc, xbar, ybar, delb;
+  double m, c, r, delm, delc;
 };
 Line FitLine(const std::vector<double>& x, const std::vector<double>& y);
-
-// Failure probability of rank i of n: (i - 1/2)/n, or i/(n + 1).
-double Rank(int i, int n, bool half);
-
-// Strengths drawn from a Weibull distribution (shape m, scale so) with a
-// fixed seed.
-std::vector<double> WeibullSample(int count, double m, double so, unsigned seed);
 
 }  // namespace korund::weibull
