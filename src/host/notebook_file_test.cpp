@@ -64,10 +64,6 @@ TEST(NotebookFileTest, LoadsItemsColumnsAndCells) {
   EXPECT_EQ(Value("raw 1"), table->Cell(0, -1));
   EXPECT_EQ(Value("parms"), table->Cell(55, -1));
   EXPECT_EQ(Value("b"), table->Cell(-1, 1));  // key "0" is the row-title column
-  int32_t columns = 0, rows = 0;
-  table->UsedSize(columns, rows);
-  EXPECT_EQ(56, columns);
-  EXPECT_EQ(4, rows);
 }
 
 TEST(NotebookFileTest, SavingKeepsUnknownMembersAndItems) {
@@ -172,8 +168,6 @@ TEST(NotebookFileTest, ReadingMissingOrOddFilesFails) {
   TempDir dir;
   NotebookDocument doc;
   std::string error;
-  EXPECT_FALSE(LoadNotebookFile(dir.File("none.json"), &doc, nullptr, &error));
-  EXPECT_EQ(dir.File("none.json") + ": no such file", error);
   EXPECT_FALSE(LoadNotebookFile(dir.File(""), &doc, nullptr, &error));
   EXPECT_NE(std::string::npos, error.find("not a regular file")) << error;
   WriteFile(dir.File("locked.json"), kRichNotebook);
