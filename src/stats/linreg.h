@@ -12,9 +12,11 @@ namespace korund::stats {
 // Fits x[1..n], y[1..n] and fills results/names rows 1..12 ("m", "delm",
 // "c", "delc", "b", "delb", "xbar", "resid", "gamma", "Xsos", "MSE", "N");
 // count is always 12. A zero (or empty) e[i] anywhere makes the fit
-// unweighted. Fewer than two points, or any arithmetic fault (division by
-// zero, square root of a negative, overflow, a value that is not a number),
-// leaves every result "--" without a message. With show_summary the fitted
+// unweighted. Numeric texts read as numbers and empty values as 0. Fewer
+// than two points, all x or all y equal, points missing from an array, or
+// any arithmetic fault (division by zero, square root of a negative,
+// overflow, a text that is not a number) leave every result "--" without a
+// message. With show_summary the fitted
 // line is shown in a box through ui (which may be nullptr otherwise).
 // Short result arrays are enlarged.
 void statLinReg(const ValueArray& x, const ValueArray& y, const ValueArray& e, bool weighted,

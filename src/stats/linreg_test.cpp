@@ -103,7 +103,9 @@ TEST(LinReg, DegenerateInputGivesDashesEverywhere) {
   ExpectAllDashes(LinReg(Column({2, 2, 2}), Column({1, 2, 3}), Ones(3), false));
   ExpectAllDashes(LinReg(Column({1, 2, 3}), Column({4, 4, 4}), Ones(3), false));
   // Equal values whose sums do not cancel exactly in floating point.
-  ExpectAllDashes(LinReg(Column({0.1, 0.1, 0.1}), Column({1, 2, 3}), Ones(3), false));
+  // (for 0.01, sum(x^2) - sum(x)^2/n comes out at +5e-20, not 0).
+  ExpectAllDashes(LinReg(Column({0.01, 0.01, 0.01}), Column({1, 2, 3}), Ones(3), false));
+  ExpectAllDashes(LinReg(Column({1, 2, 3}), Column({0.01, 0.01, 0.01}), Ones(3), false));
   ExpectAllDashes(LinReg(Column({1, 2, 3, 4, 5}), Column({0.7, 0.7, 0.7, 0.7, 0.7}), Ones(5),
                          false));
 }

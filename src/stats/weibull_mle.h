@@ -15,9 +15,11 @@ namespace korund::stats {
 // "So+", "disp", "disp lo", "disp hi", "conf"; count is always 12.
 // confidence is in percent (95, 90). Data that are not all positive numbers
 // turn every label into "<=0" and leave values untouched. When the Newton
-// iteration does not converge within 30 steps a box says so through ui and
-// every value becomes "covergence"; any other numeric breakdown (all data
-// equal, a division by zero in the bounds) gives "covergence" silently.
+// iteration does not converge within 30 steps, or breaks down numerically,
+// a box says so through ui and every value becomes "covergence". Any other
+// numeric breakdown (fewer than two strengths, all equal, a division by
+// zero in the bounds, a result out of range) gives "covergence" silently.
+// n beyond the end of data throws std::out_of_range.
 // report shows the starting regression's summary. Short arrays are enlarged.
 void statWeibMLE(ValueArray& data, int32_t n, bool report, ValueArray& values, Labels& labels,
                  int16_t& count, float confidence, ui::Ui& ui);
