@@ -18,7 +18,8 @@ void statMeanSD(const ValueArray& data, int32_t n, Value& mean, Value& std_dev, 
 
 // Fills results/names rows 1..7: "Count", "Mean", "StdDev", "StdErr",
 // "LMean", "LStdDev", "LStdErr"; count is always 7. Rows 5..7 hold "<=0"
-// when any value is not positive. Short result arrays are enlarged.
+// when any value is not positive. Short result arrays are enlarged. Throws
+// as statMeanSD does, and std::invalid_argument for a negative n.
 void statDescribe(const ValueArray& data, int32_t n, ValueArray& results, Labels& names,
                   int16_t& count);
 

@@ -114,7 +114,7 @@ TEST(SortValues, MatchesTheExchangeSortOnRandomMixedInput) {
   }
 }
 
-TEST(SortPairs, SpecimenOrders) {
+TEST(SortPairs, SmallExamplesInBothDirections) {
   ValueArray key{Value(), Value(3), Value(1), Value(2)};
   ValueArray other{Value(), Value("a"), Value("b"), Value("c")};
   SortPairs(key, other, 3, true);
