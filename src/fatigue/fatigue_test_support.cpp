@@ -32,8 +32,10 @@ void FatigueTest::Cell(int32_t column, int32_t row, const Value& v) {
   table->Set(column - 1, row - 1, v);
 }
 
+void FatigueTest::Open() { ASSERT_FALSE(sheet.spOpenWorksheet(host, "")); }
+
 void FatigueTest::Load() {
-  ASSERT_FALSE(sheet.spOpenWorksheet(host, ""));
+  Open();
   sheet.spLoadSheet(kColParms, 25);
 }
 

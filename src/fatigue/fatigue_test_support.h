@@ -30,7 +30,8 @@ class FatigueTest : public ::testing::Test {
   void Input(int16_t s, int32_t k, const std::vector<double>& cells);
   // One cell of the notebook, 1-based (before Load).
   void Cell(int32_t column, int32_t row, const Value& v);
-  // Attaches and loads the worksheet as the guard does.
+  // Attaches to the notebook; Load also loads the worksheet as the guard does.
+  void Open();
   void Load();
 
   // A fresh run over the loaded sheet with the names of FatigueMode.
