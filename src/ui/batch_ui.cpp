@@ -92,6 +92,11 @@ void BatchUi::RunForm(FormModel& form) {
   }
 }
 
+void BatchUi::Diagnostic(const std::string& text) {
+  err_ << "korund: " << text << "\n";
+  err_.flush();
+}
+
 void BatchUi::ShowHelp(int topic) {
   err_ << "korund: help topic " << topic << " of " << help_file_ << "\n";
 }

@@ -52,6 +52,7 @@ class BatchUi : public Ui {
   void ClearClipboard() override { clipboard_.Clear(); }
   void ShowHelp(int topic) override;
   void SetHelpFile(const std::string& path) override { help_file_ = path; }
+  void Diagnostic(const std::string& text) override;
 
  private:
   class SilentBar : public ProgressBar {

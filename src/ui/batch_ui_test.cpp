@@ -63,6 +63,13 @@ TEST_F(BatchUiTest, RetryCancelBoxIsAlwaysCancelled) {
   EXPECT_THAT(err.str(), HasSubstr("-> Cancel"));
 }
 
+TEST_F(BatchUiTest, DiagnosticsGoToStandardError) {
+  BatchUi& b = Make();
+  b.Diagnostic("nb.json: no such file");
+  EXPECT_EQ("korund: nb.json: no such file\n", err.str());
+  EXPECT_EQ("", out.str());
+}
+
 TEST_F(BatchUiTest, DialogTakesDefaultButtonUnlessAnswered) {
   options.answers = {{"BAD DATA", "continue"}, {"BAD DATA", "&Stop"}};
   BatchUi& b = Make();

@@ -233,6 +233,11 @@ void TerminalUi::RunForm(FormModel& form) {
   bar_.EndLine();
 }
 
+void TerminalUi::Diagnostic(const std::string& text) {
+  bar_.EndLine();
+  notes_ << "korund: " << text << "\n" << std::flush;
+}
+
 void TerminalUi::ShowHelp(int topic) {
   out_ << "Help: topic " << topic << " in " << help_file_ << "\n";
 }

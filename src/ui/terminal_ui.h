@@ -45,6 +45,8 @@ class TerminalUi : public Ui {
   void ClearClipboard() override { clipboard_.Clear(); }
   void ShowHelp(int topic) override;
   void SetHelpFile(const std::string& path) override { help_file_ = path; }
+  // Printed with the progress bar's stream (standard error).
+  void Diagnostic(const std::string& text) override;
 
  private:
   class TerminalBar : public ProgressBar {

@@ -1,0 +1,98 @@
+// korund: builds the notebook host and the UI back end from the command
+// line, runs the entry sequence and turns its end into the exit status.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <memory>
+
+#include "host/file_host.h"
+#include "korund_version.h"
+#include "shell/command_line.h"
+#include "shell/no_notebook_host.h"
+#include "shell/run_sequence.h"
+#include "shell/settings_store.h"
+#include "ui/batch_ui.h"
+#include "ui/terminal_ui.h"
+#include "ui/transcript_ui.h"
+#include "util/terminate.h"
+
+#if defined(KORUND_HAVE_WEIBULL) && __has_include("weibull/weibull_guard.h")
+#include "weibull/weibull_guard.h"
+#define KORUND_WEIBULL_GUARD 1
+#endif
+#if defined(KORUND_HAVE_FATIGUE) && __has_include("fatigue/fatigue_guard.h")
+#include "fatigue/fatigue_guard.h"
+#define KORUND_FATIGUE_GUARD 1
+#endif
+
+int main(int argc, char** argv) {
+  using namespace korund;
+  const char* notebook_env = std::getenv("KORUND_NOTEBOOK");
+  shell::ParsedCommandLine parsed = shell::ParseCommandLine(
+      argc, argv, notebook_env == nullptr ? "" : notebook_env, std::cout, std::cerr);
+  if (!parsed.run) return parsed.status;
+  const shell::Invocation& inv = parsed.invocation;
+
+  std::unique_ptr<host::Host> host;
+  if (inv.notebook.empty()) {
+    host = std::make_unique<shell::NoNotebookHost>();
+  } else {
+    host = std::make_unique<host::FileHost>(inv.notebook, inv.worksheet);
+  }
+
+  std::unique_ptr<ui::Ui> back_end;
+  const bool terminal = inv.ui == shell::UiKind::kTerminal ||
+                        (inv.ui == shell::UiKind::kAuto && isatty(STDIN_FILENO) == 1);
+  if (terminal) {
+    ui::TerminalOptions options;
+    options.overrides = inv.overrides;
+    options.clipboard_file = inv.clipboard_file;
+    back_end = std::make_unique<ui::TerminalUi>(options, std::cin, std::cout, std::cerr);
+  } else {
+    ui::BatchOptions options;
+    options.answers = inv.answers;
+    options.allow_unlock = inv.unlock;
+    options.overrides = inv.overrides;
+    options.clipboard_file = inv.clipboard_file;
+    back_end = std::make_unique<ui::BatchUi>(options, std::cout, std::cerr);
+  }
+
+  std::ofstream transcript_file;
+  std::unique_ptr<ui::TranscriptUi> transcript;
+  if (!inv.transcript.empty()) {
+    transcript_file.open(inv.transcript, std::ios::app | std::ios::binary);
+    if (!transcript_file) {
+      std::cerr << "korund: cannot open the transcript file " << inv.transcript << "\n";
+      return 1;
+    }
+    transcript = std::make_unique<ui::TranscriptUi>(*back_end, transcript_file);
+  }
+  ui::Ui& ui = transcript ? static_cast<ui::Ui&>(*transcript) : *back_end;
+
+  shell::Guards guards;
+#ifdef KORUND_WEIBULL_GUARD
+  guards.weibull = weibull::CheckWeibullWorksheet;
+#endif
+#ifdef KORUND_FATIGUE_GUARD
+  guards.fatigue = fatigue::CheckFatigueWorksheet;
+#endif
+
+  shell::RunInputs inputs;
+  inputs.command_line = inv.CommandLine();
+  inputs.exe_path = shell::ExecutablePath(argc > 0 ? argv[0] : nullptr);
+  inputs.version_major = KORUND_VERSION_MAJOR;
+  inputs.version_minor = KORUND_VERSION_MINOR;
+  shell::IniSettingsStore store(shell::DefaultSettingsRoot());
+
+  try {
+    return shell::RunKorund(inputs, ui, *host, store, guards);
+  } catch (const TerminateProgramError& e) {
+    return static_cast<int>(e.reason());
+  } catch (const std::exception& e) {
+    // A fault of the program itself: nothing was written back.
+    std::cerr << "korund: internal error: " << e.what() << "\n";
+    return 1;
+  }
+}

@@ -1,0 +1,136 @@
+#include "shell/run_sequence.h"
+
+#include <filesystem>
+
+#include "dialogs/message_dialog.h"
+#include "ui/terminate.h"
+#include "util/plot_styles.h"
+#include "util/terminate.h"
+#include "util/text.h"
+#include "worksheet/sheet.h"
+
+namespace korund::shell {
+
+namespace {
+
+constexpr int kHelpDynamic = 1018;
+constexpr int kHelpStatic = 1032;
+constexpr int kHelpWeibull = 1047;
+
+std::string Lower(std::string s) {
+  for (char& c : s) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return s;
+}
+
+std::string Folder(const std::string& exe_path) {
+  return std::filesystem::path(exe_path).parent_path().string();
+}
+
+}  // namespace
+
+std::string VersionStamp(int major, int minor) {
+  const std::string padded = "0" + std::to_string(minor);
+  return std::to_string(major) + "." + padded.substr(padded.size() - 2);
+}
+
+std::string AppPathFor(const std::string& folder, const std::string& base_name) {
+  const std::string joined = folder + "/" + base_name;
+  std::string out;
+  for (size_t i = 0; i < joined.size(); ++i) {
+    out += joined[i];
+    if (joined[i] == '/' && i + 1 < joined.size() && joined[i + 1] == '/') ++i;
+  }
+  return out;
+}
+
+std::string AppPathOf(const std::string& exe_path) {
+  return AppPathFor(Folder(exe_path), std::filesystem::path(exe_path).stem().string());
+}
+
+bool ReadCommandLine(const std::string& command_line, const std::string& exe_path,
+                     SettingsStore& store, ui::Ui& ui, RunSettings& settings) {
+  // Recorded on every start, before the command line is looked at; a store
+  // that cannot be written must not stop an analysis.
+  store.SaveSetting("Quellmark", "SigmaPlot", "AppPath", AppPathOf(exe_path));
+  if (command_line.empty()) ui::TerminateProgram(ui, "", ExitReason::kNoAnalysis);
+
+  const std::string word = Lower(NthWord(1, command_line, " "));
+  if (word == "dynamic") {
+    settings.FitType = kFitDynamic;
+  } else if (word == "static") {
+    settings.FitType = kFitStatic;
+  } else if (word == "weibull") {
+    settings.FitType = kFitWeibull;
+  } else {
+    ui.MsgBox("FitType " + std::to_string(settings.FitType) + " not defined in Sub ReadCommandLine",
+              ui::kMbIconStop | ui::kMbOk, "PLUG-IN TERMINATING");
+    return true;
+  }
+  return false;
+}
+
+int RunKorund(const RunInputs& inputs, ui::Ui& ui, host::Host& host, SettingsStore& store,
+              const Guards& guards) {
+  RunSettings settings;
+  settings.FitType = 0;
+
+  // The application title is AppTitle(); the version it carries must be
+  // the one the build was stamped with.
+  if (VersionStamp(inputs.version_major, inputs.version_minor) != kVersion) {
+    ui.MsgBox(
+        "Project version and Version variable disagree on version number.\r\r"
+        "Please report the contents of this error message to Quellmark.",
+        ui::kMbIconStop | ui::kMbOk, "INTERNAL ERROR");
+    ui::TerminateProgram(ui, "", ExitReason::kFatal);
+  }
+
+  ui.SetHelpFile(AppPathFor(Folder(inputs.exe_path), "KORUND.chm"));
+
+  if (ReadCommandLine(inputs.command_line, inputs.exe_path, store, ui, settings)) {
+    return static_cast<int>(ExitReason::kNoAnalysis);
+  }
+
+  InitPlotStyles(settings);
+
+  dialogs::MessageDialog msg(ui);
+  worksheet::Sheet sheet(ui, msg, settings);
+  if (sheet.spOpenWorksheet(host, "")) {
+    ui.MsgBox("Failed to open SigmaPlot worksheet.", ui::kMbIconStop | ui::kMbOk,
+              "PLUGIN TERMINATING");
+    return static_cast<int>(ExitReason::kFatal);
+  }
+
+  RunContext ctx{settings, ui, msg, sheet};
+  const std::function<void(RunContext&)>* guard = &guards.fatigue;
+  std::string analysis;
+  switch (settings.FitType) {
+    case kFitDynamic:
+      msg.set_help_topic(kHelpDynamic);
+      analysis = "dynamic fatigue";
+      break;
+    case kFitStatic:
+      msg.set_help_topic(kHelpStatic);
+      analysis = "static fatigue";
+      break;
+    default:
+      msg.set_help_topic(kHelpWeibull);
+      analysis = "Weibull";
+      guard = &guards.weibull;
+      break;
+  }
+  if (!*guard) ui::TerminateProgram(ui, "The " + analysis + " analysis is not part of this build.");
+  (*guard)(ctx);
+
+  sheet.spSaveSheet();
+  std::string error;
+  // Release sets the host property (id 21) false and writes the notebook
+  // back; when that fails the host keeps the results beside it.
+  if (!sheet.Release(&error)) ui::TerminateProgram(ui, error);
+
+  ui.MsgBox(settings.FinishMessage, ui::kMbIconExclamation | ui::kMbOk, "FINISHED");
+  return 0;
+}
+
+}  // namespace korund::shell
