@@ -51,8 +51,11 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv,
   app.set_version_flag("--version", kVersion, "Print the version and exit");
   app.add_option("WORD", inv.words, "The analysis: weibull, dynamic or static; further words are ignored");
 
-  app.add_option("--notebook", inv.notebook, "The notebook file (default: $KORUND_NOTEBOOK)");
-  app.add_option("--worksheet", inv.worksheet, "The worksheet to analyse (default: the current one)");
+  app.add_option("--notebook", inv.notebook, "The notebook file (default: $KORUND_NOTEBOOK)")
+      ->type_name("FILE");
+  app.add_option("--worksheet", inv.worksheet,
+                 "The worksheet to analyse (default: the notebook's current one)")
+      ->type_name("NAME");
   bool batch = false;
   std::string ui_name;
   CLI::Option* batch_flag = app.add_flag("--batch", batch, "Same as --ui batch");
@@ -60,7 +63,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv,
                                ->check(CLI::IsMember({"terminal", "batch"}));
   batch_flag->excludes(ui_option);
   app.add_option("--transcript", inv.transcript,
-                 "Append one JSON line per box and dialog shown to FILE");
+                 "Append one JSON line per box and dialog shown to FILE")
+      ->type_name("FILE");
   std::vector<std::string> answers;
   app.add_option("--answer", answers,
                  "Batch: press CAPTION in boxes titled TITLE (\"TITLE=CAPTION\"; repeatable, used "
@@ -72,16 +76,17 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv,
   std::string rank_function, mode, group_rates, ignore_ids, copy_set;
   bool lock = false, ignore_weakest = false, no_ignore_weakest = false, no_group_rates = false,
        no_ignore_ids = false, no_copy = false;
+  const std::string every = "Options of every analysis";
   const std::string weibull = "Weibull options";
-  const std::string fatigue = "Fatigue options";
+  const std::string fatigue = "Dynamic fatigue options";
   app.add_option("--rank-function", rank_function,
                  "Rank function: 1 = (i - 0.5)/N, 0 = i/(N + 1)")
       ->check(CLI::IsMember({"0", "1"}))
       ->group(weibull);
-  app.add_flag("--lock", lock, "Lock the worksheet after the analysis")->group(weibull);
+  app.add_flag("--lock", lock, "Lock the worksheet after the analysis")->group(every);
   app.add_flag("--unlock", inv.unlock,
                "Batch: unlock a locked worksheet (otherwise the run stops, status 3)")
-      ->group(weibull);
+      ->group(every);
   app.add_option("--mode", mode, "Dynamic: rate (stress or strain rate) or velocity (faceplate)")
       ->check(CLI::IsMember({"rate", "velocity"}))
       ->group(fatigue);
@@ -111,6 +116,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv,
                         ->group(fatigue);
   app.add_option("--clipboard-file", inv.clipboard_file,
                  "Write the copied table to FILE instead of the desktop clipboard")
+      ->type_name("FILE")
       ->group(fatigue);
   iw->excludes(niw);
   gr->excludes(ngr);
