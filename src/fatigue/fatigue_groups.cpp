@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "fatigue/fatigue_run.h"
 #include "stats/descriptive.h"
@@ -46,6 +47,22 @@ GroupStats Describe(const ValueArray& x, const ValueArray& y, int32_t m) {
   g.E = Stat(results[kDescribeLStdErr]);
   g.gy = std::pow(10.0, g.L);
   return g;
+}
+
+// The words of a group line as WordCount and NthWord see them with the
+// separator ",": maximal runs without a comma, empty runs dropped. Split
+// once, because asking NthWord for every field of large groups is
+// quadratic. (A comma byte never occurs inside a multi-byte character.)
+std::vector<std::string> CommaWords(const std::string& line) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  while (start <= line.size()) {
+    size_t end = line.find(',', start);
+    if (end == std::string::npos) end = line.size();
+    if (end > start) out.push_back(line.substr(start, end - start));
+    start = end + 1;
+  }
+  return out;
 }
 
 double Difference(const Value& high, const Value& low) {
@@ -133,14 +150,20 @@ void GroupMeasurements(FatigueRun& run, int16_t s) {
   }
   run.nGroups = nGroups;
 
-  // One column per group: the group's rate on top, its y values below.
-  int16_t w = 0;
-  for (int32_t g = 1; g <= nGroups; ++g) w = std::max(w, WordCount(run.GroupLines[g], ","));
-  for (int16_t f = 1; f <= w; ++f) {
-    run.ClipboardTable += NthWord(f, run.GroupLines[1], ",");
-    for (int32_t g = 2; g <= nGroups; ++g) {
-      run.ClipboardTable += "\t" + NthWord(f, run.GroupLines[g], ",");
-    }
+  // One column per group: the group's rate on top, its y values below,
+  // shorter groups padded with empty fields.
+  std::vector<std::vector<std::string>> words(nGroups + 1);
+  size_t w = 0;
+  for (int32_t g = 1; g <= nGroups; ++g) {
+    words[g] = CommaWords(run.GroupLines[g]);
+    w = std::max(w, words[g].size());
+  }
+  auto field = [&words](int32_t g, size_t f) {
+    return f < words[g].size() ? words[g][f] : std::string();
+  };
+  for (size_t f = 0; f < w; ++f) {
+    run.ClipboardTable += field(1, f);
+    for (int32_t g = 2; g <= nGroups; ++g) run.ClipboardTable += "\t" + field(g, f);
     run.ClipboardTable += "\r\n";
   }
 

@@ -1,6 +1,7 @@
 // Rate grouping: group boundaries, the weakest rule, the group rows and the
 // clipboard table.
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "fatigue/fatigue_test_support.h"
+#include "util/text.h"
 
 namespace korund::fatigue {
 namespace {
@@ -124,6 +126,22 @@ TEST_F(GroupTest, ClipboardIsLeftAloneForOtherSets) {
   EXPECT_EQ(0, ui.clipboard_sets);
   EXPECT_EQ(0, ui.clipboard_clears);
   EXPECT_EQ("\"1.00000\t\"10.0000\r\n4\t5\r\n2\t\r\n", run->ClipboardTable);
+}
+
+TEST_F(GroupTest, ClipboardTableReadsTheGroupLinesWordByWord) {
+  Group({0.5, 0.5, 0.5, 2, 7, 7, 30, 30, 30, 30}, {3.5, 3.25, 3, 4, 4.5, 4.25, 5, 5.5, 5.25, 6});
+  ASSERT_EQ(4, run->nGroups);
+  // The table as the word functions read the lines, field by field.
+  int16_t w = 0;
+  for (int32_t g = 1; g <= 4; ++g) w = std::max(w, WordCount(run->GroupLines[g], ","));
+  std::string expected;
+  for (int16_t f = 1; f <= w; ++f) {
+    expected += NthWord(f, run->GroupLines[1], ",");
+    for (int32_t g = 2; g <= 4; ++g) expected += "\t" + NthWord(f, run->GroupLines[g], ",");
+    expected += "\r\n";
+  }
+  EXPECT_EQ(expected, run->ClipboardTable);
+  EXPECT_EQ("\"30.0000,6,5.5,5.25,5", run->GroupLines[4]);
 }
 
 TEST_F(GroupTest, ManyGroupsGrowTheGroupLines) {
