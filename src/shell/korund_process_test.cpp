@@ -115,6 +115,27 @@ TEST_F(KorundProcessTest, MissingNotebookFileMeansNoWorksheet) {
   EXPECT_FALSE(fs::exists(dir / "missing.json"));
 }
 
+TEST_F(KorundProcessTest, LockedWorksheetStopsBatchRunsUnlessUnlockIsGiven) {
+  const std::string notebook = R"({"format": "korund-notebook", "version": 1, "current": "Data 1",
+    "items": [{"type": "section", "name": "Section 1"},
+              {"type": "worksheet", "name": "Data 1",
+               "columns": {"1": {"cells": ["set A", 3.1, 3.4, 2.9, 3.3]},
+                           "56": {"cells": [null, null, -1]}}}]})";
+  std::ofstream(dir / "nb.json") << notebook;
+
+  EXPECT_EQ(3, Run({"weibull", "--notebook", "nb.json", "--answer",
+                    "WORKSHEET IS LOCKED=&Unlock", "--transcript", "t.jsonl"}));
+  EXPECT_EQ(notebook, Slurp(dir / "nb.json"));
+  auto lines = Transcript();
+  ASSERT_EQ(1u, lines.size());
+  EXPECT_EQ("WORKSHEET IS LOCKED", lines[0]["title"]);
+  EXPECT_EQ("&Stop", lines[0]["answer"]);
+
+  EXPECT_EQ(0, Run({"weibull", "--notebook", "nb.json", "--unlock"}));
+  EXPECT_NE(notebook, Slurp(dir / "nb.json"));
+  EXPECT_THAT(out, HasSubstr("[FINISHED]\nWeibull analysis complete:"));
+}
+
 TEST_F(KorundProcessTest, VersionAndUsage) {
   EXPECT_EQ(0, Run({"--version"}));
   EXPECT_EQ("2.00\n", out);

@@ -104,8 +104,10 @@ int TerminalUi::ShowMessageDialog(const MessageDialogView& view) {
     shown.push_back(view.visible[i] ? view.captions[i] : "");
   }
   const int n = static_cast<int>(shown.size());
-  const int default_button = view.default_button >= 1 && view.default_button <= n
-                                 ? view.default_button : 1;
+  const int default_button =
+      view.default_button >= 1 && view.default_button <= n && !shown[view.default_button - 1].empty()
+          ? view.default_button
+          : 1;
   out_ << "\n== " << view.title << " ==\n";
   Indented(out_, view.text, "");
   for (;;) {

@@ -72,10 +72,18 @@ int TranscriptUi::MsgBox(const std::string& text, int flags, const std::string& 
 }
 
 int TranscriptUi::ShowMessageDialog(const MessageDialogView& view) {
-  int pressed = inner_.ShowMessageDialog(view);
   std::vector<std::string> buttons;
   for (size_t i = 0; i < view.captions.size(); ++i) {
     if (view.visible[i]) buttons.push_back(view.captions[i]);
+  }
+  int pressed = 0;
+  try {
+    pressed = inner_.ShowMessageDialog(view);
+  } catch (...) {
+    // The back end ended the run while the box was up (a batch answer that
+    // names no button): the box was shown, with no answer.
+    Record("dialog", view.title, view.text, buttons, nullptr);
+    throw;
   }
   const bool known = pressed >= 1 && pressed <= static_cast<int>(view.captions.size());
   Record("dialog", view.title, view.text, buttons, known ? &view.captions[pressed - 1] : nullptr);

@@ -55,6 +55,20 @@ TEST_F(TranscriptUiTest, MessageDialogRecordsVisibleCaptionsAndThePressedOne) {
   EXPECT_EQ("&Stop", lines[0]["answer"]);
 }
 
+TEST_F(TranscriptUiTest, DialogEndedByTheBackEndIsRecordedWithoutAnswer) {
+  MessageDialogView v;
+  v.title = "BAD DATA";
+  v.text = "row 1";
+  v.captions = {"&Continue", "&Stop", "", ""};
+  v.visible = {true, true, false, false};
+  inner.Answer("BAD DATA", "Retry");  // not a button: the scripted UI refuses
+  EXPECT_ANY_THROW(ui.ShowMessageDialog(v));
+  auto lines = Lines();
+  ASSERT_EQ(1u, lines.size());
+  EXPECT_EQ("BAD DATA", lines[0]["title"]);
+  EXPECT_TRUE(lines[0]["answer"].is_null());
+}
+
 TEST_F(TranscriptUiTest, FormIsRecordedWithLabelsButtonsAndClosingButton) {
   FakeForm form(ui);
   inner.form_script = [](FormModel& f) {
