@@ -197,7 +197,9 @@ bool PrepareAndCleanSet(FatigueRun& run, int16_t s, std::string& summary) {
   double unit_factor = 1.0;
   for (int32_t i = 1; i <= n; ++i) {
     if (IsValidNumber(X[i]) && IsValidNumber(Y[i])) {
-      Y[i] = Value(unit_factor * *ToNumber(Y[i]));
+      // A product beyond the range of doubles is no measurement: "--"
+      // makes the row unusable like any other text.
+      Y[i] = CellNumber(unit_factor * *ToNumber(Y[i]));
     }
     if (Y[i].IsText()) {
       const std::string word = Upper(TrimSet(Y[i].Text(), " "));

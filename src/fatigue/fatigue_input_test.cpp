@@ -65,6 +65,16 @@ TEST_F(InputTest, FactorRowScalesOnlyWithANumberBesideIt) {
   EXPECT_EQ((Strings{"3", "5", "FACTOR", "factor"}), Texts(1, kColSortY, 4));
 }
 
+TEST_F(InputTest, ScaledValueBeyondTheRangeOfDoublesIsUnusable) {
+  Input(1, kColRawY, {"FACTOR", 1e300, 2.0});
+  Input(1, kColRawX, {1e300, 10.0, 20.0});
+  Load();
+  ASSERT_TRUE(Clean(1));
+  EXPECT_EQ(1, run->n_v);
+  EXPECT_EQ((Strings{"20", "'10'"}), Texts(1, kColSortX, 2));
+  EXPECT_EQ((Strings{"2E+300", "--"}), Texts(1, kColSortY, 2));
+}
+
 TEST_F(InputTest, RaggedColumnsArePaddedAndTheGapSortsLast) {
   Input(1, kColRawY, {3.0, 2.0, 4.0});
   Input(1, kColRawX, {10.0, 1.0});
