@@ -64,12 +64,6 @@ TEST(TerminalUiTest, DialogButtonsByAccessLetterNumberOrEnter) {
                                          "Unlock it?\n  1) [U]nlock  2) [S]top   (Enter = Stop"));
 }
 
-TEST(TerminalUiTest, DialogAccessKeyUsesTheDialogsOwnRule) {
-  auto v = View("T", {"&Stop", "&Continue"});
-  v.access_key = [](char c) { return c == 'z' ? 2 : 0; };
-  EXPECT_EQ(2, Session("z\n").ui.ShowMessageDialog(v));
-}
-
 TEST(TerminalUiTest, HelpKeyShowsTopicAndAsksAgain) {
   Session s("?\n2\n");
   s.ui.SetHelpFile("/opt/korund/KORUND.chm");
@@ -105,15 +99,6 @@ TEST(TerminalUiTest, FormListsControlsAndEditsThem) {
   EXPECT_EQ("\rPlease wait.. [" + std::string(15, '#') + std::string(15, '.') + "] 50%" +
                 "\rPlease wait.. [" + std::string(30, '#') + "] 100%\n",
             s.bar.str());
-}
-
-TEST(TerminalUiTest, DisabledControlCannotBeChanged) {
-  Session s("4\n\n");
-  FakeForm form(s.ui);
-  s.ui.RunForm(form);
-  EXPECT_THAT(s.out.str(), HasSubstr("That setting is disabled."));
-  EXPECT_EQ("1.2", form.Get("txtRateFactor").text);
-  EXPECT_EQ(std::vector<std::string>{"cmdOK"}, form.presses);  // Enter = Ok
 }
 
 TEST(TerminalUiTest, FormStaysOpenAfterFailedValidation) {

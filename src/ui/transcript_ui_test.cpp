@@ -98,16 +98,5 @@ TEST_F(TranscriptUiTest, CancelledFormIsRecordedBeforeTheRunEnds) {
   EXPECT_EQ("&Cancel", lines[0]["answer"]);
 }
 
-TEST_F(TranscriptUiTest, FormEndedByTheBackEndHasNoAnswer) {
-  FakeForm form(ui);
-  inner.form_script = [](FormModel&) {
-    throw TerminateProgramError(ExitReason::kFatal, "not accepted");
-  };
-  EXPECT_THROW(ui.RunForm(form), TerminateProgramError);
-  auto lines = Lines();
-  ASSERT_EQ(1u, lines.size());
-  EXPECT_TRUE(lines[0]["answer"].is_null());
-}
-
 }  // namespace
 }  // namespace korund::ui
