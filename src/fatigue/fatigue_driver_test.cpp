@@ -112,17 +112,6 @@ TEST_F(DriverTest, ReportThatCannotBeAddedIsSaidOnceAndTheRunGoesOn) {
   EXPECT_NE(std::string::npos, settings.FinishMessage.find("Set 1:\t4 measurements"));
 }
 
-TEST_F(DriverTest, ClipboardGetsTheChosenSetOnly) {
-  settings.CopyData = true;
-  settings.SetToCopy = 2;
-  Input(2, kColRawY, {5.0, 6.0, 7.0});
-  Input(2, kColRawX, {0.5, 0.5, 5.0});
-  Load();
-  RunFatigueMacro(ctx);
-  EXPECT_EQ(1, ui.clipboard_sets);
-  EXPECT_EQ("\"0.500000\t\"5.00000\r\n6\t7\r\n5\t\r\n", ui.clipboard);
-}
-
 TEST_F(DriverTest, OneSetOnItsOwnUsesTheModeNames) {
   settings.FatigueMode = 2;
   Load();

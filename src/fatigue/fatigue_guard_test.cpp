@@ -2,6 +2,7 @@
 // restored from the options record before the dialog opens.
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -37,6 +38,8 @@ class GuardTest : public FatigueTest {
 };
 
 TEST_F(GuardTest, FreshWorksheetOpensTheDynamicDialogWithDefaults) {
+  Cell(184, 2, "1");  // marks that are not numbers are no marks
+  Cell(56, 2, "2");
   Guard();
   EXPECT_EQ((Strings{"DYNAMIC FATIGUE ANALYSIS  -  version 2.00"}), ui.Titles());
   EXPECT_EQ(1018, form_help);
@@ -80,33 +83,31 @@ TEST_F(GuardTest, StoredOptionsAreRestored) {
 }
 
 TEST_F(GuardTest, OutOfRangeValuesFallBack) {
-  Cell(184, 1, 2);     // no such dynamic mode
-  Cell(184, 5, 1);     // only -1 is true
-  Cell(184, 7, 150);
+  Cell(184, 1, 2);  // no such dynamic mode
+  Cell(184, 5, 1);  // only -1 is true
   Cell(184, 12, 9);
   Guard();
   EXPECT_EQ(0, restored.FatigueMode);
   EXPECT_FALSE(restored.IgnoreWeakest);
-  EXPECT_EQ(1.2, restored.RateFactor);
   EXPECT_EQ(1, restored.SetToCopy);
   ASSERT_EQ(2u, ui.shown.size());
   EXPECT_EQ("Value out of range 1 to 6", ui.shown[0].text);
   EXPECT_EQ(AppTitle(), ui.shown[0].title);
 }
 
-TEST_F(GuardTest, TextInTheRecordFallsBackSilently) {
-  Cell(184, 7, "abc");
-  Cell(184, 12, "abc");
-  Guard();
-  EXPECT_EQ(1.2, restored.RateFactor);
-  EXPECT_EQ(1, restored.SetToCopy);
-  EXPECT_EQ(1u, ui.shown.size());
-}
-
-TEST_F(GuardTest, FactorOfAHundredIsKept) {
-  Cell(184, 7, 100);
-  Guard();
-  EXPECT_EQ(100.0, restored.RateFactor);
+TEST_F(GuardTest, RateFactorIsKeptOnlyFromOneToAHundred) {
+  const std::vector<std::pair<Value, double>> cases = {
+      {150, 1.2}, {0.5, 1.2}, {"abc", 1.2}, {100, 100}, {1, 1}, {" 3 ", 3}};
+  for (const auto& [cell, factor] : cases) {
+    Cell(184, 7, cell);
+    Cell(184, 12, "abc");  // not a number: set 1, silently
+    ui.shown.clear();
+    Guard();
+    EXPECT_EQ(factor, restored.RateFactor) << ToText(cell);
+    EXPECT_EQ(1, restored.SetToCopy);
+    EXPECT_EQ(1u, ui.shown.size());
+    sheet.spSaveSheet();  // back to direct mode for the next case
+  }
 }
 
 TEST_F(GuardTest, StaticWorksheetOpenedForDynamicAsksFirst) {
@@ -149,13 +150,6 @@ TEST_F(GuardTest, StopEndsTheRunBeforeTheDialog) {
   EXPECT_EQ(1u, ui.shown.size());
   EXPECT_NE(std::string::npos, ui.shown[0].text.find("configured for dynamic fatigue analysis "
                                                      "instead of static fatigue analysis."));
-}
-
-TEST_F(GuardTest, MarksThatAreNotNumbersRaiseNoWarning) {
-  Cell(184, 2, "1");
-  Cell(56, 2, "2");
-  Guard();
-  EXPECT_EQ(1u, ui.shown.size());
 }
 
 TEST_F(GuardTest, LockedWorksheetIsUnlockedOnRequest) {
