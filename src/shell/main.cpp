@@ -17,15 +17,8 @@
 #include "ui/terminal_ui.h"
 #include "ui/transcript_ui.h"
 #include "util/terminate.h"
-
-#if defined(KORUND_HAVE_WEIBULL) && __has_include("weibull/weibull_guard.h")
 #include "weibull/weibull_guard.h"
-#define KORUND_WEIBULL_GUARD 1
-#endif
-#if defined(KORUND_HAVE_FATIGUE) && __has_include("fatigue/fatigue_guard.h")
 #include "fatigue/fatigue_guard.h"
-#define KORUND_FATIGUE_GUARD 1
-#endif
 
 int main(int argc, char** argv) {
   using namespace korund;
@@ -72,12 +65,8 @@ int main(int argc, char** argv) {
   ui::Ui& ui = transcript ? static_cast<ui::Ui&>(*transcript) : *back_end;
 
   shell::Guards guards;
-#ifdef KORUND_WEIBULL_GUARD
   guards.weibull = weibull::CheckWeibullWorksheet;
-#endif
-#ifdef KORUND_FATIGUE_GUARD
   guards.fatigue = fatigue::CheckFatigueWorksheet;
-#endif
 
   shell::RunInputs inputs;
   inputs.command_line = inv.CommandLine();
