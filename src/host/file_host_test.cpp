@@ -8,9 +8,7 @@
 namespace korund::host {
 namespace {
 
-using testing::ReadFile;
-using testing::TempDir;
-using testing::WriteFile;
+using namespace korund::host::testing;
 
 // Written compactly on purpose: a rewrite would show as a change of bytes.
 const char* kLab =
@@ -26,11 +24,21 @@ class FileHostTest : public ::testing::Test {
   void SetUp() override { WriteFile(path_, kLab); }
 
   std::unique_ptr<Application> Connect(const std::string& worksheet = "") {
-    FileHost host(path_, worksheet);
     error_.clear();
-    return host.Connect(&error_);
+    auto app = FileHost(path_, worksheet).Connect(&error_);
+    EXPECT_NE(nullptr, app) << error_;
+    return app;
   }
+  std::string Refused(const std::string& worksheet = "") {
+    error_.clear();
+    EXPECT_EQ(nullptr, FileHost(path_, worksheet).Connect(&error_));
+    return error_;
+  }
+  DataTable* Sheet(Application& app) { return app.ActiveNotebook()->CurrentDataItem()->Table(); }
   Json OnDisk() const { return Json::parse(ReadFile(path_)); }
+  static std::string Cells(const Json& doc, int item, const char* column = "1") {
+    return doc["items"][item]["columns"][column]["cells"].dump();
+  }
 
   TempDir dir_;
   std::string path_ = dir_.File("lab.json");
@@ -39,146 +47,90 @@ class FileHostTest : public ::testing::Test {
 
 TEST_F(FileHostTest, ReleaseWritesTheRunsChangesBack) {
   auto app = Connect();
-  ASSERT_NE(nullptr, app) << error_;
-  NotebookItem* sheet = app->ActiveNotebook()->CurrentDataItem();
-  ASSERT_NE(nullptr, sheet);
-  EXPECT_EQ("Data 1", sheet->Name());
-  sheet->Table()->Write({{Value(10), Value(), Value("MPA")}}, 1, 0);
-  sheet->Table()->SetTitle(1, "sorted");
+  ASSERT_NE(nullptr, app);
+  Sheet(*app)->Write({{Value(10), Value(), Value("MPA")}}, 1, 0);
+  Sheet(*app)->SetTitle(1, "sorted");
+  app->ActiveNotebook()->AddItem(kItemReport);  // after the worksheet's section contents
+  app->ActiveNotebook()->Item(3)->SetText("n = 3\r\n");
   ASSERT_TRUE(app->Release(&error_)) << error_;
-
   Json disk = OnDisk();
   EXPECT_EQ("keep me", disk["note"]);
-  EXPECT_EQ("Data 1", disk["current"]);
+  EXPECT_EQ(R"({"type":"report","name":"Report 2","text":"n = 3\r\n"})",  // "Report 1" is taken
+            disk["items"][3].dump());
+  EXPECT_EQ("Section 2", disk["items"][4]["name"]);
   EXPECT_EQ(R"({"title":"sorted","cells":[10,null,"MPA"]})",
             disk["items"][1]["columns"]["2"].dump());
-  EXPECT_EQ("[1,2,3]", disk["items"][1]["columns"]["1"]["cells"].dump());
+  EXPECT_EQ("[1,2,3]", Cells(disk, 1));
   EXPECT_EQ(std::vector<std::string>{"lab.json"}, dir_.Names());  // no temporary, no lock
+
+  // A named worksheet is worked on; the stored current one stays.
+  app = Connect("Data 2");
+  Sheet(*app)->SetCell(0, 0, Value(5));
+  ASSERT_TRUE(app->Release(&error_)) << error_;
+  EXPECT_EQ("Data 1", OnDisk()["current"]);
+  EXPECT_EQ("[5]", Cells(OnDisk(), 5));
 }
 
-TEST_F(FileHostTest, RunWithoutReleaseOrChangesLeavesTheFileAsItWas) {
+TEST_F(FileHostTest, RunWithoutReleaseOrChangesLeavesTheFileAsItWasAndTheLockGoes) {
   {
     auto app = Connect();
-    ASSERT_NE(nullptr, app) << error_;
-    app->ActiveNotebook()->CurrentDataItem()->Table()->SetCell(0, 0, Value(99));
+    ASSERT_NE(nullptr, app);
+    EXPECT_EQ(path_ + " is in use by another korund run or korund-notebook command (lock file " +
+                  path_ + ".lock)",
+              Refused("Data 2"));
+    Sheet(*app)->SetCell(0, 0, Value(99));
     app->ActiveNotebook()->AddItem(kItemReport);
   }  // destroyed: a run that stopped early
   EXPECT_EQ(kLab, ReadFile(path_));
 
   auto app = Connect();
-  ASSERT_NE(nullptr, app) << error_;
-  // The same value written again changes nothing, so nothing is rewritten.
-  app->ActiveNotebook()->CurrentDataItem()->Table()->SetCell(0, 0, Value(1));
+  ASSERT_NE(nullptr, app);
+  Sheet(*app)->SetCell(0, 0, Value(1));  // the value it had
   ASSERT_TRUE(app->Release(&error_)) << error_;
   EXPECT_EQ(kLab, ReadFile(path_));
   EXPECT_EQ(std::vector<std::string>{"lab.json"}, dir_.Names());
+  Connect();  // a released run holds no lock
 }
 
-TEST_F(FileHostTest, NamedWorksheetIsWorkedOnWithoutChangingTheCurrentOne) {
-  auto app = Connect("Data 2");
-  ASSERT_NE(nullptr, app) << error_;
-  NotebookItem* sheet = app->ActiveNotebook()->CurrentDataItem();
-  ASSERT_NE(nullptr, sheet);
-  EXPECT_EQ("Data 2", sheet->Name());
-  sheet->Table()->SetCell(0, 0, Value(5));
-  ASSERT_TRUE(app->Release(&error_)) << error_;
-  Json disk = OnDisk();
-  EXPECT_EQ("Data 1", disk["current"]);
-  EXPECT_EQ("[5]", disk["items"][4]["columns"]["1"]["cells"].dump());
-}
+TEST_F(FileHostTest, ChangedOrDeletedOnDiskKeepsTheResultsAside) {
+  for (bool deleted : {false, true}) {
+    SCOPED_TRACE(deleted);
+    auto app = Connect();
+    ASSERT_NE(nullptr, app);
+    Sheet(*app)->SetCell(0, 0, Value(42));
+    const std::string theirs = deleted ? "" : std::string(kLab) + "\n";  // saved meanwhile
+    if (deleted) std::filesystem::remove(path_);
+    else WriteFile(path_, theirs);
 
-TEST_F(FileHostTest, ReportsGoAfterTheWorksheetsSectionContents) {
-  auto app = Connect();
-  ASSERT_NE(nullptr, app) << error_;
-  Notebook* notebook = app->ActiveNotebook();
-  notebook->AddItem(kItemReport);
-  ASSERT_EQ(6, notebook->ItemCount());
-  NotebookItem* report = notebook->Item(3);
-  EXPECT_EQ(kItemReport, report->ItemType());
-  EXPECT_EQ("Report 2", report->Name());  // "Report 1" is taken
-  EXPECT_FALSE(report->SetName("Data 2"));
-  EXPECT_TRUE(report->SetName("Results"));
-  report->SetText("n = 3\r\n");
-  ASSERT_TRUE(app->Release(&error_)) << error_;
-  Json disk = OnDisk();
-  EXPECT_EQ(R"({"type":"report","name":"Results","text":"n = 3\r\n"})", disk["items"][3].dump());
-  EXPECT_EQ("Section 2", disk["items"][4]["name"]);
-}
-
-TEST_F(FileHostTest, SecondRunCannotAttachWhileTheFirstIsAlive) {
-  auto first = Connect();
-  ASSERT_NE(nullptr, first) << error_;
-  EXPECT_EQ(nullptr, Connect("Data 2"));
-  EXPECT_EQ(path_ + " is in use by another korund run or korund-notebook command (lock file " +
-                path_ + ".lock)",
-            error_);
-  first.reset();
-  EXPECT_NE(nullptr, Connect()) << error_;
-
-  auto again = Connect();
-  ASSERT_NE(nullptr, again) << error_;
-  ASSERT_TRUE(again->Release(&error_));
-  EXPECT_NE(nullptr, Connect()) << "a released run no longer holds the lock: " << error_;
-}
-
-TEST_F(FileHostTest, ChangedOnDiskIsNotOverwritten) {
-  auto app = Connect();
-  ASSERT_NE(nullptr, app) << error_;
-  app->ActiveNotebook()->CurrentDataItem()->Table()->SetCell(0, 0, Value(42));
-  const std::string theirs = std::string(kLab) + "\n";  // someone saved the file meanwhile
-  WriteFile(path_, theirs);
-
-  EXPECT_FALSE(app->Release(&error_));
-  EXPECT_EQ(theirs, ReadFile(path_));
-  std::vector<std::string> names = dir_.Names();
-  ASSERT_EQ(2u, names.size());
-  const std::string aside = names[1] == "lab.json" ? names[0] : names[1];
-  EXPECT_EQ(0u, aside.find("lab.korund-")) << aside;
-  EXPECT_EQ(path_ + " was changed by another program while korund was running, so it was not "
-                    "overwritten. The results were saved in " + dir_.File(aside) + ".",
-            error_);
-  Json results = Json::parse(ReadFile(dir_.File(aside)));
-  EXPECT_EQ("[42,2,3]", results["items"][1]["columns"]["1"]["cells"].dump());
-}
-
-TEST_F(FileHostTest, DeletedOnDiskKeepsTheResultsAside) {
-  auto app = Connect();
-  ASSERT_NE(nullptr, app) << error_;
-  app->ActiveNotebook()->CurrentDataItem()->Table()->SetCell(0, 0, Value(42));
-  std::filesystem::remove(path_);
-  EXPECT_FALSE(app->Release(&error_));
-  EXPECT_NE(std::string::npos, error_.find("The results were saved in")) << error_;
-  EXPECT_EQ(1u, dir_.Names().size());
-}
-
-TEST_F(FileHostTest, ResultsFileNamesDoNotCollide) {
-  const std::time_t when = 1700000000;
-  const std::string first = ResultsPathFor(path_, when);
+    EXPECT_FALSE(app->Release(&error_));
+    EXPECT_EQ(theirs, ReadFile(path_));
+    std::vector<std::string> names = dir_.Names();
+    ASSERT_EQ(deleted ? 1u : 2u, names.size());
+    EXPECT_EQ(0u, names.back().find("lab.korund-"));  // "lab.json" sorts first
+    const std::string aside = dir_.File(names.back());
+    EXPECT_EQ(path_ + " was changed by another program while korund was running, so it was not "
+                      "overwritten. The results were saved in " + aside + ".",
+              error_);
+    EXPECT_EQ("[42,2,3]", Cells(Json::parse(ReadFile(aside)), 1));
+    std::filesystem::remove(aside);
+    WriteFile(path_, kLab);
+  }
+  const std::string first = ResultsPathFor(path_, 1700000000);  // a second run in that second
   WriteFile(first, "x");
-  const std::string second = ResultsPathFor(path_, when);
-  EXPECT_NE(first, second);
-  EXPECT_EQ(first.substr(0, first.size() - 5) + "-2.json", second);
+  EXPECT_EQ(first.substr(0, first.size() - 5) + "-2.json", ResultsPathFor(path_, 1700000000));
 }
 
-TEST_F(FileHostTest, AttachFailuresSayWhatIsWrong) {
-  EXPECT_EQ(nullptr, Connect("Data 9"));
-  EXPECT_EQ(path_ + ": there is no worksheet named \"Data 9\"", error_);
-  EXPECT_EQ(nullptr, Connect("Report 1"));
-  EXPECT_EQ(path_ + ": \"Report 1\" is a report, not a worksheet", error_);
-
+TEST_F(FileHostTest, AttachFailuresSayWhatIsWrongAndHoldNoLock) {
+  EXPECT_EQ(path_ + ": there is no worksheet named \"Data 9\"", Refused("Data 9"));
   std::string text = kLab;
   WriteFile(path_, text.replace(text.find("\"current\":\"Data 1\""), 18, "\"current\":\"Gone\""));
-  EXPECT_EQ(nullptr, Connect());
-  EXPECT_EQ(path_ + ": the current worksheet \"Gone\" does not exist", error_);
-
+  EXPECT_EQ(path_ + ": the current worksheet \"Gone\" does not exist", Refused());
   WriteFile(path_, R"({"format":"korund-notebook","version":1,"items":[]})");
-  EXPECT_EQ(nullptr, Connect());
-  EXPECT_EQ(path_ + ": no worksheet is current in the notebook (name one with --worksheet)", error_);
-
+  EXPECT_EQ(path_ + ": no worksheet is current in the notebook (name one with --worksheet)",
+            Refused());
   std::filesystem::remove(path_);
-  EXPECT_EQ(nullptr, Connect());
-  EXPECT_EQ(path_ + ": no such file", error_);
-  EXPECT_EQ(std::vector<std::string>{}, dir_.Names());  // failed attaches hold no lock
+  EXPECT_EQ(path_ + ": no such file", Refused());
+  EXPECT_EQ(std::vector<std::string>{}, dir_.Names());
 }
 
 }  // namespace

@@ -22,15 +22,11 @@ class TempDir {
     std::error_code ec;
     if (!path_.empty()) std::filesystem::remove_all(path_, ec);
   }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
   std::string File(const std::string& name) const { return (path_ / name).string(); }
-  // The names in the folder, sorted.
-  std::vector<std::string> Names() const {
+  std::vector<std::string> Names() const {  // sorted
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-      names.push_back(entry.path().filename().string());
+    for (const auto& e : std::filesystem::directory_iterator(path_)) {
+      names.push_back(e.path().filename().string());
     }
     std::sort(names.begin(), names.end());
     return names;
@@ -41,9 +37,8 @@ class TempDir {
 };
 
 inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
   std::ostringstream s;
-  s << in.rdbuf();
+  s << std::ifstream(path, std::ios::binary).rdbuf();
   return s.str();
 }
 
