@@ -8,7 +8,7 @@
 namespace korund {
 namespace {
 
-TEST(Words, SkipLeadingRepeatedAndTrailingSeparators) {
+TEST(Words, SkipLeadingRepeatedAndTrailingSeparatorsAndKeepCharactersWhole) {
   const std::string text = "  ab  cd ";
   EXPECT_EQ(WordCount(text, " "), 2);
   EXPECT_EQ(WordStart(2, text, " "), 7);
@@ -18,15 +18,12 @@ TEST(Words, SkipLeadingRepeatedAndTrailingSeparators) {
   EXPECT_EQ(WordCount("", " "), 0);
   EXPECT_EQ(WordCount(" ,, ", ", "), 0);
   EXPECT_EQ(NthWord(3, "\"0.1,3.5,,4\t9", ","), "4\t9");
-}
-
-TEST(Words, NonAsciiCharactersAreWholeAndPositionsAreBytes) {
-  EXPECT_EQ(WordStart(2, "é b", " "), 4);  // "é" is two bytes
+  // Non-ASCII characters are whole; positions count bytes ("é" is two).
+  EXPECT_EQ(WordStart(2, "é b", " "), 4);
   EXPECT_EQ(NthWord(2, "añb·c", "·"), "c");
   // "ñ" and "ó" share their first byte; one must not split at the other.
   EXPECT_EQ(WordCount("óxó", "ñ"), 1);
-  // Bytes that are not UTF-8 are characters of their own.
-  EXPECT_EQ(NthWord(2, "\xFF \xC3", " "), "\xC3");
+  EXPECT_EQ(NthWord(2, "\xFF \xC3", " "), "\xC3");  // a stray byte is a character of its own
 }
 
 TEST(Words, LongTextsClampInsteadOfOverflowing) {
@@ -38,21 +35,17 @@ TEST(Words, LongTextsClampInsteadOfOverflowing) {
   EXPECT_EQ(NthWord(32767, text, " "), "a");
 }
 
-TEST(TrimSet, RemovesSetCharactersAtBothEndsOnly) {
+TEST(TextHelpers, TrimRepeatAndContain) {
   EXPECT_EQ(TrimSet("  \"GPA 2\" ", "\" "), "GPA 2");
   EXPECT_EQ(TrimSet("\" \"  ", "\" "), "");
   EXPECT_EQ(TrimSet("éaé", "é"), "a");
   EXPECT_EQ(TrimSet("é", "\xA9"), "é");
-}
-
-TEST(RepeatToLength, RepeatsWholeUnitsUntilLongEnough) {
+  // RepeatToLength repeats whole units until long enough.
   EXPECT_EQ(RepeatToLength("ab", 3), "abab");
   EXPECT_EQ(RepeatToLength("#", -4), "");
   EXPECT_EQ(RepeatToLength("é", 2), "éé");  // characters, not bytes
   EXPECT_EQ(RepeatToLength("", 5), "");     // must not loop forever
-}
-
-TEST(ContainsText, IsCaseSensitiveAndAcceptsTheEmptyPart) {
+  // ContainsText is case-sensitive and accepts the empty part.
   EXPECT_TRUE(ContainsText("", ""));
   EXPECT_TRUE(ContainsText("&C", "&CONTINUE"));
   EXPECT_FALSE(ContainsText("&c", "&CONTINUE"));
@@ -69,7 +62,6 @@ TEST(IndexInList, FindsFirstEqualUpToTheLastIndex) {
 }
 
 TEST(MaxMin, UseTheValueOrderAndKeepTheFirstOfEquals) {
-  EXPECT_EQ(MaxOf(3, 7), Value(7));
   EXPECT_EQ(MaxOf(1, 9, 4), Value(9));
   EXPECT_EQ(MinOf({4, 2, 8}), Value(2));
   EXPECT_EQ(MaxOf(1e300, Value("a")), Value("a"));  // a number is below any text
@@ -79,11 +71,7 @@ TEST(MaxMin, UseTheValueOrderAndKeepTheFirstOfEquals) {
 }
 
 TEST(FormatSig, FollowsTheSignificantDigitPatterns) {
-  const struct {
-    double value;
-    int16_t digits;
-    const char* text;
-  } cases[] = {
+  const struct { double value; int16_t digits; const char* text; } cases[] = {
       {123.456, 4, "123.5"},   {12345, 3, "1.23E+04"}, {0.5, 3, "0.500"},
       {0.05, 3, "5.00E-02"},   {0.5, -3, "0.5"},       {0, 4, "0.000E+00"},
       {-123.456, 4, "-123.5"}, {99999, 3, "1.00E+05"}, {1000, 4, "1000"},

