@@ -35,40 +35,33 @@ struct Session {
   TerminalUi ui;
 };
 
-TEST(TerminalUiTest, MessageBoxShowsTitleAndLines) {
+TEST(TerminalUiTest, MessageBoxesShowTitleAndLinesAndRetryCancelAsks) {
   Session s("\n");
   EXPECT_EQ(kIdOk, s.ui.MsgBox("ERROR\rno data\rPROGRAM TERMINATED", kMbIconStop, ""));
   EXPECT_THAT(s.out.str(), HasSubstr("== KORUND 2.00 ==\nERROR\nno data\nPROGRAM TERMINATED\n"));
+  for (const auto& [typed, id] : std::vector<std::pair<const char*, int>>{
+           {"r\n", kIdRetry}, {"\n", kIdRetry}, {"what\nC\n", kIdCancel}, {"", kIdCancel}}) {
+    EXPECT_EQ(id, Session(typed).ui.MsgBox("x", kMbIconStop | kMbRetryCancel, "NO WORKSHEET"));
+  }
 }
 
-TEST(TerminalUiTest, RetryCancelBox) {
-  const int flags = kMbIconStop | kMbRetryCancel;
-  EXPECT_EQ(kIdRetry, Session("r\n").ui.MsgBox("x", flags, "NO WORKSHEET"));
-  EXPECT_EQ(kIdRetry, Session("\n").ui.MsgBox("x", flags, "NO WORKSHEET"));
-  EXPECT_EQ(kIdCancel, Session("what\nC\n").ui.MsgBox("x", flags, "NO WORKSHEET"));
-  EXPECT_EQ(kIdCancel, Session("").ui.MsgBox("x", flags, "NO WORKSHEET"));
-}
-
-TEST(TerminalUiTest, DialogButtonsByAccessLetterNumberOrEnter) {
+TEST(TerminalUiTest, DialogButtonsByAccessLetterNumberEnterOrAfterHelp) {
   const auto v = View("WORKSHEET IS LOCKED", {"&Unlock", "&Stop"}, 2);
-  EXPECT_EQ(1, Session("u\n").ui.ShowMessageDialog(v));
-  EXPECT_EQ(2, Session("S\n").ui.ShowMessageDialog(v));
-  EXPECT_EQ(1, Session("1\n").ui.ShowMessageDialog(v));
-  EXPECT_EQ(2, Session("\n").ui.ShowMessageDialog(v));
-  // Hidden buttons and unknown letters are not answers.
-  EXPECT_EQ(1, Session("3\nx\nu\n").ui.ShowMessageDialog(v));
+  for (const auto& [typed, button] : std::vector<std::pair<const char*, int>>{
+           {"u\n", 1}, {"S\n", 2}, {"1\n", 1}, {"\n", 2},
+           {"3\nx\nu\n", 1}}) {  // hidden buttons and unknown letters are not answers
+    EXPECT_EQ(button, Session(typed).ui.ShowMessageDialog(v)) << typed;
+  }
 
   Session shown("u\n");
   shown.ui.ShowMessageDialog(v);
   EXPECT_THAT(shown.out.str(), HasSubstr("== WORKSHEET IS LOCKED ==\nThe worksheet is locked.\n\n"
                                          "Unlock it?\n  1) [U]nlock  2) [S]top   (Enter = Stop"));
-}
 
-TEST(TerminalUiTest, HelpKeyShowsTopicAndAsksAgain) {
-  Session s("?\n2\n");
-  s.ui.SetHelpFile("/opt/korund/KORUND.chm");
-  EXPECT_EQ(2, s.ui.ShowMessageDialog(View("T", {"&Stop", "&Continue"})));
-  EXPECT_THAT(s.out.str(), HasSubstr("Help: topic 1047 in /opt/korund/KORUND.chm\n"));
+  Session help("?\n2\n");  // the help key shows the topic and asks again
+  help.ui.SetHelpFile("/opt/korund/KORUND.chm");
+  EXPECT_EQ(2, help.ui.ShowMessageDialog(v));
+  EXPECT_THAT(help.out.str(), HasSubstr("Help: topic 1047 in /opt/korund/KORUND.chm\n"));
   EXPECT_TRUE(IsHelpKey("\x1bOP"));
   EXPECT_FALSE(IsHelpKey("h"));
 }
@@ -77,14 +70,20 @@ TEST(TerminalUiTest, EndOfInputPressesStopOrCancelOrNothing) {
   EXPECT_EQ(2, Session("").ui.ShowMessageDialog(View("T", {"&Continue", "&Stop"})));
   EXPECT_EQ(3, Session("").ui.ShowMessageDialog(View("T", {"&Continue", "&Retry", "Exit program"})));
   EXPECT_EQ(0, Session("").ui.ShowMessageDialog(View("T", {"&OK"})));
+  Session s("3\n");  // in a form, it cancels the run
+  FakeForm form(s.ui);
+  EXPECT_THROW(s.ui.RunForm(form), TerminateProgramError);
+  EXPECT_EQ(std::vector<std::string>{"cmdCancel"}, form.presses);
 }
 
-TEST(TerminalUiTest, FormListsControlsAndEditsThem) {
-  // 3 = group rates, 4 = factor box, 2 = velocity, then Ok.
-  Session s("3\n4\n2.5\n2\no\n");
+TEST(TerminalUiTest, FormListsControlsAndEditsThemAndStaysOpenAfterFailedValidation) {
+  // 3 = group rates, 4 = factor box, Ok refused (Enter closes the box), 4, 2 = velocity, Ok.
+  Session s("3\n4\nabc\no\n\n4\n2.5\n2\no\n");
   FakeForm form(s.ui);
   s.ui.RunForm(form);
   EXPECT_TRUE(form.Closed());
+  EXPECT_EQ((std::vector<std::string>{"cmdOK", "cmdOK"}), form.presses);
+  EXPECT_THAT(s.out.str(), HasSubstr("must be a number"));
   EXPECT_TRUE(form.Get("chkGroupRates").checked);
   EXPECT_EQ("2.5", form.Get("txtRateFactor").text);
   EXPECT_TRUE(form.Get("optMode(1)").checked);
@@ -99,27 +98,6 @@ TEST(TerminalUiTest, FormListsControlsAndEditsThem) {
   EXPECT_EQ("\rPlease wait.. [" + std::string(15, '#') + std::string(15, '.') + "] 50%" +
                 "\rPlease wait.. [" + std::string(30, '#') + "] 100%\n",
             s.bar.str());
-}
-
-TEST(TerminalUiTest, FormStaysOpenAfterFailedValidation) {
-  Session s("3\n4\nabc\no\n\n4\n3\no\n");
-  FakeForm form(s.ui);
-  s.ui.RunForm(form);
-  EXPECT_EQ((std::vector<std::string>{"cmdOK", "cmdOK"}), form.presses);
-  EXPECT_THAT(s.out.str(), HasSubstr("must be a number"));
-  EXPECT_EQ("3", form.Get("txtRateFactor").text);
-}
-
-TEST(TerminalUiTest, EndOfInputInFormCancelsTheRun) {
-  Session s("3\n");
-  FakeForm form(s.ui);
-  try {
-    s.ui.RunForm(form);
-    FAIL() << "expected the run to end";
-  } catch (const TerminateProgramError& e) {
-    EXPECT_EQ(ExitReason::kStopped, e.reason());
-  }
-  EXPECT_EQ(std::vector<std::string>{"cmdCancel"}, form.presses);
 }
 
 TEST(TerminalUiTest, OverridesAreAppliedBeforeTheFormIsShown) {

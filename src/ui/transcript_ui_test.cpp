@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "ui/fake_form.h"
@@ -14,12 +13,14 @@ namespace {
 
 class TranscriptUiTest : public ::testing::Test {
  protected:
-  std::vector<nlohmann::json> Lines() const {
-    std::vector<nlohmann::json> out;
-    std::istringstream in(log.str());
-    std::string line;
-    while (std::getline(in, line)) out.push_back(nlohmann::json::parse(line));
-    return out;
+  static MessageDialogView View(const std::string& title, const std::string& first,
+                                const std::string& second) {
+    MessageDialogView v;
+    v.title = title;
+    v.text = "text";
+    v.captions = {first, second, "", ""};
+    v.visible = {true, true, false, false};
+    return v;
   }
 
   ScriptedUi inner;
@@ -37,39 +38,22 @@ TEST_F(TranscriptUiTest, MessageBoxIsOneLineWithTextAsBuilt) {
       "{\"kind\":\"msgbox\",\"title\":\"KORUND 2.00\",\"text\":\"ERROR\\rx\\rPROGRAM "
       "TERMINATED\",\"buttons\":[\"OK\"],\"answer\":\"OK\"}\n",
       log.str());
-  EXPECT_EQ(2u, inner.shown.size());  // forwarded
 }
 
-TEST_F(TranscriptUiTest, MessageDialogRecordsVisibleCaptionsAndThePressedOne) {
-  MessageDialogView v;
-  v.title = "WORKSHEET IS LOCKED";
-  v.text = "locked";
-  v.captions = {"&Unlock", "&Stop", "", ""};
-  v.visible = {true, true, false, false};
+TEST_F(TranscriptUiTest, DialogsRecordVisibleCaptionsAndThePressedOneIfAny) {
   inner.Answer("WORKSHEET IS LOCKED", "Stop");
-  EXPECT_EQ(2, ui.ShowMessageDialog(v));
-  auto lines = Lines();
-  ASSERT_EQ(1u, lines.size());
-  EXPECT_EQ("dialog", lines[0]["kind"]);
-  EXPECT_EQ(nlohmann::json({"&Unlock", "&Stop"}), lines[0]["buttons"]);
-  EXPECT_EQ("&Stop", lines[0]["answer"]);
-}
-
-TEST_F(TranscriptUiTest, DialogEndedByTheBackEndIsRecordedWithoutAnswer) {
-  MessageDialogView v;
-  v.title = "BAD DATA";
-  v.text = "row 1";
-  v.captions = {"&Continue", "&Stop", "", ""};
-  v.visible = {true, true, false, false};
+  EXPECT_EQ(2, ui.ShowMessageDialog(View("WORKSHEET IS LOCKED", "&Unlock", "&Stop")));
   inner.Answer("BAD DATA", "Retry");  // not a button: the scripted UI refuses
-  EXPECT_ANY_THROW(ui.ShowMessageDialog(v));
-  auto lines = Lines();
-  ASSERT_EQ(1u, lines.size());
-  EXPECT_EQ("BAD DATA", lines[0]["title"]);
-  EXPECT_TRUE(lines[0]["answer"].is_null());
+  EXPECT_ANY_THROW(ui.ShowMessageDialog(View("BAD DATA", "&Continue", "&Stop")));
+  EXPECT_EQ(
+      R"({"kind":"dialog","title":"WORKSHEET IS LOCKED","text":"text",)"
+      R"("buttons":["&Unlock","&Stop"],"answer":"&Stop"})" "\n"
+      R"({"kind":"dialog","title":"BAD DATA","text":"text",)"
+      R"("buttons":["&Continue","&Stop"],"answer":null})" "\n",
+      log.str());
 }
 
-TEST_F(TranscriptUiTest, FormIsRecordedWithLabelsButtonsAndClosingButton) {
+TEST_F(TranscriptUiTest, FormsAreRecordedWithTheirClosingButton) {
   FakeForm form(ui);
   inner.form_script = [](FormModel& f) {
     f.SetChecked("chkGroupRates", true);
@@ -79,23 +63,18 @@ TEST_F(TranscriptUiTest, FormIsRecordedWithLabelsButtonsAndClosingButton) {
     f.Press("cmdOK");
   };
   ui.RunForm(form);
-  auto lines = Lines();
-  ASSERT_EQ(2u, lines.size());
-  EXPECT_EQ("msgbox", lines[0]["kind"]);  // shown while the dialog was open
-  EXPECT_EQ("dialog", lines[1]["kind"]);
-  EXPECT_EQ("TEST OPTIONS  -  version 2.00", lines[1]["title"]);
-  EXPECT_EQ("Worksheet \"Data 1\"\rSection  \"S\"", lines[1]["text"]);
-  EXPECT_EQ(nlohmann::json({"&Ok", "&Cancel", "&Help"}), lines[1]["buttons"]);
-  EXPECT_EQ("&Ok", lines[1]["answer"]);
-}
-
-TEST_F(TranscriptUiTest, CancelledFormIsRecordedBeforeTheRunEnds) {
-  FakeForm form(ui);
+  FakeForm cancelled(ui);
   inner.form_script = [](FormModel& f) { f.Press("cmdCancel"); };
-  EXPECT_THROW(ui.RunForm(form), TerminateProgramError);
-  auto lines = Lines();
-  ASSERT_EQ(1u, lines.size());
-  EXPECT_EQ("&Cancel", lines[0]["answer"]);
+  EXPECT_THROW(ui.RunForm(cancelled), TerminateProgramError);  // recorded before the run ends
+  const std::string form_line =
+      R"({"kind":"dialog","title":"TEST OPTIONS  -  version 2.00",)"
+      R"("text":"Worksheet \"Data 1\"\rSection  \"S\"","buttons":["&Ok","&Cancel","&Help"],)";
+  // The "must be a number" box was shown while the first dialog was open.
+  EXPECT_EQ(R"({"kind":"msgbox","title":"KORUND 2.00",)"
+            R"("text":"The factor for grouping similar rates must be a number",)"
+            R"("buttons":["OK"],"answer":"OK"})" "\n" +
+                form_line + R"("answer":"&Ok"})" "\n" + form_line + R"("answer":"&Cancel"})" "\n",
+            log.str());
 }
 
 }  // namespace
