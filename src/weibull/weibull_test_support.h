@@ -1,35 +1,45 @@
-// Fixture and reference arithmetic for the Weibull tests: an in-memory
-// notebook with one worksheet, a scripted UI, and the textbook line fit.
+// Fixture for the Weibull tests: a notebook with one worksheet and a scripted UI.
 #pragma once
 
-#include <cstdint>
-#include <initializer_list>
-#include <string>
-#include <vector>
+#include <cmath>
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
-#include "dialogs/message_dialog.h"
 #include "host/memory_host.h"
-#include "ui/scripted_ui.h"
-#include "util/run_settings.h"
-#include "worksheet/run_context.h"
-#include "worksheet/sheet.h"
+#include "ui/scripted_ui.h"  // with <functional>, <string> and <vector>
+#include "util/plot_styles.h"
+#include "worksheet/run_context.h"  // the message dialog, settings and sheet
 
 namespace korund::weibull {
 
 class WeibullTest : public ::testing::Test {
  protected:
-  WeibullTest();
-  // Fills a 1-based column from row 1 down; Cell sets one 1-based cell.
-  void Column(int32_t column, std::initializer_list<Value> cells);
+  WeibullTest() {
+    host.notebook.AddSection("Section 1");
+    table = host.notebook.AddWorksheet("Data 1").table.get();
+    InitPlotStyles(settings);
+  }
+  void Column(int32_t column, const std::vector<Value>& cells) {  // from row 1 down
+    for (size_t i = 0; i < cells.size(); ++i) Cell(column, static_cast<int32_t>(i) + 1, cells[i]);
+  }
   void Cell(int32_t column, int32_t row, const Value& v) { table->Set(column - 1, row - 1, v); }
-  void Open() { ASSERT_FALSE(sheet.spOpenWorksheet(host, "")); }
-  void Load();  // attach and load, as the guard does
+  void Load() { ASSERT_FALSE(sheet.spOpenWorksheet(host, "")); sheet.spLoadSheet(56, 38); }
   std::string Text(int32_t column, int32_t row) { return ToText(sheet.spGetCell(column, row)); }
-  double Num(int32_t column, int32_t row);  // fails the test on a non-number
-  // The numbers of a column from row 1 down to the first non-number.
-  std::vector<double> Numbers(int32_t column);
+  double Num(int32_t col, int32_t row) {  // fails the test unless a finite number
+    const Value v = sheet.spGetCell(col, row);
+    EXPECT_TRUE(v.IsNumber() && std::isfinite(v.Number())) << col << "," << row << ": " << ToText(v);
+    return v.IsNumber() ? v.Number() : NAN;
+  }
+  std::vector<double> Numbers(int32_t column) {  // from row 1 to the first non-number
+    std::vector<double> out;
+    for (int32_t r = 1; sheet.spGetCell(column, r).IsNumber(); ++r) out.push_back(Num(column, r));
+    return out;
+  }
+  std::string Joined(int32_t column, int32_t last) {  // the texts of rows 1..last
+    std::string out = Text(column, 1);
+    for (int32_t row = 2; row <= last; ++row) out += "|" + Text(column, row);
+    return out;
+  }
 
   host::MemoryHost host;
   host::MemoryTable* table = nullptr;
@@ -40,10 +50,7 @@ class WeibullTest : public ::testing::Test {
   RunContext ctx{settings, ui, msg, sheet};
 };
 
-// Least squares by the textbook formulas about the means.
-struct Line {
-  double m, c, r, delm, delc;
-};
-Line FitLine(const std::vector<double>& x, const std::vector<double>& y);
+// "" when f returns, "stopped" or "fatal" when it ends the run.
+std::string Outcome(const std::function<void()>& f);
 
 }  // namespace korund::weibull
