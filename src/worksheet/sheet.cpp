@@ -27,6 +27,11 @@ bool Sheet::spOpenWorksheet(host::Host& host, const std::string& name) {
   nan_text_ = BuildNaNText();
   max_col_ = 0;
   max_row_ = 0;
+  // A new attach starts in direct mode; a copy of an earlier sheet is dropped.
+  buffered_ = false;
+  sheet_buffer_.clear();
+  title_buffer_.clear();
+  saved_titles_.clear();
   for (;;) {
     std::string error;
     app_ = host.Connect(&error);

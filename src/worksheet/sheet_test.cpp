@@ -81,11 +81,19 @@ TEST_F(SheetTest, AttachFailureAsksRetryOrCancel) {
   EXPECT_EQ(ui_.shown[1].flags, 16 + 5);
 }
 
-TEST_F(SheetTest, NamedItemIsOpenedFirst) {
+TEST_F(SheetTest, NamedItemIsOpenedFirstAndEveryAttachStartsDirect) {
+  table_->Set(99, 0, 1);
+  Attach();
+  sheet_.spLoadSheet(56, 38);
   host_.notebook.AddWorksheet("Data 2");
   ASSERT_FALSE(sheet_.spOpenWorksheet(host_, "Data 2"));
   EXPECT_EQ(settings_.WorksheetName, "Data 2");
+  EXPECT_FALSE(sheet_.Buffered());
   EXPECT_TRUE(sheet_.spOpenWorksheet(host_, "Missing"));
+  host_.notebook.current = "Data 1";
+  Attach();
+  sheet_.spLoadSheet(56, 38);
+  EXPECT_EQ(sheet_.MaxCol(), 100);  // the size is read afresh
 }
 
 TEST_F(SheetTest, DirectReadsTrimTrailingEmptiesAndMissingValues) {
@@ -101,6 +109,9 @@ TEST_F(SheetTest, DirectReadsTrimTrailingEmptiesAndMissingValues) {
   EXPECT_EQ(sheet_.spGetCol(data, 5, 1), 0);
   EXPECT_EQ(Show(data), "0");
   EXPECT_EQ(sheet_.spGetCell(1, 4), Value(""));
+  const int before = table_->cell_reads;
+  EXPECT_EQ(sheet_.spGetCell(30, 1), Value(""));  // beyond the used size: no host call
+  EXPECT_EQ(table_->cell_reads, before);
 }
 
 TEST_F(SheetTest, NumericColumnKeepsNumbersAndNumericTexts) {
@@ -114,14 +125,6 @@ TEST_F(SheetTest, NumericColumnKeepsNumbersAndNumericTexts) {
   table_->Set(1, 0, "x");
   EXPECT_EQ(sheet_.spGetNumCol(data, 2), 0);
   EXPECT_EQ(Show(data), "0|'x'");  // with no numbers the array keeps its length
-}
-
-TEST_F(SheetTest, GetCellBeyondUsedSizeAsksNothing) {
-  Attach();
-  sheet_.spRefreshSize();
-  const int before = table_->cell_reads;
-  EXPECT_EQ(sheet_.spGetCell(30, 1), Value(""));
-  EXPECT_EQ(table_->cell_reads, before);
 }
 
 TEST_F(SheetTest, NegativeIndicesTerminate) {
@@ -164,6 +167,8 @@ TEST_F(SheetTest, BufferedWritesReachTheHostOnlyOnSave) {
   sheet_.spPutTitle(Value("keep"), 2);  // unchanged: not written
   ValueArray col{Value(3), Value("a"), Value(1), Value("b")};
   sheet_.spPutCol(col, 5, -1, false);
+  sheet_.spPutCell(Value("Title"), 0, 1);  // the row-title column goes straight to the host
+  EXPECT_EQ(table_->Get(-1, 0), Value("Title"));
   EXPECT_EQ(table_->Get(2, 3), Value());
   sheet_.spSaveSheet();
   EXPECT_FALSE(sheet_.Buffered());
@@ -172,15 +177,6 @@ TEST_F(SheetTest, BufferedWritesReachTheHostOnlyOnSave) {
   EXPECT_EQ(table_->Title(0), "new");
   EXPECT_EQ(table_->title_writes, title_writes + 1);
   EXPECT_EQ(table_->titles_written.back(), 0);
-}
-
-TEST_F(SheetTest, RowTitleColumnGoesStraightToTheHost) {
-  Attach();
-  sheet_.spLoadSheet(56, 38);
-  sheet_.spPutCell(Value("Title"), 0, 1);
-  EXPECT_EQ(table_->Get(-1, 0), Value("Title"));
-  sheet_.spSaveSheet();
-  EXPECT_EQ(table_->Get(-1, 0), Value("Title"));
 }
 
 TEST_F(SheetTest, PutOutsideTheBufferIsUnrecoverable) {
