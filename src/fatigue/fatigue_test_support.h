@@ -1,53 +1,67 @@
-// Test fixture for the fatigue tests: an in-memory notebook with one
-// worksheet, a scripted UI and a run context, plus helpers that read the
-// worksheet back as the run left it.
+// Fixture of the fatigue tests: a notebook with one worksheet, a scripted UI and readers.
 #pragma once
 
-#include <cstdint>
-#include <initializer_list>
+#include <cmath>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "dialogs/message_dialog.h"
-#include "fatigue/fatigue_run.h"
+#include "fatigue/fatigue_driver.h"
 #include "host/memory_host.h"
 #include "ui/scripted_ui.h"
-#include "util/run_settings.h"
-#include "worksheet/run_context.h"
-#include "worksheet/sheet.h"
 
 namespace korund::fatigue {
+
+using Strings = std::vector<std::string>;
 
 class FatigueTest : public ::testing::Test {
  protected:
   FatigueTest();
-
   // Fills offset k of data set s from row 1 down (before Load).
-  void Input(int16_t s, int32_t k, std::initializer_list<Value> cells);
-  void Input(int16_t s, int32_t k, const std::vector<double>& cells);
-  // One cell of the notebook, 1-based (before Load).
-  void Cell(int32_t column, int32_t row, const Value& v);
-  // Attaches to the notebook; Load also loads the worksheet as the guard does.
-  void Open();
-  void Load();
-
-  // A fresh run over the loaded sheet with the names of FatigueMode.
-  FatigueRun& NewRun();
-  // Analyses one set through the three stages; returns the summary.
-  std::string Analyse(int16_t s);
-
+  template <typename Cells>
+  void Input(int16_t s, int32_t k, const Cells& cells) {
+    int32_t row = 1;
+    for (const auto& v : cells) Cell(SetColumn(s, k), row++, Value(v));
+  }
+  void Input(int16_t s, int32_t k, std::initializer_list<Value> cells) { Input<>(s, k, cells); }
+  void Cell(int32_t column, int32_t row, const Value& v) { table->Set(column - 1, row - 1, v); }
+  void Load() {  // attaches to the notebook and loads the sheet
+    ASSERT_FALSE(sheet.spOpenWorksheet(host, ""));
+    sheet.spLoadSheet(kColParms, 25);
+  }
+  FatigueRun& NewRun() {  // a run with the names of FatigueMode
+    run = std::make_unique<FatigueRun>(ctx);
+    SetQuantityNames(*run);
+    return *run;
+  }
+  std::string Analyse(int16_t s) {  // all stages in a new run; returns the summary
+    std::string summary;
+    AnalyseDataSet(NewRun(), s, summary);
+    return summary;
+  }
   Value Get(int32_t column, int32_t row) { return sheet.spGetCell(column, row); }
-  Value At(int16_t s, int32_t k, int32_t row) { return Get(SetColumn(s, k), row); }
-  std::string Text(int16_t s, int32_t k, int32_t row) { return ToText(At(s, k, row)); }
-  double Num(int16_t s, int32_t k, int32_t row);
-  double NumAt(int32_t column, int32_t row);
-  // Rows 1..last of a set's column as texts.
-  std::vector<std::string> Texts(int16_t s, int32_t k, int32_t last);
-  // The report lines of the last analysed set (CR LF removed).
-  std::vector<std::string> ReportLines() const;
+  std::string Text(int16_t s, int32_t k, int32_t row) { return ToText(Get(SetColumn(s, k), row)); }
+  double NumAt(int32_t c, int32_t r) { return Get(c, r).IsNumber() ? Get(c, r).Number() : NAN; }
+  double Num(int16_t s, int32_t k, int32_t row) { return NumAt(SetColumn(s, k), row); }
+  Strings Texts(int16_t s, int32_t k, int32_t last) {  // rows 1..last
+    Strings out;
+    for (int32_t row = 1; row <= last; ++row) out.push_back(Text(s, k, row));
+    return out;
+  }
+  Strings ReportLines() const {  // of the last set, CR LF removed
+    Strings lines;
+    std::istringstream in(run->ReportText.ToString());
+    for (std::string l; std::getline(in, l);) lines.push_back(l.substr(0, l.size() - 1));
+    return lines;
+  }
+  std::string Shown() const {  // the boxes shown, "title: text" a line
+    std::string out;
+    for (const auto& box : ui.shown) out += box.title + ": " + box.text + "\n";
+    return out;
+  }
 
   host::MemoryHost host;
   host::MemoryTable* table = nullptr;
@@ -58,11 +72,5 @@ class FatigueTest : public ::testing::Test {
   RunContext ctx{settings, ui, msg, sheet};
   std::unique_ptr<FatigueRun> run;
 };
-
-// Splits text at a separator string.
-std::vector<std::string> Split(const std::string& text, const std::string& sep);
-
-// No cell of the loaded sheet holds a text that looks like NaN or infinity.
-void ExpectNoNonFinite(worksheet::Sheet& sheet);
 
 }  // namespace korund::fatigue
