@@ -160,6 +160,7 @@ TEST_F(AnalysisProcessTest, StaticRunAddsTheReportItsRecordAsksFor) {
                 json::array({{{"type", "section"}, {"name", "Section 2"}}}));
   ASSERT_EQ(Run("static"), 0) << ReadFile(dir_ / "err");
   EXPECT_EQ(Cell(12, 2), "ns");
+  EXPECT_NEAR(Cell(13, 2).get<double>(), 20.0, 1e-6);  // log t falls 20 decades per decade
   const json doc = json::parse(ReadFile(notebook_));
   ASSERT_EQ(doc["items"].size(), 4u);
   EXPECT_EQ(doc["items"][2]["type"], "report");  // after the worksheet, in its section
