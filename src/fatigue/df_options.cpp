@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "dialogs/check_range.h"
+#include "dialogs/options_common.h"
 #include "fatigue/fatigue_driver.h"
 #include "ui/terminate.h"
 #include "util/run_settings.h"
@@ -20,13 +21,7 @@ constexpr const char* kFourPoint = "4-POINT BENDING";
 
 using Kind = ui::FormControl::Kind;
 
-ui::FormControl Control(Kind kind, const std::string& name, const std::string& caption) {
-  ui::FormControl c;
-  c.kind = kind;
-  c.name = name;
-  c.caption = caption;
-  return c;
-}
+using dialogs::Control;
 
 // A whole number, halves to the even neighbour.
 double RoundEven(double x) { return std::nearbyint(x); }
@@ -54,9 +49,7 @@ std::string frmDFoptions::Caption() const {
 std::vector<ui::FormControl> frmDFoptions::Controls() const {
   const auto& st = ctx_.settings;
   std::vector<ui::FormControl> out;
-  out.push_back(Control(Kind::kLabel, "lblCaption",
-                        "Worksheet \"" + st.WorksheetName + "\"\rSection  \"" +
-                            st.SectionName + "\""));
+  out.push_back(Control(Kind::kLabel, "lblCaption", dialogs::WorksheetCaption(st)));
   out.push_back(Control(
       Kind::kLabel, "lblDynFat",
       "- Data to be analyzed should be placed in columns 1(comments), 2 (strengths) and 3\r"
@@ -103,9 +96,7 @@ std::vector<ui::FormControl> frmDFoptions::Controls() const {
   text("txtSetToCopy", set_to_copy_, copy_data_);
   check("chkReport", "Create a report of the analysis", report_);
   check("chkLock", "Lock worksheet after completing the analysis", lock_);
-  out.push_back(Control(Kind::kButton, "cmdOK", "&Ok"));
-  out.push_back(Control(Kind::kButton, "cmdCancel", "&Cancel"));
-  out.push_back(Control(Kind::kButton, "cmdHelp", "&Help"));
+  dialogs::AddDialogButtons(out, !busy_);
   return out;
 }
 

@@ -13,13 +13,7 @@ namespace {
 
 using Kind = ui::FormControl::Kind;
 
-ui::FormControl Control(Kind kind, const std::string& name, const std::string& caption) {
-  ui::FormControl c;
-  c.kind = kind;
-  c.name = name;
-  c.caption = caption;
-  return c;
-}
+using dialogs::Control;
 
 }  // namespace
 
@@ -30,9 +24,7 @@ std::string frmSFoptions::Caption() const {
 std::vector<ui::FormControl> frmSFoptions::Controls() const {
   const auto& st = ctx_.settings;
   std::vector<ui::FormControl> out;
-  out.push_back(Control(Kind::kLabel, "lblCaption",
-                        "Worksheet \"" + st.WorksheetName + "\"\rSection  \"" +
-                            st.SectionName + "\""));
+  out.push_back(Control(Kind::kLabel, "lblCaption", dialogs::WorksheetCaption(st)));
   out.push_back(Control(Kind::kLabel, "lblStatFat",
                         "Data to be analyzed should be placed in columns 2 (time to failure) "
                         "and 3 (applied stress). Additional sets can be placed in 32:33, "
@@ -43,9 +35,7 @@ std::vector<ui::FormControl> frmSFoptions::Controls() const {
   out.push_back(lock);
   out.push_back(Control(Kind::kCheck, "chkReport", "Create a report of the analysis"));
   if (running_) out.push_back(Control(Kind::kLabel, "lblpBar", "Please wait.."));
-  out.push_back(Control(Kind::kButton, "cmdOK", "&Ok"));
-  out.push_back(Control(Kind::kButton, "cmdCancel", "&Cancel"));
-  out.push_back(Control(Kind::kButton, "cmdHelp", "&Help"));
+  dialogs::AddDialogButtons(out, !busy_);
   return out;
 }
 

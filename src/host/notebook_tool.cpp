@@ -10,6 +10,7 @@
 
 #include "host/csv.h"
 #include "host/file_lock.h"
+#include "util/text.h"
 #include "host/notebook_file.h"
 #include "util/value.h"
 
@@ -116,20 +117,6 @@ Value CellAt(const MemoryTable& table, int32_t number, size_t row) {
 std::string TitleOf(const MemoryTable& table, int32_t number) {
   const MemoryColumn* column = ColumnOf(table, number);
   return column == nullptr ? std::string() : column->title;
-}
-
-// Carriage returns (alone or before a line feed) as plain line breaks.
-std::string UnixLines(const std::string& text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
-      out += '\n';
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
 }
 
 // Characters on screen, counting a UTF-8 sequence as one.
@@ -359,7 +346,7 @@ bool PrintReport(NotebookDocument& doc, const std::string& name, const std::stri
     *error = file + ": there is no report named \"" + name + "\"";
     return false;
   }
-  std::string text = UnixLines(item->text);
+  std::string text = ToDisplayLines(item->text);
   out << text;
   if (!text.empty() && text.back() != '\n') out << '\n';
   return true;

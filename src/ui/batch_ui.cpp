@@ -6,6 +6,7 @@
 #include "ui/scripted_ui.h"
 #include "util/run_settings.h"
 #include "util/terminate.h"
+#include "util/text.h"
 
 namespace korund::ui {
 
@@ -31,7 +32,7 @@ void BatchUi::Print(const std::string& title, const std::string& text,
                     const std::string& answer) {
   std::ostream& to = title == "FINISHED" ? out_ : err_;
   to << "[" << title << "]\n";
-  std::string shown = DisplayText(text);
+  std::string shown = ToDisplayLines(text);
   if (!shown.empty()) to << shown << (shown.back() == '\n' ? "" : "\n");
   if (!answer.empty()) to << "  -> " << answer << "\n";
   to.flush();

@@ -11,20 +11,6 @@
 
 namespace korund::ui {
 
-std::string DisplayText(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r') {
-      out += '\n';
-      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
-}
-
 static std::string Upper(const std::string& s) {
   std::string out = s;
   for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));

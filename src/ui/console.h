@@ -9,10 +9,6 @@
 
 namespace korund::ui {
 
-// The program separates lines by CR (CR LF in form captions); a terminal
-// wants LF. Both become "\n".
-std::string DisplayText(const std::string& text);
-
 // True when a typed answer names the caption: "&" markers are ignored on
 // both sides and letters compare without case ("stop" names "&Stop").
 bool CaptionMatches(const std::string& caption, const std::string& answer);

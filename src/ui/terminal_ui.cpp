@@ -7,6 +7,7 @@
 #include "ui/scripted_ui.h"
 #include "util/run_settings.h"
 #include "util/terminate.h"
+#include "util/text.h"
 
 namespace korund::ui {
 
@@ -32,7 +33,7 @@ static bool IsWholeNumber(const std::string& s) {
 }
 
 static void Indented(std::ostream& out, const std::string& text, const std::string& indent) {
-  std::string shown = DisplayText(text);
+  std::string shown = ToDisplayLines(text);
   size_t start = 0;
   while (start <= shown.size()) {
     size_t end = shown.find('\n', start);

@@ -1,4 +1,5 @@
 #include "ui/terminal_ui.h"
+#include "util/text.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -119,7 +120,7 @@ TEST(TerminalUiTest, AccessKeysFollowTheDialogRule) {
   EXPECT_EQ(-1, PressedByKey(captions, 'x'));
   EXPECT_EQ("[S]top", ShowAccessKey("&Stop"));
   EXPECT_EQ("Exit program", ShowAccessKey("Exit program"));
-  EXPECT_EQ("line 1\nline 2\nline 3", DisplayText("line 1\r\nline 2\rline 3"));
+  EXPECT_EQ("line 1\nline 2\nline 3", ToDisplayLines("line 1\r\nline 2\rline 3"));
 }
 
 }  // namespace

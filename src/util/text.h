@@ -71,6 +71,10 @@ Value MinOf(const Value& a, const Value& b, const Rest&... rest) {
 // "1."). Infinities and NaN give FormatNumber's text.
 std::string FormatSig(double value, int16_t digits);
 
+// The program separates lines by CR (CR LF in reports); a terminal or a
+// text file wants LF. Both become "\n".
+std::string ToDisplayLines(std::string_view text);
+
 // value converted from GPa to ksi: value x 145.0.
 inline double GpaToKsi(double value) { return value * 145.0; }
 

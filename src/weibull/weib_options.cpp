@@ -9,18 +9,12 @@
 
 namespace korund::weibull {
 
+using dialogs::Control;
+
 namespace {
 
 constexpr const char* kRankHalf = "F ( i ) =  (i - \u00bd) / N  (FOTP-28, ITM-13, IEC 60793-1-33)";
 constexpr const char* kRankPlusOne = "F( i ) = i / (N + 1)";
-
-ui::FormControl Control(ui::FormControl::Kind kind, const char* name, std::string caption) {
-  ui::FormControl c;
-  c.kind = kind;
-  c.name = name;
-  c.caption = std::move(caption);
-  return c;
-}
 
 }  // namespace
 
@@ -31,9 +25,7 @@ std::vector<ui::FormControl> WeibOptionsForm::Controls() const {
   using Kind = ui::FormControl::Kind;
   const RunSettings& s = ctx_.settings;
   std::vector<ui::FormControl> controls;
-  controls.push_back(Control(Kind::kLabel, "lblCaption",
-                             "Worksheet \"" + s.WorksheetName + "\"\rSection  \"" +
-                                 s.SectionName + "\""));
+  controls.push_back(Control(Kind::kLabel, "lblCaption", dialogs::WorksheetCaption(s)));
   controls.push_back(Control(Kind::kLabel, "lblWeib",
                              "Data to be analyzed should be placed in columns 1 through 10. \r"
                              "Information anywhere else in the worksheet might be overwritten."));
@@ -56,12 +48,7 @@ std::vector<ui::FormControl> WeibOptionsForm::Controls() const {
   lock.checked = lock_;
   controls.push_back(lock);
   controls.push_back(Control(Kind::kCheck, "chkReport", "Create a report of the analysis"));
-  for (ui::FormControl button : {Control(Kind::kButton, "cmdOK", "&Ok"),
-                                 Control(Kind::kButton, "cmdCancel", "&Cancel"),
-                                 Control(Kind::kButton, "cmdHelp", "&Help")}) {
-    button.enabled = !busy_;
-    controls.push_back(button);
-  }
+  dialogs::AddDialogButtons(controls, !busy_);
   return controls;
 }
 
