@@ -10,14 +10,13 @@
 #include <gtest/gtest.h>
 
 #include "fatigue/fatigue_driver.h"
-#include "host/memory_host.h"
-#include "ui/scripted_ui.h"
+#include "worksheet/test_notebook.h"
 
 namespace korund::fatigue {
 
 using Strings = std::vector<std::string>;
 
-class FatigueTest : public ::testing::Test {
+class FatigueTest : public ::testing::Test, public TestNotebook {
  protected:
   FatigueTest();
   // Fills offset k of data set s from row 1 down (before Load).
@@ -27,7 +26,6 @@ class FatigueTest : public ::testing::Test {
     for (const auto& v : cells) Cell(SetColumn(s, k), row++, Value(v));
   }
   void Input(int16_t s, int32_t k, std::initializer_list<Value> cells) { Input<>(s, k, cells); }
-  void Cell(int32_t column, int32_t row, const Value& v) { table->Set(column - 1, row - 1, v); }
   void Load() {  // attaches to the notebook and loads the sheet
     ASSERT_FALSE(sheet.spOpenWorksheet(host, ""));
     sheet.spLoadSheet(kColParms, 25);
@@ -63,13 +61,6 @@ class FatigueTest : public ::testing::Test {
     return out;
   }
 
-  host::MemoryHost host;
-  host::MemoryTable* table = nullptr;
-  ui::ScriptedUi ui;
-  dialogs::MessageDialog msg{ui};
-  RunSettings settings;
-  worksheet::Sheet sheet{ui, msg, settings};
-  RunContext ctx{settings, ui, msg, sheet};
   std::unique_ptr<FatigueRun> run;
 };
 

@@ -5,24 +5,17 @@
 
 #include <gmock/gmock.h>
 
-#include "host/memory_host.h"
-#include "ui/scripted_ui.h"  // with <functional>, <string> and <vector>
 #include "util/plot_styles.h"
-#include "worksheet/run_context.h"  // the message dialog, settings and sheet
+#include "worksheet/test_notebook.h"
 
 namespace korund::weibull {
 
-class WeibullTest : public ::testing::Test {
+class WeibullTest : public ::testing::Test, public TestNotebook {
  protected:
-  WeibullTest() {
-    host.notebook.AddSection("Section 1");
-    table = host.notebook.AddWorksheet("Data 1").table.get();
-    InitPlotStyles(settings);
-  }
+  WeibullTest() { InitPlotStyles(settings); }
   void Column(int32_t column, const std::vector<Value>& cells) {  // from row 1 down
     for (size_t i = 0; i < cells.size(); ++i) Cell(column, static_cast<int32_t>(i) + 1, cells[i]);
   }
-  void Cell(int32_t column, int32_t row, const Value& v) { table->Set(column - 1, row - 1, v); }
   void Load() { ASSERT_FALSE(sheet.spOpenWorksheet(host, "")); sheet.spLoadSheet(56, 38); }
   std::string Text(int32_t column, int32_t row) { return ToText(sheet.spGetCell(column, row)); }
   double Num(int32_t col, int32_t row) {  // fails the test unless a finite number
@@ -40,14 +33,6 @@ class WeibullTest : public ::testing::Test {
     for (int32_t row = 2; row <= last; ++row) out += "|" + Text(column, row);
     return out;
   }
-
-  host::MemoryHost host;
-  host::MemoryTable* table = nullptr;
-  ui::ScriptedUi ui;
-  dialogs::MessageDialog msg{ui};
-  RunSettings settings;
-  worksheet::Sheet sheet{ui, msg, settings};
-  RunContext ctx{settings, ui, msg, sheet};
 };
 
 // "" when f returns, "stopped" or "fatal" when it ends the run.

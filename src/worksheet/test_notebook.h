@@ -1,0 +1,28 @@
+// For tests: an in-memory notebook with one section and one worksheet, a
+// scripted UI, and the run's sheet and context over them.
+#pragma once
+
+#include "host/memory_host.h"
+#include "ui/scripted_ui.h"
+#include "worksheet/run_context.h"
+
+namespace korund {
+
+struct TestNotebook {
+  TestNotebook() {
+    host.notebook.AddSection("Section 1");
+    table = host.notebook.AddWorksheet("Data 1").table.get();
+  }
+  // Sets a cell (1-based column and row) in the host, before the sheet loads it.
+  void Cell(int32_t column, int32_t row, const Value& v) { table->Set(column - 1, row - 1, v); }
+
+  host::MemoryHost host;
+  host::MemoryTable* table = nullptr;
+  ui::ScriptedUi ui;
+  dialogs::MessageDialog msg{ui};
+  RunSettings settings;
+  worksheet::Sheet sheet{ui, msg, settings};
+  RunContext ctx{settings, ui, msg, sheet};
+};
+
+}  // namespace korund
