@@ -175,9 +175,12 @@ void WeibMLEWithStepLimit(ValueArray& data, int32_t n, bool report, ValueArray& 
   const double so_lo =
       k.Div(so, k.Exp(k.Div(k.Div(1, k.Add(k.Add(k.Mul(root_m, F2), E2), k.Mul(M, G2))), mle)));
 
-  const double disp = k.Finite(WeibullDispersion(m_u));
-  const double disp_lo = k.Finite(WeibullDispersion(m_hi));
-  const double disp_hi = k.Finite(WeibullDispersion(m_lo));
+  // A dispersion beyond the gamma function's range (absurdly small or large
+  // moduli) is the only result lost; the estimates themselves stand.
+  auto dispersion = [&kFailed](double m) {
+    const double d = WeibullDispersion(m);
+    return std::isfinite(d) ? Value(d) : kFailed;
+  };
   if (k.fault()) return WriteAll(values, count, kFailed);
 
   values[1] = Value(mle);
@@ -188,9 +191,9 @@ void WeibMLEWithStepLimit(ValueArray& data, int32_t n, bool report, ValueArray& 
   values[6] = Value(so);
   values[7] = Value(so_lo);
   values[8] = Value(so_hi);
-  values[9] = Value(disp);
-  values[10] = Value(disp_lo);
-  values[11] = Value(disp_hi);
+  values[9] = dispersion(m_u);
+  values[10] = dispersion(m_hi);
+  values[11] = dispersion(m_lo);
   values[12] = Value(conf);
   WriteLabels(labels);
 }

@@ -99,10 +99,10 @@ ValueArray AxisTickPercentages(const ValueArray& numeric_cells) {
   const int32_t count =
       numeric_cells.empty() ? 0 : static_cast<int32_t>(numeric_cells[0].Number());
   for (int32_t i = 1; i <= count && i < static_cast<int32_t>(numeric_cells.size()); ++i) {
-    // Percentages typed as text count; they are kept as numbers so that they
-    // sort among the others.
-    const std::optional<double> p = ToNumber(numeric_cells[i]);
-    if (p && *p > 0 && *p < 100) ticks.emplace_back(*p);
+    // Under the value comparison a text is greater than any number, so a
+    // percentage typed as text never passes "below 100".
+    const Value& p = numeric_cells[i];
+    if (p > Value(0) && p < Value(100)) ticks.push_back(p);
   }
   if (ticks.size() - 1 < 5) {
     ticks.resize(1);

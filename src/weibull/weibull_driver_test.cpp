@@ -13,7 +13,7 @@ TEST_F(DriverTest, AxisTicksComeFromColumn12OrTheDefaults) {
       {{}, defaults},
       {{50, 10, 70, 0, 120, 95, 2, "note"}, {2, 10, 50, 70, 95}},
       {{50, 10, "70", 0, 95, -3}, defaults},  // four usable values are too few
-      {{"50", 10, "70", 30, 95}, {10, 30, 50, 70, 95}}};
+      {{"50", 10, 20, 30, 95, 70}, {10, 20, 30, 70, 95}}};  // a text is never below 100
   for (const auto& [typed, ticks] : cases) {
     for (int32_t row = 1; row <= 10; ++row) Cell(12, row, Value());
     Column(12, typed);
