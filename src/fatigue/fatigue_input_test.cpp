@@ -30,18 +30,20 @@ TEST_F(InputTest, UnitWordsFactorsAndTagsShapeTheSortedRows) {
       // Comment triggers and values <= 0 tag rows, which sort by codes: "#" < "*" < "V".
       {kFitDynamic, {"a", "*skip", _, "#x", "b", "b"}, {1, 1, 1, 1, -2, 4}, {2, 3, 0, 5, 6, 7},
        {"1|2", "4|7", "# 1|# 5", "* 1|* 3", "V -2|V  6", "V 1|V  0"}},
+      // The shorter column is padded with empty cells, which become "...".
+      {kFitDynamic, {}, {2, 1}, {3, 4, 5}, {"1|4", "2|3", "...|5"}},
   };
   // clang-format on
   settings.IgnoreByComment = true;
   settings.IgnoreChars = "#*";
-  for (int16_t s = 1; s <= 4; ++s) {
+  for (int16_t s = 1; s <= 5; ++s) {
     Input(s, kColId, cases[s - 1].id);
     Input(s, kColRawX, cases[s - 1].x);
     Input(s, kColRawY, cases[s - 1].y);
   }
   Load();
   std::string summary;
-  for (int16_t s = 1; s <= 4; ++s) {
+  for (int16_t s = 1; s <= 5; ++s) {
     settings.FitType = cases[s - 1].fit_type;
     EXPECT_TRUE(PrepareAndCleanSet(NewRun(), s, summary));
     Strings sorted;

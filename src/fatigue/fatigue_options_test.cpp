@@ -4,6 +4,7 @@
 
 #include "fatigue/df_options.h"
 #include "fatigue/fatigue_test_support.h"
+#include "util/terminate.h"
 
 namespace korund::fatigue {
 namespace {
@@ -36,6 +37,28 @@ TEST_F(OptionsTest, OkRefusesBadEntriesOrResetsThem) {
     EXPECT_EQ(expected, (form.Closed() ? "ran\n" : "") + Shown()) << text;
   }
   EXPECT_EQ(1.0, settings.RateFactor);  // reset, as the box says
+}
+
+TEST_F(OptionsTest, OkStoresWhatTheBoxesShowAndCancelStops) {
+  Load();
+  settings.MakeReport = true;
+  frmDFoptions form(ctx);
+  form.SetChecked("chkIgnore", true);
+  form.SetText("txtIgnore", "  #!  ");
+  form.SetText("txtSetToCopy", "2.6");  // rounded when the focus leaves the box
+  form.SetChecked("chkReport", true);
+  form.Press("cmdOK");
+  EXPECT_TRUE(form.Closed());
+  EXPECT_EQ("#!", settings.IgnoreChars);
+  EXPECT_EQ(3, settings.SetToCopy);
+  EXPECT_FALSE(settings.MakeReport);  // the report box is never used
+  frmDFoptions other(ctx);
+  try {
+    other.Press("cmdCancel");
+    ADD_FAILURE() << "Cancel must end the run";
+  } catch (const TerminateProgramError& e) {
+    EXPECT_EQ(ExitReason::kStopped, e.reason());
+  }
 }
 
 }  // namespace
