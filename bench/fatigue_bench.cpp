@@ -10,8 +10,8 @@
 #include "dialogs/message_dialog.h"
 #include "fatigue/fatigue_driver.h"
 #include "fatigue/fatigue_run.h"
-#include "host/memory_host.h"
-#include "ui/scripted_ui.h"
+#include "testing/memory_host.h"
+#include "testing/scripted_ui.h"
 #include "util/plot_styles.h"
 #include "util/run_settings.h"
 #include "worksheet/run_context.h"
@@ -23,7 +23,7 @@ using namespace korund;
 
 void FillFatigueNotebook(host::MemoryHost& host, int count) {
   host.notebook.AddSection("Section 1");
-  host::MemoryTable& table = *host.notebook.AddWorksheet("Data 1").table;
+  host::MemoryTable& table = host.Table(host.notebook.AddWorksheet("Data 1"));
   std::mt19937 gen(1018);
   std::normal_distribution<double> scatter(0.0, 0.02);
   for (int16_t s = 1; s <= fatigue::kFatigueSets; ++s) {

@@ -5,7 +5,7 @@
 
 #include "stats/linreg.h"
 #include "stats/weibull_mle.h"
-#include "ui/scripted_ui.h"
+#include "testing/scripted_ui.h"
 
 namespace korund::stats {
 namespace {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "dialogs/message_dialog.h"
-#include "host/memory_host.h"
-#include "ui/scripted_ui.h"
+#include "testing/memory_host.h"
+#include "testing/scripted_ui.h"
 #include "util/plot_styles.h"
 #include "util/run_settings.h"
 #include "weibull/weibull_driver.h"
@@ -20,7 +20,7 @@ using namespace korund;
 
 void FillNotebook(host::MemoryHost& host, int sets, int count) {
   host.notebook.AddSection("Section 1");
-  host::MemoryTable& table = *host.notebook.AddWorksheet("Data 1").table;
+  host::MemoryTable& table = host.Table(host.notebook.AddWorksheet("Data 1"));
   std::mt19937 gen(1047);
   for (int set = 0; set < sets; ++set) {
     std::weibull_distribution<double> dist(4.0 + set, 5.0);

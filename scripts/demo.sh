@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir="${KORUND_BUILD_DIR:-build}"
 
-bash scripts/build.sh --target korund korund_notebook
+bash scripts/build.sh --target korund korund_notebook_tool
 demo="$build_dir/demo"
 mkdir -p "$demo"
 cp examples/weibull-demo.json "$demo/weibull-demo.json"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/scripted_ui.h"
+#include "testing/scripted_ui.h"
 #include "util/run_settings.h"
 
 namespace korund {

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/scripted_ui.h"
+#include "testing/scripted_ui.h"
 #include "util/run_settings.h"
 
 namespace korund::dialogs {

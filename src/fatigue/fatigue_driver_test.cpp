@@ -22,7 +22,7 @@ TEST_F(DriverTest, RunWritesTheOptionsRecordTheReportAndOneSummaryLinePerSet) {
   settings.IgnoreChars = "#!";
   settings.SetToCopy = 4;
   RunFatigueMacro(ctx);
-  const std::string& report = host.notebook.items.back()->text;
+  const std::string& report = host.notebook.item(host.notebook.size() - 1).text();
   EXPECT_THAT(report, StartsWith("DYNAMIC FATIGUE ANALYSIS\r\nAnalysis for constant faceplate "
                                  "speed\r\nWeakest at each rate will be ignored\r\nData with "
                                  "comment starting with any of \"#!\" are ignored\r\n\r\n"

@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "fatigue/fatigue_driver.h"
-#include "worksheet/test_notebook.h"
+#include "testing/test_notebook.h"
 
 namespace korund::fatigue {
 

@@ -3,35 +3,38 @@
 #include <filesystem>
 #include <utility>
 
+#include "host/atomic_file.h"
 #include "host/file_lock.h"
-#include "host/notebook_file.h"
+#include "host/notebook_session.h"
+#include "notebook/notebook_file.h"
 
 namespace korund::host {
 namespace {
 
 class FileApplication : public Application {
  public:
-  FileApplication(std::string path, NotebookDocument doc, std::string original_bytes,
-                  std::string baseline, std::unique_ptr<FileLock> lock)
+  // The session works on `worksheet`; the stored current worksheet only
+  // changes through korund-notebook select.
+  FileApplication(std::string path, notebook::Notebook notebook, const std::string& worksheet,
+                  std::string original_bytes, std::string baseline,
+                  std::unique_ptr<FileLock> lock)
       : path_(std::move(path)),
-        doc_(std::move(doc)),
+        notebook_(std::move(notebook)),
+        session_(notebook_, worksheet),
         original_bytes_(std::move(original_bytes)),
         baseline_(std::move(baseline)),
-        lock_(std::move(lock)) {
-    for (auto& item : doc_.model.items) item->owner = &doc_.model;
-  }
+        lock_(std::move(lock)) {}
 
-  Notebook* ActiveNotebook() override { return &doc_.model; }
-  void SetProperty(int, bool) override {}  // nothing in a file answers to them
+  NotebookDocument* ActiveNotebook() override { return &session_; }
+  void SetProperty(Property, bool) override {}  // nothing in a file answers to them
   bool Release(std::string* error) override;
-
-  void SelectWorksheet(const std::string& name) { doc_.model.current = name; }
 
  private:
   bool SaveAside(const std::string& text, std::string* error);
 
   std::string path_;
-  NotebookDocument doc_;
+  notebook::Notebook notebook_;
+  NotebookSession session_;
   std::string original_bytes_;  // the file as read at Connect
   std::string baseline_;        // the model as saved text at Connect
   std::unique_ptr<FileLock> lock_;
@@ -42,11 +45,11 @@ bool FileApplication::Release(std::string* error) {
   if (released_) return true;
   released_ = true;
   std::string text;
-  bool ok = SaveNotebook(doc_, path_, &text, error);
+  bool ok = notebook::SerializeNotebook(notebook_, path_, &text, error);
   // A run that changed nothing leaves the file untouched, byte for byte.
   if (ok && text != baseline_) {
     std::string now_bytes, read_error;
-    if (!ReadWholeFile(path_, &now_bytes, &read_error) || now_bytes != original_bytes_) {
+    if (!notebook::ReadWholeFile(path_, &now_bytes, &read_error) || now_bytes != original_bytes_) {
       ok = SaveAside(text, error);
     } else {
       ok = WriteFileAtomically(path_, text, error);
@@ -92,21 +95,17 @@ std::string ResultsPathFor(const std::string& path, std::time_t when) {
 std::unique_ptr<Application> FileHost::Connect(std::string* error) {
   auto lock = std::make_unique<FileLock>();
   if (!lock->Lock(path_, error)) return nullptr;
-  NotebookDocument doc;
+  notebook::Notebook notebook;
   std::string bytes;
-  if (!LoadNotebookFile(path_, &doc, &bytes, error)) return nullptr;
+  if (!notebook::LoadNotebookFile(path_, &notebook, &bytes, error)) return nullptr;
 
-  MemoryItem* sheet = ChooseWorksheet(doc, worksheet_, path_, error);
+  notebook::Item* sheet = notebook::ChooseWorksheet(notebook, worksheet_, path_, error);
   if (sheet == nullptr) return nullptr;
-  const std::string wanted = sheet->name;
+  const std::string wanted = sheet->name();
   std::string baseline;
-  if (!SaveNotebook(doc, path_, &baseline, error)) return nullptr;
-  auto app = std::make_unique<FileApplication>(path_, std::move(doc), std::move(bytes),
-                                               std::move(baseline), std::move(lock));
-  // The session works on the chosen worksheet; the stored current one only
-  // changes through korund-notebook select.
-  app->SelectWorksheet(wanted);
-  return app;
+  if (!notebook::SerializeNotebook(notebook, path_, &baseline, error)) return nullptr;
+  return std::make_unique<FileApplication>(path_, std::move(notebook), wanted, std::move(bytes),
+                                           std::move(baseline), std::move(lock));
 }
 
 }  // namespace korund::host

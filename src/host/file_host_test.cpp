@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include "host/notebook_file.h"
-#include "host/test_files.h"
+#include <nlohmann/json.hpp>
+
+#include "host/atomic_file.h"
+#include "testing/test_files.h"
 
 namespace korund::host {
 namespace {
 
 using namespace korund::host::testing;
+using Json = nlohmann::ordered_json;
 
 // Written compactly on purpose: a rewrite would show as a change of bytes.
 const char* kLab =
@@ -131,6 +134,22 @@ TEST_F(FileHostTest, AttachFailuresSayWhatIsWrongAndHoldNoLock) {
   std::filesystem::remove(path_);
   EXPECT_EQ(path_ + ": no such file", Refused());
   EXPECT_EQ(std::vector<std::string>{}, dir_.Names());
+}
+
+TEST(AtomicFileTest, ReplacesWholeFileAndKeepsPermissions) {
+  TempDir dir;
+  const std::string path = dir.File("lab.json");
+  WriteFile(path, "old");
+  std::filesystem::permissions(path, std::filesystem::perms(0640));
+  std::string error;
+  ASSERT_TRUE(WriteFileAtomically(path, "new text", &error)) << error;
+  EXPECT_EQ("new text", ReadFile(path));
+  EXPECT_EQ(std::filesystem::perms(0640), std::filesystem::status(path).permissions());
+  EXPECT_EQ(std::vector<std::string>{"lab.json"}, dir.Names());  // no temporary left
+
+  EXPECT_FALSE(WriteFileAtomically(dir.File("no/such/dir.json"), "x", &error));
+  EXPECT_NE(std::string::npos, error.find("cannot create a temporary file")) << error;
+  EXPECT_EQ(std::vector<std::string>{"lab.json"}, dir.Names());
 }
 
 }  // namespace

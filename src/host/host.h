@@ -1,7 +1,9 @@
 // The host seam: a typed mirror of the automation members of the graphing
 // host that the program uses. The worksheet layer (worksheet/) is the only
-// caller. Implementations: the notebook-file host (host/file_host.h) and an
-// in-memory notebook for tests (host/memory_host.h).
+// caller. Two real implementations, both over a notebook::Notebook: the
+// notebook-file host of korund (file_host.h) and the in-process host of the
+// desktop application (in_process_host.h); notebook_session.h holds what
+// they share.
 //
 // Indices are the host's: columns and rows count from 0; row -1 is the
 // column-title row and column -1 the row-title column.
@@ -19,9 +21,18 @@ namespace korund::host {
 // A block of cells, indexed [column offset][row offset].
 using Block = std::vector<std::vector<Value>>;
 
-inline constexpr int kItemSection = 3;
+// Item types as the host numbers them.
+inline constexpr int kItemOther = 0;
 inline constexpr int kItemWorksheet = 1;  // a data item
+inline constexpr int kItemSection = 3;
 inline constexpr int kItemReport = 5;
+
+// The application properties the program sets; what they mean is the
+// host's business.
+enum class Property : int {
+  kAttached = 10,  // set true when attaching
+  kRunEnded = 21,  // set false at the end of the run
+};
 
 // The worksheet's data table.
 class DataTable {
@@ -44,7 +55,7 @@ class NotebookItem {
  public:
   virtual ~NotebookItem() = default;
   virtual std::string Name() const = 0;
-  // 3 section, 5 report; a worksheet (data item) is 1; other types as stored.
+  // kItemSection, kItemReport, kItemWorksheet, or kItemOther.
   virtual int ItemType() const = 0;
   virtual void Open() = 0;
   // Renames the item; false when the host refuses (for example a taken name).
@@ -56,13 +67,14 @@ class NotebookItem {
   virtual DataTable* Table() = 0;
 };
 
-class Notebook {
+// The active notebook document and its item collection.
+class NotebookDocument {
  public:
-  virtual ~Notebook() = default;
+  virtual ~NotebookDocument() = default;
   virtual int32_t ItemCount() = 0;
   virtual NotebookItem* Item(int32_t index) = 0;  // 0-based; nullptr when out of range
   virtual NotebookItem* ItemByName(const std::string& name) = 0;  // nullptr when none
-  // Adds an item of that kind (5 = report) with a default name; the host
+  // Adds an item of that kind (kItemReport) with a default name; the host
   // decides where it goes.
   virtual void AddItem(int16_t kind) = 0;
   virtual NotebookItem* CurrentDataItem() = 0;  // nullptr when none
@@ -73,8 +85,8 @@ class Notebook {
 class Application {
  public:
   virtual ~Application() = default;
-  virtual Notebook* ActiveNotebook() = 0;  // nullptr when none
-  virtual void SetProperty(int dispatch_id, bool value) = 0;
+  virtual NotebookDocument* ActiveNotebook() = 0;  // nullptr when none
+  virtual void SetProperty(Property property, bool value) = 0;
   // Ends the session: writes the notebook back if anything was written.
   // False with *error set when that failed; the host's data is then kept
   // safe as the implementation documents.

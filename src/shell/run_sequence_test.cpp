@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/memory_host.h"
-#include "ui/scripted_ui.h"
+#include "testing/memory_host.h"
+#include "testing/scripted_ui.h"
 #include "util/terminate.h"
 
 namespace korund::shell {

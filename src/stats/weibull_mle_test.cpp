@@ -9,7 +9,7 @@
 
 #include "stats/gamma.h"
 #include "stats/weibull_mle_internal.h"
-#include "ui/scripted_ui.h"
+#include "testing/scripted_ui.h"
 
 namespace korund::stats {
 namespace {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <ostream>
 
-#include "ui/scripted_ui.h"
 #include "util/run_settings.h"
 #include "util/terminate.h"
 #include "util/text.h"

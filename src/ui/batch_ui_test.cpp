@@ -7,7 +7,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "ui/fake_form.h"
+#include "testing/fake_form.h"
 #include "util/terminate.h"
 
 namespace korund::ui {

@@ -7,9 +7,15 @@
 #include <fstream>
 #include <ostream>
 
-#include "ui/scripted_ui.h"
-
 namespace korund::ui {
+
+std::string StripAmpersand(const std::string& caption) {
+  std::string out;
+  for (char c : caption) {
+    if (c != '&') out += c;
+  }
+  return out;
+}
 
 static std::string Upper(const std::string& s) {
   std::string out = s;

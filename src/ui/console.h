@@ -9,6 +9,9 @@
 
 namespace korund::ui {
 
+// Strips the access-key marker: "&Stop" -> "Stop".
+std::string StripAmpersand(const std::string& caption);
+
 // True when a typed answer names the caption: "&" markers are ignored on
 // both sides and letters compare without case ("stop" names "&Stop").
 bool CaptionMatches(const std::string& caption, const std::string& answer);

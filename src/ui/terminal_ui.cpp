@@ -4,7 +4,6 @@
 #include <istream>
 #include <ostream>
 
-#include "ui/scripted_ui.h"
 #include "util/run_settings.h"
 #include "util/terminate.h"
 #include "util/text.h"

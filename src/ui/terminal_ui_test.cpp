@@ -6,7 +6,7 @@
 
 #include <sstream>
 
-#include "ui/fake_form.h"
+#include "testing/fake_form.h"
 #include "util/terminate.h"
 
 namespace korund::ui {

@@ -4,8 +4,8 @@
 
 #include <sstream>
 
-#include "ui/fake_form.h"
-#include "ui/scripted_ui.h"
+#include "testing/fake_form.h"
+#include "testing/scripted_ui.h"
 #include "util/terminate.h"
 
 namespace korund::ui {

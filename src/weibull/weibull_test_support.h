@@ -6,7 +6,7 @@
 #include <gmock/gmock.h>
 
 #include "util/plot_styles.h"
-#include "worksheet/test_notebook.h"
+#include "testing/test_notebook.h"
 
 namespace korund::weibull {
 

@@ -36,7 +36,7 @@ bool Sheet::spOpenWorksheet(host::Host& host, const std::string& name) {
     std::string error;
     app_ = host.Connect(&error);
     if (app_ != nullptr) {
-      app_->SetProperty(10, true);
+      app_->SetProperty(host::Property::kAttached, true);
       notebook_ = app_->ActiveNotebook();
       if (notebook_ == nullptr) error = "the host has no active notebook";
     }
@@ -119,7 +119,7 @@ void Sheet::SetReportText(const std::string& text) {
 
 bool Sheet::Release(std::string* error) {
   if (app_ == nullptr) return true;
-  app_->SetProperty(21, false);
+  app_->SetProperty(host::Property::kRunEnded, false);
   const bool ok = app_->Release(error);
   report_item_ = nullptr;
   worksheet_item_ = nullptr;

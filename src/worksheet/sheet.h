@@ -85,7 +85,7 @@ class Sheet {
   RunSettings& settings_;
 
   std::unique_ptr<host::Application> app_;
-  host::Notebook* notebook_ = nullptr;
+  host::NotebookDocument* notebook_ = nullptr;
   host::NotebookItem* worksheet_item_ = nullptr;
   host::DataTable* table_ = nullptr;
   host::NotebookItem* report_item_ = nullptr;

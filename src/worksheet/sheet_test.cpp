@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "host/memory_host.h"
-#include "ui/scripted_ui.h"
+#include "testing/memory_host.h"
+#include "testing/scripted_ui.h"
 #include "util/terminate.h"
 
 namespace korund::worksheet {
@@ -15,7 +15,7 @@ class SheetTest : public ::testing::Test {
  protected:
   SheetTest() : msg_(ui_), sheet_(ui_, msg_, settings_) {
     host_.notebook.AddSection("Section 1");
-    table_ = host_.notebook.AddWorksheet("Data 1").table.get();
+    table_ = &host_.Table(host_.notebook.AddWorksheet("Data 1"));
   }
 
   void Attach() { ASSERT_FALSE(sheet_.spOpenWorksheet(host_, "")); }
@@ -42,7 +42,7 @@ TEST_F(SheetTest, AttachFindsWorksheetAndItsSection) {
   host_.notebook.AddSection("Section 2");
   host_.notebook.AddWorksheet("Data 2");
   host_.notebook.AddReport("Notes", "");
-  host_.notebook.current = "Data 2";
+  host_.notebook.set_current("Data 2");
   Attach();
   EXPECT_EQ(settings_.WorksheetName, "Data 2");
   EXPECT_EQ(settings_.SectionName, "Section 2");  // the nearest section, not the first
@@ -90,7 +90,7 @@ TEST_F(SheetTest, NamedItemIsOpenedFirstAndEveryAttachStartsDirect) {
   EXPECT_EQ(settings_.WorksheetName, "Data 2");
   EXPECT_FALSE(sheet_.Buffered());
   EXPECT_TRUE(sheet_.spOpenWorksheet(host_, "Missing"));
-  host_.notebook.current = "Data 1";
+  host_.notebook.set_current("Data 1");
   Attach();
   sheet_.spLoadSheet(56, 38);
   EXPECT_EQ(sheet_.MaxCol(), 100);  // the size is read afresh
@@ -229,9 +229,9 @@ TEST_F(SheetTest, ReportGoesAfterTheWorksheetInItsSection) {
   Attach();
   ASSERT_FALSE(sheet_.spAddReport(""));
   EXPECT_EQ(sheet_.ReportName(), "Report 1");
-  EXPECT_EQ(host_.notebook.items[2]->name, "Report 1");
+  EXPECT_EQ(host_.notebook.item(2).name(), "Report 1");
   sheet_.SetReportText("text");
-  EXPECT_EQ(host_.notebook.items[2]->text, "text");
+  EXPECT_EQ(host_.notebook.item(2).text(), "text");
 
   ASSERT_FALSE(sheet_.spAddReport("Fatigue"));
   EXPECT_EQ(sheet_.ReportName(), "Fatigue");

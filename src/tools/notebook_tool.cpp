@@ -1,4 +1,4 @@
-#include "host/notebook_tool.h"
+#include "tools/notebook_tool.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -8,14 +8,30 @@
 
 #include <CLI/CLI.hpp>
 
-#include "host/csv.h"
+#include "host/atomic_file.h"
 #include "host/file_lock.h"
+#include "notebook/csv.h"
+#include "notebook/notebook.h"
+#include "notebook/notebook_file.h"
 #include "util/text.h"
-#include "host/notebook_file.h"
 #include "util/value.h"
 
-namespace korund::host {
+namespace korund::tools {
 namespace {
+
+using host::FileLock;
+using host::WriteFileAtomically;
+using notebook::ChooseWorksheet;
+using notebook::Column;
+using notebook::CsvRow;
+using notebook::Item;
+using notebook::ItemType;
+using notebook::kMaxColumnNumber;
+using notebook::kMaxRowsPerColumn;
+using notebook::LoadNotebookFile;
+using notebook::Notebook;
+using notebook::ReadWholeFile;
+using notebook::Worksheet;
 
 constexpr int kExitError = 1;
 constexpr int kExitUsage = 2;
@@ -63,25 +79,13 @@ bool ParseSeparator(const std::string& text, char* separator, std::string* error
   return true;
 }
 
-// Rows up to the last non-empty cell.
-size_t UsedRows(const MemoryColumn& column) {
-  size_t used = column.cells.size();
-  while (used > 0 && column.cells[used - 1].IsBlank()) --used;
-  return used;
-}
-
-const MemoryColumn* ColumnOf(const MemoryTable& table, int32_t number) {
-  auto it = table.columns.find(number - 1);
-  return it == table.columns.end() ? nullptr : &it->second;
-}
-
-bool ColumnUsed(const MemoryColumn& column) {
-  return !column.title.empty() || UsedRows(column) > 0;
+bool ColumnUsed(const Worksheet& sheet, int32_t number) {
+  return !sheet.Title(number).empty() || sheet.UsedRows(number) > 0;
 }
 
 // The columns a listing covers: the range asked for, or else every column
-// from `from` that holds something.
-std::vector<int32_t> ChooseColumns(const MemoryTable& table, const ColumnRange& range,
+// from 1 that holds something (with the gaps between them when asked).
+std::vector<int32_t> ChooseColumns(const Worksheet& sheet, const ColumnRange& range,
                                    bool keep_gaps) {
   std::vector<int32_t> numbers;
   if (range.given) {
@@ -89,10 +93,10 @@ std::vector<int32_t> ChooseColumns(const MemoryTable& table, const ColumnRange& 
     return numbers;
   }
   int32_t last = 0;
-  for (const auto& [host_column, column] : table.columns) {
-    if (host_column < 0 || !ColumnUsed(column)) continue;
-    if (!keep_gaps) numbers.push_back(host_column + 1);
-    last = std::max(last, host_column + 1);
+  for (const auto& [number, column] : sheet.columns()) {
+    if (number < 1 || !ColumnUsed(sheet, number)) continue;
+    if (!keep_gaps) numbers.push_back(number);
+    last = std::max(last, number);
   }
   if (keep_gaps) {
     for (int32_t c = 1; c <= last; ++c) numbers.push_back(c);
@@ -100,23 +104,10 @@ std::vector<int32_t> ChooseColumns(const MemoryTable& table, const ColumnRange& 
   return numbers;
 }
 
-size_t RowCount(const MemoryTable& table, const std::vector<int32_t>& numbers) {
-  size_t rows = 0;
-  for (int32_t c : numbers) {
-    if (const MemoryColumn* column = ColumnOf(table, c)) rows = std::max(rows, UsedRows(*column));
-  }
+int32_t RowCount(const Worksheet& sheet, const std::vector<int32_t>& numbers) {
+  int32_t rows = 0;
+  for (int32_t c : numbers) rows = std::max(rows, sheet.UsedRows(c));
   return rows;
-}
-
-Value CellAt(const MemoryTable& table, int32_t number, size_t row) {
-  const MemoryColumn* column = ColumnOf(table, number);
-  if (column == nullptr || row >= column->cells.size()) return Value();
-  return column->cells[row];
-}
-
-std::string TitleOf(const MemoryTable& table, int32_t number) {
-  const MemoryColumn* column = ColumnOf(table, number);
-  return column == nullptr ? std::string() : column->title;
 }
 
 // Characters on screen, counting a UTF-8 sequence as one.
@@ -157,14 +148,14 @@ std::string Pad(const std::string& s, size_t width) {
   return w >= width ? s : s + std::string(width - w, ' ');
 }
 
-void PrintTable(const MemoryTable& table, const std::string& name, const ColumnRange& range,
+void PrintTable(const Worksheet& sheet, const std::string& name, const ColumnRange& range,
                 std::ostream& out) {
-  std::vector<int32_t> numbers = ChooseColumns(table, range, false);
+  std::vector<int32_t> numbers = ChooseColumns(sheet, range, false);
   if (numbers.empty()) {
     out << "The worksheet \"" << name << "\" is empty.\n";
     return;
   }
-  const size_t rows = RowCount(table, numbers);
+  const size_t rows = static_cast<size_t>(RowCount(sheet, numbers));
   // grid[0] column numbers, grid[1] titles, then the rows.
   std::vector<std::vector<std::string>> grid(rows + 2);
   grid[0].push_back("row");
@@ -172,8 +163,10 @@ void PrintTable(const MemoryTable& table, const std::string& name, const ColumnR
   for (size_t r = 0; r < rows; ++r) grid[r + 2].push_back(std::to_string(r + 1));
   for (int32_t c : numbers) {
     grid[0].push_back(std::to_string(c));
-    grid[1].push_back(ShowText(TitleOf(table, c)));
-    for (size_t r = 0; r < rows; ++r) grid[r + 2].push_back(ShowText(ToText(CellAt(table, c, r))));
+    grid[1].push_back(ShowText(sheet.Title(c)));
+    for (size_t r = 0; r < rows; ++r) {
+      grid[r + 2].push_back(ShowText(ToText(sheet.Cell(c, static_cast<int32_t>(r) + 1))));
+    }
   }
   std::vector<size_t> widths(numbers.size() + 1, 0);
   for (const auto& line : grid) {
@@ -202,15 +195,15 @@ void PrintTable(const MemoryTable& table, const std::string& name, const ColumnR
 // Locks the notebook, loads it, lets `change` work on it and writes it
 // back atomically. Nothing is written when any step fails.
 bool EditNotebook(const std::string& path,
-                  const std::function<bool(NotebookDocument&, std::string*)>& change,
+                  const std::function<bool(Notebook&, std::string*)>& change,
                   std::string* error) {
   FileLock lock;
   if (!lock.Lock(path, error)) return false;
-  NotebookDocument doc;
+  Notebook doc;
   if (!LoadNotebookFile(path, &doc, nullptr, error)) return false;
   if (!change(doc, error)) return false;
   std::string text;
-  if (!SaveNotebook(doc, path, &text, error)) return false;
+  if (!notebook::SerializeNotebook(doc, path, &text, error)) return false;
   return WriteFileAtomically(path, text, error);
 }
 
@@ -239,12 +232,12 @@ bool RunNew(const NewOptions& o, std::ostream& out, std::string* error) {
     *error = o.file + " already exists (use --force to replace it)";
     return false;
   }
-  NotebookDocument doc = NotebookDocument::Empty();
-  doc.model.AddSection(o.section);
-  doc.model.AddWorksheet(o.worksheet);
-  doc.current = o.worksheet;
+  Notebook doc;
+  doc.AddSection(o.section);
+  doc.AddWorksheet(o.worksheet);
+  doc.set_current(o.worksheet);
   std::string text;
-  if (!SaveNotebook(doc, o.file, &text, error)) return false;
+  if (!notebook::SerializeNotebook(doc, o.file, &text, error)) return false;
   if (!WriteFileAtomically(o.file, text, error)) return false;
   out << "Created " << o.file << " with worksheet \"" << o.worksheet << "\".\n";
   return true;
@@ -266,7 +259,7 @@ bool RunImport(const ImportOptions& o, std::ostream& out, std::string* error) {
   if (!ReadWholeFile(o.csv, &csv_text, error)) return false;
   std::vector<CsvRow> rows;
   std::string csv_error;
-  if (!ParseCsv(csv_text, separator, &rows, &csv_error)) {
+  if (!notebook::ParseCsv(csv_text, separator, &rows, &csv_error)) {
     *error = o.csv + ": " + csv_error;
     return false;
   }
@@ -293,34 +286,19 @@ bool RunImport(const ImportOptions& o, std::ostream& out, std::string* error) {
   }
 
   std::string sheet_name;
-  auto change = [&](NotebookDocument& doc, std::string* err) {
-    MemoryItem* sheet = nullptr;
-    if (!o.worksheet.empty() && doc.model.Find(o.worksheet) == nullptr) {
+  auto change = [&](Notebook& doc, std::string* err) {
+    Item* sheet = nullptr;
+    if (!o.worksheet.empty() && doc.Find(o.worksheet) == nullptr) {
       // A new worksheet goes to the end of the notebook.
-      sheet = &doc.model.AddWorksheet(o.worksheet);
-      if (!doc.current) doc.current = o.worksheet;
+      sheet = &doc.AddWorksheet(o.worksheet);
+      if (!doc.current()) doc.set_current(o.worksheet);
     } else {
       sheet = ChooseWorksheet(doc, o.worksheet, o.file, err);
       if (sheet == nullptr) return false;
     }
-    sheet_name = sheet->name;
-    for (size_t k = 0; k < width; ++k) {
-      MemoryColumn& column = sheet->table->columns[o.column - 1 + static_cast<int32_t>(k)];
-      column.cells.assign(rows.size(), Value());
-      for (size_t r = 0; r < rows.size(); ++r) {
-        if (k >= rows[r].size() || rows[r][k].empty()) continue;
-        const std::string& field = rows[r][k];
-        if (std::optional<double> x = ParseNumber(field)) {
-          column.cells[r] = Value(*x);
-        } else {
-          column.cells[r] = Value(field);
-        }
-      }
-      if (o.header) {
-        column.title = k < titles.size() ? titles[k] : std::string();
-        column.has_title = !column.title.empty();
-      }
-    }
+    sheet_name = sheet->name();
+    notebook::PutCsvColumns(*sheet->worksheet(), o.column, width, rows,
+                            o.header ? &titles : nullptr);
     return true;
   };
   if (!EditNotebook(o.file, change, error)) return false;
@@ -339,14 +317,14 @@ struct ShowOptions {
   std::string columns;
 };
 
-bool PrintReport(NotebookDocument& doc, const std::string& name, const std::string& file,
+bool PrintReport(Notebook& doc, const std::string& name, const std::string& file,
                  std::ostream& out, std::string* error) {
-  MemoryItem* item = doc.model.Find(name);
-  if (item == nullptr || item->type != kItemReport) {
+  Item* item = doc.Find(name);
+  if (item == nullptr || item->type() != ItemType::kReport) {
     *error = file + ": there is no report named \"" + name + "\"";
     return false;
   }
-  std::string text = ToDisplayLines(item->text);
+  std::string text = ToDisplayLines(item->text());
   out << text;
   if (!text.empty() && text.back() != '\n') out << '\n';
   return true;
@@ -355,15 +333,15 @@ bool PrintReport(NotebookDocument& doc, const std::string& name, const std::stri
 bool RunShow(const ShowOptions& o, std::ostream& out, std::string* error) {
   ColumnRange range;
   if (!ParseColumnRange(o.columns, &range, error)) return false;
-  NotebookDocument doc;
+  Notebook doc;
   if (!LoadNotebookFile(o.file, &doc, nullptr, error)) return false;
   if (!o.report.empty()) return PrintReport(doc, o.report, o.file, out, error);
-  if (MemoryItem* item = doc.model.Find(o.worksheet); item != nullptr && item->type == kItemReport) {
+  if (Item* item = doc.Find(o.worksheet); item != nullptr && item->type() == ItemType::kReport) {
     return PrintReport(doc, o.worksheet, o.file, out, error);
   }
-  MemoryItem* sheet = ChooseWorksheet(doc, o.worksheet, o.file, error);
+  Item* sheet = ChooseWorksheet(doc, o.worksheet, o.file, error);
   if (sheet == nullptr) return false;
-  PrintTable(*sheet->table, sheet->name, range, out);
+  PrintTable(*sheet->worksheet(), sheet->name(), range, out);
   return true;
 }
 
@@ -380,28 +358,13 @@ bool RunExport(const ExportOptions& o, std::ostream& out, std::string* error) {
   if (!ParseColumnRange(o.columns, &range, error)) return false;
   char separator = ',';
   if (!ParseSeparator(o.separator, &separator, error)) return false;
-  NotebookDocument doc;
+  Notebook doc;
   if (!LoadNotebookFile(o.file, &doc, nullptr, error)) return false;
-  MemoryItem* sheet = ChooseWorksheet(doc, o.worksheet, o.file, error);
+  Item* sheet = ChooseWorksheet(doc, o.worksheet, o.file, error);
   if (sheet == nullptr) return false;
-  const MemoryTable& table = *sheet->table;
   // Gaps stay, so that a column keeps its place when read back.
-  std::vector<int32_t> numbers = ChooseColumns(table, range, true);
-  const size_t rows = RowCount(table, numbers);
-  std::string text;
-  auto add_line = [&](const std::function<std::string(int32_t)>& field) {
-    for (size_t i = 0; i < numbers.size(); ++i) {
-      if (i > 0) text += separator;
-      text += CsvField(field(numbers[i]), separator);
-    }
-    text += "\r\n";
-  };
-  if (!numbers.empty()) {
-    add_line([&](int32_t c) { return TitleOf(table, c); });
-    for (size_t r = 0; r < rows; ++r) {
-      add_line([&](int32_t c) { return ToText(CellAt(table, c, r)); });
-    }
-  }
+  const std::vector<int32_t> numbers = ChooseColumns(*sheet->worksheet(), range, true);
+  const std::string text = notebook::WorksheetCsv(*sheet->worksheet(), numbers, separator);
   if (o.csv == "-") {
     out << text;
     return true;
@@ -410,34 +373,33 @@ bool RunExport(const ExportOptions& o, std::ostream& out, std::string* error) {
 }
 
 bool RunList(const std::string& file, std::ostream& out, std::string* error) {
-  NotebookDocument doc;
+  Notebook doc;
   if (!LoadNotebookFile(file, &doc, nullptr, error)) return false;
-  const std::string current = doc.current.value_or("");
+  const std::string current = doc.current().value_or("");
   size_t type_width = 4;
-  for (const auto& item : doc.model.items) {
-    type_width = std::max(type_width, DisplayWidth(ItemTypeWord(doc, *item)));
+  for (size_t i = 0; i < doc.size(); ++i) {
+    type_width = std::max(type_width, DisplayWidth(doc.item(i).type_word()));
   }
   out << "     #  " << Pad("type", type_width) << "  name\n";
-  for (size_t i = 0; i < doc.model.items.size(); ++i) {
-    const MemoryItem& item = *doc.model.items[i];
-    const bool is_current = item.type == kItemWorksheet && item.name == current;
+  for (size_t i = 0; i < doc.size(); ++i) {
+    const Item& item = doc.item(i);
+    const bool is_current = item.type() == ItemType::kWorksheet && item.name() == current;
     std::string number = std::to_string(i + 1);
     out << (is_current ? "*" : " ") << std::string(number.size() < 5 ? 5 - number.size() : 0, ' ')
-        << number << "  " << Pad(ItemTypeWord(doc, item), type_width) << "  " << item.name
-        << '\n';
+        << number << "  " << Pad(item.type_word(), type_width) << "  " << item.name() << '\n';
   }
-  if (doc.model.items.empty()) out << "(no items)\n";
+  if (doc.size() == 0) out << "(no items)\n";
   return true;
 }
 
 bool RunSelect(const std::string& file, const std::string& name, std::ostream& out,
                std::string* error) {
-  auto change = [&](NotebookDocument& doc, std::string* err) {
+  auto change = [&](Notebook& doc, std::string* err) {
     if (name.empty() || ChooseWorksheet(doc, name, file, err) == nullptr) {
       if (name.empty()) *err = "select needs a worksheet name";
       return false;
     }
-    doc.current = name;
+    doc.set_current(name);
     return true;
   };
   if (!EditNotebook(file, change, error)) return false;
@@ -519,4 +481,4 @@ int RunNotebookTool(int argc, const char* const argv[], std::ostream& out, std::
   return 0;
 }
 
-}  // namespace korund::host
+}  // namespace korund::tools

@@ -1,16 +1,10 @@
-#include "ui/scripted_ui.h"
+#include "testing/scripted_ui.h"
 
 #include <stdexcept>
 
-namespace korund::ui {
+#include "ui/console.h"
 
-std::string StripAmpersand(const std::string& caption) {
-  std::string out;
-  for (char c : caption) {
-    if (c != '&') out += c;
-  }
-  return out;
-}
+namespace korund::ui {
 
 void ScriptedUi::Answer(const std::string& title, const std::string& caption) {
   answers_[title].push_back(caption);

@@ -1,8 +1,8 @@
-#include "host/csv.h"
+#include "notebook/csv.h"
 
 #include <gtest/gtest.h>
 
-namespace korund::host {
+namespace korund::notebook {
 namespace {
 
 // Rows as "a|b;c|d" so that expectations read in one line.
@@ -42,4 +42,4 @@ TEST(CsvTest, SplitsFieldsAndRecords) {
 }
 
 }  // namespace
-}  // namespace korund::host
+}  // namespace korund::notebook

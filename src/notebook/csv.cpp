@@ -1,6 +1,9 @@
-#include "host/csv.h"
+#include "notebook/csv.h"
 
-namespace korund::host {
+#include <algorithm>
+#include <optional>
+
+namespace korund::notebook {
 
 bool ParseCsv(std::string_view text, char separator, std::vector<CsvRow>* rows,
               std::string* error) {
@@ -76,4 +79,45 @@ std::string CsvField(std::string_view field, char separator) {
   return out;
 }
 
-}  // namespace korund::host
+void PutCsvColumns(Worksheet& sheet, int32_t first_column, size_t width,
+                   const std::vector<CsvRow>& rows, const CsvRow* titles) {
+  for (size_t k = 0; k < width; ++k) {
+    Column& column = sheet.ColumnAt(first_column + static_cast<int32_t>(k));
+    column.cells.assign(rows.size(), Value());
+    for (size_t r = 0; r < rows.size(); ++r) {
+      if (k >= rows[r].size() || rows[r][k].empty()) continue;
+      const std::string& field = rows[r][k];
+      if (std::optional<double> x = ParseNumber(field)) {
+        column.cells[r] = Value(*x);
+      } else {
+        column.cells[r] = Value(field);
+      }
+    }
+    if (titles != nullptr) {
+      const std::string title = k < titles->size() ? (*titles)[k] : std::string();
+      column.title = title.empty() ? std::nullopt : std::optional<std::string>(title);
+    }
+  }
+}
+
+std::string WorksheetCsv(const Worksheet& sheet, const std::vector<int32_t>& numbers,
+                         char separator) {
+  int32_t rows = 0;
+  for (int32_t c : numbers) rows = std::max(rows, sheet.UsedRows(c));
+  std::string text;
+  auto add_line = [&](auto field) {
+    for (size_t i = 0; i < numbers.size(); ++i) {
+      if (i > 0) text += separator;
+      text += CsvField(field(numbers[i]), separator);
+    }
+    text += "\r\n";
+  };
+  if (numbers.empty()) return text;
+  add_line([&](int32_t c) { return sheet.Title(c); });
+  for (int32_t r = 1; r <= rows; ++r) {
+    add_line([&](int32_t c) { return ToText(sheet.Cell(c, r)); });
+  }
+  return text;
+}
+
+}  // namespace korund::notebook

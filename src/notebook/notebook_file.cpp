@@ -1,4 +1,4 @@
-#include "host/notebook_file.h"
+#include "notebook/notebook_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,10 +7,12 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <filesystem>
+#include <optional>
 #include <utility>
 
-namespace korund::host {
+#include "notebook/unknown_members.h"
+
+namespace korund::notebook {
 namespace {
 
 // Deeper nesting than this is no notebook; refusing it keeps the recursive
@@ -71,7 +73,8 @@ Json CellToJson(const Value& v) {
   return x;
 }
 
-// A copy of an object with one member's value left null.
+// A copy of an object with one member's value left null: the model holds
+// that member, the copy keeps its place.
 Json CopyWithout(const Json& object, const std::string& member) {
   Json copy = Json::object();
   for (const auto& [key, value] : object.items()) {
@@ -80,9 +83,21 @@ Json CopyWithout(const Json& object, const std::string& member) {
   return copy;
 }
 
+UnknownMembers Keep(Json json) {
+  UnknownMembers members;
+  auto object = std::make_unique<UnknownMembers::Object>();
+  object->json = std::move(json);
+  members.set_object(std::move(object));
+  return members;
+}
+
+const Json* Kept(const UnknownMembers& members) {
+  return members.empty() ? nullptr : &members.object()->json;
+}
+
 class Loader {
  public:
-  Loader(const std::string& name, NotebookDocument* doc) : name_(name), doc_(doc) {}
+  Loader(const std::string& name, Notebook* notebook) : name_(name), notebook_(notebook) {}
 
   bool Fail(const std::string& problem) {
     error_ = name_ + ": " + problem;
@@ -103,13 +118,14 @@ class Loader {
       return Fail("the notebook has no \"version\" number");
     }
     if (version->get<int64_t>() != kNotebookVersion) {
-      return Fail("notebook version " + version->dump() + " is not supported (this program reads version " +
+      return Fail("notebook version " + version->dump() +
+                  " is not supported (this program reads version " +
                   std::to_string(kNotebookVersion) + ")");
     }
     auto current = root.find("current");
     if (current != root.end() && !current->is_null()) {
       if (!current->is_string()) return Fail("\"current\" must be a worksheet name (a string)");
-      doc_->current = current->get<std::string>();
+      notebook_->set_current(current->get<std::string>());
     }
     auto items = root.find("items");
     if (items == root.end() || !items->is_array()) {
@@ -119,8 +135,7 @@ class Loader {
       if (!LoadItem(i, (*items)[i])) return false;
     }
     root.erase("items");  // rebuilt from the model on save
-    doc_->top = std::move(root);
-    doc_->model.current = doc_->current.value_or("");
+    notebook_->unknown() = Keep(std::move(root));
     return true;
   }
 
@@ -132,41 +147,38 @@ class Loader {
       return Fail(ItemLabel(index, "") + " has no \"type\"");
     }
     const std::string type_word = type->get<std::string>();
-    int type_code = kItemOther;
-    if (type_word == "section") type_code = kItemSection;
-    if (type_word == "worksheet") type_code = kItemWorksheet;
-    if (type_word == "report") type_code = kItemReport;
+    ItemType item_type = ItemType::kOther;
+    if (type_word == "section") item_type = ItemType::kSection;
+    if (type_word == "worksheet") item_type = ItemType::kWorksheet;
+    if (type_word == "report") item_type = ItemType::kReport;
 
     std::string name;
     auto name_it = j.find("name");
     if (name_it != j.end() && name_it->is_string()) {
       name = name_it->get<std::string>();
-    } else if (type_code != kItemOther) {
+    } else if (item_type != ItemType::kOther) {
       return Fail(ItemLabel(index, "") + " (" + type_word + ") has no \"name\"");
     }
 
-    auto item = std::make_unique<MemoryItem>(name, type_code);
-    item->owner = &doc_->model;
-    if (type_code == kItemReport) {
+    auto item = std::make_unique<Item>(item_type, name, type_word);
+    if (item_type == ItemType::kReport) {
       auto text = j.find("text");
       if (text != j.end() && !text->is_null()) {
         if (!text->is_string()) return Fail(ItemLabel(index, name) + ": \"text\" must be a string");
-        item->text = text->get<std::string>();
+        item->set_text(text->get<std::string>());
       }
     }
-    if (type_code == kItemWorksheet && !LoadColumns(index, j, item.get())) return false;
-    // The cells live in the model; a placeholder keeps the member's place.
-    doc_->item_json[item.get()] = CopyWithout(j, type_code == kItemWorksheet ? "columns" : "");
-    doc_->model.items.push_back(std::move(item));
+    if (item_type == ItemType::kWorksheet && !LoadColumns(index, j, item.get())) return false;
+    item->unknown() = Keep(CopyWithout(j, item_type == ItemType::kWorksheet ? "columns" : ""));
+    notebook_->Insert(notebook_->size(), std::move(item));
     return true;
   }
 
-  bool LoadColumns(size_t index, const Json& j, MemoryItem* item) {
+  bool LoadColumns(size_t index, const Json& j, Item* item) {
     auto columns = j.find("columns");
     if (columns == j.end() || columns->is_null()) return true;
-    const std::string label = ItemLabel(index, item->name);
+    const std::string label = ItemLabel(index, item->name());
     if (!columns->is_object()) return Fail(label + ": \"columns\" must be an object");
-    auto& kept = doc_->column_json[item];
     for (const auto& [key, col] : columns->items()) {
       std::optional<int32_t> number = ParseColumnKey(key);
       if (!number) {
@@ -175,12 +187,10 @@ class Loader {
       }
       const std::string where = label + ", column " + key;
       if (!col.is_object()) return Fail(where + " is not an object");
-      const int32_t host_column = *number - 1;
-      MemoryColumn& column = item->table->columns[host_column];
+      Column& column = item->worksheet()->ColumnAt(*number);
       auto title = col.find("title");
       if (title != col.end() && !title->is_null()) {
         if (!title->is_string()) return Fail(where + ": \"title\" must be a string");
-        column.has_title = true;
         column.title = title->get<std::string>();
       }
       auto cells = col.find("cells");
@@ -204,22 +214,23 @@ class Loader {
         }
         while (!column.cells.empty() && column.cells.back().IsBlank()) column.cells.pop_back();
       }
-      kept[host_column] = CopyWithout(col, "cells");
+      column.unknown = Keep(CopyWithout(col, "cells"));
     }
     return true;
   }
 
   const std::string& name_;
-  NotebookDocument* doc_;
+  Notebook* notebook_;
   std::string error_;
   int64_t total_cells_ = 0;
 };
 
 // The JSON object of one worksheet column, or null when it holds nothing.
-Json ColumnToJson(const MemoryColumn& column, const Json* original) {
+Json ColumnToJson(const Column& column) {
+  const Json* original = Kept(column.unknown);
   Json j = original != nullptr ? *original : Json::object();
-  if (column.has_title) {
-    j["title"] = column.title;
+  if (column.title) {
+    j["title"] = *column.title;
   } else {
     j.erase("title");
   }
@@ -237,14 +248,7 @@ Json ColumnToJson(const MemoryColumn& column, const Json* original) {
 
 }  // namespace
 
-NotebookDocument NotebookDocument::Empty() {
-  NotebookDocument doc;
-  doc.top["format"] = kNotebookFormat;
-  doc.top["version"] = kNotebookVersion;
-  return doc;
-}
-
-bool ParseNotebook(std::string_view text, const std::string& name, NotebookDocument* doc,
+bool ParseNotebook(std::string_view text, const std::string& name, Notebook* notebook,
                    std::string* error) {
   Json root;
   try {
@@ -265,61 +269,54 @@ bool ParseNotebook(std::string_view text, const std::string& name, NotebookDocum
              " levels)";
     return false;
   }
-  NotebookDocument fresh;
+  Notebook fresh;
   Loader loader(name, &fresh);
   if (!loader.LoadTop(root)) {
     *error = loader.error();
     return false;
   }
-  *doc = std::move(fresh);
-  for (auto& item : doc->model.items) item->owner = &doc->model;
+  *notebook = std::move(fresh);
   return true;
 }
 
-bool SaveNotebook(const NotebookDocument& doc, const std::string& name, std::string* text,
-                  std::string* error) {
+bool SerializeNotebook(const Notebook& notebook, const std::string& name, std::string* text,
+                       std::string* error) {
   Json items = Json::array();
   int64_t total_cells = 0;
-  for (const auto& item_ptr : doc.model.items) {
-    const MemoryItem& item = *item_ptr;
-    auto original = doc.item_json.find(&item);
-    Json j = original != doc.item_json.end() ? original->second : Json::object();
-    switch (item.type) {
-      case kItemSection: j["type"] = "section"; break;
-      case kItemWorksheet: j["type"] = "worksheet"; break;
-      case kItemReport: j["type"] = "report"; break;
-      default:
+  for (size_t i = 0; i < notebook.size(); ++i) {
+    const Item& item = notebook.item(i);
+    const Json* original = Kept(item.unknown());
+    Json j = original != nullptr ? *original : Json::object();
+    switch (item.type()) {
+      case ItemType::kSection: j["type"] = "section"; break;
+      case ItemType::kWorksheet: j["type"] = "worksheet"; break;
+      case ItemType::kReport: j["type"] = "report"; break;
+      case ItemType::kOther:
         // Unknown items are kept as read; one without a stored object has
         // no type word to be written under, so it is not written.
-        if (original == doc.item_json.end()) continue;
+        if (original == nullptr) continue;
         break;
     }
     // An unknown item's name that was no string stays as it was.
-    if (item.type != kItemOther || !item.name.empty()) j["name"] = item.name;
-    if (item.type == kItemReport) j["text"] = item.text;
-    if (item.type == kItemWorksheet && item.table != nullptr) {
-      auto kept = doc.column_json.find(&item);
+    if (item.type() != ItemType::kOther || !item.name().empty()) j["name"] = item.name();
+    if (item.type() == ItemType::kReport) j["text"] = item.text();
+    if (const Worksheet* sheet = item.worksheet()) {
       Json columns = Json::object();
-      for (const auto& [host_column, column] : item.table->columns) {
-        if (host_column < -1 || host_column >= kMaxColumnNumber) {
-          *error = name + ": worksheet " + Quote(item.name) + " has a column out of range (" +
-                   std::to_string(host_column + 1) + ")";
+      for (const auto& [number, column] : sheet->columns()) {
+        if (number < 0 || number > kMaxColumnNumber) {
+          *error = name + ": worksheet " + Quote(item.name()) + " has a column out of range (" +
+                   std::to_string(number) + ")";
           return false;
         }
         if (static_cast<int64_t>(column.cells.size()) > kMaxRowsPerColumn) {
-          *error = name + ": worksheet " + Quote(item.name) + ", column " +
-                   std::to_string(host_column + 1) + " has more than " +
+          *error = name + ": worksheet " + Quote(item.name()) + ", column " +
+                   std::to_string(number) + " has more than " +
                    std::to_string(kMaxRowsPerColumn) + " rows (the limit)";
           return false;
         }
         total_cells += static_cast<int64_t>(column.cells.size());
-        const Json* kept_column = nullptr;
-        if (kept != doc.column_json.end()) {
-          auto c = kept->second.find(host_column);
-          if (c != kept->second.end()) kept_column = &c->second;
-        }
-        Json col = ColumnToJson(column, kept_column);
-        if (!col.is_null()) columns[std::to_string(host_column + 1)] = std::move(col);
+        Json col = ColumnToJson(column);
+        if (!col.is_null()) columns[std::to_string(number)] = std::move(col);
       }
       j["columns"] = std::move(columns);
     }
@@ -330,9 +327,15 @@ bool SaveNotebook(const NotebookDocument& doc, const std::string& name, std::str
              " cells (the limit)";
     return false;
   }
-  Json top = doc.top;
-  if (doc.current) {
-    top["current"] = *doc.current;
+  Json top;
+  if (const Json* kept = Kept(notebook.unknown())) {
+    top = *kept;
+  } else {
+    top["format"] = kNotebookFormat;
+    top["version"] = kNotebookVersion;
+  }
+  if (notebook.current()) {
+    top["current"] = *notebook.current();
   } else {
     top.erase("current");
   }
@@ -376,8 +379,8 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* err
     data.append(buffer, static_cast<size_t>(n));
     if (static_cast<int64_t>(data.size()) > kMaxFileBytes) {
       ::close(fd);
-      *error = path + ": the file is larger than " + std::to_string(kMaxFileBytes / (1024 * 1024)) +
-               " MB (the limit)";
+      *error = path + ": the file is larger than " +
+               std::to_string(kMaxFileBytes / (1024 * 1024)) + " MB (the limit)";
       return false;
     }
   }
@@ -386,105 +389,13 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* err
   return true;
 }
 
-bool LoadNotebookFile(const std::string& path, NotebookDocument* doc, std::string* bytes,
+bool LoadNotebookFile(const std::string& path, Notebook* notebook, std::string* bytes,
                       std::string* error) {
   std::string data;
   if (!ReadWholeFile(path, &data, error)) return false;
-  if (!ParseNotebook(data, path, doc, error)) return false;
+  if (!ParseNotebook(data, path, notebook, error)) return false;
   if (bytes != nullptr) *bytes = std::move(data);
   return true;
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  // Replace the file a symbolic link points to, not the link itself.
-  fs::path target = path;
-  if (fs::is_symlink(target, ec)) {
-    fs::path resolved = fs::weakly_canonical(target, ec);
-    if (!ec) target = resolved;
-  }
-  fs::path dir = target.parent_path();
-  if (dir.empty()) dir = ".";
-  std::string tmp = (dir / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
-  int fd = ::mkstemp(tmp.data());
-  if (fd < 0) {
-    *error = path + ": cannot create a temporary file in " + dir.string() + ": " + ErrnoText(errno);
-    return false;
-  }
-  auto fail = [&](const std::string& what, int err) {
-    if (fd >= 0) ::close(fd);
-    ::unlink(tmp.c_str());
-    *error = path + ": " + what + ": " + ErrnoText(err) + " (the file is unchanged)";
-    return false;
-  };
-  struct stat st {};
-  mode_t mode;
-  if (::stat(target.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-  } else {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  if (::fchmod(fd, mode) != 0) return fail("cannot set permissions", errno);
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return fail("cannot write", errno);
-    done += static_cast<size_t>(n);
-  }
-  if (::fsync(fd) != 0) return fail("cannot flush to disk", errno);
-  int closed = ::close(fd);
-  fd = -1;
-  if (closed != 0) return fail("cannot write", errno);
-  if (::rename(tmp.c_str(), target.c_str()) != 0) return fail("cannot replace the file", errno);
-  // Make the rename itself durable.
-  int dir_fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir_fd >= 0) {
-    ::fsync(dir_fd);
-    ::close(dir_fd);
-  }
-  return true;
-}
-
-MemoryItem* FindWorksheet(NotebookDocument& doc, const std::string& name) {
-  MemoryItem* item = doc.model.Find(name);
-  return (item != nullptr && item->type == kItemWorksheet) ? item : nullptr;
-}
-
-MemoryItem* ChooseWorksheet(NotebookDocument& doc, const std::string& name,
-                            const std::string& path, std::string* error) {
-  const std::string wanted = name.empty() ? doc.current.value_or("") : name;
-  if (wanted.empty()) {
-    *error = path + ": no worksheet is current in the notebook (name one with --worksheet)";
-    return nullptr;
-  }
-  if (MemoryItem* sheet = FindWorksheet(doc, wanted)) return sheet;
-  if (MemoryItem* other = doc.model.Find(wanted)) {
-    *error = path + ": " + Quote(wanted) + " is a " + ItemTypeWord(doc, *other) + ", not a worksheet";
-  } else if (name.empty()) {
-    *error = path + ": the current worksheet " + Quote(wanted) + " does not exist";
-  } else {
-    *error = path + ": there is no worksheet named " + Quote(wanted);
-  }
-  return nullptr;
-}
-
-std::string ItemTypeWord(const NotebookDocument& doc, const MemoryItem& item) {
-  switch (item.type) {
-    case kItemSection: return "section";
-    case kItemWorksheet: return "worksheet";
-    case kItemReport: return "report";
-    default: break;
-  }
-  auto j = doc.item_json.find(&item);
-  if (j != doc.item_json.end()) {
-    auto type = j->second.find("type");
-    if (type != j->second.end() && type->is_string()) return type->get<std::string>();
-  }
-  return "unknown";
-}
-
-}  // namespace korund::host
+}  // namespace korund::notebook

@@ -1,18 +1,21 @@
-#include "host/notebook_tool.h"
+#include "tools/notebook_tool.h"
 
 #include <cstdlib>
 #include <sstream>
 
 #include <gtest/gtest.h>
 
-#include "host/csv.h"
 #include "host/file_host.h"
-#include "host/test_files.h"
+#include "notebook/csv.h"
+#include "testing/test_files.h"
 
-namespace korund::host {
+namespace korund::tools {
 namespace {
 
 using namespace korund::host::testing;
+using host::FileHost;
+using notebook::CsvRow;
+using notebook::ParseCsv;
 
 class NotebookToolTest : public ::testing::Test {
  protected:
@@ -146,4 +149,4 @@ TEST_F(NotebookToolTest, ProgramRoundTripsCsvThroughANotebook) {
 }
 
 }  // namespace
-}  // namespace korund::host
+}  // namespace korund::tools

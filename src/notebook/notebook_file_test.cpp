@@ -1,13 +1,13 @@
-#include "host/notebook_file.h"
+#include "notebook/notebook_file.h"
 
 #include <gtest/gtest.h>
 
-#include "host/test_files.h"
+#include <nlohmann/json.hpp>
 
-namespace korund::host {
+namespace korund::notebook {
 namespace {
 
-using namespace korund::host::testing;
+using Json = nlohmann::ordered_json;
 
 // A notebook with members this program does not know at every level.
 const char* kRichNotebook = R"({"format": "korund-notebook", "version": 1,
@@ -20,29 +20,30 @@ const char* kRichNotebook = R"({"format": "korund-notebook", "version": 1,
     {"type": "graph", "name": "Graph 1", "page": {"w": 8.5}},
     {"type": "report", "name": "Report 1", "text": "line 1\r\nline 2"}]})";
 
-NotebookDocument Parsed(const std::string& text) {
-  NotebookDocument doc;
+Notebook Parsed(const std::string& text) {
+  Notebook doc;
   std::string error;
   EXPECT_TRUE(ParseNotebook(text, "lab.json", &doc, &error)) << error;
   return doc;
 }
 
-std::string Saved(const NotebookDocument& doc) {
+std::string Saved(const Notebook& doc) {
   std::string text, error;
-  EXPECT_TRUE(SaveNotebook(doc, "lab.json", &text, &error)) << error;
+  EXPECT_TRUE(SerializeNotebook(doc, "lab.json", &text, &error)) << error;
   return text;
 }
 
 TEST(NotebookFileTest, LoadsAndSavesKeepingUnknownMembersAndItems) {
-  NotebookDocument doc = Parsed(kRichNotebook);
-  EXPECT_EQ(kItemOther, doc.model.items[2]->type);
-  EXPECT_EQ("graph", ItemTypeWord(doc, *doc.model.items[2]));
-  DataTable* table = doc.model.CurrentDataItem()->Table();
-  EXPECT_EQ(Value(2950), table->Cell(0, 3));
-  EXPECT_EQ(Value("parms"), table->Cell(55, -1));
-  EXPECT_EQ(Value("b"), table->Cell(-1, 1));  // key "0" is the row-title column
-  table->SetCell(0, 4, Value(7.5));
-  table->SetTitle(1, "new");
+  Notebook doc = Parsed(kRichNotebook);
+  EXPECT_EQ(ItemType::kOther, doc.item(2).type());
+  EXPECT_EQ("graph", doc.item(2).type_word());
+  ASSERT_EQ("Data 1", doc.current());
+  Worksheet& sheet_model = *doc.FindWorksheet("Data 1")->worksheet();
+  EXPECT_EQ(Value(2950), sheet_model.Cell(1, 4));
+  EXPECT_EQ("parms", sheet_model.Title(56));
+  EXPECT_EQ(Value("b"), sheet_model.Cell(0, 2));  // key "0" is the row-title column
+  sheet_model.SetCell(1, 5, Value(7.5));
+  sheet_model.SetTitle(2, "new");
   Json saved = Json::parse(Saved(doc));
   Json original = Json::parse(kRichNotebook);
   EXPECT_EQ("format", saved.begin().key());  // members keep their order
@@ -59,13 +60,13 @@ TEST(NotebookFileTest, LoadsAndSavesKeepingUnknownMembersAndItems) {
 }
 
 TEST(NotebookFileTest, CellsAreNormalisedOnSave) {
-  NotebookDocument doc = Parsed(R"({"format": "korund-notebook", "version": 1, "items": [
+  Notebook doc = Parsed(R"({"format": "korund-notebook", "version": 1, "items": [
     {"type": "worksheet", "name": "W", "columns": {"3": {"cells": [true, false, 4.0, "", null]}}}]})");
-  DataTable* table = doc.model.items[0]->Table();
-  EXPECT_EQ(Value(-1), table->Cell(2, 0));  // booleans are the worksheet's -1 / 0
-  EXPECT_EQ(Value(0), table->Cell(2, 1));
-  table->SetCell(4, 0, Value(""));             // an empty text is an empty cell
-  table->SetCell(4, 1, Value(1e300 * 1e300));  // JSON has no infinity
+  Worksheet& table = *doc.item(0).worksheet();
+  EXPECT_EQ(Value(-1), table.Cell(3, 1));  // booleans are the worksheet's -1 / 0
+  EXPECT_EQ(Value(0), table.Cell(3, 2));
+  table.SetCell(5, 1, Value(""));             // an empty text is an empty cell
+  table.SetCell(5, 2, Value(1e300 * 1e300));  // JSON has no infinity
   Json saved = Json::parse(Saved(doc));
   EXPECT_EQ("[-1,0,4]", saved["items"][0]["columns"]["3"]["cells"].dump());
   EXPECT_FALSE(saved["items"][0]["columns"].contains("5"));
@@ -109,30 +110,14 @@ TEST(NotebookFileTest, BadFilesGiveClearErrorsAndLeaveTheDocumentAlone) {
       {std::string(300, '[') + std::string(300, ']'), "nested deeper than 200 levels"},
   };
   for (const Case& c : cases) {
-    NotebookDocument doc = Parsed(kRichNotebook);
+    Notebook doc = Parsed(kRichNotebook);
     std::string error;
     EXPECT_FALSE(ParseNotebook(c.text, "lab.json", &doc, &error)) << c.text.substr(0, 200);
     EXPECT_NE(std::string::npos, error.find(c.error)) << error;
     EXPECT_EQ(0u, error.find("lab.json: ")) << error;
-    EXPECT_EQ(4u, doc.model.items.size());
+    EXPECT_EQ(4u, doc.size());
   }
 }
 
-TEST(NotebookFileTest, AtomicWriteReplacesWholeFileAndKeepsPermissions) {
-  TempDir dir;
-  const std::string path = dir.File("lab.json");
-  WriteFile(path, "old");
-  std::filesystem::permissions(path, std::filesystem::perms(0640));
-  std::string error;
-  ASSERT_TRUE(WriteFileAtomically(path, "new text", &error)) << error;
-  EXPECT_EQ("new text", ReadFile(path));
-  EXPECT_EQ(std::filesystem::perms(0640), std::filesystem::status(path).permissions());
-  EXPECT_EQ(std::vector<std::string>{"lab.json"}, dir.Names());  // no temporary left
-
-  EXPECT_FALSE(WriteFileAtomically(dir.File("no/such/dir.json"), "x", &error));
-  EXPECT_NE(std::string::npos, error.find("cannot create a temporary file")) << error;
-  EXPECT_EQ(std::vector<std::string>{"lab.json"}, dir.Names());
-}
-
 }  // namespace
-}  // namespace korund::host
+}  // namespace korund::notebook

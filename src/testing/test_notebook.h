@@ -2,8 +2,8 @@
 // scripted UI, and the run's sheet and context over them.
 #pragma once
 
-#include "host/memory_host.h"
-#include "ui/scripted_ui.h"
+#include "testing/memory_host.h"
+#include "testing/scripted_ui.h"
 #include "worksheet/run_context.h"
 
 namespace korund {
@@ -11,7 +11,7 @@ namespace korund {
 struct TestNotebook {
   TestNotebook() {
     host.notebook.AddSection("Section 1");
-    table = host.notebook.AddWorksheet("Data 1").table.get();
+    table = &host.Table(host.notebook.AddWorksheet("Data 1"));
   }
   // Sets a cell (1-based column and row) in the host, before the sheet loads it.
   void Cell(int32_t column, int32_t row, const Value& v) { table->Set(column - 1, row - 1, v); }

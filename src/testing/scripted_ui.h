@@ -74,7 +74,5 @@ class ScriptedUi : public Ui {
   std::map<std::string, std::deque<std::string>> answers_;
 };
 
-// Strips the access-key marker: "&Stop" -> "Stop".
-std::string StripAmpersand(const std::string& caption);
 
 }  // namespace korund::ui

@@ -1,0 +1,45 @@
+// The notebook file: a UTF-8 JSON document holding sections, worksheets and
+// reports (the format is described in DESIGN.md). Parsing turns it into a
+// Notebook; serializing turns a Notebook back into the file's text. Members
+// this program does not know (at the top level, in items, in columns) and
+// items of unknown types are carried through unchanged.
+//
+// Errors are reported as "FILE: problem" texts; a failed parse leaves the
+// notebook untouched.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "notebook/notebook.h"
+
+namespace korund::notebook {
+
+inline constexpr int64_t kMaxFileBytes = 256LL * 1024 * 1024;
+inline constexpr const char* kNotebookFormat = "korund-notebook";
+inline constexpr int kNotebookVersion = 1;
+
+// Parses notebook text. `name` is the file name used in error texts. False
+// with *error set when the text is not a valid notebook; *notebook is then
+// unchanged.
+bool ParseNotebook(std::string_view text, const std::string& name, Notebook* notebook,
+                   std::string* error);
+
+// The notebook as file text (2-space indented, final newline). Empty cells
+// are null, trailing empty cells are dropped, integral numbers are written
+// without a fraction, and numbers JSON cannot hold (infinities, NaN) are
+// written as empty cells. False with *error set when the notebook breaks a
+// limit (the file could not be read back).
+bool SerializeNotebook(const Notebook& notebook, const std::string& name, std::string* text,
+                       std::string* error);
+
+// Reads a whole regular file of at most kMaxFileBytes. False with *error
+// ("FILE: ...").
+bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error);
+
+// ReadWholeFile + ParseNotebook; *bytes (when not null) receives the file.
+bool LoadNotebookFile(const std::string& path, Notebook* notebook, std::string* bytes,
+                      std::string* error);
+
+}  // namespace korund::notebook

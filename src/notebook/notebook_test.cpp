@@ -1,0 +1,61 @@
+#include "notebook/notebook.h"
+
+#include <gtest/gtest.h>
+
+namespace korund::notebook {
+namespace {
+
+TEST(WorksheetTest, CellsTitlesAndUsedSize) {
+  Worksheet sheet;
+  sheet.SetCell(3, 4, Value(2.5));
+  sheet.SetCell(3, 9, Value());  // an empty value past the end stores nothing
+  EXPECT_EQ(4u, sheet.FindColumn(3)->cells.size());
+  sheet.SetCell(2, 6, Value(""));  // an empty text is kept but is no used cell
+  sheet.SetCell(0, 8, Value("row title"));
+  EXPECT_EQ(Value(2.5), sheet.Cell(3, 4));
+  EXPECT_EQ(Value(), sheet.Cell(3, 5));
+  EXPECT_EQ(Value(), sheet.Cell(40, 1));
+  int32_t columns = 0, rows = 0;
+  sheet.UsedSize(&columns, &rows);
+  EXPECT_EQ(3, columns);
+  EXPECT_EQ(4, rows);
+  EXPECT_EQ(0, sheet.UsedRows(2));
+  sheet.SetCell(3, 4, Value());  // clearing the last cell shortens the column
+  EXPECT_TRUE(sheet.FindColumn(3)->cells.empty());
+  EXPECT_EQ("", sheet.Title(3));
+  sheet.SetTitle(3, "raw");
+  EXPECT_EQ("raw", sheet.Title(3));
+  EXPECT_EQ(14, sheet.CellCount());  // 0 + 6 + 8 cells stored
+}
+
+TEST(NotebookTest, ItemsFindInsertCopyAndChooseWorksheet) {
+  Notebook nb;
+  nb.AddSection("S");
+  nb.AddWorksheet("W").worksheet()->SetCell(1, 1, Value(1));
+  nb.Insert(1, std::make_unique<Item>(ItemType::kOther, "G", "graph"));
+  nb.AddReport("R", "text");
+  EXPECT_EQ("graph", nb.item(1).type_word());
+  EXPECT_EQ(nullptr, nb.FindWorksheet("R"));
+  EXPECT_EQ(&nb.item(2), nb.FindWorksheet("W"));
+
+  Notebook copy = nb;  // deep: the copy's cells are its own
+  copy.FindWorksheet("W")->worksheet()->SetCell(1, 1, Value(2));
+  EXPECT_EQ(Value(1), nb.FindWorksheet("W")->worksheet()->Cell(1, 1));
+  copy.Remove(0);
+  EXPECT_EQ(4u, nb.size());
+  EXPECT_EQ(3u, copy.size());
+
+  std::string error;
+  EXPECT_EQ(nullptr, ChooseWorksheet(nb, "", "lab.json", &error));
+  EXPECT_EQ("lab.json: no worksheet is current in the notebook (name one with --worksheet)", error);
+  EXPECT_EQ(nullptr, ChooseWorksheet(nb, "R", "lab.json", &error));
+  EXPECT_EQ("lab.json: \"R\" is a report, not a worksheet", error);
+  nb.set_current("Gone");
+  EXPECT_EQ(nullptr, ChooseWorksheet(nb, "", "lab.json", &error));
+  EXPECT_EQ("lab.json: the current worksheet \"Gone\" does not exist", error);
+  nb.set_current("W");
+  EXPECT_EQ(&nb.item(2), ChooseWorksheet(nb, "", "lab.json", &error));
+}
+
+}  // namespace
+}  // namespace korund::notebook
