@@ -54,6 +54,9 @@ class UnknownMembers {
 
 struct Column {
   std::optional<std::string> title;
+  // The name the user gave the data (an imported header, say). Analyses
+  // never read or change it; they overwrite the title.
+  std::optional<std::string> label;
   // Row 1 first. Cells past the end read as empty values.
   std::vector<Value> cells;
   UnknownMembers unknown;

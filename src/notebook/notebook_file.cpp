@@ -193,6 +193,11 @@ class Loader {
         if (!title->is_string()) return Fail(where + ": \"title\" must be a string");
         column.title = title->get<std::string>();
       }
+      auto label = col.find("label");
+      if (label != col.end() && !label->is_null()) {
+        if (!label->is_string()) return Fail(where + ": \"label\" must be a string");
+        column.label = label->get<std::string>();
+      }
       auto cells = col.find("cells");
       if (cells != col.end() && !cells->is_null()) {
         if (!cells->is_array()) return Fail(where + ": \"cells\" must be a list");
@@ -233,6 +238,11 @@ Json ColumnToJson(const Column& column) {
     j["title"] = *column.title;
   } else {
     j.erase("title");
+  }
+  if (column.label) {
+    j["label"] = *column.label;
+  } else {
+    j.erase("label");
   }
   Json cells = Json::array();
   for (const Value& v : column.cells) cells.push_back(CellToJson(v));

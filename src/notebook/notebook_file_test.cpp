@@ -15,7 +15,7 @@ const char* kRichNotebook = R"({"format": "korund-notebook", "version": 1,
     {"type": "section", "name": "Section 1", "colour": "blue"},
     {"type": "worksheet", "name": "Data 1", "locked": false, "columns": {
       "0": {"cells": ["a", "b"]},
-      "1": {"title": "raw 1", "cells": [3.21, "MPA", null, 2950], "unit": "GPa"},
+      "1": {"title": "raw 1", "label": "Lot 7", "cells": [3.21, "MPA", null, 2950], "unit": "GPa"},
       "56": {"title": "parms", "cells": [null, 2, 0, 1]}}},
     {"type": "graph", "name": "Graph 1", "page": {"w": 8.5}},
     {"type": "report", "name": "Report 1", "text": "line 1\r\nline 2"}]})";
@@ -41,6 +41,7 @@ TEST(NotebookFileTest, LoadsAndSavesKeepingUnknownMembersAndItems) {
   Worksheet& sheet_model = *doc.FindWorksheet("Data 1")->worksheet();
   EXPECT_EQ(Value(2950), sheet_model.Cell(1, 4));
   EXPECT_EQ("parms", sheet_model.Title(56));
+  EXPECT_EQ("Lot 7", sheet_model.FindColumn(1)->label);
   EXPECT_EQ(Value("b"), sheet_model.Cell(0, 2));  // key "0" is the row-title column
   sheet_model.SetCell(1, 5, Value(7.5));
   sheet_model.SetTitle(2, "new");
@@ -101,6 +102,7 @@ TEST(NotebookFileTest, BadFilesGiveClearErrorsAndLeaveTheDocumentAlone) {
       {sheet_with(R"({"99999999999": {}})"), "column key \"99999999999\""},
       {sheet_with(R"({"2": [1]})"), "item 1 (\"W\"), column 2 is not an object"},
       {sheet_with(R"({"2": {"title": 5}})"), "column 2: \"title\" must be a string"},
+      {sheet_with(R"({"2": {"label": []}})"), "column 2: \"label\" must be a string"},
       {sheet_with(R"({"2": {"cells": 5}})"), "column 2: \"cells\" must be a list"},
       {sheet_with(R"({"2": {"cells": [1, {"a": 1}]}})"),
        "column 2, row 2: a cell must be null, a number or a string, not {\"a\":1}"},
