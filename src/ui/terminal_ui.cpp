@@ -81,6 +81,13 @@ static void Indented(std::ostream& out, const std::string& text, const std::stri
   }
 }
 
+// A caption as a terminal shows it: no access mark, no blanks at its end.
+static std::string Shown(const std::string& caption) {
+  std::string shown = StripAmpersand(caption);
+  while (!shown.empty() && shown.back() == ' ') shown.pop_back();
+  return shown;
+}
+
 // first before the first line; the others indented as far, so that a
 // many-line caption reads as one item.
 static void Hanging(std::ostream& out, const std::string& first, const std::string& text) {
@@ -223,12 +230,10 @@ void TerminalUi::ShowForm(const FormModel& form, const std::vector<FormControl>&
         Indented(out_, c.caption, "  ");
         break;
       case FormControl::Kind::kCheck:
-        Hanging(out_, numbered() + "[" + (c.checked ? 'x' : ' ') + "] ",
-                StripAmpersand(c.caption) + off);
+        Hanging(out_, numbered() + "[" + (c.checked ? 'x' : ' ') + "] ", Shown(c.caption) + off);
         break;
       case FormControl::Kind::kOption:
-        Hanging(out_, numbered() + "(" + (c.checked ? '*' : ' ') + ") ",
-                StripAmpersand(c.caption) + off);
+        Hanging(out_, numbered() + "(" + (c.checked ? '*' : ' ') + ") ", Shown(c.caption) + off);
         break;
       case FormControl::Kind::kText:
         out_ << numbered() << "    " << TextBoxCaption(controls, i) << ": \"" << c.text << "\""

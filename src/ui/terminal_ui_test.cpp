@@ -190,8 +190,8 @@ TEST(TerminalUiTest, NumbersLineUpAndEachOptionHasItsOwnWhateverItsLength) {
   std::vector<FormControl> controls = {
       Item(K::kOption, "optMode(0)", "TENSION - all modes\r\n2-POINT BENDING - rate\r\n4-POINT"),
       Item(K::kOption, "optMode(1)", "2-POINT BENDING - faceplate")};
-  for (int i = 3; i <= 10; ++i) {
-    controls.push_back(Item(K::kCheck, "chk" + std::to_string(i), "box " + std::to_string(i)));
+  for (int i = 3; i <= 10; ++i) {  // captions may end in a blank, as the form's do
+    controls.push_back(Item(K::kCheck, "chk" + std::to_string(i), "box " + std::to_string(i) + " "));
   }
   controls.push_back(Item(K::kButton, "cmdOK", "&Ok"));
   ListForm form(controls);
