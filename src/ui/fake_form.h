@@ -2,8 +2,9 @@
 // a two-line label, two option buttons (the first of two lines), a check box
 // that enables a number box, a check box with a set-number box that resets
 // itself to "1" when given anything but 1..6, a report box that is not
-// implemented (it says so and clears itself), and Ok/Cancel/Help. Ok closes only when the number box reads as a
-// number (else a "BAD VALUE" box); Cancel ends the run like TerminateProgram.
+// implemented (it says so and clears itself), and Ok/Cancel/Help. Ok closes
+// only when the number box reads as a number (else a "BAD VALUE" box); Cancel
+// ends the run like TerminateProgram.
 #pragma once
 
 #include <stdexcept>

@@ -151,8 +151,9 @@ TEST(HelpAsPlainTextTest, AWideTableWrapsItsLastColumnUnderItself) {
   const std::string meaning =
       "twice the combined change of So when the mean ordinate moves by its standard error "
       "and the slope by its own";
-  const std::string text = HelpAsPlainText("| row | label | meaning |\n|---|---|---|\n| 5 | DSo | " +
-                                           meaning + " |\n| 6 | c | intercept |\n");
+  const std::string text = HelpAsPlainText("| row | label | meaning |\n|---|---|---|\n" +
+                                           ("| 5 | DSo | " + meaning + " |\n") +
+                                           "| 6 | c | intercept |\n");
   EXPECT_EQ(
       "row  label  meaning\n"
       "---  -----  " + std::string(67, '-') + "\n"

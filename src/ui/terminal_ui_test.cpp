@@ -41,8 +41,8 @@ struct Session {
 TEST(TerminalUiTest, MessageBoxesShowTitleAndLinesAndRetryCancelAsks) {
   Session s("\n");
   EXPECT_EQ(kIdOk, s.ui.MsgBox("ERROR\rno data\rPROGRAM TERMINATED", kMbIconStop, ""));
-  EXPECT_THAT(s.out.str(),
-              HasSubstr("== KORUND 2.00 ==\n[stop] ERROR\n       no data\n       PROGRAM TERMINATED\n"));
+  EXPECT_THAT(s.out.str(), HasSubstr("== KORUND 2.00 ==\n[stop] ERROR\n       no data\n"
+                                     "       PROGRAM TERMINATED\n"));
   for (const auto& [typed, id] : std::vector<std::pair<const char*, int>>{
            {"r\n", kIdRetry}, {"\n", kIdRetry}, {"what\nC\n", kIdCancel}, {"", kIdCancel}}) {
     EXPECT_EQ(id, Session(typed).ui.MsgBox("x", kMbIconStop | kMbRetryCancel, "NO WORKSHEET"));
@@ -98,7 +98,8 @@ TEST(TerminalUiTest, FormListsControlsAndEditsThemAndStaysOpenAfterFailedValidat
                                      "        or strain rate\n"
                                      " 2. ( ) Velocity\n"
                                      " 3. [ ] Group similar rates\n"
-                                     " 4.     factor for: Group similar rates: \"1.2\"  (disabled)\n"
+                                     " 4.     factor for: Group similar rates: \"1.2\""
+                                     "  (disabled)\n"
                                      " 5. [ ] Copy to clipboard - set:\n"
                                      " 6.     set for: Copy to clipboard - set: \"2\"\n"));
   EXPECT_THAT(s.out.str(), HasSubstr(" 3. [x] Group similar rates\n"));
@@ -191,7 +192,8 @@ TEST(TerminalUiTest, NumbersLineUpAndEachOptionHasItsOwnWhateverItsLength) {
       Item(K::kOption, "optMode(0)", "TENSION - all modes\r\n2-POINT BENDING - rate\r\n4-POINT"),
       Item(K::kOption, "optMode(1)", "2-POINT BENDING - faceplate")};
   for (int i = 3; i <= 10; ++i) {  // captions may end in a blank, as the form's do
-    controls.push_back(Item(K::kCheck, "chk" + std::to_string(i), "box " + std::to_string(i) + " "));
+    const std::string n = std::to_string(i);
+    controls.push_back(Item(K::kCheck, "chk" + n, "box " + n + " "));
   }
   controls.push_back(Item(K::kButton, "cmdOK", "&Ok"));
   ListForm form(controls);
