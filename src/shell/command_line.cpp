@@ -39,6 +39,138 @@ std::string Invocation::CommandLine() const {
   return line;
 }
 
+namespace {
+
+// The options exactly as typed, before they become an invocation.
+struct RawOptions {
+  bool batch = false;
+  std::string ui_name;
+  std::vector<std::string> answers;
+  std::string rank_function, mode, group_rates, ignore_ids, copy_set;
+  bool lock = false, ignore_weakest = false, no_ignore_weakest = false, no_group_rates = false,
+       no_ignore_ids = false, no_copy = false;
+  // Options given with a value, even an empty one.
+  CLI::Option* group_rates_option = nullptr;
+  CLI::Option* ignore_ids_option = nullptr;
+  CLI::Option* copy_set_option = nullptr;
+};
+
+// Where the run goes: notebook, worksheet, back end, transcript, answers.
+void AddRunOptions(CLI::App& app, Invocation& inv, RawOptions& raw) {
+  app.add_option("WORD", inv.words,
+                 "The analysis: weibull, dynamic or static; further words are ignored");
+  app.add_option("--notebook", inv.notebook, "The notebook file (default: $KORUND_NOTEBOOK)")
+      ->type_name("FILE");
+  app.add_option("--worksheet", inv.worksheet,
+                 "The worksheet to analyse (default: the notebook's current one)")
+      ->type_name("NAME");
+  CLI::Option* batch_flag = app.add_flag("--batch", raw.batch, "Same as --ui batch");
+  CLI::Option* ui_option = app.add_option("--ui", raw.ui_name, "The back end: terminal or batch")
+                               ->check(CLI::IsMember({"terminal", "batch"}));
+  batch_flag->excludes(ui_option);
+  app.add_option("--transcript", inv.transcript,
+                 "Append one JSON line per box and dialog shown to FILE")
+      ->type_name("FILE");
+  app.add_option("--answer", raw.answers,
+                 "Batch: press CAPTION in boxes titled TITLE (\"TITLE=CAPTION\"; repeatable, used "
+                 "in order, the last one repeats)")
+      ->type_name("TITLE=CAPTION")
+      ->allow_extra_args(false);  // one value per --answer: a word after it is WORD
+}
+
+// Analysis options: changes to the options dialog.
+void AddAnalysisOptions(CLI::App& app, Invocation& inv, RawOptions& raw) {
+  const std::string every = "Options of every analysis";
+  const std::string weibull = "Weibull options";
+  const std::string fatigue = "Dynamic fatigue options";
+  app.add_option("--rank-function", raw.rank_function,
+                 "Rank function: 1 = (i - 0.5)/N, 0 = i/(N + 1)")
+      ->check(CLI::IsMember({"0", "1"}))
+      ->group(weibull);
+  app.add_flag("--lock", raw.lock, "Lock the worksheet after the analysis")->group(every);
+  app.add_flag("--unlock", inv.unlock,
+               "Batch: unlock a locked worksheet (otherwise the run stops, status 3)")
+      ->group(every);
+  app.add_option("--mode", raw.mode, "Dynamic: rate (stress or strain rate) or velocity (faceplate)")
+      ->check(CLI::IsMember({"rate", "velocity"}))
+      ->group(fatigue);
+  CLI::Option* iw = app.add_flag("--ignore-weakest", raw.ignore_weakest,
+                                 "Ignore the weakest at each rate")->group(fatigue);
+  CLI::Option* niw = app.add_flag("--no-ignore-weakest", raw.no_ignore_weakest,
+                                  "Keep the weakest at each rate")->group(fatigue);
+  raw.group_rates_option = app.add_option("--group-rates", raw.group_rates,
+                                          "Group similar rates within FACTOR (1 to 100)")
+                               ->type_name("FACTOR")
+                               ->check(CLI::Range(1.0, 100.0))
+                               ->group(fatigue);
+  CLI::Option* ngr = app.add_flag("--no-group-rates", raw.no_group_rates, "Do not group rates")
+                         ->group(fatigue);
+  raw.ignore_ids_option = app.add_option("--ignore-ids", raw.ignore_ids,
+                                         "Ignore data whose ID starts with one of CHARS")
+                              ->type_name("CHARS")
+                              ->group(fatigue);
+  CLI::Option* nii = app.add_flag("--no-ignore-ids", raw.no_ignore_ids, "Ignore no data by ID")
+                         ->group(fatigue);
+  raw.copy_set_option = app.add_option("--copy-set", raw.copy_set,
+                                       "Copy data set N (1 to 6) to the clipboard")
+                            ->type_name("N")
+                            ->check(CLI::Range(1, 6))
+                            ->group(fatigue);
+  CLI::Option* nc = app.add_flag("--no-copy", raw.no_copy, "Copy nothing to the clipboard")
+                        ->group(fatigue);
+  app.add_option("--clipboard-file", inv.clipboard_file,
+                 "Write the copied table to FILE instead of the desktop clipboard")
+      ->type_name("FILE")
+      ->group(fatigue);
+  iw->excludes(niw);
+  raw.group_rates_option->excludes(ngr);
+  raw.ignore_ids_option->excludes(nii);
+  raw.copy_set_option->excludes(nc);
+}
+
+// "TITLE=CAPTION" pairs; false with the offending text in *bad.
+bool ReadAnswers(const std::vector<std::string>& answers, Invocation& inv, std::string* bad) {
+  for (const std::string& a : answers) {
+    const size_t eq = a.find('=');
+    if (eq == std::string::npos || eq == 0) {
+      *bad = a;
+      return false;
+    }
+    inv.answers.emplace_back(a.substr(0, eq), a.substr(eq + 1));
+  }
+  return true;
+}
+
+// Choices first, then check boxes (which enable their text boxes), then
+// the texts.
+ui::FormOverrides DialogOverrides(const RawOptions& raw) {
+  const bool group_rates = raw.group_rates_option->count() > 0;
+  const bool ignore_ids = raw.ignore_ids_option->count() > 0;
+  const bool copy_set = raw.copy_set_option->count() > 0;
+  ui::FormOverrides o;
+  if (!raw.rank_function.empty()) {
+    o.push_back(FormOverride::Select("optFopt(" + raw.rank_function + ")"));
+  }
+  if (!raw.mode.empty()) {
+    o.push_back(FormOverride::Select(raw.mode == "rate" ? "optMode(0)" : "optMode(1)"));
+  }
+  if (raw.lock) o.push_back(FormOverride::Check("chkLock"));
+  if (raw.ignore_weakest) o.push_back(FormOverride::Check("chkIgnoreWeakest"));
+  if (raw.no_ignore_weakest) o.push_back(FormOverride::Uncheck("chkIgnoreWeakest"));
+  if (group_rates) o.push_back(FormOverride::Check("chkGroupRates"));
+  if (raw.no_group_rates) o.push_back(FormOverride::Uncheck("chkGroupRates"));
+  if (ignore_ids) o.push_back(FormOverride::Check("chkIgnore"));
+  if (raw.no_ignore_ids) o.push_back(FormOverride::Uncheck("chkIgnore"));
+  if (copy_set) o.push_back(FormOverride::Check("chkCopyData"));
+  if (raw.no_copy) o.push_back(FormOverride::Uncheck("chkCopyData"));
+  if (group_rates) o.push_back(FormOverride::SetText("txtRateFactor", raw.group_rates));
+  if (ignore_ids) o.push_back(FormOverride::SetText("txtIgnore", raw.ignore_ids));
+  if (copy_set) o.push_back(FormOverride::SetText("txtSetToCopy", raw.copy_set));
+  return o;
+}
+
+}  // namespace
+
 ParsedCommandLine ParseCommandLine(int argc, const char* const* argv,
                                    const std::string& notebook_default, std::ostream& out,
                                    std::ostream& err) {
@@ -49,80 +181,9 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv,
   CLI::App app("KORUND - strength analyses of optical fibres on a notebook file", "korund");
   app.footer(kFooter);
   app.set_version_flag("--version", kVersion, "Print the version and exit");
-  app.add_option("WORD", inv.words, "The analysis: weibull, dynamic or static; further words are ignored");
-
-  app.add_option("--notebook", inv.notebook, "The notebook file (default: $KORUND_NOTEBOOK)")
-      ->type_name("FILE");
-  app.add_option("--worksheet", inv.worksheet,
-                 "The worksheet to analyse (default: the notebook's current one)")
-      ->type_name("NAME");
-  bool batch = false;
-  std::string ui_name;
-  CLI::Option* batch_flag = app.add_flag("--batch", batch, "Same as --ui batch");
-  CLI::Option* ui_option = app.add_option("--ui", ui_name, "The back end: terminal or batch")
-                               ->check(CLI::IsMember({"terminal", "batch"}));
-  batch_flag->excludes(ui_option);
-  app.add_option("--transcript", inv.transcript,
-                 "Append one JSON line per box and dialog shown to FILE")
-      ->type_name("FILE");
-  std::vector<std::string> answers;
-  app.add_option("--answer", answers,
-                 "Batch: press CAPTION in boxes titled TITLE (\"TITLE=CAPTION\"; repeatable, used "
-                 "in order, the last one repeats)")
-      ->type_name("TITLE=CAPTION")
-      ->allow_extra_args(false);  // one value per --answer: a word after it is WORD
-
-  // Analysis options: changes to the options dialog.
-  std::string rank_function, mode, group_rates, ignore_ids, copy_set;
-  bool lock = false, ignore_weakest = false, no_ignore_weakest = false, no_group_rates = false,
-       no_ignore_ids = false, no_copy = false;
-  const std::string every = "Options of every analysis";
-  const std::string weibull = "Weibull options";
-  const std::string fatigue = "Dynamic fatigue options";
-  app.add_option("--rank-function", rank_function,
-                 "Rank function: 1 = (i - 0.5)/N, 0 = i/(N + 1)")
-      ->check(CLI::IsMember({"0", "1"}))
-      ->group(weibull);
-  app.add_flag("--lock", lock, "Lock the worksheet after the analysis")->group(every);
-  app.add_flag("--unlock", inv.unlock,
-               "Batch: unlock a locked worksheet (otherwise the run stops, status 3)")
-      ->group(every);
-  app.add_option("--mode", mode, "Dynamic: rate (stress or strain rate) or velocity (faceplate)")
-      ->check(CLI::IsMember({"rate", "velocity"}))
-      ->group(fatigue);
-  CLI::Option* iw = app.add_flag("--ignore-weakest", ignore_weakest,
-                                 "Ignore the weakest at each rate")->group(fatigue);
-  CLI::Option* niw = app.add_flag("--no-ignore-weakest", no_ignore_weakest,
-                                  "Keep the weakest at each rate")->group(fatigue);
-  CLI::Option* gr = app.add_option("--group-rates", group_rates,
-                                   "Group similar rates within FACTOR (1 to 100)")
-                        ->type_name("FACTOR")
-                        ->check(CLI::Range(1.0, 100.0))
-                        ->group(fatigue);
-  CLI::Option* ngr = app.add_flag("--no-group-rates", no_group_rates, "Do not group rates")
-                         ->group(fatigue);
-  CLI::Option* ii = app.add_option("--ignore-ids", ignore_ids,
-                                   "Ignore data whose ID starts with one of CHARS")
-                        ->type_name("CHARS")
-                        ->group(fatigue);
-  CLI::Option* nii = app.add_flag("--no-ignore-ids", no_ignore_ids, "Ignore no data by ID")
-                         ->group(fatigue);
-  CLI::Option* cs = app.add_option("--copy-set", copy_set,
-                                   "Copy data set N (1 to 6) to the clipboard")
-                        ->type_name("N")
-                        ->check(CLI::Range(1, 6))
-                        ->group(fatigue);
-  CLI::Option* nc = app.add_flag("--no-copy", no_copy, "Copy nothing to the clipboard")
-                        ->group(fatigue);
-  app.add_option("--clipboard-file", inv.clipboard_file,
-                 "Write the copied table to FILE instead of the desktop clipboard")
-      ->type_name("FILE")
-      ->group(fatigue);
-  iw->excludes(niw);
-  gr->excludes(ngr);
-  ii->excludes(nii);
-  cs->excludes(nc);
-
+  RawOptions raw;
+  AddRunOptions(app, inv, raw);
+  AddAnalysisOptions(app, inv, raw);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -131,37 +192,16 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv,
     return result;
   }
 
-  inv.ui = batch || ui_name == "batch" ? UiKind::kBatch
-           : ui_name == "terminal"     ? UiKind::kTerminal
-                                       : UiKind::kAuto;
-  for (const std::string& a : answers) {
-    const size_t eq = a.find('=');
-    if (eq == std::string::npos || eq == 0) {
-      err << "--answer: \"" << a << "\" is not TITLE=CAPTION\n";
-      result.status = 1;
-      return result;
-    }
-    inv.answers.emplace_back(a.substr(0, eq), a.substr(eq + 1));
+  inv.ui = raw.batch || raw.ui_name == "batch" ? UiKind::kBatch
+           : raw.ui_name == "terminal"         ? UiKind::kTerminal
+                                               : UiKind::kAuto;
+  std::string bad;
+  if (!ReadAnswers(raw.answers, inv, &bad)) {
+    err << "--answer: \"" << bad << "\" is not TITLE=CAPTION\n";
+    result.status = 1;
+    return result;
   }
-
-  // Choices first, then check boxes (which enable their text boxes), then
-  // the texts.
-  ui::FormOverrides& o = inv.overrides;
-  if (!rank_function.empty()) o.push_back(FormOverride::Select("optFopt(" + rank_function + ")"));
-  if (!mode.empty()) o.push_back(FormOverride::Select(mode == "rate" ? "optMode(0)" : "optMode(1)"));
-  if (lock) o.push_back(FormOverride::Check("chkLock"));
-  if (ignore_weakest) o.push_back(FormOverride::Check("chkIgnoreWeakest"));
-  if (no_ignore_weakest) o.push_back(FormOverride::Uncheck("chkIgnoreWeakest"));
-  if (gr->count() > 0) o.push_back(FormOverride::Check("chkGroupRates"));
-  if (no_group_rates) o.push_back(FormOverride::Uncheck("chkGroupRates"));
-  if (ii->count() > 0) o.push_back(FormOverride::Check("chkIgnore"));
-  if (no_ignore_ids) o.push_back(FormOverride::Uncheck("chkIgnore"));
-  if (cs->count() > 0) o.push_back(FormOverride::Check("chkCopyData"));
-  if (no_copy) o.push_back(FormOverride::Uncheck("chkCopyData"));
-  if (gr->count() > 0) o.push_back(FormOverride::SetText("txtRateFactor", group_rates));
-  if (ii->count() > 0) o.push_back(FormOverride::SetText("txtIgnore", ignore_ids));
-  if (cs->count() > 0) o.push_back(FormOverride::SetText("txtSetToCopy", copy_set));
-
+  inv.overrides = DialogOverrides(raw);
   result.run = true;
   return result;
 }

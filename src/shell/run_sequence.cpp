@@ -103,25 +103,20 @@ int RunKorund(const RunInputs& inputs, ui::Ui& ui, host::Host& host, SettingsSto
   }
 
   RunContext ctx{settings, ui, msg, sheet};
-  const std::function<void(RunContext&)>* guard = &guards.fatigue;
-  std::string analysis;
   switch (settings.FitType) {
     case kFitDynamic:
       msg.set_help_topic(kHelpDynamic);
-      analysis = "dynamic fatigue";
+      guards.fatigue(ctx);
       break;
     case kFitStatic:
       msg.set_help_topic(kHelpStatic);
-      analysis = "static fatigue";
+      guards.fatigue(ctx);
       break;
     default:
       msg.set_help_topic(kHelpWeibull);
-      analysis = "Weibull";
-      guard = &guards.weibull;
+      guards.weibull(ctx);
       break;
   }
-  if (!*guard) ui::TerminateProgram(ui, "The " + analysis + " analysis is not part of this build.");
-  (*guard)(ctx);
 
   sheet.spSaveSheet();
   std::string error;

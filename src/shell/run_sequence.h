@@ -14,8 +14,8 @@
 
 namespace korund::shell {
 
-// The analyses' worksheet guards. An empty one means the analysis is not
-// part of this build; the run then ends with a fatal error naming it.
+// The analyses' worksheet guards; main hands in the real ones, tests their
+// own.
 struct Guards {
   std::function<void(RunContext&)> weibull;  // FitType 2
   std::function<void(RunContext&)> fatigue;  // FitType 0 and 1

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <vector>
 
+#include "host/atomic_file.h"
+
 namespace korund::shell {
 
 namespace fs = std::filesystem;
@@ -68,22 +70,11 @@ bool IniSettingsStore::SaveSetting(const std::string& application, const std::st
     lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(section_end), key + "=" + value);
   }
 
-  const fs::path temp = path.string() + ".tmp";
-  {
-    std::ofstream out(temp, std::ios::trunc);
-    for (const std::string& l : lines) out << l << "\n";
-    out.flush();
-    if (!out) {
-      fs::remove(temp, ec);
-      return false;
-    }
-  }
-  fs::rename(temp, path, ec);
-  if (ec) {
-    fs::remove(temp, ec);
-    return false;
-  }
-  return true;
+  std::string text;
+  for (const std::string& l : lines) text += l + "\n";
+  // Written as the notebook is: readers never see half a file.
+  std::string error;
+  return host::WriteFileAtomically(path.string(), text, &error);
 }
 
 }  // namespace korund::shell

@@ -24,8 +24,8 @@ class IniSettingsStore : public SettingsStore {
   // root: the folder that holds the application folders; "" stores nothing.
   explicit IniSettingsStore(std::string root) : root_(std::move(root)) {}
 
-  // Keeps the file's other lines; writes a temporary file and renames it so
-  // that a failed write never leaves half a file.
+  // Keeps the file's other lines; the file is replaced atomically, so a
+  // failed write never leaves half a file.
   bool SaveSetting(const std::string& application, const std::string& section,
                    const std::string& key, const std::string& value) override;
 
