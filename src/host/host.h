@@ -1,4 +1,4 @@
-// The host seam: a typed mirror of the automation members of the graphing
+// host/: the host seam, a typed mirror of the automation members of the graphing
 // host that the program uses. The worksheet layer (worksheet/) is the only
 // caller. Two real implementations, both over a notebook::Notebook: the
 // notebook-file host of korund (file_host.h) and the in-process host of the

@@ -1,4 +1,5 @@
-// The notebook document model: what a notebook is, for the whole program.
+// notebook/: the notebook document model -- what a notebook is, for the whole
+// program -- and its file formats.
 //
 // A Notebook owns an ordered list of items: sections, worksheets, reports and
 // items of any other type, which are kept as they were read. A worksheet owns

@@ -1,6 +1,9 @@
-// The program's entry sequence: title and version check, help file, the
+// shell/: korund's front end -- main builds the notebook host and the UI
+// back end from the command line (command_line.h) and runs the program's
+// entry sequence (this file): title and version check, help file, the
 // command line into FitType, style tables, attach, the analysis's worksheet
-// guard, write-back, release and the "FINISHED" box.
+// guard, write-back, release and the "FINISHED" box. The settings file that
+// records where the program lives is settings_store.h.
 #pragma once
 
 #include <functional>

@@ -1,3 +1,7 @@
+// testing/: the test-support library, linked only by test programs: the
+// counting in-memory host (this file), the scripted UI, a fake options form,
+// temporary files and the fixture of one notebook with one worksheet.
+//
 // Test support: the host seam over a notebook held by the test, with the
 // real in-memory session underneath and counters on top. Tests build the
 // notebook through the model, read what the program did through the

@@ -1,7 +1,11 @@
-// The UI seam: everything the program shows to people goes through Ui. The
-// analysis code never names a back end; main picks one (batch, terminal) and
-// tests use ScriptedUi (ui/scripted_ui.h), which records and answers from a
-// script.
+// ui/: the UI seam and its text back ends. Everything the program shows to
+// people goes through Ui (this file): message boxes, the message dialog's
+// window, options dialogs as back-end-independent form models, the progress
+// bar, the clipboard and help. The back ends here print to a terminal
+// (terminal_ui.h), answer by rule (batch_ui.h) or record a transcript
+// (transcript_ui.h); help_topics.h holds the help pages. The analysis code
+// never names a back end; main picks one, and tests use ScriptedUi
+// (testing/scripted_ui.h), which records and answers from a script.
 #pragma once
 
 #include <functional>

@@ -1,3 +1,8 @@
+// util/: the ground every layer stands on -- the cell value and its
+// comparison rule (this file), text and number helpers (text.h), the text
+// accumulator (string_builder.h), the run settings and plot-style tables.
+// It uses nothing but the standard library.
+//
 // A worksheet cell or array element: empty, a number or a text.
 //
 // One comparison rule holds everywhere in the program: two numbers compare

@@ -1,4 +1,5 @@
-// The session with the host (attach, section lookup, report items) and the
+// worksheet/: the analyses' only way to the worksheet. A Sheet holds the
+// session with the host (attach, section lookup, report items) and the
 // cell and column layer: every read and write of worksheet cells, columns and
 // titles goes through a Sheet. Columns and rows are 1-based here; the layer
 // passes column-1 and row-1 to the host.
