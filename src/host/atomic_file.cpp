@@ -10,18 +10,36 @@
 
 namespace korund::host {
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+namespace {
+
+constexpr const char* kTemporaryMark = ".korund-tmp-";
+
+// The file a path names, a symbolic link followed to its target.
+std::filesystem::path Target(const std::string& path) {
   namespace fs = std::filesystem;
   std::error_code ec;
-  // Replace the file a symbolic link points to, not the link itself.
   fs::path target = path;
   if (fs::is_symlink(target, ec)) {
     fs::path resolved = fs::weakly_canonical(target, ec);
     if (!ec) target = resolved;
   }
+  return target;
+}
+
+std::string TemporaryPrefix(const std::filesystem::path& target) {
+  return "." + target.filename().string() + kTemporaryMark;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error,
+                         const BeforeReplace& before_replace) {
+  namespace fs = std::filesystem;
+  // Replace the file a symbolic link points to, not the link itself.
+  const fs::path target = Target(path);
   fs::path dir = target.parent_path();
   if (dir.empty()) dir = ".";
-  std::string tmp = (dir / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
+  std::string tmp = (dir / (TemporaryPrefix(target) + "XXXXXX")).string();
   int fd = ::mkstemp(tmp.data());
   if (fd < 0) {
     *error = path + ": cannot create a temporary file in " + dir.string() + ": " +
@@ -55,6 +73,10 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
   int closed = ::close(fd);
   fd = -1;
   if (closed != 0) return fail("cannot write", errno);
+  if (before_replace && !before_replace(error)) {
+    ::unlink(tmp.c_str());
+    return false;
+  }
   if (::rename(tmp.c_str(), target.c_str()) != 0) return fail("cannot replace the file", errno);
   // Make the rename itself durable.
   int dir_fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -63,6 +85,50 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     ::close(dir_fd);
   }
   return true;
+}
+
+void RemoveStaleTemporaries(const std::string& path) {
+  namespace fs = std::filesystem;
+  const fs::path target = Target(path);
+  fs::path dir = target.parent_path();
+  if (dir.empty()) dir = ".";
+  const std::string prefix = TemporaryPrefix(target);
+  std::error_code ec;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    // The prefix and exactly mkstemp's six characters: nothing else matches.
+    if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0 &&
+        it->is_regular_file(ec)) {
+      fs::remove(it->path(), ec);
+    }
+  }
+}
+
+bool CheckReplaceable(const std::string& path, std::string* error) {
+  namespace fs = std::filesystem;
+  const fs::path target = Target(path);
+  fs::path dir = target.parent_path();
+  if (dir.empty()) dir = ".";
+  struct stat st {};
+  // A file without any write permission is read-only for everyone, the
+  // superuser too, whom access() would let through.
+  if (::stat(target.c_str(), &st) == 0 &&
+      ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
+    *error = path + ": the file is read-only; nothing was changed";
+    return false;
+  }
+  if (::access(dir.c_str(), W_OK | X_OK) != 0) {
+    *error = path + ": its folder " + dir.string() + " does not take new files (" +
+             std::strerror(errno) + "); nothing was changed";
+    return false;
+  }
+  return true;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  std::error_code ec;
+  const bool same = std::filesystem::equivalent(a, b, ec);
+  return !ec && same;
 }
 
 }  // namespace korund::host

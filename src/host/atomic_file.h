@@ -1,17 +1,37 @@
 // Replacing a file so that readers see the old file or the new one, never a
 // part: the notebook write-back, the settings file and korund-notebook's
-// outputs all go through here.
+// outputs all go through here. Also the checks that keep a notebook safe
+// from its own outputs and from files a crashed run left behind.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace korund::host {
 
-// Replaces `path` with `bytes` atomically: a temporary file in the same
-// folder is written, flushed to disk and renamed over the target, and the
-// folder is flushed. An existing file's permissions are kept. False with
-// *error ("PATH: ... (the file is unchanged)"); the target is then unchanged.
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error);
+// Called after the new text is safely on disk and immediately before it
+// replaces the target; false (with *error set) keeps the target as it is.
+using BeforeReplace = std::function<bool(std::string* error)>;
+
+// Replaces `path` with `bytes` atomically: a temporary file
+// ".NAME.korund-tmp-XXXXXX" in the same folder is written, flushed to disk
+// and renamed over the target, and the folder is flushed. An existing
+// file's permissions are kept. False with *error ("PATH: ... (the file is
+// unchanged)"); the target is then unchanged and no temporary file is left.
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error,
+                         const BeforeReplace& before_replace = nullptr);
+
+// Removes the temporary files a killed write of `path` left beside it (only
+// those of this file). Call it while holding the file's lock.
+void RemoveStaleTemporaries(const std::string& path);
+
+// False with *error when `path` cannot be replaced by this user: the file
+// is read-only or its folder cannot take a new file.
+bool CheckReplaceable(const std::string& path, std::string* error);
+
+// True when the two paths name the same file (links followed); a path that
+// does not exist yet names no existing file.
+bool SameFile(const std::string& a, const std::string& b);
 
 }  // namespace korund::host

@@ -1,5 +1,7 @@
 #include "host/file_host.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <utility>
 
@@ -23,19 +25,24 @@ class FileApplication : public Application {
         session_(notebook_, worksheet),
         original_bytes_(std::move(original_bytes)),
         baseline_(std::move(baseline)),
-        lock_(std::move(lock)) {}
+        lock_(std::move(lock)) {
+    ::stat(path_.c_str(), &original_stat_);
+  }
 
   NotebookDocument* ActiveNotebook() override { return &session_; }
   void SetProperty(Property, bool) override {}  // nothing in a file answers to them
   bool Release(std::string* error) override;
 
  private:
+  // True while the file on disk is the one read at Connect, unchanged.
+  bool StillAttached() const;
   bool SaveAside(const std::string& text, std::string* error);
 
   std::string path_;
   notebook::Notebook notebook_;
   NotebookSession session_;
   std::string original_bytes_;  // the file as read at Connect
+  struct stat original_stat_ {};  // which file that was
   std::string baseline_;        // the model as saved text at Connect
   std::unique_ptr<FileLock> lock_;
   bool released_ = false;
@@ -48,15 +55,32 @@ bool FileApplication::Release(std::string* error) {
   bool ok = notebook::SerializeNotebook(notebook_, path_, &text, error);
   // A run that changed nothing leaves the file untouched, byte for byte.
   if (ok && text != baseline_) {
-    std::string now_bytes, read_error;
-    if (!notebook::ReadWholeFile(path_, &now_bytes, &read_error) || now_bytes != original_bytes_) {
+    RemoveStaleTemporaries(path_);
+    // Checked again right before the new file takes the old one's place, so
+    // that an edit made while the text was being written is not lost.
+    bool changed = false;
+    auto unchanged = [&](std::string*) {
+      changed = !StillAttached();
+      return !changed;
+    };
+    if (!StillAttached()) {
       ok = SaveAside(text, error);
-    } else {
-      ok = WriteFileAtomically(path_, text, error);
+    } else if (!WriteFileAtomically(path_, text, error, unchanged)) {
+      ok = changed ? SaveAside(text, error) : false;
     }
   }
   lock_->Unlock();
   return ok;
+}
+
+bool FileApplication::StillAttached() const {
+  struct stat now {};
+  if (::stat(path_.c_str(), &now) != 0 || now.st_dev != original_stat_.st_dev ||
+      now.st_ino != original_stat_.st_ino || now.st_size != original_stat_.st_size) {
+    return false;
+  }
+  std::string now_bytes, read_error;
+  return notebook::ReadWholeFile(path_, &now_bytes, &read_error) && now_bytes == original_bytes_;
 }
 
 bool FileApplication::SaveAside(const std::string& text, std::string* error) {
@@ -98,6 +122,8 @@ std::unique_ptr<Application> FileHost::Connect(std::string* error) {
   notebook::Notebook notebook;
   std::string bytes;
   if (!notebook::LoadNotebookFile(path_, &notebook, &bytes, error)) return nullptr;
+  // A notebook the run could not write back is refused before the run.
+  if (!CheckReplaceable(path_, error)) return nullptr;
 
   notebook::Item* sheet = notebook::ChooseWorksheet(notebook, worksheet_, path_, error);
   if (sheet == nullptr) return nullptr;

@@ -136,6 +136,31 @@ TEST_F(FileHostTest, AttachFailuresSayWhatIsWrongAndHoldNoLock) {
   EXPECT_EQ(std::vector<std::string>{}, dir_.Names());
 }
 
+TEST_F(FileHostTest, AWriteBackClearsItsOwnStaleTemporariesOnly) {
+  const std::vector<std::string> planted = {".lab.json.korund-tmp-AbC123", ".lab.json.korund-tmp-x",
+                                            ".other.json.korund-tmp-AbC123", "notes.txt"};
+  for (const auto& name : planted) WriteFile(dir_.File(name), "left over");
+  auto app = Connect();
+  ASSERT_NE(nullptr, app);
+  Sheet(*app)->SetCell(0, 0, Value(5));
+  ASSERT_TRUE(app->Release(&error_)) << error_;
+  EXPECT_EQ((std::vector<std::string>{".lab.json.korund-tmp-x", ".other.json.korund-tmp-AbC123",
+                                      "lab.json", "notes.txt"}),
+            dir_.Names());
+}
+
+TEST_F(FileHostTest, ReadOnlyNotebooksAndPlantedLockLinksAreRefusedBeforeTheRun) {
+  std::filesystem::permissions(path_, std::filesystem::perms(0444));
+  EXPECT_NE(std::string::npos, Refused().find("the file is read-only")) << error_;
+  std::filesystem::permissions(path_, std::filesystem::perms(0644));
+
+  const std::string elsewhere = dir_.File("elsewhere");
+  std::filesystem::create_symlink(elsewhere, path_ + ".lock");
+  EXPECT_NE(std::string::npos, Refused().find("it is a symbolic link")) << error_;
+  EXPECT_FALSE(std::filesystem::exists(elsewhere));  // nothing created at the link's target
+  EXPECT_EQ(kLab, ReadFile(path_));
+}
+
 TEST(AtomicFileTest, ReplacesWholeFileAndKeepsPermissions) {
   TempDir dir;
   const std::string path = dir.File("lab.json");
@@ -150,6 +175,26 @@ TEST(AtomicFileTest, ReplacesWholeFileAndKeepsPermissions) {
   EXPECT_FALSE(WriteFileAtomically(dir.File("no/such/dir.json"), "x", &error));
   EXPECT_NE(std::string::npos, error.find("cannot create a temporary file")) << error;
   EXPECT_EQ(std::vector<std::string>{"lab.json"}, dir.Names());
+}
+
+TEST(AtomicFileTest, AReplacementRefusedAtTheLastMomentLeavesEverythingAsItWas) {
+  TempDir dir;
+  const std::string path = dir.File("lab.json");
+  WriteFile(path, "old");
+  std::string error;
+  bool asked = false;
+  auto refuse = [&](std::string* e) {
+    asked = true;
+    *e = "changed meanwhile";
+    return false;
+  };
+  EXPECT_FALSE(WriteFileAtomically(path, "new", &error, refuse));
+  EXPECT_TRUE(asked);
+  EXPECT_EQ("changed meanwhile", error);
+  EXPECT_EQ("old", ReadFile(path));
+  EXPECT_EQ(std::vector<std::string>{"lab.json"}, dir.Names());
+  EXPECT_TRUE(SameFile(path, dir.File("./lab.json")));
+  EXPECT_FALSE(SameFile(path, dir.File("missing.json")));
 }
 
 }  // namespace

@@ -22,9 +22,18 @@ bool FileLock::Lock(const std::string& path, std::string* error) {
   Unlock();
   const std::string lock_path = LockPathFor(path);
   for (int attempt = 0; attempt < 10; ++attempt) {
-    int fd = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    // Never through a symbolic link: a planted link would make us create
+    // or lock a file elsewhere.
+    int fd = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EACCES) {
+      // A lock file another user left behind: a read-only descriptor locks
+      // it just as well.
+      fd = ::open(lock_path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    }
     if (fd < 0) {
-      *error = path + ": cannot create the lock file " + lock_path + ": " + std::strerror(errno);
+      const int err = errno;
+      *error = path + ": cannot create the lock file " + lock_path + ": " +
+               (err == ELOOP ? std::string("it is a symbolic link") : std::strerror(err));
       return false;
     }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

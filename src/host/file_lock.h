@@ -5,7 +5,9 @@
 // flock when its holder ends, so a crashed run leaves no lock behind (at most
 // the empty lock file, which the next holder takes over and removes). The
 // holder removes the lock file when it lets go; a taker that finds its file
-// replaced meanwhile tries again, so removal never lets two holders in.
+// replaced meanwhile tries again, so removal never lets two holders in. The
+// lock file is never opened through a symbolic link, and one left by
+// another user is locked through a read-only descriptor.
 #pragma once
 
 #include <string>

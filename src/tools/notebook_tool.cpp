@@ -192,6 +192,18 @@ void PrintTable(const Worksheet& sheet, const std::string& name, const ColumnRan
   for (size_t r = 0; r < rows; ++r) print_line(grid[r + 2]);
 }
 
+// An output that would replace the notebook or its lock file (directly or
+// through a link) is refused: it would destroy the data without the lock.
+bool RefuseNotebookAsOutput(const std::string& output, const std::string& notebook_path,
+                            std::string* error) {
+  if (host::SameFile(output, notebook_path) ||
+      host::SameFile(output, FileLock::LockPathFor(notebook_path))) {
+    *error = output + " is the notebook itself (or its lock file); choose another output file";
+    return false;
+  }
+  return true;
+}
+
 // Locks the notebook, loads it, lets `change` work on it and writes it
 // back atomically. Nothing is written when any step fails.
 bool EditNotebook(const std::string& path,
@@ -201,6 +213,8 @@ bool EditNotebook(const std::string& path,
   if (!lock.Lock(path, error)) return false;
   Notebook doc;
   if (!LoadNotebookFile(path, &doc, nullptr, error)) return false;
+  if (!host::CheckReplaceable(path, error)) return false;
+  host::RemoveStaleTemporaries(path);
   if (!change(doc, error)) return false;
   std::string text;
   if (!notebook::SerializeNotebook(doc, path, &text, error)) return false;
@@ -369,6 +383,7 @@ bool RunExport(const ExportOptions& o, std::ostream& out, std::string* error) {
     out << text;
     return true;
   }
+  if (!RefuseNotebookAsOutput(o.csv, o.file, error)) return false;
   return WriteFileAtomically(o.csv, text, error);
 }
 

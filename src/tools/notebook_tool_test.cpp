@@ -1,6 +1,7 @@
 #include "tools/notebook_tool.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -108,6 +109,12 @@ TEST_F(NotebookToolTest, FailuresUsageErrorsAndANotebookInUseChangeNothing) {
       {2, {"frobnicate", lab_}}};
   for (const auto& [status, args] : cases) Run(status, args);
   EXPECT_NE(std::string::npos, Run(0, {"export", "--help"}).find("--columns"));
+  // An export over the notebook, directly or through a link, would lose it.
+  std::filesystem::create_symlink(lab_, dir_.File("link.csv"));
+  for (const std::string& out : {lab_, dir_.File("link.csv"), dir_.File("./lab.json")}) {
+    EXPECT_NE(std::string::npos, Run(1, {"export", lab_, "--csv", out}).find("is the notebook"));
+  }
+  std::filesystem::remove(dir_.File("link.csv"));
   EXPECT_EQ((std::vector<std::string>{"in.csv", "lab.json"}), dir_.Names());
 
   std::string error;
@@ -117,6 +124,9 @@ TEST_F(NotebookToolTest, FailuresUsageErrorsAndANotebookInUseChangeNothing) {
             Run(1, {"select", lab_, "Data 1"}).find(lab_ + " is in use by another korund run"));
   Run(1, {"new", lab_, "--force"});
   Run(0, {"show", lab_});  // reading needs no lock
+  run.reset();
+  std::filesystem::permissions(lab_, std::filesystem::perms(0444));
+  EXPECT_NE(std::string::npos, Run(1, {"select", lab_, "Data 1"}).find("read-only"));
   EXPECT_EQ(before, ReadFile(lab_));
 }
 
