@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Kills korund with SIGKILL at random moments of a large Weibull run, many
+# times, and checks after each kill that the notebook is the old file or the
+# new one, that no lock is left, and that the next run leaves no temporary
+# file behind.
+#
+# Usage: scripts/crash_test.sh [RUNS]   (default 100; needs a built korund)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build_dir="${KORUND_BUILD_DIR:-build}"
+korund="$PWD/$build_dir/bin/korund"
+runs="${1:-100}"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+
+# Ten sets of 20,000 strengths: long enough to be killed during the write.
+python3 - "$work/old.json" <<'PY'
+import json, random, sys
+rng = random.Random(7)
+cols = {str(c): {"title": "raw %d" % c,
+                 "cells": ["set"] + [round(rng.weibullvariate(4.5, 6), 4) for _ in range(20000)]}
+        for c in range(1, 11)}
+nb = {"format": "korund-notebook", "version": 1, "current": "Data 1",
+      "items": [{"type": "section", "name": "Section 1"},
+                {"type": "worksheet", "name": "Data 1", "columns": cols}]}
+json.dump(nb, open(sys.argv[1], "w"), indent=1)
+PY
+
+# The new file, from a run that is left alone.
+cp "$work/old.json" "$work/new.json"
+start=$(date +%s%N)
+XDG_CONFIG_HOME="$work/config" "$korund" weibull --batch --notebook "$work/new.json" >/dev/null 2>&1
+run_ms=$(( ($(date +%s%N) - start) / 1000000 ))
+old_sum=$(sha256sum < "$work/old.json")
+new_sum=$(sha256sum < "$work/new.json")
+
+kept_old=0 kept_new=0 mid_write=0 failures=0
+for ((i = 1; i <= runs; i++)); do
+  cp "$work/old.json" "$work/nb.json"
+  XDG_CONFIG_HOME="$work/config" "$korund" weibull --batch --notebook "$work/nb.json" \
+    >/dev/null 2>&1 &
+  pid=$!
+  # Anywhere in the second half of a run, where the file is written.
+  delay_ms=$(( run_ms / 2 + RANDOM % (run_ms / 2 + 20) ))
+  sleep "$(printf '%d.%03d' $((delay_ms / 1000)) $((delay_ms % 1000)))"
+  kill -9 "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  if [ -n "$(find "$work" -maxdepth 1 -name '.nb.json.korund-tmp-*')" ]; then
+    mid_write=$((mid_write + 1))  # killed while the new file was being written
+  fi
+  sum=$(sha256sum < "$work/nb.json")
+  if [ "$sum" = "$old_sum" ]; then
+    kept_old=$((kept_old + 1))
+  elif [ "$sum" = "$new_sum" ]; then
+    kept_new=$((kept_new + 1))
+  else
+    echo "run $i: the notebook is neither the old nor the new file"
+    failures=$((failures + 1))
+  fi
+  # The next run must get the lock and leave no temporary file behind.
+  cp "$work/old.json" "$work/nb.json"
+  if ! XDG_CONFIG_HOME="$work/config" "$korund" weibull --batch --notebook "$work/nb.json" \
+      >/dev/null 2>&1; then
+    echo "run $i: the next run failed (a stale lock?)"
+    failures=$((failures + 1))
+  fi
+  left=$(find "$work" -maxdepth 1 -name '.nb.json.korund-tmp-*' | wc -l)
+  if [ "$left" -ne 0 ]; then
+    echo "run $i: $left temporary file(s) survived the next run"
+    failures=$((failures + 1))
+  fi
+done
+echo "$runs kills ($mid_write while writing): $kept_old left the old file," \
+  "$kept_new the new one, $failures failures"
+[ "$failures" -eq 0 ]
