@@ -14,6 +14,11 @@
 
 namespace korund::shell {
 
+// The one-line usage shown when korund is started without an analysis word.
+inline constexpr const char* kUsageLine =
+    "usage: korund weibull|dynamic|static [--notebook FILE] [--worksheet NAME] [--batch] "
+    "[options] (korund --help lists them)";
+
 enum class UiKind { kAuto, kTerminal, kBatch };
 
 struct Invocation {

@@ -32,6 +32,9 @@ int main(int argc, char** argv) {
       argc, argv, notebook_env == nullptr ? "" : notebook_env, std::cout, std::cerr);
   if (!parsed.run) return parsed.status;
   const shell::Invocation& inv = parsed.invocation;
+  // No analysis word: the run still records AppPath and ends with status 2,
+  // but a person gets told how to start one.
+  if (inv.words.empty()) std::cerr << shell::kUsageLine << "\n";
 
   std::unique_ptr<host::Host> host;
   if (inv.notebook.empty()) {
