@@ -13,6 +13,7 @@
 #include "notebook/csv.h"
 #include "notebook/notebook.h"
 #include "notebook/notebook_file.h"
+#include "ui/console.h"
 #include "util/text.h"
 #include "util/value.h"
 
@@ -132,6 +133,7 @@ std::string ShowText(const std::string& text) {
       flat += ch;
     }
   }
+  flat = ui::ToTerminalText(flat);  // no control character reaches the terminal
   if (DisplayWidth(flat) <= kShowWidth) return flat;
   std::string cut;
   size_t chars = 0;
@@ -152,7 +154,7 @@ void PrintTable(const Worksheet& sheet, const std::string& name, const ColumnRan
                 std::ostream& out) {
   std::vector<int32_t> numbers = ChooseColumns(sheet, range, false);
   if (numbers.empty()) {
-    out << "The worksheet \"" << name << "\" is empty.\n";
+    out << "The worksheet \"" << ui::ToTerminalText(name) << "\" is empty.\n";
     return;
   }
   const size_t rows = static_cast<size_t>(RowCount(sheet, numbers));
@@ -338,7 +340,7 @@ bool PrintReport(Notebook& doc, const std::string& name, const std::string& file
     *error = file + ": there is no report named \"" + name + "\"";
     return false;
   }
-  std::string text = ToDisplayLines(item->text());
+  std::string text = ui::ToTerminalText(item->text());
   out << text;
   if (!text.empty() && text.back() != '\n') out << '\n';
   return true;
@@ -401,7 +403,8 @@ bool RunList(const std::string& file, std::ostream& out, std::string* error) {
     const bool is_current = item.type() == ItemType::kWorksheet && item.name() == current;
     std::string number = std::to_string(i + 1);
     out << (is_current ? "*" : " ") << std::string(number.size() < 5 ? 5 - number.size() : 0, ' ')
-        << number << "  " << Pad(item.type_word(), type_width) << "  " << item.name() << '\n';
+        << number << "  " << Pad(ui::ToTerminalText(item.type_word()), type_width) << "  "
+        << ui::ToTerminalText(item.name()) << '\n';
   }
   if (doc.size() == 0) out << "(no items)\n";
   return true;

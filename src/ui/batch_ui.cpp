@@ -30,8 +30,8 @@ bool BatchUi::NextAnswer(const std::string& title, std::string* caption) {
 void BatchUi::Print(const std::string& title, const std::string& text,
                     const std::string& answer) {
   std::ostream& to = title == "FINISHED" ? out_ : err_;
-  to << "[" << title << "]\n";
-  std::string shown = ToDisplayLines(text);
+  to << "[" << ToTerminalText(title) << "]\n";
+  std::string shown = ToTerminalText(text);
   if (!shown.empty()) to << shown << (shown.back() == '\n' ? "" : "\n");
   if (!answer.empty()) to << "  -> " << answer << "\n";
   to.flush();

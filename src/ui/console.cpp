@@ -7,7 +7,36 @@
 #include <fstream>
 #include <ostream>
 
+#include "util/text.h"
+
 namespace korund::ui {
+
+std::string ToTerminalText(std::string_view text) {
+  const std::string lines = ToDisplayLines(text);
+  std::string out;
+  out.reserve(lines.size());
+  auto escape = [&out](unsigned char c) {
+    static const char kHex[] = "0123456789abcdef";
+    out += "\\x";
+    out += kHex[c >> 4];
+    out += kHex[c & 15];
+  };
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const auto c = static_cast<unsigned char>(lines[i]);
+    if (c == '\n' || c == '\t') {
+      out += lines[i];
+    } else if (c < 0x20 || c == 0x7F) {
+      escape(c);
+    } else if (c == 0xC2 && i + 1 < lines.size() &&
+               static_cast<unsigned char>(lines[i + 1]) >= 0x80 &&
+               static_cast<unsigned char>(lines[i + 1]) <= 0x9F) {
+      escape(static_cast<unsigned char>(lines[++i]));  // a C1 control, U+0080..U+009F
+    } else {
+      out += lines[i];
+    }
+  }
+  return out;
+}
 
 std::string StripAmpersand(const std::string& caption) {
   std::string out;

@@ -5,9 +5,16 @@
 #include <functional>
 #include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace korund::ui {
+
+// A text of the program as a terminal shows it: line breaks as "\n" (see
+// ToDisplayLines), tabs kept, every other control character (C0, DEL, C1)
+// escaped as "\xNN", so that a name or cell read from a file cannot move
+// the cursor, recolour the screen or retitle the window.
+std::string ToTerminalText(std::string_view text);
 
 // Strips the access-key marker: "&Stop" -> "Stop".
 std::string StripAmpersand(const std::string& caption);

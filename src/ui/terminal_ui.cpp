@@ -33,7 +33,7 @@ std::string IconMark(int icon) {
 }
 
 static std::string FirstLine(const std::string& text) {
-  std::string shown = ToDisplayLines(text);
+  std::string shown = ToTerminalText(text);
   return shown.substr(0, shown.find('\n'));
 }
 
@@ -70,7 +70,7 @@ static bool IsWholeNumber(const std::string& s) {
 }
 
 static void Indented(std::ostream& out, const std::string& text, const std::string& indent) {
-  std::string shown = ToDisplayLines(text);
+  std::string shown = ToTerminalText(text);
   size_t start = 0;
   while (start <= shown.size()) {
     size_t end = shown.find('\n', start);
@@ -90,7 +90,7 @@ static std::string Shown(const std::string& caption) {
 // first before the first line; the others indented as far, so that a
 // many-line caption reads as one item.
 static void Hanging(std::ostream& out, const std::string& first, const std::string& text) {
-  std::string shown = ToDisplayLines(text);
+  std::string shown = ToTerminalText(text);
   const size_t end = shown.find('\n');
   out << first << shown.substr(0, end) << "\n";
   if (end == std::string::npos) return;
@@ -134,7 +134,7 @@ void TerminalUi::ShowBoxText(const std::string& title, int icon, const std::stri
   bar_.EndLine();
   const std::string mark = IconMark(icon);
   const bool alarm = (icon & 0x70) == kMbIconStop || (icon & 0x70) == kMbIconExclamation;
-  out_ << (alarm && options_.bell ? "\a" : "") << "\n== " << title << " ==\n";
+  out_ << (alarm && options_.bell ? "\a" : "") << "\n== " << ToTerminalText(title) << " ==\n";
   if (mark.empty()) {
     Indented(out_, text, "");
   } else {

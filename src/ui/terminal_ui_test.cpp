@@ -258,5 +258,21 @@ TEST(TerminalUiTest, AccessKeysFollowTheDialogRule) {
   EXPECT_EQ("line 1\nline 2\nline 3", ToDisplayLines("line 1\r\nline 2\rline 3"));
 }
 
+TEST(TerminalUiTest, ControlCharactersFromAFileNeverReachTheTerminal) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"a\r\nb\tc", "a\nb\tc"},                   // line breaks and tabs stay
+      {"\x1b]0;owned\x07x", "\\x1b]0;owned\\x07x"},  // escape sequences do not
+      {"\x7f\x01", "\\x7f\\x01"},
+      {"\xc2\x9b" "31m", "\\x9b" "31m"},           // a C1 control in UTF-8
+      {"\xc3\xa9t\xc3\xa9 \xc2\xb1", "\xc3\xa9t\xc3\xa9 \xc2\xb1"},  // letters and signs do
+  };
+  for (const auto& [text, shown] : cases) EXPECT_EQ(shown, ToTerminalText(text));
+  std::istringstream in;
+  std::ostringstream out, notes;
+  TerminalUi ui({}, in, out, notes);
+  ui.MsgBox("Worksheet \x1b[2J", kMbOk, "T\x1b");
+  EXPECT_EQ(std::string::npos, out.str().find('\x1b')) << out.str();
+}
+
 }  // namespace
 }  // namespace korund::ui
