@@ -14,6 +14,7 @@
 #include "shell/run_sequence.h"
 #include "shell/settings_store.h"
 #include "ui/batch_ui.h"
+#include "ui/help_command.h"
 #include "ui/terminal_ui.h"
 #include "ui/transcript_ui.h"
 #include "util/terminate.h"
@@ -22,6 +23,10 @@
 
 int main(int argc, char** argv) {
   using namespace korund;
+  // "korund help [TOPIC]" needs neither a notebook nor a dialog.
+  if (argc >= 2 && std::string(argv[1]) == "help") {
+    return ui::RunHelpCommand({argv + 2, argv + argc}, std::cout, std::cerr);
+  }
   const char* notebook_env = std::getenv("KORUND_NOTEBOOK");
   shell::ParsedCommandLine parsed = shell::ParseCommandLine(
       argc, argv, notebook_env == nullptr ? "" : notebook_env, std::cout, std::cerr);

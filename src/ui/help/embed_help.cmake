@@ -1,0 +1,26 @@
+# Writes a C++ source that holds each help page's Markdown as a raw string
+# literal, so the Markdown files stay the only copy of the text.
+#   cmake -DOUTPUT=file.cpp -DPAGES="name=path;..." -P embed_help.cmake
+set(delimiter "korund_help")
+set(body "// Generated from the Markdown pages in src/ui/help/; edit those instead.\n")
+string(APPEND body "#include \"ui/help_pages.h\"\n\nnamespace korund::ui::help_pages {\n")
+foreach(page IN LISTS PAGES)
+  string(REPLACE "=" ";" parts "${page}")
+  list(GET parts 0 name)
+  list(GET parts 1 path)
+  file(READ "${path}" text)
+  string(FIND "${text}" ")${delimiter}\"" clash)
+  if(NOT clash EQUAL -1)
+    message(FATAL_ERROR "${path} contains the raw-string delimiter ${delimiter}")
+  endif()
+  string(APPEND body "\nconst std::string_view ${name} = R\"${delimiter}(${text})${delimiter}\";\n")
+endforeach()
+string(APPEND body "\n}  // namespace korund::ui::help_pages\n")
+# Rewrite only on change so that a configure without edits rebuilds nothing.
+if(EXISTS "${OUTPUT}")
+  file(READ "${OUTPUT}" old)
+  if(old STREQUAL body)
+    return()
+  endif()
+endif()
+file(WRITE "${OUTPUT}" "${body}")

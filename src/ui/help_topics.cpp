@@ -1,0 +1,260 @@
+#include "ui/help_topics.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <vector>
+
+#include "ui/help_pages.h"
+
+namespace korund::ui {
+
+namespace {
+
+constexpr int kOverviewTopic = 0;
+
+const std::array<HelpTopic, 4>& Topics() {
+  static const std::array<HelpTopic, 4> topics = {{
+      {kOverviewTopic, "overview", "KORUND: strength and fatigue of optical fibre",
+       help_pages::kOverview},
+      {1047, "weibull", "Weibull analysis", help_pages::kWeibull},
+      {1018, "dynamic", "Dynamic fatigue", help_pages::kDynamic},
+      {1032, "static", "Static fatigue", help_pages::kStatic},
+  }};
+  return topics;
+}
+
+bool SameWordAnyCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) !=
+        std::tolower(static_cast<unsigned char>(b[i]))) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Columns a line takes on a terminal: one per UTF-8 character.
+size_t DisplayWidth(std::string_view s) {
+  size_t n = 0;
+  for (char c : s) {
+    if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+  }
+  return n;
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+bool IsSpaceAt(std::string_view s, size_t i) {
+  return i >= s.size() || std::isspace(static_cast<unsigned char>(s[i]));
+}
+
+bool IsWordAt(std::string_view s, size_t i) {
+  return i < s.size() && std::isalnum(static_cast<unsigned char>(s[i]));
+}
+
+// One line of running text without its Markdown marks. An emphasis mark is
+// dropped when it touches a word on one side; a star between spaces (a
+// product) and an underscore inside a word stay.
+std::string Inline(std::string_view s) {
+  std::string out;
+  for (size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    if (c == '\\' && i + 1 < s.size() && std::ispunct(static_cast<unsigned char>(s[i + 1]))) {
+      out += s[++i];
+    } else if (c == '`') {
+      size_t end = s.find('`', i + 1);
+      if (end == std::string_view::npos) {
+        out += c;
+      } else {
+        out += s.substr(i + 1, end - i - 1);
+        i = end;
+      }
+    } else if (c == '[') {
+      size_t close = s.find("](", i + 1);
+      size_t end = close == std::string_view::npos ? close : s.find(')', close + 2);
+      if (end == std::string_view::npos) {
+        out += c;
+      } else {
+        out += Inline(s.substr(i + 1, close - i - 1));
+        i = end;
+      }
+    } else if (c == '*' || c == '_') {
+      size_t run = i;
+      while (run < s.size() && s[run] == c) ++run;
+      const bool opens = !IsSpaceAt(s, run);
+      const bool closes = i > 0 && !IsSpaceAt(s, i - 1);
+      bool mark = opens || closes;
+      if (c == '_' && IsWordAt(s, run) && i > 0 && IsWordAt(s, i - 1)) mark = false;
+      if (!mark) out += s.substr(i, run - i);
+      i = run - 1;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+bool IsTableLine(std::string_view line) {
+  line = Trim(line);
+  return line.size() >= 2 && line.front() == '|';
+}
+
+// The cells of "| a | b |", their marks already dropped.
+std::vector<std::string> TableCells(std::string_view line) {
+  line = Trim(line);
+  line.remove_prefix(1);
+  if (!line.empty() && line.back() == '|' && (line.size() < 2 || line[line.size() - 2] != '\\')) {
+    line.remove_suffix(1);
+  }
+  std::vector<std::string> cells;
+  size_t start = 0;
+  for (size_t i = 0; i <= line.size(); ++i) {
+    if (i < line.size() && line[i] == '\\') {
+      ++i;
+      continue;
+    }
+    if (i == line.size() || line[i] == '|') {
+      cells.push_back(Inline(Trim(line.substr(start, i - start))));
+      start = i + 1;
+    }
+  }
+  return cells;
+}
+
+bool IsSeparatorRow(const std::vector<std::string>& cells) {
+  for (const std::string& cell : cells) {
+    if (cell.find_first_not_of(":-") != std::string::npos || cell.find('-') == std::string::npos) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void AppendTable(const std::vector<std::string_view>& lines, std::string* out) {
+  std::vector<std::vector<std::string>> rows;
+  std::vector<bool> rule;
+  std::vector<size_t> widths;
+  for (std::string_view line : lines) {
+    rows.push_back(TableCells(line));
+    rule.push_back(IsSeparatorRow(rows.back()));
+    if (rule.back()) continue;
+    if (widths.size() < rows.back().size()) widths.resize(rows.back().size(), 0);
+    for (size_t k = 0; k < rows.back().size(); ++k) {
+      widths[k] = std::max(widths[k], DisplayWidth(rows.back()[k]));
+    }
+  }
+  for (size_t r = 0; r < rows.size(); ++r) {
+    std::string line;
+    for (size_t k = 0; k < widths.size(); ++k) {
+      if (k > 0) line += "  ";
+      if (rule[r]) {
+        line += std::string(widths[k], '-');
+      } else {
+        const std::string cell = k < rows[r].size() ? rows[r][k] : "";
+        line += cell + std::string(widths[k] - DisplayWidth(cell), ' ');
+      }
+    }
+    while (!line.empty() && line.back() == ' ') line.pop_back();
+    *out += line + "\n";
+  }
+}
+
+// "## Title" -> level 2 and "Title"; level 0 when the line is no heading.
+int HeadingLevel(std::string_view line, std::string_view* text) {
+  size_t level = 0;
+  while (level < line.size() && line[level] == '#') ++level;
+  if (level == 0 || level > 6 || level >= line.size() || line[level] != ' ') return 0;
+  std::string_view rest = Trim(line.substr(level));
+  while (!rest.empty() && rest.back() == '#') rest.remove_suffix(1);
+  *text = Trim(rest);
+  return static_cast<int>(level);
+}
+
+}  // namespace
+
+const HelpTopic& FindHelpTopic(int id) {
+  for (const HelpTopic& topic : Topics()) {
+    if (topic.id == id) return topic;
+  }
+  return Topics().front();
+}
+
+const HelpTopic* FindHelpTopicByName(std::string_view name) {
+  for (const HelpTopic& topic : Topics()) {
+    if (SameWordAnyCase(topic.name, name)) return &topic;
+  }
+  return nullptr;
+}
+
+std::span<const HelpTopic> AllHelpTopics() { return Topics(); }
+
+std::string HelpAsPlainText(std::string_view markdown) {
+  std::vector<std::string_view> lines;
+  for (size_t start = 0; start < markdown.size();) {
+    size_t end = markdown.find('\n', start);
+    if (end == std::string_view::npos) end = markdown.size();
+    std::string_view line = markdown.substr(start, end - start);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    lines.push_back(line);
+    start = end + 1;
+  }
+  std::string out;
+  bool fenced = false;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    std::string_view line = lines[i];
+    if (Trim(line).starts_with("```")) {
+      fenced = !fenced;
+      continue;
+    }
+    if (fenced) {
+      out += "    " + std::string(line) + "\n";
+      continue;
+    }
+    if (IsTableLine(line)) {
+      std::vector<std::string_view> table;
+      while (i < lines.size() && IsTableLine(lines[i])) table.push_back(lines[i++]);
+      --i;
+      AppendTable(table, &out);
+      continue;
+    }
+    std::string_view heading;
+    if (int level = HeadingLevel(line, &heading)) {
+      const std::string text = Inline(heading);
+      out += text + "\n" + std::string(DisplayWidth(text), level == 1 ? '=' : '-') + "\n";
+      continue;
+    }
+    const std::string_view body = Trim(line);
+    if (body.size() >= 3 && body.find_first_not_of('-') == std::string_view::npos) {
+      out += std::string(8, '-') + "\n";
+      continue;
+    }
+    const size_t indent = line.find_first_not_of(" \t");
+    std::string prefix(indent == std::string_view::npos ? 0 : indent, ' ');
+    std::string_view rest = body;
+    if (rest.starts_with("> ") || rest == ">") {
+      prefix += "  ";
+      rest.remove_prefix(rest.size() > 1 ? 2 : 1);
+    } else if (rest.starts_with("* ") || rest.starts_with("- ") || rest.starts_with("+ ")) {
+      prefix += "- ";
+      rest.remove_prefix(2);
+    }
+    std::string text = prefix + Inline(rest);
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    // One blank line between paragraphs is enough, and none at the top.
+    if (text.empty() && (out.empty() || out.ends_with("\n\n"))) continue;
+    out += text + "\n";
+  }
+  while (out.size() >= 2 && out[out.size() - 1] == '\n' && out[out.size() - 2] == '\n') {
+    out.pop_back();
+  }
+  if (out.empty() || out.back() != '\n') out += "\n";
+  return out;
+}
+
+}  // namespace korund::ui

@@ -1,0 +1,37 @@
+// The help topics: one page per analysis and an overview, written in
+// Markdown. The Qt back end renders the Markdown; the terminal and
+// "korund help" print it as plain text. Topic numbers are the ones the run
+// sequence gives the dialogs: 1018 dynamic fatigue, 1032 static fatigue,
+// 1047 Weibull; the overview is topic 0.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace korund::ui {
+
+struct HelpTopic {
+  int id;
+  std::string_view name;      // "overview", "weibull", "dynamic", "static"
+  std::string_view title;     // a line, without Markdown
+  std::string_view markdown;  // the page
+};
+
+// The topic with that number; the overview for an unknown number (never
+// null, never empty).
+const HelpTopic& FindHelpTopic(int id);
+
+// By name: "overview", "weibull", "dynamic", "static" (any case); nullptr
+// when unknown.
+const HelpTopic* FindHelpTopicByName(std::string_view name);
+
+// Every topic, overview first.
+std::span<const HelpTopic> AllHelpTopics();
+
+// Markdown as plain terminal text: headings underlined, emphasis and code
+// marks dropped, links reduced to their text, tables laid out in aligned
+// columns, fenced code kept as it stands. Ends with a line end.
+std::string HelpAsPlainText(std::string_view markdown);
+
+}  // namespace korund::ui
