@@ -1,0 +1,158 @@
+// The Qt back end as the analyses use it: standard boxes, the message
+// dialog, options dialogs with their progress bar, clipboard and help.
+#include "gui/qt_ui.h"
+
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QDialog>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QTest>
+
+#include "gui/form_dialog.h"
+#include "gui/help_viewer.h"
+#include "gui/message_dialog_widget.h"
+#include "gui/test_app.h"
+#include "ui/fake_form.h"
+#include "ui/help_topics.h"
+#include "util/run_settings.h"
+#include "util/terminate.h"
+
+namespace korund::gui {
+namespace {
+
+class QtUiTest : public ::testing::Test {
+ protected:
+  void SetUp() override { TestApp(); }
+  QtUi ui;
+};
+
+TEST_F(QtUiTest, StandardBoxHasTheIconButtonsAndTitleTheFlagsAsk) {
+  struct Case {
+    int flags;
+    std::string title;
+    QMessageBox::Icon icon;
+    QMessageBox::StandardButtons buttons;
+    QMessageBox::StandardButton press;
+    int result;
+  };
+  const Case cases[] = {
+      {16, "ERROR", QMessageBox::Critical, QMessageBox::Ok, QMessageBox::Ok, ui::kIdOk},
+      {32, "Q", QMessageBox::Question, QMessageBox::Ok, QMessageBox::Ok, ui::kIdOk},
+      {48, "", QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok, ui::kIdOk},
+      {64, "FINISHED", QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok, ui::kIdOk},
+      {0, "PLAIN", QMessageBox::NoIcon, QMessageBox::Ok, QMessageBox::Ok, ui::kIdOk},
+      {16 | 5, "NO WORKSHEET", QMessageBox::Critical, QMessageBox::Retry | QMessageBox::Cancel,
+       QMessageBox::Retry, ui::kIdRetry},
+      {16 | 5, "NO WORKSHEET", QMessageBox::Critical, QMessageBox::Retry | QMessageBox::Cancel,
+       QMessageBox::Cancel, ui::kIdCancel}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.flags);
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    QString title, text;
+    ui.SetShownHook([&](QWidget& w) {
+      auto& box = dynamic_cast<QMessageBox&>(w);
+      icon = box.icon();
+      buttons = box.standardButtons();
+      title = box.windowTitle();
+      text = box.text();
+      box.button(c.press)->click();
+    });
+    EXPECT_EQ(c.result, ui.MsgBox("one\rtwo", c.flags, c.title));
+    EXPECT_EQ(c.icon, icon);
+    EXPECT_EQ(c.buttons, buttons);
+    EXPECT_EQ(c.title.empty() ? AppTitle() : c.title, title.toStdString());
+    EXPECT_EQ("one\ntwo", text);
+  }
+}
+
+TEST_F(QtUiTest, RetryCancelBoxClosedByEscapeIsCancel) {
+  ui.SetShownHook([](QWidget& w) { QTest::keyClick(&w, Qt::Key_Escape); });
+  EXPECT_EQ(ui::kIdCancel, ui.MsgBox("x", ui::kMbRetryCancel, "NO WORKSHEET"));
+}
+
+TEST_F(QtUiTest, MessageDialogReturnsThePressedButton) {
+  ui::MessageDialogView v;
+  v.title = "T";
+  v.captions = {"&Stop", "&Continue", "", ""};
+  v.visible = {true, true, false, false};
+  v.button_lefts = {100, 1460, 2820, 4180};
+  v.width = 5745;
+  v.height = 2000;
+  v.button_width = 1260;
+  ui.SetShownHook([](QWidget& w) { dynamic_cast<MessageDialogWidget&>(w).button(2)->click(); });
+  EXPECT_EQ(2, ui.ShowMessageDialog(v));
+  ui.SetShownHook([](QWidget& w) { w.close(); });
+  EXPECT_EQ(0, ui.ShowMessageDialog(v));
+}
+
+TEST_F(QtUiTest, FormRunsUntilTheModelClosesWithItsProgressBar) {
+  ui::FakeForm form(ui);  // its OK moves the bar to 50, then 100
+  std::vector<int> bar_values;
+  ui.SetShownHook([&](QWidget& w) {
+    auto& d = dynamic_cast<FormDialog&>(w);
+    dynamic_cast<QPushButton*>(d.Widget("cmdOK"))->click();
+  });
+  ui.RunForm(form);
+  EXPECT_TRUE(form.Closed());
+  EXPECT_EQ(100, ui.Progress().value());
+}
+
+TEST_F(QtUiTest, CancelLeavesRunFormAfterTheDialogClosed) {
+  ui::FakeForm form(ui);
+  QPointer<QWidget> dialog;
+  ui.SetShownHook([&](QWidget& w) {
+    dialog = &w;
+    dynamic_cast<QPushButton*>(dynamic_cast<FormDialog&>(w).Widget("cmdCancel"))->click();
+  });
+  EXPECT_THROW(ui.RunForm(form), TerminateProgramError);
+  EXPECT_TRUE(dialog.isNull());  // gone before the stop passed on
+}
+
+TEST_F(QtUiTest, BoxesOfAFormAreAnsweredWhileItStaysOpen) {
+  ui::FakeForm form(ui);
+  form.SetChecked("chkGroupRates", true);
+  form.SetText("txtRateFactor", "abc");
+  std::vector<std::string> seen;
+  ui.SetShownHook([&](QWidget& w) {
+    if (auto* box = dynamic_cast<QMessageBox*>(&w)) {
+      seen.push_back(box->text().toStdString());
+      box->button(QMessageBox::Ok)->click();
+      form.Get("txtRateFactor").text = "2";  // the user mends the entry
+    } else if (auto* d = dynamic_cast<FormDialog*>(&w)) {
+      seen.push_back("form");
+      dynamic_cast<QPushButton*>(d->Widget("cmdOK"))->click();
+      if (d->isVisible()) dynamic_cast<QPushButton*>(d->Widget("cmdOK"))->click();
+    }
+  });
+  ui.RunForm(form);
+  EXPECT_EQ((std::vector<std::string>{"form", "The factor for grouping similar rates must be a number"}),
+            seen);
+  EXPECT_TRUE(form.Closed());
+}
+
+TEST_F(QtUiTest, HelpShowsTheTopicAndNeverAnEmptyWindow) {
+  for (int topic : {1047, 1018, 1032, -5}) {
+    SCOPED_TRACE(topic);
+    ui.ShowHelp(topic);
+    auto* viewer = dynamic_cast<HelpViewer*>(ui.help_viewer());
+    ASSERT_NE(nullptr, viewer);
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_FALSE(viewer->browser()->toPlainText().trimmed().isEmpty());
+    EXPECT_EQ(std::string(ui::FindHelpTopic(topic).title), viewer->windowTitle().toStdString());
+  }
+}
+
+TEST_F(QtUiTest, ClipboardTakesAndClearsText) {
+  ui.Clipboard("a\tb\r\n");
+  EXPECT_EQ("a\tb\r\n", QGuiApplication::clipboard()->text());
+  ui.ClearClipboard();
+  EXPECT_EQ("", QGuiApplication::clipboard()->text());
+}
+
+}  // namespace
+}  // namespace korund::gui
