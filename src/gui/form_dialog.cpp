@@ -73,11 +73,19 @@ void FormDialog::Build(const std::vector<ui::FormControl>& controls) {
   std::map<std::string, QButtonGroup*> groups;
   QVBoxLayout* frame = nullptr;  // the open frame's layout, if any
   std::vector<QWidget*> tab_order;
+  std::vector<QCheckBox*> row_checks;  // those sharing a row with a text box
+  int widest_line = 0;                 // of the texts with their own line breaks
+  auto measure = [this, &widest_line](const QString& text) {
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+      widest_line = std::max(widest_line, fontMetrics().horizontalAdvance(line));
+    }
+  };
   const std::string default_button = model_.DefaultButton();
 
   for (size_t i = 0; i < controls.size(); ++i) {
     const ui::FormControl& c = controls[i];
     structure_.emplace_back(c.name, c.kind);
+    if (c.kind == Kind::kLabel || c.kind == Kind::kOption) measure(Shown(c.caption));
     if (c.kind != Kind::kOption) frame = nullptr;
     QWidget* w = nullptr;
     switch (c.kind) {
@@ -129,6 +137,7 @@ void FormDialog::Build(const std::vector<ui::FormControl>& controls) {
           auto* row = new QHBoxLayout;
           row->addWidget(check);
           layout->addLayout(row);
+          row_checks.push_back(check);
           // The text box below finds the row as the last layout item.
         } else {
           layout->addWidget(check);
@@ -187,7 +196,14 @@ void FormDialog::Build(const std::vector<ui::FormControl>& controls) {
   layout->addLayout(buttons);
   outer_->addWidget(body_);
   for (size_t i = 1; i < tab_order.size(); ++i) setTabOrder(tab_order[i - 1], tab_order[i]);
-  body_->setMinimumWidth(fontMetrics().averageCharWidth() * 70);
+  // Lines the model broke itself stay whole; one long line wraps at about
+  // ninety characters.
+  const int em = fontMetrics().averageCharWidth();
+  body_->setMinimumWidth(std::clamp(widest_line + 2 * em, 60 * em, 90 * em));
+  // The text boxes of check-box rows line up in one column.
+  int check_width = 0;
+  for (QCheckBox* check : row_checks) check_width = std::max(check_width, check->sizeHint().width());
+  for (QCheckBox* check : row_checks) check->setMinimumWidth(check_width);
   Refresh();
 }
 
