@@ -2,6 +2,8 @@
 // offscreen and saves each as DIR/NAME.png, for the README.
 #include <QApplication>
 #include <QDir>
+#include <QFontMetrics>
+#include <QPainter>
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
@@ -30,12 +32,31 @@ class Shooter {
   }
   bool Save(QWidget& w, const QString& name) {
     const QString path = dir_ + "/" + name + ".png";
-    const bool ok = w.grab().save(path);
+    const bool ok = WithCaption(w).save(path);
     std::cout << (ok ? "wrote " : "could not write ") << path.toStdString() << "\n";
     ok_ = ok_ && ok;
     return ok;
   }
   bool ok() const { return ok_; }
+
+  // The window's contents under a plain caption bar with its title: an
+  // offscreen window has no frame of its own to show the title in.
+  static QPixmap WithCaption(QWidget& w) {
+    const QPixmap contents = w.grab();
+    QFont font = w.font();
+    font.setBold(true);
+    const int bar = QFontMetrics(font).height() + 10;
+    QPixmap shot(contents.width(), contents.height() + bar);
+    shot.fill(QColor(0x3b, 0x4b, 0x5e));
+    QPainter painter(&shot);
+    painter.drawPixmap(0, bar, contents);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    const QRect text(8, 0, contents.width() - 16, bar);
+    painter.drawText(text, Qt::AlignVCenter | Qt::AlignLeft,
+                     QFontMetrics(font).elidedText(w.windowTitle(), Qt::ElideRight, text.width()));
+    return shot;
+  }
 
  private:
   gui::QtUi& ui_;
