@@ -204,6 +204,10 @@ void FormDialog::Build(const std::vector<ui::FormControl>& controls) {
   int check_width = 0;
   for (QCheckBox* check : row_checks) check_width = std::max(check_width, check->sizeHint().width());
   for (QCheckBox* check : row_checks) check->setMinimumWidth(check_width);
+  // Shown and sized now, not by queued events: a rebuild during the analysis
+  // is painted by the progress bar's own event processing.
+  body_->show();
+  outer_->activate();
   Refresh();
 }
 

@@ -195,6 +195,9 @@ TEST_F(FormDialogTest, ProgressFrameAppearsWhenTheModelShowsIt) {
   running.running = true;
   d.ShowProgress(40);
   ASSERT_NE(nullptr, d.progress_bar());
+  // On screen at once: during the run only the bar's own repaints happen.
+  EXPECT_TRUE(d.progress_bar()->isVisible());
+  EXPECT_GE(d.height(), d.progress_bar()->geometry().bottom());
   EXPECT_EQ(40, d.progress_bar()->value());
   EXPECT_EQ("Please wait..", Get<QLabel>(d, "lblpBar")->text());
   d.ShowProgress(250);
