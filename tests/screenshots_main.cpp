@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 #include <iostream>
@@ -13,7 +14,9 @@
 #include "dialogs/message_dialog.h"
 #include "fatigue/df_options.h"
 #include "fatigue/sf_options.h"
+#include "gui/form_dialog.h"
 #include "gui/qt_ui.h"
+#include "host/memory_host.h"
 #include "util/terminate.h"
 #include "weibull/weib_options.h"
 #include "worksheet/run_context.h"
@@ -104,6 +107,30 @@ int main(int argc, char** argv) {
   ShootForm(ui, shooter, dynamic, "dynamic-options");
   fatigue::frmSFoptions stat(ctx);
   ShootForm(ui, shooter, stat, "static-options");
+
+  // The Weibull dialog while its analysis runs, on a small worksheet: the
+  // picture is taken at the first repaint the progress bar asks for.
+  host::MemoryHost host;
+  host.notebook.AddSection("Section 1");
+  host::MemoryTable& table = *host.notebook.AddWorksheet("Data 1").table;
+  for (int set = 0; set < 10; ++set) {
+    table.Set(set, 0, Value("set " + std::to_string(set + 1)));
+    for (int row = 1; row <= 8; ++row) table.Set(set, row, Value(3.0 + 0.1 * row + 0.05 * set));
+  }
+  if (!sheet.spOpenWorksheet(host, "")) {
+    sheet.spLoadSheet(56, 38);
+    weibull::WeibOptionsForm running(ctx);
+    bool taken = false;
+    ui.SetShownHook([&](QWidget& w) {
+      auto* form = dynamic_cast<gui::FormDialog*>(&w);
+      if (form == nullptr) return;
+      QTimer::singleShot(0, form, [&, form] {
+        if (!taken) taken = shooter.Save(*form, "weibull-running");
+      });
+      static_cast<QPushButton*>(form->Widget("cmdOK"))->click();
+    });
+    ui.RunForm(running);
+  }
 
   struct Kind {
     int icon;
