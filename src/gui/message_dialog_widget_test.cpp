@@ -45,7 +45,7 @@ class MessageDialogWidgetTest : public ::testing::Test {
 };
 
 TEST_F(MessageDialogWidgetTest, PartsSitWhereTheTwipsLayoutPutsThem) {
-  const ui::MessageDialogView v = StopContinue();
+  ui::MessageDialogView v = StopContinue();
   MessageDialogWidget d(v, nullptr);
   d.show();
   EXPECT_EQ(QSize(Px(d, 5745), Px(d, 1015 + 345 + 200)), d.size());
@@ -63,6 +63,12 @@ TEST_F(MessageDialogWidgetTest, PartsSitWhereTheTwipsLayoutPutsThem) {
   EXPECT_TRUE(d.button(2)->isDefault());
   EXPECT_EQ("CHECK THIS WORKSHEET", d.windowTitle());
   EXPECT_FALSE(d.icon_label()->pixmap().isNull());
+
+  v.icon = 0;  // the layout then starts the text at the margin
+  v.text_left = 200;
+  MessageDialogWidget plain(v, nullptr);
+  EXPECT_EQ(nullptr, plain.icon_label());
+  EXPECT_EQ(Px(d, 200), plain.text_label()->x());
 }
 
 TEST_F(MessageDialogWidgetTest, TextLongerThanTheEstimateMovesTheButtonsDown) {
@@ -76,16 +82,6 @@ TEST_F(MessageDialogWidgetTest, TextLongerThanTheEstimateMovesTheButtonsDown) {
   EXPECT_GE(d.button(1)->y(), text.bottom());
   EXPECT_GE(d.height(), d.button(1)->geometry().bottom());
   EXPECT_EQ(d.button(1)->y() - text.bottom(), d.button(2)->y() - text.bottom());
-}
-
-TEST_F(MessageDialogWidgetTest, WithoutIconTheTextStartsAtTheMargin) {
-  ui::MessageDialogView v = StopContinue();
-  v.icon = 0;
-  v.text_left = 200;
-  v.text_width = 5345;
-  MessageDialogWidget d(v, nullptr);
-  EXPECT_EQ(nullptr, d.icon_label());
-  EXPECT_EQ(Px(d, 200), d.text_label()->x());
 }
 
 TEST_F(MessageDialogWidgetTest, KeysPressButtonsAndOpenHelp) {

@@ -7,7 +7,6 @@
 #include <QClipboard>
 #include <QDialog>
 #include <QMessageBox>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QTest>
@@ -90,18 +89,6 @@ TEST_F(QtUiTest, MessageDialogReturnsThePressedButton) {
   EXPECT_EQ(0, ui.ShowMessageDialog(v));
 }
 
-TEST_F(QtUiTest, FormRunsUntilTheModelClosesWithItsProgressBar) {
-  ui::FakeForm form(ui);  // its OK moves the bar to 50, then 100
-  std::vector<int> bar_values;
-  ui.SetShownHook([&](QWidget& w) {
-    auto& d = dynamic_cast<FormDialog&>(w);
-    dynamic_cast<QPushButton*>(d.Widget("cmdOK"))->click();
-  });
-  ui.RunForm(form);
-  EXPECT_TRUE(form.Closed());
-  EXPECT_EQ(100, ui.Progress().value());
-}
-
 TEST_F(QtUiTest, CancelLeavesRunFormAfterTheDialogClosed) {
   ui::FakeForm form(ui);
   QPointer<QWidget> dialog;
@@ -111,28 +98,6 @@ TEST_F(QtUiTest, CancelLeavesRunFormAfterTheDialogClosed) {
   });
   EXPECT_THROW(ui.RunForm(form), TerminateProgramError);
   EXPECT_TRUE(dialog.isNull());  // gone before the stop passed on
-}
-
-TEST_F(QtUiTest, BoxesOfAFormAreAnsweredWhileItStaysOpen) {
-  ui::FakeForm form(ui);
-  form.SetChecked("chkGroupRates", true);
-  form.SetText("txtRateFactor", "abc");
-  std::vector<std::string> seen;
-  ui.SetShownHook([&](QWidget& w) {
-    if (auto* box = dynamic_cast<QMessageBox*>(&w)) {
-      seen.push_back(box->text().toStdString());
-      box->button(QMessageBox::Ok)->click();
-      form.Get("txtRateFactor").text = "2";  // the user mends the entry
-    } else if (auto* d = dynamic_cast<FormDialog*>(&w)) {
-      seen.push_back("form");
-      dynamic_cast<QPushButton*>(d->Widget("cmdOK"))->click();
-      if (d->isVisible()) dynamic_cast<QPushButton*>(d->Widget("cmdOK"))->click();
-    }
-  });
-  ui.RunForm(form);
-  EXPECT_EQ((std::vector<std::string>{"form", "The factor for grouping similar rates must be a number"}),
-            seen);
-  EXPECT_TRUE(form.Closed());
 }
 
 TEST_F(QtUiTest, HelpShowsTheTopicAndNeverAnEmptyWindow) {
