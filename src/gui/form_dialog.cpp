@@ -178,7 +178,8 @@ void FormDialog::Build(const std::vector<ui::FormControl>& controls) {
         auto* button = new QPushButton(QString::fromStdString(c.caption), body_);
         const bool is_default = c.name == default_button;
         button->setDefault(is_default);
-        button->setAutoDefault(is_default);
+        // Enter presses the button that has the focus, else the default one.
+        button->setAutoDefault(true);
         connect(button, &QPushButton::clicked, this, [this, name = c.name] {
           if (in_call_) return;
           CommitTexts();  // Enter presses the default button without leaving a box

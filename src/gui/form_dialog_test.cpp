@@ -129,15 +129,19 @@ TEST_F(FormDialogTest, OkSendsTextStillBeingEditedAndStaysOpenOnRefusal) {
 }
 
 TEST_F(FormDialogTest, CancelAndEscapeCloseAndPassTheStopOn) {
-  for (bool escape : {false, true}) {
-    SCOPED_TRACE(escape);
+  for (int way : {0, 1, 2}) {
+    SCOPED_TRACE(way);
     ui::FakeForm fresh(ui);
     FormDialog d(fresh, nullptr);
     Show(d);
-    if (escape) {
+    if (way == 0) {
       QTest::keyClick(&d, Qt::Key_Escape);
-    } else {
+    } else if (way == 1) {
       Click(Get<QPushButton>(d, "cmdCancel"));
+    } else {  // Enter on the focused Cancel presses Cancel, not Ok
+      Get<QPushButton>(d, "cmdCancel")->setFocus();
+      QTest::keyClick(Get<QPushButton>(d, "cmdCancel"), Qt::Key_Return);
+      EXPECT_TRUE(fresh.presses == std::vector<std::string>{"cmdCancel"});
     }
     EXPECT_FALSE(d.isVisible());
     EXPECT_THROW(d.RethrowIfFailed(), TerminateProgramError);

@@ -74,7 +74,7 @@ MessageDialogWidget::MessageDialogWidget(const ui::MessageDialogView& view,
     b->setGeometry(px(view.button_lefts[k]), button_top, px(view.button_width),
                    px(kButtonHeight));
     b->setVisible(view.visible[k]);
-    b->setAutoDefault(false);
+    b->setAutoDefault(true);  // Enter presses the focused button
     connect(b, &QPushButton::clicked, this, [this, k] { Press(k + 1); });
     buttons_.push_back(b);
   }
