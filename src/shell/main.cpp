@@ -60,6 +60,7 @@ int main(int argc, char** argv) {
     ui::TerminalOptions options;
     options.overrides = inv.overrides;
     options.clipboard_file = inv.clipboard_file;
+    options.bell = isatty(STDOUT_FILENO) == 1;
     back_end = std::make_unique<ui::TerminalUi>(options, std::cin, std::cout, std::cerr);
   } else {
     ui::BatchOptions options;

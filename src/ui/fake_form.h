@@ -1,8 +1,10 @@
 // An options dialog for the back-end tests, shaped like the program's own:
-// a two-line label, two option buttons, a check box that enables a number
-// box, a set-number box that resets itself to "1" when given anything but
-// 1..6, and Ok/Cancel/Help. Ok closes only when the number box reads as a
-// number (else a "BAD VALUE" box); Cancel ends the run like TerminateProgram.
+// a two-line label, two option buttons (the first of two lines), a check box
+// that enables a number box, a check box with a set-number box that resets
+// itself to "1" when given anything but 1..6, a report box that is not
+// implemented (it says so and clears itself), and Ok/Cancel/Help. Ok closes
+// only when the number box reads as a number (else a "BAD VALUE" box); Cancel
+// ends the run like TerminateProgram.
 #pragma once
 
 #include <stdexcept>
@@ -20,12 +22,14 @@ class FakeForm : public FormModel {
   explicit FakeForm(Ui& ui) : ui_(ui) {
     using K = FormControl::Kind;
     Add(K::kLabel, "lblCaption", "Worksheet \"Data 1\"\rSection  \"S\"");
-    Add(K::kOption, "optMode(0)", "&Rate").checked = true;
+    Add(K::kOption, "optMode(0)", "&Rate\r\nor strain rate").checked = true;
     Add(K::kOption, "optMode(1)", "&Velocity");
     Add(K::kCheck, "chkGroupRates", "Group similar rates");
     Add(K::kText, "txtRateFactor", "", "1.2").enabled = false;
+    Add(K::kCheck, "chkCopyData", "Copy to clipboard - set:");
     Add(K::kText, "txtSetToCopy", "", "2");
     Add(K::kCheck, "chkLock", "Lock worksheet");
+    Add(K::kCheck, "chkReport", "Create a report");
     Add(K::kButton, "cmdOK", "&Ok");
     Add(K::kButton, "cmdCancel", "&Cancel");
     Add(K::kButton, "cmdHelp", "&Help");
@@ -36,6 +40,10 @@ class FakeForm : public FormModel {
   int HelpTopic() const override { return 1018; }
 
   void SetChecked(const std::string& name, bool checked) override {
+    if (name == "chkReport") {
+      if (checked) ui_.MsgBox("This option is not yet implemented.", 48, "OPTION NOT IMPLEMENTED");
+      return;
+    }
     Get(name).checked = checked;
     if (name == "chkGroupRates") Get("txtRateFactor").enabled = checked;
   }

@@ -136,7 +136,34 @@ bool IsSeparatorRow(const std::vector<std::string>& cells) {
   return true;
 }
 
+// Words of text in lines of at most width columns; a longer word stands alone.
+std::vector<std::string> Wrapped(const std::string& text, size_t width) {
+  std::vector<std::string> lines(1);
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find(' ', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string word = text.substr(start, end - start);
+    start = end + 1;
+    if (word.empty()) continue;
+    std::string& last = lines.back();
+    if (last.empty()) {
+      last = word;
+    } else if (DisplayWidth(last) + 1 + DisplayWidth(word) <= width) {
+      last += " " + word;
+    } else {
+      lines.push_back(word);
+    }
+  }
+  return lines;
+}
+
+// Columns separated by two blanks. When the table is wider than a terminal
+// line, the last column is wrapped under itself, as long as it keeps a
+// useful width.
 void AppendTable(const std::vector<std::string_view>& lines, std::string* out) {
+  constexpr size_t kLineWidth = 79;
+  constexpr size_t kNarrowest = 24;
   std::vector<std::vector<std::string>> rows;
   std::vector<bool> rule;
   std::vector<size_t> widths;
@@ -149,19 +176,31 @@ void AppendTable(const std::vector<std::string_view>& lines, std::string* out) {
       widths[k] = std::max(widths[k], DisplayWidth(rows.back()[k]));
     }
   }
+  if (widths.empty()) return;
+  size_t last_start = 0;
+  for (size_t k = 0; k + 1 < widths.size(); ++k) last_start += widths[k] + 2;
+  if (last_start + widths.back() > kLineWidth && last_start + kNarrowest <= kLineWidth) {
+    widths.back() = kLineWidth - last_start;
+  }
   for (size_t r = 0; r < rows.size(); ++r) {
+    std::vector<std::string> tail = {""};
     std::string line;
     for (size_t k = 0; k < widths.size(); ++k) {
       if (k > 0) line += "  ";
       if (rule[r]) {
         line += std::string(widths[k], '-');
-      } else {
-        const std::string cell = k < rows[r].size() ? rows[r][k] : "";
-        line += cell + std::string(widths[k] - DisplayWidth(cell), ' ');
+        continue;
       }
+      std::string cell = k < rows[r].size() ? rows[r][k] : "";
+      if (k + 1 == widths.size() && DisplayWidth(cell) > widths[k]) {
+        tail = Wrapped(cell, widths[k]);
+        cell = tail.front();
+      }
+      line += cell + std::string(widths[k] - std::min(widths[k], DisplayWidth(cell)), ' ');
     }
     while (!line.empty() && line.back() == ' ') line.pop_back();
     *out += line + "\n";
+    for (size_t t = 1; t < tail.size(); ++t) *out += std::string(last_start, ' ') + tail[t] + "\n";
   }
 }
 

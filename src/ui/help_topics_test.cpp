@@ -53,6 +53,60 @@ TEST(HelpTopicsTest, NamesAndNumbersAreUnique) {
   }
 }
 
+// Every label the analyses write beside their results must be explained in a
+// table row of the analysis's page.
+TEST(HelpTopicsTest, EachAnalysisPageTabulatesEveryResultLabelItWrites) {
+  struct Page {
+    int id;
+    std::vector<std::string> labels;
+  };
+  const std::vector<Page> pages = {
+      {1047,
+       {"N", "m", "Dm", "So", "DSo", "c", "Dc", "R", "mle", "Iter", "m-", "m+", "So-", "So+",
+        "conf%", "15% distn", "50% distn", "15% interp", "50% interp", "A: md", "A: So",
+        "B: md", "B: So", "md", "m.upper", "m.lower", "So.upper", "So.lower",
+        // the method names of column 19
+        "LinReg", "MLE", "GR-20", "FOTP-28, ITM-13", "IEC 60793-1-33", "ASTM C1239"}},
+      {1018,
+       {"N", "nd", "nd.lower", "nd.upper", "slope", "±,  SEE", "intcpt", "±", "R²",
+        "IEC60793-1-33", "ndL", "ndU", "Intcpt", "±95%",
+        // tags and the titles of the written columns
+        "V", "...", "W", "X", "sort str s", "rate s", "str- s", "str+ s", "count s", "use s",
+        "regnX s", "regnY s", "fit X", "fit Y", "fit err", "parms"}},
+      {1032,
+       {"N", "ns", "ns.lower", "ns.upper", "slope", "±,  SEE", "intcpt", "±", "R²",
+        "IEC60793-1-33", "nsL", "nsU", "Intcpt", "±95%",
+        "V", "...", "W", "X", "sort ttf s", "str s", "ttf- s", "ttf+ s", "count s", "use s",
+        "regnX s", "regnY s", "fit X", "fit Y", "fit err", "parms"}},
+  };
+  for (const Page& page : pages) {
+    const std::string markdown(FindHelpTopic(page.id).markdown);
+    for (const std::string& label : page.labels) {
+      EXPECT_THAT(markdown, HasSubstr("| " + label + " |")) << page.id << ": " << label;
+    }
+  }
+}
+
+TEST(HelpTopicsTest, PagesNameTheUnitWordsAndTheirFactors) {
+  const std::string weibull(FindHelpTopic(1047).markdown);
+  const std::string dynamic(FindHelpTopic(1018).markdown);
+  const std::string statics(FindHelpTopic(1032).markdown);
+  for (const std::string* page : {&weibull, &dynamic}) {
+    EXPECT_THAT(*page, HasSubstr("| GPA |"));
+    EXPECT_THAT(*page, HasSubstr("| MPA | multiplied by 0.001"));
+    EXPECT_THAT(*page, HasSubstr("| KSI, KPSI | divided by 145"));
+    EXPECT_THAT(*page, HasSubstr("| FACTOR |"));
+  }
+  EXPECT_THAT(statics, HasSubstr("| MIN | minutes: multiplied by 60 |"));
+  EXPECT_THAT(statics, HasSubstr("| HOUR | hours: multiplied by 3600 |"));
+  EXPECT_THAT(statics, HasSubstr("| DAY | days: multiplied by 86400 |"));
+  EXPECT_THAT(statics, HasSubstr("| S | seconds"));
+  EXPECT_THAT(weibull, HasSubstr("\"covergence\""));
+  for (const std::string* page : {&weibull, &dynamic, &statics}) {
+    EXPECT_THAT(*page, HasSubstr("\"--\""));
+  }
+}
+
 struct PlainCase {
   const char* markdown;
   const char* text;
@@ -91,6 +145,38 @@ TEST(HelpAsPlainTextTest, TablesAreAlignedByCharactersNotBytes) {
       "1    N      number\n"
       "12   R²     fit | quality\n",
       text);
+}
+
+TEST(HelpAsPlainTextTest, AWideTableWrapsItsLastColumnUnderItself) {
+  const std::string meaning =
+      "twice the combined change of So when the mean ordinate moves by its standard error "
+      "and the slope by its own";
+  const std::string text = HelpAsPlainText("| row | label | meaning |\n|---|---|---|\n" +
+                                           ("| 5 | DSo | " + meaning + " |\n") +
+                                           "| 6 | c | intercept |\n");
+  EXPECT_EQ(
+      "row  label  meaning\n"
+      "---  -----  " + std::string(67, '-') + "\n"
+      "5    DSo    twice the combined change of So when the mean ordinate moves by its\n"
+      "            standard error and the slope by its own\n"
+      "6    c      intercept\n",
+      text);
+}
+
+TEST(HelpAsPlainTextTest, EveryPageFitsATerminalLine) {
+  for (const HelpTopic& topic : AllHelpTopics()) {
+    const std::string text = HelpAsPlainText(topic.markdown);
+    size_t start = 0;
+    while (start < text.size()) {
+      size_t end = text.find('\n', start);
+      const std::string line = text.substr(start, end - start);
+      size_t columns = 0;
+      for (char c : line) columns += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+      EXPECT_LE(columns, 79u) << topic.name << ": " << line;
+      EXPECT_FALSE(line.ends_with(" ")) << topic.name << ": " << line;
+      start = end + 1;
+    }
+  }
 }
 
 TEST(HelpAsPlainTextTest, EveryPageConvertsWithoutMarkdownLeftOver) {

@@ -4,6 +4,7 @@
 #include <istream>
 #include <ostream>
 
+#include "ui/help_topics.h"
 #include "ui/scripted_ui.h"
 #include "util/run_settings.h"
 #include "util/terminate.h"
@@ -15,6 +16,43 @@ bool IsHelpKey(const std::string& line) {
   if (line == "?") return true;
   // F1 arrives as ESC O P (xterm) or ESC [ 1 1 ~ (vt220).
   return line == "\x1bOP" || line == "\x1b[11~";
+}
+
+std::string IconMark(int icon) {
+  switch (icon & 0x70) {
+    case kMbIconStop:
+      return "[stop]";
+    case kMbIconQuestion:
+      return "[?]";
+    case kMbIconExclamation:
+      return "[!]";
+    case kMbIconInformation:
+      return "[i]";
+    default:
+      return "";
+  }
+}
+
+static std::string FirstLine(const std::string& text) {
+  std::string shown = ToDisplayLines(text);
+  return shown.substr(0, shown.find('\n'));
+}
+
+std::string TextBoxCaption(const std::vector<FormControl>& controls, size_t index) {
+  const FormControl& box = controls[index];
+  if (!box.caption.empty()) return StripAmpersand(box.caption);
+  // What the program's text boxes hold; any other box holds a "value".
+  std::string what = "value";
+  if (box.name == "txtRateFactor") what = "factor";
+  if (box.name == "txtIgnore") what = "characters";
+  if (box.name == "txtSetToCopy") what = "set";
+  for (size_t i = index; i-- > 0;) {
+    if (controls[i].kind != FormControl::Kind::kCheck) continue;
+    std::string owner = FirstLine(StripAmpersand(controls[i].caption));
+    while (!owner.empty() && (owner.back() == ' ' || owner.back() == ':')) owner.pop_back();
+    return what + " for: " + owner;
+  }
+  return what;
 }
 
 std::string ShowAccessKey(const std::string& caption) {
@@ -41,6 +79,23 @@ static void Indented(std::ostream& out, const std::string& text, const std::stri
     out << indent << shown.substr(start, end - start) << "\n";
     start = end + 1;
   }
+}
+
+// A caption as a terminal shows it: no access mark, no blanks at its end.
+static std::string Shown(const std::string& caption) {
+  std::string shown = StripAmpersand(caption);
+  while (!shown.empty() && shown.back() == ' ') shown.pop_back();
+  return shown;
+}
+
+// first before the first line; the others indented as far, so that a
+// many-line caption reads as one item.
+static void Hanging(std::ostream& out, const std::string& first, const std::string& text) {
+  std::string shown = ToDisplayLines(text);
+  const size_t end = shown.find('\n');
+  out << first << shown.substr(0, end) << "\n";
+  if (end == std::string::npos) return;
+  Indented(out, shown.substr(end + 1), std::string(first.size(), ' '));
 }
 
 void TerminalUi::TerminalBar::set_value(int v) {
@@ -76,10 +131,20 @@ bool TerminalUi::ReadLine(std::string* line) {
   return true;
 }
 
-int TerminalUi::MsgBox(const std::string& text, int flags, const std::string& title) {
+void TerminalUi::ShowBoxText(const std::string& title, int icon, const std::string& text) {
   bar_.EndLine();
-  out_ << "\n== " << (title.empty() ? AppTitle() : title) << " ==\n";
-  Indented(out_, text, "");
+  const std::string mark = IconMark(icon);
+  const bool alarm = (icon & 0x70) == kMbIconStop || (icon & 0x70) == kMbIconExclamation;
+  out_ << (alarm && options_.bell ? "\a" : "") << "\n== " << title << " ==\n";
+  if (mark.empty()) {
+    Indented(out_, text, "");
+  } else {
+    Hanging(out_, mark + " ", text);
+  }
+}
+
+int TerminalUi::MsgBox(const std::string& text, int flags, const std::string& title) {
+  ShowBoxText(title.empty() ? AppTitle() : title, flags, text);
   if ((flags & 7) != kMbRetryCancel) {
     out_ << "[O]K (Enter) > ";
     std::string line;
@@ -99,7 +164,6 @@ int TerminalUi::MsgBox(const std::string& text, int flags, const std::string& ti
 }
 
 int TerminalUi::ShowMessageDialog(const MessageDialogView& view) {
-  bar_.EndLine();
   std::vector<std::string> shown;  // captions of the visible buttons, others ""
   for (size_t i = 0; i < view.captions.size(); ++i) {
     shown.push_back(view.visible[i] ? view.captions[i] : "");
@@ -109,8 +173,7 @@ int TerminalUi::ShowMessageDialog(const MessageDialogView& view) {
       view.default_button >= 1 && view.default_button <= n && !shown[view.default_button - 1].empty()
           ? view.default_button
           : 1;
-  out_ << "\n== " << view.title << " ==\n";
-  Indented(out_, view.text, "");
+  ShowBoxText(view.title, view.icon, view.text);
   for (;;) {
     for (int i = 0; i < n; ++i) {
       if (shown[i].empty()) continue;
@@ -147,25 +210,34 @@ int TerminalUi::ShowMessageDialog(const MessageDialogView& view) {
 
 void TerminalUi::ShowForm(const FormModel& form, const std::vector<FormControl>& controls) {
   out_ << "\n== " << form.Caption() << " ==\n";
-  int number = 0;
-  std::string buttons;
+  int count = 0;
   for (const FormControl& c : controls) {
+    if (c.kind != FormControl::Kind::kLabel && c.kind != FormControl::Kind::kButton) ++count;
+  }
+  const size_t width = std::to_string(count).size();
+  int number = 0;
+  // " 1. " padded so that every number ends in the same column.
+  auto numbered = [&] {
+    std::string n = std::to_string(++number);
+    return " " + std::string(width - n.size(), ' ') + n + ". ";
+  };
+  std::string buttons;
+  for (size_t i = 0; i < controls.size(); ++i) {
+    const FormControl& c = controls[i];
     const std::string off = c.enabled ? "" : "  (disabled)";
     switch (c.kind) {
       case FormControl::Kind::kLabel:
         Indented(out_, c.caption, "  ");
         break;
       case FormControl::Kind::kCheck:
-        out_ << " " << ++number << ". [" << (c.checked ? 'x' : ' ') << "] ";
-        Indented(out_, StripAmpersand(c.caption) + off, "");
+        Hanging(out_, numbered() + "[" + (c.checked ? 'x' : ' ') + "] ", Shown(c.caption) + off);
         break;
       case FormControl::Kind::kOption:
-        out_ << " " << ++number << ". (" << (c.checked ? '*' : ' ') << ") ";
-        Indented(out_, StripAmpersand(c.caption) + off, "");
+        Hanging(out_, numbered() + "(" + (c.checked ? '*' : ' ') + ") ", Shown(c.caption) + off);
         break;
       case FormControl::Kind::kText:
-        out_ << " " << ++number << ".     " << (c.caption.empty() ? c.name : c.caption) << ": \""
-             << c.text << "\"" << off << "\n";
+        out_ << numbered() << "    " << TextBoxCaption(controls, i) << ": \"" << c.text << "\""
+             << off << "\n";
         break;
       case FormControl::Kind::kButton:
         if (c.enabled) buttons += "  " + ShowAccessKey(c.caption);
@@ -242,7 +314,8 @@ void TerminalUi::Diagnostic(const std::string& text) {
 }
 
 void TerminalUi::ShowHelp(int topic) {
-  out_ << "Help: topic " << topic << " in " << help_file_ << "\n";
+  bar_.EndLine();
+  out_ << "\n" << HelpAsPlainText(FindHelpTopic(topic).markdown) << "\n";
 }
 
 }  // namespace korund::ui

@@ -1,14 +1,17 @@
 // The interactive back end: boxes and options dialogs as text on a
 // terminal, answered by typed lines.
 //
+//   - a box starts with a mark for its icon ("[stop]", "[?]", "[!]", "[i]");
+//     stop and exclamation boxes ring the bell;
 //   - a button is pressed by its access letter (either case) or its number;
 //     Enter presses the default button;
-//   - "?" (or F1 followed by Enter) shows the help topic of the box;
+//   - "?" (or F1 followed by Enter) prints the help page of the box or dialog;
 //   - end of input means Cancel/Stop: a message dialog returns its "&Stop",
 //     "&Cancel" or "Exit program" button (0 when it has none), a Retry/Cancel
 //     box Cancel, an options dialog presses "cmdCancel";
-//   - an options dialog lists its controls; a number toggles a check box,
-//     selects an option button or edits a text box, a letter presses a
+//   - an options dialog lists its controls by caption, numbered; a number
+//     toggles a check box, selects an option button or edits a text box (shown
+//     with the caption of the check box it belongs to), a letter presses a
 //     button.
 // The streams are injected so tests drive it with string streams.
 #pragma once
@@ -28,6 +31,7 @@ struct TerminalOptions {
   std::string clipboard_file;
   ClipboardSink::DesktopClipboard desktop_clipboard = CopyToDesktopClipboard;
   int progress_max = 100;  // the bar is full at this value
+  bool bell = true;        // ring for stop and exclamation boxes
 };
 
 class TerminalUi : public Ui {
@@ -43,8 +47,8 @@ class TerminalUi : public Ui {
   ProgressBar& Progress() override { return bar_; }
   void Clipboard(const std::string& text) override { clipboard_.Set(text); }
   void ClearClipboard() override { clipboard_.Clear(); }
+  // Prints the topic's page (help_topics.h); the overview for an unknown one.
   void ShowHelp(int topic) override;
-  void SetHelpFile(const std::string& path) override { help_file_ = path; }
   // Printed with the progress bar's stream (standard error).
   void Diagnostic(const std::string& text) override;
 
@@ -67,6 +71,8 @@ class TerminalUi : public Ui {
   // The next line typed, without its line end; false at end of input.
   bool ReadLine(std::string* line);
   void ShowForm(const FormModel& form, const std::vector<FormControl>& controls);
+  // The title line, the bell and the text with the icon's mark before it.
+  void ShowBoxText(const std::string& title, int icon, const std::string& text);
 
   TerminalOptions options_;
   std::istream& in_;
@@ -74,11 +80,18 @@ class TerminalUi : public Ui {
   std::ostream& notes_;
   TerminalBar bar_;
   ClipboardSink clipboard_;
-  std::string help_file_ = "KORUND.chm";
 };
 
 // True for the help key: "?" or the escape sequences of F1.
 bool IsHelpKey(const std::string& line);
+
+// The mark a box's icon shows as: 16 "[stop]", 32 "[?]", 48 "[!]", 64 "[i]",
+// "" for none. icon may carry button flags too.
+std::string IconMark(int icon);
+
+// A text box's caption: its own, else "<what> for: <caption of the check box
+// before it>", e.g. "factor for: Group similar rates within a factor of".
+std::string TextBoxCaption(const std::vector<FormControl>& controls, size_t index);
 
 // "&Stop" -> "[S]top": the access letter made visible on a terminal.
 std::string ShowAccessKey(const std::string& caption);

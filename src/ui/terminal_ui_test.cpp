@@ -7,12 +7,14 @@
 #include <sstream>
 
 #include "ui/fake_form.h"
+#include "ui/help_topics.h"
 #include "util/terminate.h"
 
 namespace korund::ui {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 MessageDialogView View(const std::string& title, std::vector<std::string> captions,
                        int default_button = 1) {
@@ -39,7 +41,8 @@ struct Session {
 TEST(TerminalUiTest, MessageBoxesShowTitleAndLinesAndRetryCancelAsks) {
   Session s("\n");
   EXPECT_EQ(kIdOk, s.ui.MsgBox("ERROR\rno data\rPROGRAM TERMINATED", kMbIconStop, ""));
-  EXPECT_THAT(s.out.str(), HasSubstr("== KORUND 2.00 ==\nERROR\nno data\nPROGRAM TERMINATED\n"));
+  EXPECT_THAT(s.out.str(), HasSubstr("== KORUND 2.00 ==\n[stop] ERROR\n       no data\n"
+                                     "       PROGRAM TERMINATED\n"));
   for (const auto& [typed, id] : std::vector<std::pair<const char*, int>>{
            {"r\n", kIdRetry}, {"\n", kIdRetry}, {"what\nC\n", kIdCancel}, {"", kIdCancel}}) {
     EXPECT_EQ(id, Session(typed).ui.MsgBox("x", kMbIconStop | kMbRetryCancel, "NO WORKSHEET"));
@@ -59,10 +62,11 @@ TEST(TerminalUiTest, DialogButtonsByAccessLetterNumberEnterOrAfterHelp) {
   EXPECT_THAT(shown.out.str(), HasSubstr("== WORKSHEET IS LOCKED ==\nThe worksheet is locked.\n\n"
                                          "Unlock it?\n  1) [U]nlock  2) [S]top   (Enter = Stop"));
 
-  Session help("?\n2\n");  // the help key shows the topic and asks again
+  Session help("?\n2\n");  // the help key prints the page and asks again
   help.ui.SetHelpFile("/opt/korund/KORUND.chm");
   EXPECT_EQ(2, help.ui.ShowMessageDialog(v));
-  EXPECT_THAT(help.out.str(), HasSubstr("Help: topic 1047 in /opt/korund/KORUND.chm\n"));
+  EXPECT_THAT(help.out.str(), HasSubstr(HelpAsPlainText(FindHelpTopic(1047).markdown)));
+  EXPECT_THAT(help.out.str(), Not(HasSubstr("KORUND.chm")));
   EXPECT_TRUE(IsHelpKey("\x1bOP"));
   EXPECT_FALSE(IsHelpKey("h"));
 }
@@ -90,9 +94,14 @@ TEST(TerminalUiTest, FormListsControlsAndEditsThemAndStaysOpenAfterFailedValidat
   EXPECT_TRUE(form.Get("optMode(1)").checked);
   EXPECT_THAT(s.out.str(), HasSubstr("== TEST OPTIONS  -  version 2.00 ==\n"
                                      "  Worksheet \"Data 1\"\n  Section  \"S\"\n"
-                                     " 1. (*) Rate\n 2. ( ) Velocity\n"
+                                     " 1. (*) Rate\n"
+                                     "        or strain rate\n"
+                                     " 2. ( ) Velocity\n"
                                      " 3. [ ] Group similar rates\n"
-                                     " 4.     txtRateFactor: \"1.2\"  (disabled)\n"));
+                                     " 4.     factor for: Group similar rates: \"1.2\""
+                                     "  (disabled)\n"
+                                     " 5. [ ] Copy to clipboard - set:\n"
+                                     " 6.     set for: Copy to clipboard - set: \"2\"\n"));
   EXPECT_THAT(s.out.str(), HasSubstr(" 3. [x] Group similar rates\n"));
   EXPECT_THAT(s.out.str(), HasSubstr("[O]k  [C]ancel  [H]elp\n"));
   // The progress bar is drawn in place and its line ended.
@@ -111,6 +120,132 @@ TEST(TerminalUiTest, OverridesAreAppliedBeforeTheFormIsShown) {
   EXPECT_TRUE(form.Get("chkLock").checked);
   EXPECT_THAT(s.out.str(), HasSubstr("Note: the dialog did not take txtSetToCopy=\"9\""));
   EXPECT_THAT(s.out.str(), HasSubstr("[x] Lock worksheet"));
+}
+
+TEST(TerminalUiTest, BoxesLeadWithTheirIconMarkAndRingOnlyForStopAndExclamation) {
+  struct Case {
+    int icon;
+    const char* mark;
+    bool bell;
+  };
+  for (const Case& c : std::vector<Case>{{kMbIconStop, "[stop] ", true},
+                                         {kMbIconQuestion, "[?] ", false},
+                                         {kMbIconExclamation, "[!] ", true},
+                                         {kMbIconInformation, "[i] ", false},
+                                         {0, "", false}}) {
+    SCOPED_TRACE(c.icon);
+    const std::string box = "\n== T ==\n" + std::string(c.mark) + "one\n";
+    Session msgbox("\n");
+    msgbox.ui.MsgBox("one", c.icon | kMbOk, "T");
+    EXPECT_EQ((c.bell ? "\a" : "") + box + "[O]K (Enter) > ", msgbox.out.str());
+
+    Session dialog("\n");
+    MessageDialogView v = View("T", {"&OK"});
+    v.text = "one";
+    v.icon = c.icon;
+    dialog.ui.ShowMessageDialog(v);
+    EXPECT_THAT(dialog.out.str(), ::testing::StartsWith((c.bell ? "\a" : "") + box));
+
+    TerminalOptions quiet;
+    quiet.bell = false;  // not at a terminal: no bell, the marks stay
+    Session silent("\n", quiet);
+    silent.ui.MsgBox("one", c.icon, "T");
+    EXPECT_EQ(box + "[O]K (Enter) > ", silent.out.str());
+  }
+}
+
+// A form of many check boxes, for the numbering.
+class ListForm : public FormModel {
+ public:
+  explicit ListForm(std::vector<FormControl> controls) : controls_(std::move(controls)) {}
+  std::string Caption() const override { return "LIST"; }
+  std::vector<FormControl> Controls() const override { return controls_; }
+  int HelpTopic() const override { return 1032; }
+  void SetChecked(const std::string& name, bool checked) override {
+    for (FormControl& c : controls_) {
+      if (c.name == name) c.checked = checked;
+    }
+  }
+  void SelectOption(const std::string& name) override {
+    for (FormControl& c : controls_) c.checked = c.name == name;
+  }
+  void SetText(const std::string&, const std::string&) override {}
+  void Press(const std::string& name) override { closed_ = name == "cmdOK"; }
+  bool Closed() const override { return closed_; }
+
+ private:
+  std::vector<FormControl> controls_;
+  bool closed_ = false;
+};
+
+FormControl Item(FormControl::Kind kind, const std::string& name, const std::string& caption) {
+  FormControl c;
+  c.kind = kind;
+  c.name = name;
+  c.caption = caption;
+  return c;
+}
+
+TEST(TerminalUiTest, NumbersLineUpAndEachOptionHasItsOwnWhateverItsLength) {
+  using K = FormControl::Kind;
+  std::vector<FormControl> controls = {
+      Item(K::kOption, "optMode(0)", "TENSION - all modes\r\n2-POINT BENDING - rate\r\n4-POINT"),
+      Item(K::kOption, "optMode(1)", "2-POINT BENDING - faceplate")};
+  for (int i = 3; i <= 10; ++i) {  // captions may end in a blank, as the form's do
+    const std::string n = std::to_string(i);
+    controls.push_back(Item(K::kCheck, "chk" + n, "box " + n + " "));
+  }
+  controls.push_back(Item(K::kButton, "cmdOK", "&Ok"));
+  ListForm form(controls);
+  Session s("2\n10\n\n");
+  s.ui.RunForm(form);
+  const std::vector<FormControl> after = form.Controls();
+  EXPECT_FALSE(after[0].checked);
+  EXPECT_TRUE(after[1].checked);
+  EXPECT_TRUE(after[9].checked);
+  EXPECT_THAT(s.out.str(), HasSubstr("==\n"
+                                     "  1. ( ) TENSION - all modes\n"
+                                     "         2-POINT BENDING - rate\n"
+                                     "         4-POINT\n"
+                                     "  2. ( ) 2-POINT BENDING - faceplate\n"
+                                     "  3. [ ] box 3\n"));
+  EXPECT_THAT(s.out.str(), HasSubstr("  9. [ ] box 9\n 10. [x] box 10\n"));
+}
+
+TEST(TerminalUiTest, TextBoxesShowTheCaptionOfTheirCheckBoxNeverTheirName) {
+  using K = FormControl::Kind;
+  const std::vector<FormControl> controls = {
+      Item(K::kLabel, "lblCaption", "caption"),
+      Item(K::kText, "txtFirst", ""),
+      Item(K::kCheck, "chkGroupRates", "Group similar rates within a factor of "),
+      Item(K::kText, "txtRateFactor", ""),
+      Item(K::kCheck, "chkIgnore", "&Ignore data with ID starting with"),
+      Item(K::kText, "txtIgnore", ""),
+      Item(K::kText, "txtOwn", "Own caption")};
+  EXPECT_EQ("value", TextBoxCaption(controls, 1));
+  EXPECT_EQ("factor for: Group similar rates within a factor of", TextBoxCaption(controls, 3));
+  EXPECT_EQ("characters for: Ignore data with ID starting with", TextBoxCaption(controls, 5));
+  EXPECT_EQ("Own caption", TextBoxCaption(controls, 6));
+}
+
+TEST(TerminalUiTest, HelpKeyAndHelpButtonPrintTheDialogsPage) {
+  Session s("?\nh\no\n");
+  FakeForm form(s.ui);
+  s.ui.RunForm(form);
+  const std::string page = HelpAsPlainText(FindHelpTopic(1018).markdown);
+  const std::string out = s.out.str();
+  const size_t first = out.find(page);
+  ASSERT_NE(std::string::npos, first);
+  EXPECT_NE(std::string::npos, out.find(page, first + page.size()));
+}
+
+TEST(TerminalUiTest, AReportBoxThatIsNotImplementedSaysSoAndStaysClear) {
+  Session s("8\n\n\n");
+  FakeForm form(s.ui);
+  s.ui.RunForm(form);
+  EXPECT_THAT(s.out.str(), HasSubstr("== OPTION NOT IMPLEMENTED ==\n[!] This option is not yet"));
+  EXPECT_FALSE(form.Get("chkReport").checked);
+  EXPECT_THAT(s.out.str(), Not(HasSubstr("[x] Create a report")));
 }
 
 TEST(TerminalUiTest, AccessKeysFollowTheDialogRule) {
