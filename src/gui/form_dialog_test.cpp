@@ -74,8 +74,9 @@ TEST_F(FormDialogTest, DrawsEveryControlOfTheModel) {
   EXPECT_FALSE(Get<QPushButton>(d, "cmdCancel")->isDefault());
   EXPECT_EQ("&Help", Get<QPushButton>(d, "cmdHelp")->text());
   // Tab follows the model's order.
-  const char* order[] = {"optMode(0)", "optMode(1)", "chkGroupRates", "txtRateFactor",
-                         "txtSetToCopy", "chkLock", "cmdOK", "cmdCancel", "cmdHelp"};
+  const char* order[] = {"optMode(0)",  "optMode(1)",   "chkGroupRates", "txtRateFactor",
+                         "chkCopyData", "txtSetToCopy", "chkLock",       "chkReport",
+                         "cmdOK",       "cmdCancel",    "cmdHelp"};
   for (size_t i = 1; i < std::size(order); ++i) {
     QWidget* next = d.Widget(order[i - 1])->nextInFocusChain();
     // A spin box's own line edit sits between it and the next control.
