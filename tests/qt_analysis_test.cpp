@@ -69,8 +69,7 @@ TEST_F(QtOptionsTest, WeibullDialogShowsItsCaptionsAndTheRestoredRankFunction) {
   FormDialog d(form, nullptr);
   Show(d);
   EXPECT_EQ("WEIBULL ANALYSIS OPTIONS  -  version 2.00", d.windowTitle());
-  EXPECT_EQ("Worksheet \"Data 1\"\nSection  \"Section 1\"",
-            Find<QLabel>(d, "lblCaption")->text());
+  EXPECT_EQ("Worksheet \"Data 1\"\nSection  \"Section 1\"", Find<QLabel>(d, "lblCaption")->text());
   EXPECT_EQ("Rank function:", Find<QGroupBox>(d, "frmMode")->title());
   EXPECT_EQ(QString::fromUtf8("F ( i ) =  (i - \u00bd) / N  (FOTP-28, ITM-13, IEC 60793-1-33)"),
             Find<QRadioButton>(d, "optFopt(1)")->text());
@@ -234,7 +233,7 @@ class QtRunTest : public ::testing::Test {
 
 TEST_F(QtRunTest, WeibullRunWritesWhatABatchRunWrites) {
   Compare("weibull", [](host::MemoryTable& t) {
-    const Value strengths[] = {Value("set A"), Value(3.1), Value(3.4), Value(2.9),
+    const Value strengths[] = {Value("set A"), Value(3.1),    Value(3.4),   Value(2.9),
                                Value("MPA"),   Value(3300.0), Value(3600.0)};
     for (int row = 0; row < 7; ++row) t.Set(0, row, strengths[row]);
     t.Set(1, 0, Value("set B"));

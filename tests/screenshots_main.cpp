@@ -31,7 +31,10 @@ class Shooter {
   Shooter(gui::QtUi& ui, QString dir) : ui_(ui), dir_(std::move(dir)) {}
 
   void Next(const QString& name) {
-    ui_.SetShownHook([this, name](QWidget& w) { Save(w, name); w.close(); });
+    ui_.SetShownHook([this, name](QWidget& w) {
+      Save(w, name);
+      w.close();
+    });
   }
   bool Save(QWidget& w, const QString& name) {
     const QString path = dir_ + "/" + name + ".png";
@@ -139,21 +142,28 @@ int main(int argc, char** argv) {
     const char* text;
     const char* captions[4];
   };
-  const Kind kinds[] = {
-      {ui::kMbIconStop, "message-stop", "",
-       "Invalid character in ignore trigger characters.\r"
-       "Do not use numbers or other non-printable characters.",
-       {"&OK", "", "", ""}},
-      {ui::kMbIconQuestion, "message-question", "QUESTION",
-       "Analyse the worksheet again with the options of the last run?",
-       {"&Yes", "&No", "&Cancel", ""}},
-      {ui::kMbIconExclamation, "message-exclamation", "CHECK THIS WORKSHEET IS FOR WEIBULL ANALYSIS",
-       "This worksheet seems to hold the results of a fatigue analysis.\r\r"
-       "Continuing will overwrite them.",
-       {"&Stop", "&Continue", "", ""}},
-      {ui::kMbIconInformation, "message-information", "WORKSHEET IS LOCKED",
-       "The worksheet was locked after its last analysis.",
-       {"&Unlock", "&Stop", "", ""}}};
+  const Kind kinds[] = {{ui::kMbIconStop,
+                         "message-stop",
+                         "",
+                         "Invalid character in ignore trigger characters.\r"
+                         "Do not use numbers or other non-printable characters.",
+                         {"&OK", "", "", ""}},
+                        {ui::kMbIconQuestion,
+                         "message-question",
+                         "QUESTION",
+                         "Analyse the worksheet again with the options of the last run?",
+                         {"&Yes", "&No", "&Cancel", ""}},
+                        {ui::kMbIconExclamation,
+                         "message-exclamation",
+                         "CHECK THIS WORKSHEET IS FOR WEIBULL ANALYSIS",
+                         "This worksheet seems to hold the results of a fatigue analysis.\r\r"
+                         "Continuing will overwrite them.",
+                         {"&Stop", "&Continue", "", ""}},
+                        {ui::kMbIconInformation,
+                         "message-information",
+                         "WORKSHEET IS LOCKED",
+                         "The worksheet was locked after its last analysis.",
+                         {"&Unlock", "&Stop", "", ""}}};
   for (const Kind& k : kinds) {
     shooter.Next(k.name);
     msg.Go(k.text, k.captions[0], k.captions[1], k.captions[2], k.captions[3], false, k.icon,

@@ -150,15 +150,13 @@ void FormDialog::Build(const std::vector<ui::FormControl>& controls) {
         if (IsSpin(c)) {
           auto* spin = new QSpinBox(body_);
           spin->setRange(c.spin_min, c.spin_max);
-          connect(spin, &QSpinBox::editingFinished, this, [this, name = c.name] {
-            CommitText(name);
-          });
+          connect(spin, &QSpinBox::editingFinished, this,
+                  [this, name = c.name] { CommitText(name); });
           edit = spin;
         } else {
           auto* line = new QLineEdit(body_);
-          connect(line, &QLineEdit::editingFinished, this, [this, name = c.name] {
-            CommitText(name);
-          });
+          connect(line, &QLineEdit::editingFinished, this,
+                  [this, name = c.name] { CommitText(name); });
           edit = line;
         }
         edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 8 + 16);
@@ -203,7 +201,8 @@ void FormDialog::Build(const std::vector<ui::FormControl>& controls) {
   body_->setMinimumWidth(std::clamp(widest_line + 2 * em, 60 * em, 90 * em));
   // The text boxes of check-box rows line up in one column.
   int check_width = 0;
-  for (QCheckBox* check : row_checks) check_width = std::max(check_width, check->sizeHint().width());
+  for (QCheckBox* check : row_checks)
+    check_width = std::max(check_width, check->sizeHint().width());
   for (QCheckBox* check : row_checks) check->setMinimumWidth(check_width);
   // Shown and sized now, not by queued events: a rebuild during the analysis
   // is painted by the progress bar's own event processing.

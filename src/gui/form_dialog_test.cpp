@@ -104,7 +104,7 @@ TEST_F(FormDialogTest, ChangesGoToTheModelAndItsAnswerIsDrawn) {
 TEST_F(FormDialogTest, ModelsResetOfAValueIsDrawn) {
   FormDialog d(form, nullptr);
   Show(d);
-  form.SetText("txtSetToCopy", "9");  // refused: the model shows "1" again
+  form.SetText("txtSetToCopy", "9");    // refused: the model shows "1" again
   Click(Get<QCheckBox>(d, "chkLock"));  // any call redraws the form
   EXPECT_EQ(1, Get<QSpinBox>(d, "txtSetToCopy")->value());
 }

@@ -71,8 +71,7 @@ MessageDialogWidget::MessageDialogWidget(const ui::MessageDialogView& view,
   const int button_top = px(view.button_top) + grow;
   for (int k = 0; k < 4; ++k) {
     auto* b = new QPushButton(QString::fromStdString(view.captions[k]), this);
-    b->setGeometry(px(view.button_lefts[k]), button_top, px(view.button_width),
-                   px(kButtonHeight));
+    b->setGeometry(px(view.button_lefts[k]), button_top, px(view.button_width), px(kButtonHeight));
     b->setVisible(view.visible[k]);
     b->setAutoDefault(true);  // Enter presses the focused button
     connect(b, &QPushButton::clicked, this, [this, k] { Press(k + 1); });

@@ -38,9 +38,7 @@ void BeepFor(int icon) {
   if (icon == ui::kMbIconStop || icon == ui::kMbIconExclamation) QApplication::beep();
 }
 
-QString ToQString(const std::string& text) {
-  return QString::fromStdString(ToDisplayLines(text));
-}
+QString ToQString(const std::string& text) { return QString::fromStdString(ToDisplayLines(text)); }
 
 bool Set(const char* name) {
   const char* v = std::getenv(name);
@@ -58,8 +56,7 @@ QtApplication::~QtApplication() = default;
 
 bool DisplayAvailable() { return Set("DISPLAY") || Set("WAYLAND_DISPLAY"); }
 
-QtUi::QtUi(ui::FormOverrides overrides)
-    : overrides_(std::move(overrides)), progress_(*this) {}
+QtUi::QtUi(ui::FormOverrides overrides) : overrides_(std::move(overrides)), progress_(*this) {}
 
 QtUi::~QtUi() { delete help_.data(); }
 
@@ -91,8 +88,8 @@ int QtUi::MsgBox(const std::string& text, int flags, const std::string& title) {
 }
 
 int QtUi::ShowMessageDialog(const ui::MessageDialogView& view) {
-  MessageDialogWidget dialog(view, [this](int topic) { ShowHelp(topic); },
-                             QApplication::activeModalWidget());
+  MessageDialogWidget dialog(
+      view, [this](int topic) { ShowHelp(topic); }, QApplication::activeModalWidget());
   BeepFor(view.icon);
   Exec(dialog);
   return dialog.pressed();
@@ -102,8 +99,8 @@ void QtUi::RunForm(ui::FormModel& form) {
   for (const std::string& r : ui::ApplyFormOverrides(form, overrides_)) {
     Diagnostic("the dialog \"" + form.Caption() + "\" did not take " + r);
   }
-  FormDialog dialog(form, [this](int topic) { ShowHelp(topic); },
-                    QApplication::activeModalWidget());
+  FormDialog dialog(
+      form, [this](int topic) { ShowHelp(topic); }, QApplication::activeModalWidget());
   FormDialog* outer = running_form_;
   running_form_ = &dialog;
   if (!form.Closed()) Exec(dialog);

@@ -8,8 +8,8 @@
 #include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTextBrowser>
 #include <QTest>
+#include <QTextBrowser>
 
 #include "gui/form_dialog.h"
 #include "gui/help_viewer.h"
