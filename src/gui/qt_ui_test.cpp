@@ -3,6 +3,7 @@
 #include "gui/qt_ui.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QClipboard>
 #include <QDialog>
@@ -10,6 +11,11 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextBrowser>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
 
 #include "gui/form_dialog.h"
 #include "gui/help_viewer.h"
@@ -117,6 +123,49 @@ TEST_F(QtUiTest, ClipboardTakesAndClearsText) {
   EXPECT_EQ("a\tb\r\n", QGuiApplication::clipboard()->text());
   ui.ClearClipboard();
   EXPECT_EQ("", QGuiApplication::clipboard()->text());
+}
+
+// Sets (or with nullptr unsets) an environment variable for one scope.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    value != nullptr ? setenv(name, value, 1) : unsetenv(name);
+  }
+  ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+TEST(DisplayTest, OnlyADisplayThatIsThereMakesQtTheDefault) {
+  const std::filesystem::path runtime =
+      std::filesystem::temp_directory_path() / ("korund-display-" + std::to_string(getpid()));
+  std::filesystem::create_directories(runtime);
+  std::ofstream(runtime / "wayland-7") << "";
+  ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.c_str());
+  struct Case {
+    const char* display;
+    const char* wayland;
+    bool named, reachable;
+  };
+  const Case cases[] = {{nullptr, nullptr, false, false},
+                        {"", "", false, false},
+                        {":98765", nullptr, true, false},  // no such local server
+                        {"unix:98765.0", nullptr, true, false},
+                        {"far.example:0", nullptr, true, true},  // remote: on trust
+                        {nullptr, "wayland-7", true, true},
+                        {nullptr, "wayland-8", true, false},
+                        {":98765", "wayland-7", true, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.display ? c.display : "-") + " " + (c.wayland ? c.wayland : "-"));
+    ScopedEnv display("DISPLAY", c.display);
+    ScopedEnv wayland("WAYLAND_DISPLAY", c.wayland);
+    EXPECT_EQ(c.named, DisplayAvailable());
+    EXPECT_EQ(c.reachable, DisplayReachable());
+  }
+  std::filesystem::remove_all(runtime);
 }
 
 }  // namespace

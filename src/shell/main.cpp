@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
 
   const bool qt = inv.ui == shell::UiKind::kQt ||
                   (inv.ui == shell::UiKind::kAuto && isatty(STDIN_FILENO) != 1 &&
-                   gui::DisplayAvailable());
+                   gui::DisplayReachable());
   if (qt && !gui::DisplayAvailable()) {
     std::cerr << "korund: --ui qt needs a display: neither DISPLAY nor WAYLAND_DISPLAY is set\n";
     return 1;
