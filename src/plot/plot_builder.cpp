@@ -66,11 +66,13 @@ void FitLogAxis(Axis* axis, double lo, double hi) {
   axis->max = std::pow(10.0, log_hi);
 
   axis->ticks.clear();
-  static const std::vector<std::vector<double>> kMantissas = {
-      {1}, {1, 2, 5}, {1, 2, 3, 4, 5, 6, 7, 8, 9}};
+  // Each set of mantissas is taken when it gives enough ticks; every digit
+  // must give four, or the evenly spaced ticks below read better.
+  static const std::vector<std::pair<std::vector<double>, size_t>> kMantissas = {
+      {{1}, 3}, {{1, 2, 5}, 3}, {{1, 2, 3, 4, 5, 6, 7, 8, 9}, 4}};
   const int first_decade = static_cast<int>(std::floor(log_lo));
   const int last_decade = static_cast<int>(std::ceil(log_hi));
-  for (const std::vector<double>& mantissas : kMantissas) {
+  for (const auto& [mantissas, enough] : kMantissas) {
     std::vector<Tick> ticks;
     for (int e = first_decade; e <= last_decade; ++e) {
       for (double m : mantissas) {
@@ -79,16 +81,16 @@ void FitLogAxis(Axis* axis, double lo, double hi) {
         if (v >= axis->min && v <= axis->max) ticks.push_back({v, FormatNumber(v)});
       }
     }
-    if (ticks.size() >= 3) {
+    if (ticks.size() >= enough) {
       axis->ticks = std::move(ticks);
       return;
     }
   }
   // Less than a decade wide: evenly spaced ticks at a round step.
-  const double raw_step = (axis->max - axis->min) / 5;
+  const double raw_step = (axis->max - axis->min) / 7;
   const double power = std::pow(10.0, std::floor(std::log10(raw_step)));
   double step = power;
-  for (double f : {1.0, 2.0, 5.0, 10.0}) {
+  for (double f : {1.0, 2.0, 2.5, 5.0, 10.0}) {
     if (f * power >= raw_step) {
       step = f * power;
       break;

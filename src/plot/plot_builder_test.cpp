@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "plot/plot_parts.h"
 #include "plot/style_codes.h"
 
 namespace korund::plot {
@@ -164,6 +165,16 @@ TEST_F(WeibullPlotTest, LogAxisRangeHoldsTheDataAndItsTicksLieInside) {
     }
   }
   EXPECT_EQ(plot.x.ticks[0].label, "2");
+}
+
+TEST(LogAxis, NarrowRangesGetEvenlySpacedRoundTicks) {
+  // Strengths of 3.4 to 5.9 GPa: only 4 and 5 (and 6 in the margin) are
+  // whole digits inside.
+  Axis axis;
+  internal::FitLogAxis(&axis, 3.4, 5.9);
+  std::vector<std::string> labels;
+  for (const Tick& t : axis.ticks) labels.push_back(t.label);
+  EXPECT_EQ(labels, (std::vector<std::string>{"3.5", "4", "4.5", "5", "5.5", "6"}));
 }
 
 TEST_F(WeibullPlotTest, NonPositiveStrengthIsLeftOutAndCounted) {
