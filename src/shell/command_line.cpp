@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <ostream>
 
+#include "gui/plot_export.h"
 #include "util/run_settings.h"
 
 namespace korund::shell {
@@ -64,6 +65,9 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv,
   batch_flag->excludes(ui_option);
   app.add_option("--transcript", inv.transcript,
                  "Append one JSON line per box and dialog shown to FILE")
+      ->type_name("FILE");
+  app.add_option("--plot", inv.plot,
+                 "After a completed run, write the analysis's graph to FILE (.png, .svg or .pdf)")
       ->type_name("FILE");
   std::vector<std::string> answers;
   app.add_option("--answer", answers,
@@ -142,6 +146,12 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv,
       return result;
     }
     inv.answers.emplace_back(a.substr(0, eq), a.substr(eq + 1));
+  }
+
+  if (!inv.plot.empty() && !gui::ImageFormatForPath(inv.plot)) {
+    err << "--plot: \"" << inv.plot << "\" must end in .png, .svg or .pdf\n";
+    result.status = 1;
+    return result;
   }
 
   // Choices first, then check boxes (which enable their text boxes), then

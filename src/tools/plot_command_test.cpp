@@ -259,5 +259,23 @@ TEST_F(PlotCommandTest, NonPositiveValuesOnALogAxisAreLeftOutWithANote) {
   EXPECT_EQ(json::parse(ReadFile(dir_.File("g.json")))["dropped_points"], 1);
 }
 
+TEST_F(PlotCommandTest, KorundDrawsTheGraphAfterACompletedRunOnly) {
+  const std::string copy = dir_.File("static.json");
+  fs::copy_file(fs::path(KORUND_EXAMPLES_DIR) / "static-demo.json", copy);
+  const std::string korund = "'" + (bin_ / "korund").string() + "' static --batch --notebook '" +
+                             copy + "' --plot ";
+  const std::string before = ReadFile(copy);
+  EXPECT_EQ(1, Shell(korund + "'" + dir_.File("g.gif") + "'"));
+  EXPECT_EQ(ReadFile(copy), before);
+  EXPECT_NE(ReadFile(dir_.File("err")).find("--plot"), std::string::npos);
+
+  ASSERT_EQ(0, Shell("env -u DISPLAY -u WAYLAND_DISPLAY " + korund + "'" + dir_.File("g.svg") +
+                     "'"))
+      << ReadFile(dir_.File("err"));
+  const std::string svg = ReadFile(dir_.File("g.svg"));
+  EXPECT_NE(svg.find("</svg>"), std::string::npos);
+  EXPECT_NE(svg.find("Static fatigue"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace korund::tools
