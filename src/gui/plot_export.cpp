@@ -26,6 +26,16 @@ bool HasDisplay() {
   return (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
 }
 
+// Qt warns on every start without a per-user runtime folder (a batch job,
+// a container); rendering needs none, and the warning would only be noise
+// on the command's standard error. Everything else goes through.
+QtMessageHandler previous_handler = nullptr;
+
+void FilterMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (type == QtWarningMsg && text.startsWith("QStandardPaths: XDG_RUNTIME_DIR not set")) return;
+  previous_handler(type, context, text);
+}
+
 std::string ToBytes(const QByteArray& data) { return std::string(data.constData(), data.size()); }
 
 bool RenderPng(QCustomPlot& canvas, const ImageSize& size, std::string* bytes,
@@ -111,10 +121,15 @@ RenderSession::RenderSession() {
   static int argc = 1;
   static char name[] = "korund";
   static char* argv[] = {name, nullptr};
+  previous_handler = qInstallMessageHandler(FilterMessages);
   app_ = std::make_unique<QApplication>(argc, argv);
 }
 
-RenderSession::~RenderSession() = default;
+RenderSession::~RenderSession() {
+  if (app_ == nullptr) return;
+  app_.reset();
+  qInstallMessageHandler(previous_handler);
+}
 
 bool RenderPlot(const plot::PlotDescription& plot, ImageFormat format, const ImageSize& size,
                 std::string* bytes, std::string* error) {
