@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <ostream>
 
+#include "gui/plot_export.h"
 #include "util/run_settings.h"
 
 namespace korund::shell {
@@ -72,6 +73,9 @@ void AddRunOptions(CLI::App& app, Invocation& inv, RawOptions& raw) {
   batch_flag->excludes(ui_option);
   app.add_option("--transcript", inv.transcript,
                  "Append one JSON line per box and dialog shown to FILE")
+      ->type_name("FILE");
+  app.add_option("--plot", inv.plot,
+                 "After a completed run, write the analysis's graph to FILE (.png, .svg or .pdf)")
       ->type_name("FILE");
   app.add_option("--answer", raw.answers,
                  "Batch: press CAPTION in boxes titled TITLE (\"TITLE=CAPTION\"; repeatable, used "
@@ -201,6 +205,11 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv,
   std::string bad;
   if (!ReadAnswers(raw.answers, inv, &bad)) {
     err << "--answer: \"" << bad << "\" is not TITLE=CAPTION\n";
+    result.status = 1;
+    return result;
+  }
+  if (!inv.plot.empty() && !gui::ImageFormatForPath(inv.plot)) {
+    err << "--plot: \"" << inv.plot << "\" must end in .png, .svg or .pdf\n";
     result.status = 1;
     return result;
   }
