@@ -5,9 +5,10 @@
 // relationships to the sheet and the shared strings, and reads the cells
 // (pugixml): numbers stay numbers (dates are their serial numbers), shared,
 // inline and formula strings become texts, booleans the worksheet's -1 and
-// 0, error values their text ("#DIV/0!"). Each part read is limited in size
-// and nesting depth; pugixml never expands entities a document type
-// declares, so no part can grow in memory beyond its bytes.
+// 0, error values and ISO 8601 date cells their text ("#DIV/0!"). Each
+// part read is limited in size and nesting depth; pugixml never expands
+// entities a document type declares, so no part grows in memory beyond its
+// bytes.
 #pragma once
 
 #include <cstdint>

@@ -442,7 +442,7 @@ bool ReadXlsxSheet(const std::string& path, const std::string& sheet_name, XlsxS
         value = Value(shared[static_cast<size_t>(*index)]);
       } else if (type == "inlineStr") {
         value = Value(UnescapeOoxml(StringItemText(Child(c, "is"))));
-      } else if (type == "str" || type == "e") {
+      } else if (type == "str" || type == "e" || type == "d") {
         value = Value(UnescapeOoxml(v));
       } else if (type == "b") {
         value = Value::Bool(std::string_view(v) == "1");
