@@ -15,6 +15,7 @@
 #include "notebook/notebook_file.h"
 #include "tools/import_command.h"
 #include "tools/notebook_edit.h"
+#include "tools/results_command.h"
 #include "util/text.h"
 #include "util/value.h"
 
@@ -377,6 +378,9 @@ int RunNotebookTool(int argc, const char* const argv[], std::ostream& out, std::
   cmd_select->add_option("FILE", select_file, "Notebook file")->required();
   cmd_select->add_option("NAME", select_name, "Worksheet name")->required();
 
+  ResultsOptions results_o;
+  CLI::App* cmd_results = AddResultsCommand(app, &results_o);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -392,6 +396,7 @@ int RunNotebookTool(int argc, const char* const argv[], std::ostream& out, std::
   if (cmd_export->parsed()) ok = RunExport(export_o, out, &error);
   if (cmd_list->parsed()) ok = RunList(list_file, out, &error);
   if (cmd_select->parsed()) ok = RunSelect(select_file, select_name, out, &error);
+  if (cmd_results->parsed()) ok = RunResults(results_o, out, &error);
   if (!ok) {
     err << "korund-notebook: " << error << '\n';
     return kExitError;

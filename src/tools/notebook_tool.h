@@ -1,5 +1,5 @@
 // korund-notebook: creates, fills, shows and exports notebook files.
-// Subcommands: new, import, show, export, list, select (see --help).
+// Subcommands: new, import, show, export, list, select, results (see --help).
 #pragma once
 
 #include <ostream>
