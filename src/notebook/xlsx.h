@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,9 @@ inline constexpr int kMaxXlsxDepth = 64;
 struct XlsxSheet {
   std::string name;
   std::vector<std::vector<Value>> columns;
+  // Column labels that WriteXlsx kept as comments ("label: ...") on the
+  // first row, by column index.
+  std::map<size_t, std::string> labels;
   // Where cell (column index, row index) came from, "B7", for messages.
   static std::string CellName(size_t column, size_t row);
 };

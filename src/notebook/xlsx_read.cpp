@@ -308,6 +308,31 @@ bool EndsWith(std::string_view s, std::string_view tail) {
   return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
 }
 
+// The comments "label: NAME" on cells of the first row, which WriteXlsx
+// leaves for the column labels.
+bool ReadLabelComments(Package& pkg, const std::string& sheet_part,
+                       std::map<size_t, std::string>* labels, std::string* error) {
+  static constexpr std::string_view kPrefix = "label: ";
+  std::map<std::string, Relationship> rels;
+  if (!ReadRelationships(pkg, sheet_part, &rels, error)) return false;
+  for (const auto& [id, rel] : rels) {
+    if (!EndsWith(rel.type, "/comments") || !pkg.Has(rel.target)) continue;
+    pugi::xml_document doc;
+    if (!pkg.ReadXml(rel.target, &doc, error)) return false;
+    pugi::xml_node list = Child(doc.document_element(), "commentList");
+    for (pugi::xml_node c = list.first_child(); c; c = c.next_sibling()) {
+      if (c.type() != pugi::node_element || LocalName(c.name()) != "comment") continue;
+      int64_t column = 0, row = 0;
+      if (!ParseCellReference(c.attribute("ref").value(), &column, &row) || row != 0) continue;
+      const std::string text = UnescapeOoxml(StringItemText(Child(c, "text")));
+      if (text.compare(0, kPrefix.size(), kPrefix) == 0) {
+        (*labels)[static_cast<size_t>(column)] = text.substr(kPrefix.size());
+      }
+    }
+  }
+  return true;
+}
+
 struct SparseCell {
   int64_t column;
   int64_t row;
@@ -466,6 +491,7 @@ bool ReadXlsxSheet(const std::string& path, const std::string& sheet_name, XlsxS
       cells.push_back({column, ref_row, std::move(value)});
     }
   }
+  if (!ReadLabelComments(pkg, sheet_part, &sheet->labels, error)) return false;
   int64_t total = 0;
   for (int64_t n : lengths) total += n;
   if (total > kMaxCellsPerNotebook) {

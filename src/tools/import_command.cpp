@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 
 #include <CLI/CLI.hpp>
 
@@ -102,12 +103,14 @@ bool RunImport(const ImportOptions& o, std::ostream& out, std::ostream& err, std
   }
 
   std::vector<std::vector<Value>> table;
+  std::map<size_t, std::string> labels;
   std::vector<std::string> notes;
   std::function<std::string(size_t, size_t)> position;
   if (xlsx) {
     notebook::XlsxSheet sheet;
     if (!notebook::ReadXlsxSheet(o.data, o.sheet, &sheet, error)) return false;
     table = std::move(sheet.columns);
+    labels = std::move(sheet.labels);
     position = [](size_t k, size_t r) { return "cell " + notebook::XlsxSheet::CellName(k, r); };
   } else {
     if (!ReadCsvTable(o, &table, &notes, error)) return false;
@@ -126,6 +129,10 @@ bool RunImport(const ImportOptions& o, std::ostream& out, std::ostream& err, std
   if (!built) {
     *error = o.data + ": " + build_error;
     return false;
+  }
+  // A label kept beside the header (by export --xlsx) names the data again.
+  for (const auto& [k, label] : labels) {
+    if (o.header && k < columns.size()) columns[k].label = label;
   }
   const size_t width = columns.size();
   if (o.column + static_cast<int64_t>(width) - 1 > kMaxColumnNumber) {

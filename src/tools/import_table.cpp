@@ -128,7 +128,7 @@ void PutImportedColumns(notebook::Worksheet& sheet, int32_t first_column,
     if (columns[k].header) {
       const std::string& h = *columns[k].header;
       column.title = h.empty() ? std::nullopt : std::optional<std::string>(h);
-      column.label = column.title;
+      column.label = columns[k].label ? columns[k].label : column.title;
     }
   }
 }

@@ -22,6 +22,7 @@ struct ImportSettings {
 
 struct ImportedColumn {
   std::optional<std::string> header;  // with ImportSettings::header
+  std::optional<std::string> label;   // the label, when not the header
   std::vector<Value> cells;           // row 1 first
 };
 
@@ -47,7 +48,7 @@ bool BuildImportColumns(const std::vector<std::vector<Value>>& table,
                         std::string* error);
 
 // Replaces the cells of columns first_column... with the imported ones; a
-// header becomes the column's title and label.
+// header becomes the column's title and (unless a label is given) label.
 void PutImportedColumns(notebook::Worksheet& sheet, int32_t first_column,
                         const std::vector<ImportedColumn>& columns);
 

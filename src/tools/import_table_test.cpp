@@ -110,9 +110,12 @@ TEST(ImportTableTest, PuttingColumnsKeepsTheHeaderAsTitleAndLabel) {
   notebook::Worksheet sheet;
   sheet.SetTitle(3, "old");
   sheet.SetCell(3, 5, Value(9.0));
-  std::vector<ImportedColumn> columns = {{std::string("Fibre A"), {Value(1.0)}},
-                                         {std::nullopt, {Value("x")}}};
+  std::vector<ImportedColumn> columns = {{std::string("Fibre A"), std::nullopt, {Value(1.0)}},
+                                         {std::nullopt, std::nullopt, {Value("x")}},
+                                         {std::string("raw 4"), std::string("Fibre D"), {}}};
   PutImportedColumns(sheet, 2, columns);
+  EXPECT_EQ("raw 4", sheet.Title(4));
+  EXPECT_EQ("Fibre D", sheet.FindColumn(4)->label.value_or("-"));
   EXPECT_EQ("Fibre A", sheet.Title(2));
   EXPECT_EQ("Fibre A", sheet.FindColumn(2)->label.value_or("-"));
   EXPECT_EQ("old", sheet.Title(3)) << "no header keeps the title";

@@ -86,6 +86,23 @@ TEST_F(XlsxToolTest, CsvThroughANotebookAndAWorkbookComesBackBitExact) {
   EXPECT_EQ("", err_);
 }
 
+TEST_F(XlsxToolTest, ALabelAnAnalysisRetitledComesBackFromTheWorkbook) {
+  WriteFile(lab_, R"({"format": "korund-notebook", "version": 1, "current": "W", "items": [
+      {"type": "worksheet", "name": "W", "columns": {
+        "1": {"title": "raw 1", "label": "Fibre A", "cells": ["GPA", 3.5]},
+        "2": {"title": "raw 2", "cells": [4.5]}}}]})");
+  const std::string xlsx = dir_.File("w.xlsx");
+  Run(0, {"export", lab_, "--xlsx", xlsx});
+  const std::string back = dir_.File("back.json");
+  Run(0, {"new", back});
+  Run(0, {"import", back, xlsx, "--header"});
+  notebook::Notebook doc = Load(back);
+  const notebook::Worksheet& sheet = *doc.FindWorksheet("Data 1")->worksheet();
+  EXPECT_EQ("raw 1", sheet.Title(1));
+  EXPECT_EQ("Fibre A", sheet.FindColumn(1)->label.value_or(""));
+  EXPECT_EQ("raw 2", sheet.FindColumn(2)->label.value_or("")) << "no label: the header";
+}
+
 TEST_F(XlsxToolTest, ImportSaysWhatItDidOnStandardError) {
   Run(0, {"new", lab_});
   const std::string csv = File("lab.csv", "Strength (MPa),ID\n3120.5,A\n2185,2\n\"2185,2\",C\n1.2.3,D\n");
