@@ -56,9 +56,9 @@ class ResultsProcessTest : public ::testing::Test {
   }
   json Results(const fs::path& notebook, const std::string& options = "") {
     const fs::path out = dir_ / "results.json";
-    EXPECT_EQ(0, Shell("'" + (bin_ / "korund-notebook").string() + "' results '" +
-                       notebook.string() + "' --format json --digits 15 " + options + " >'" +
-                       out.string() + "'"));
+    EXPECT_EQ(0,
+              Shell("'" + (bin_ / "korund-notebook").string() + "' results '" + notebook.string() +
+                    "' --format json --digits 15 " + options + " >'" + out.string() + "'"));
     return json::parse(ReadFile(out));
   }
   // The worksheet's cell as a number, or null.
@@ -128,10 +128,10 @@ TEST_F(ResultsProcessTest, FatigueTablesAreTheResultColumnsOfTheExamples) {
 
 TEST_F(ResultsProcessTest, FormatsAndFailures) {
   const fs::path nb = Analysed("weibull-demo.json", "weibull", {});
-  const std::string tool = "'" + (bin_ / "korund-notebook").string() + "' results '" +
-                           nb.string() + "' ";
-  EXPECT_EQ(0, Shell(tool + "--format md --glossary --digits 3 >'" + (dir_ / "t.md").string() +
-                     "'"));
+  const std::string tool =
+      "'" + (bin_ / "korund-notebook").string() + "' results '" + nb.string() + "' ";
+  EXPECT_EQ(0,
+            Shell(tool + "--format md --glossary --digits 3 >'" + (dir_ / "t.md").string() + "'"));
   const std::string md = ReadFile(dir_ / "t.md");
   EXPECT_EQ(0u, md.find("| Set | N | LS m | LS So (GPa) | MLE m |")) << md;
   EXPECT_NE(std::string::npos, md.find("\n- IEC m: ")) << md;

@@ -85,8 +85,8 @@ std::string UnescapeOoxml(std::string_view s) {
   std::string out;
   out.reserve(s.size());
   for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '_' && i + 6 < s.size() && s[i + 1] == 'x' && s[i + 6] == '_' &&
-        IsHex(s[i + 2]) && IsHex(s[i + 3]) && IsHex(s[i + 4]) && IsHex(s[i + 5])) {
+    if (s[i] == '_' && i + 6 < s.size() && s[i + 1] == 'x' && s[i + 6] == '_' && IsHex(s[i + 2]) &&
+        IsHex(s[i + 3]) && IsHex(s[i + 4]) && IsHex(s[i + 5])) {
       AppendUtf8(static_cast<uint32_t>(std::stoul(std::string(s.substr(i + 2, 4)), nullptr, 16)),
                  &out);
       i += 6;
@@ -209,8 +209,8 @@ class Package {
       return false;
     }
     if (Depth(*doc) > kMaxXlsxDepth) {
-      *error = path_ + ": " + part + " nests elements more than " +
-               std::to_string(kMaxXlsxDepth) + " deep";
+      *error = path_ + ": " + part + " nests elements more than " + std::to_string(kMaxXlsxDepth) +
+               " deep";
       return false;
     }
     return true;
@@ -298,8 +298,8 @@ bool ReadRelationships(Package& pkg, const std::string& source_part,
   for (pugi::xml_node r = root.first_child(); r; r = r.next_sibling()) {
     if (r.type() != pugi::node_element || LocalName(r.name()) != "Relationship") continue;
     if (std::string_view(r.attribute("TargetMode").value()) == "External") continue;
-    (*rels)[r.attribute("Id").value()] = {r.attribute("Type").value(),
-                                          ResolveTarget(source_part, r.attribute("Target").value())};
+    (*rels)[r.attribute("Id").value()] = {
+        r.attribute("Type").value(), ResolveTarget(source_part, r.attribute("Target").value())};
   }
   return true;
 }
@@ -394,8 +394,8 @@ bool ReadXlsxSheet(const std::string& path, const std::string& sheet_name, XlsxS
     } else {
       std::string list;
       for (const std::string& n : names) list += (list.empty() ? "\"" : ", \"") + n + "\"";
-      *error = path + ": there is no sheet named \"" + sheet_name + "\" (the sheets are " +
-               list + ")";
+      *error =
+          path + ": there is no sheet named \"" + sheet_name + "\" (the sheets are " + list + ")";
     }
     return false;
   }
@@ -427,8 +427,8 @@ bool ReadXlsxSheet(const std::string& path, const std::string& sheet_name, XlsxS
     // A row without a number follows the one before it.
     row = r.attribute("r") ? r.attribute("r").as_llong() - 1 : row + 1;
     if (row < 0) {
-      *error = path + ": sheet \"" + found_name + "\" has a row numbered " +
-               r.attribute("r").value();
+      *error =
+          path + ": sheet \"" + found_name + "\" has a row numbered " + r.attribute("r").value();
       return false;
     }
     int64_t column = -1;
@@ -437,8 +437,7 @@ bool ReadXlsxSheet(const std::string& path, const std::string& sheet_name, XlsxS
       int64_t ref_row = row;
       if (pugi::xml_attribute ref = c.attribute("r")) {
         if (!ParseCellReference(ref.value(), &column, &ref_row)) {
-          *error = path + ": sheet \"" + found_name + "\" has a cell named \"" + ref.value() +
-                   "\"";
+          *error = path + ": sheet \"" + found_name + "\" has a cell named \"" + ref.value() + "\"";
           return false;
         }
       } else {

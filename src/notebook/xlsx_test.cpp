@@ -1,13 +1,12 @@
 #include "notebook/xlsx.h"
 
+#include <gtest/gtest.h>
 #include <xlsxwriter.h>
 #include <zip.h>
 
 #include <cmath>
 #include <cstring>
 #include <random>
-
-#include <gtest/gtest.h>
 
 #include "testing/test_files.h"
 
@@ -61,13 +60,14 @@ class XlsxTest : public ::testing::Test {
   }
   // A minimal workbook whose one sheet "S" has the given sheet XML.
   std::string Workbook(const std::string& name, const std::string& sheet_xml) {
-    return Zip(name,
-               {{"_rels/.rels",
-                 R"(<Relationships><Relationship Id="a" Type="x/officeDocument" Target="wb.xml"/></Relationships>)"},
-                {"wb.xml", R"(<workbook><sheets><sheet name="S" r:id="s"/></sheets></workbook>)"},
-                {"_rels/wb.xml.rels",
-                 R"(<Relationships><Relationship Id="s" Type="x/worksheet" Target="s.xml"/></Relationships>)"},
-                {"s.xml", sheet_xml}});
+    return Zip(
+        name,
+        {{"_rels/.rels",
+          R"(<Relationships><Relationship Id="a" Type="x/officeDocument" Target="wb.xml"/></Relationships>)"},
+         {"wb.xml", R"(<workbook><sheets><sheet name="S" r:id="s"/></sheets></workbook>)"},
+         {"_rels/wb.xml.rels",
+          R"(<Relationships><Relationship Id="s" Type="x/worksheet" Target="s.xml"/></Relationships>)"},
+         {"s.xml", sheet_xml}});
   }
 
   TempDir dir_;
@@ -124,8 +124,9 @@ TEST_F(XlsxTest, WritingAndReadingBackKeepsEveryNumberBitExactAndEveryText) {
   doc.AddSection("Section 1");
   Worksheet& sheet = *doc.AddWorksheet("Data: 1/2").worksheet();
   std::mt19937_64 random(7);
-  std::vector<double> numbers = {0.1 + 0.2, 1e-300, 4.9e-324, -0.0, 123456789012345678.0,
-                                 2185.2,    1.0 / 3, -2.5e300, 0.30000000000000004};
+  std::vector<double> numbers = {
+      0.1 + 0.2, 1e-300,   4.9e-324,           -0.0, 123456789012345678.0, 2185.2,
+      1.0 / 3,   -2.5e300, 0.30000000000000004};
   for (int i = 0; i < 200; ++i) {
     uint64_t bits = random();
     double x;
@@ -135,9 +136,13 @@ TEST_F(XlsxTest, WritingAndReadingBackKeepsEveryNumberBitExactAndEveryText) {
   for (size_t i = 0; i < numbers.size(); ++i) {
     sheet.SetCell(1, static_cast<int32_t>(i) + 1, Value(numbers[i]));
   }
-  const std::vector<std::string> texts = {"CR\rLF\nCRLF\r\n", " padded ", "_x0041_ stays",
+  const std::vector<std::string> texts = {"CR\rLF\nCRLF\r\n",
+                                          " padded ",
+                                          "_x0041_ stays",
                                           "\xC3\xA9t\xC3\xA9 \xE2\x86\x92 \xF0\x9F\x98\x80",
-                                          "<&>\"'", "bell\x07", std::string(32767, 'x')};
+                                          "<&>\"'",
+                                          "bell\x07",
+                                          std::string(32767, 'x')};
   for (size_t i = 0; i < texts.size(); ++i) {
     sheet.SetCell(3, static_cast<int32_t>(i) + 2, Value(texts[i]));
   }
@@ -193,7 +198,8 @@ TEST_F(XlsxTest, SheetNamesAreMadeLegalAndDistinct) {
   const std::string path = dir_.File("names.xlsx");
   std::string error;
   ASSERT_TRUE(WriteXlsx(doc, path, &error)) << error;
-  EXPECT_EQ(path + ": there is no sheet named \"?\" (the sheets are \"Data 1\", \"data 1 (2)\", \"" +
+  EXPECT_EQ(path +
+                ": there is no sheet named \"?\" (the sheets are \"Data 1\", \"data 1 (2)\", \"" +
                 std::string(31, 'r') + "\", \"_quoted_\")",
             ReadError(path, "?"));
 }
@@ -217,17 +223,19 @@ TEST_F(XlsxTest, BadFilesAreRefusedWithAClearError) {
   EXPECT_EQ(dir_.File("deep.xlsx") + ": s.xml nests elements more than 64 deep",
             ReadError(Workbook("deep.xlsx", deep)));
   const std::string bad_string = Workbook(
-      "sst.xlsx", R"(<worksheet><sheetData><row r="1"><c r="A1" t="s"><v>4</v></c></row></sheetData></worksheet>)");
-  EXPECT_EQ(bad_string + ": sheet \"S\", cell A1: refers to shared string 4, which the workbook "
-                         "does not have",
+      "sst.xlsx",
+      R"(<worksheet><sheetData><row r="1"><c r="A1" t="s"><v>4</v></c></row></sheetData></worksheet>)");
+  EXPECT_EQ(bad_string +
+                ": sheet \"S\", cell A1: refers to shared string 4, which the workbook "
+                "does not have",
             ReadError(bad_string));
 }
 
 TEST_F(XlsxTest, IsoDateCellsAndErrorValuesKeepTheirText) {
-  XlsxSheet sheet = Read(Workbook(
-      "dates.xlsx",
-      R"(<worksheet><sheetData><row r="1"><c r="A1" t="d"><v>2024-03-01T00:00:00</v></c>)"
-      R"(<c r="B1" t="e"><v>#DIV/0!</v></c></row></sheetData></worksheet>)"));
+  XlsxSheet sheet = Read(
+      Workbook("dates.xlsx",
+               R"(<worksheet><sheetData><row r="1"><c r="A1" t="d"><v>2024-03-01T00:00:00</v></c>)"
+               R"(<c r="B1" t="e"><v>#DIV/0!</v></c></row></sheetData></worksheet>)"));
   EXPECT_EQ((std::vector<std::string>{"t:2024-03-01T00:00:00"}), ShowColumn(sheet, 0));
   EXPECT_EQ((std::vector<std::string>{"t:#DIV/0!"}), ShowColumn(sheet, 1));
 }
@@ -265,8 +273,9 @@ TEST_F(XlsxTest, ZipAndXmlBombsAreRefused) {
     for (int i = 0; i < 10; ++i) laughs += std::string("&") + static_cast<char>(c - 1) + ";";
     laughs += "\">";
   }
-  laughs += "]><worksheet><sheetData><row><c t=\"inlineStr\"><is><t>&j;</t></is></c></row>"
-            "</sheetData></worksheet>";
+  laughs +=
+      "]><worksheet><sheetData><row><c t=\"inlineStr\"><is><t>&j;</t></is></c></row>"
+      "</sheetData></worksheet>";
   XlsxSheet sheet = Read(Workbook("laughs.xlsx", laughs));
   ASSERT_EQ(1u, sheet.columns.size());
   EXPECT_EQ("t:&j;", Show(sheet.columns[0][0]));

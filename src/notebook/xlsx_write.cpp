@@ -65,8 +65,7 @@ std::string SheetName(const std::string& item_name, size_t index, std::set<std::
 std::string EscapeOoxml(const std::string& text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
-    bool code = text[i] == '_' && i + 6 < text.size() && text[i + 1] == 'x' &&
-                text[i + 6] == '_';
+    bool code = text[i] == '_' && i + 6 < text.size() && text[i + 1] == 'x' && text[i + 6] == '_';
     for (size_t k = 2; code && k < 6; ++k) {
       code = std::isxdigit(static_cast<unsigned char>(text[i + k])) != 0;
     }
@@ -90,7 +89,8 @@ class Writer {
 
   lxw_worksheet* AddSheet(const std::string& name, size_t index) {
     if (!ok_) return nullptr;
-    lxw_worksheet* sheet = workbook_add_worksheet(workbook_, SheetName(name, index, &taken_).c_str());
+    lxw_worksheet* sheet =
+        workbook_add_worksheet(workbook_, SheetName(name, index, &taken_).c_str());
     if (sheet == nullptr) Fail("cannot add a sheet for \"" + name + "\"");
     return sheet;
   }

@@ -1,10 +1,9 @@
 #include "tools/import_command.h"
 
+#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <cctype>
 #include <map>
-
-#include <CLI/CLI.hpp>
 
 #include "notebook/csv.h"
 #include "notebook/notebook_file.h"

@@ -106,8 +106,9 @@ bool BuildImportColumns(const std::vector<std::vector<Value>>& table,
     units[k] = HeaderUnit(*column.header);
     if (units[k].empty()) continue;
     any_unit = true;
-    notes->push_back("column " + std::to_string(k + 1) + " \"" + *column.header +
-                     "\": the unit " + units[k] + " is put in row 1, above the data, and the data of every imported column start in row 2");
+    notes->push_back(
+        "column " + std::to_string(k + 1) + " \"" + *column.header + "\": the unit " + units[k] +
+        " is put in row 1, above the data, and the data of every imported column start in row 2");
   }
   for (size_t k = 0; k < columns->size() && any_unit; ++k) {
     std::vector<Value>& cells = (*columns)[k].cells;

@@ -28,7 +28,8 @@ Built Build(const std::vector<std::vector<std::string>>& texts, const ImportSett
   std::vector<ImportedColumn> columns;
   Built b;
   b.ok = BuildImportColumns(
-      table, settings, [](size_t k, size_t r) { return "r" + std::to_string(r + 1) + "c" + std::to_string(k + 1); },
+      table, settings,
+      [](size_t k, size_t r) { return "r" + std::to_string(r + 1) + "c" + std::to_string(k + 1); },
       &columns, &b.notes, &b.error);
   for (const ImportedColumn& c : columns) {
     std::string line = c.header ? "[" + *c.header + "]" : "";
@@ -40,40 +41,46 @@ Built Build(const std::vector<std::vector<std::string>>& texts, const ImportSett
 
 TEST(ImportTableTest, MistypedNumbersAreTextsThatOnlyDigitsAndSeparatorsMake) {
   const std::pair<const char*, bool> cases[] = {
-      {"2185,2", true}, {"1.2.3", true},  {"12 5", true},   {"1e", true},
-      {"-3,", true},    {"1'000", true},  {"3.5", false},   {" 7 ", false},
-      {"MPA", false},   {"e", false},     {"Set 1", false}, {"", false},
-      {"12 kN", false}, {"#12", false},   {"1E+03", false}, {"..", false}};
+      {"2185,2", true}, {"1.2.3", true}, {"12 5", true},   {"1e", true},
+      {"-3,", true},    {"1'000", true}, {"3.5", false},   {" 7 ", false},
+      {"MPA", false},   {"e", false},    {"Set 1", false}, {"", false},
+      {"12 kN", false}, {"#12", false},  {"1E+03", false}, {"..", false}};
   for (const auto& [text, expected] : cases) {
     EXPECT_EQ(expected, LooksLikeMistypedNumber(text)) << text;
   }
 }
 
 TEST(ImportTableTest, HeadersNameTheirUnitInBracketsAtTheEnd) {
-  const std::pair<const char*, const char*> cases[] = {
-      {"Strength (MPa)", "MPA"}, {"load [ksi]", "KSI"}, {"t (hours)", "HOUR"},
-      {"time (s)", "S"},         {"(GPa)", "GPA"},      {"Strength, MPa", ""},
-      {"MPa", ""},               {"(MPa) strength", ""}, {"rate (MPa/s)", ""},
-      {"time ( min )", "MIN"},   {"", ""}};
+  const std::pair<const char*, const char*> cases[] = {{"Strength (MPa)", "MPA"},
+                                                       {"load [ksi]", "KSI"},
+                                                       {"t (hours)", "HOUR"},
+                                                       {"time (s)", "S"},
+                                                       {"(GPa)", "GPA"},
+                                                       {"Strength, MPa", ""},
+                                                       {"MPa", ""},
+                                                       {"(MPa) strength", ""},
+                                                       {"rate (MPa/s)", ""},
+                                                       {"time ( min )", "MIN"},
+                                                       {"", ""}};
   for (const auto& [header, unit] : cases) EXPECT_EQ(unit, HeaderUnit(header)) << header;
 }
 
 TEST(ImportTableTest, HeadersBecomeTitlesUnitsGoAboveTheDataAndMistakesAreListed) {
   ImportSettings s;
   s.header = true;
-  Built b = Build({{"Strength (MPa)", "3120.5", "2185,2", "", "2900"},
-                   {"ID", "A1", "A2"},
-                   {"", "1", "12 5"}},
-                  s);
+  Built b = Build(
+      {{"Strength (MPa)", "3120.5", "2185,2", "", "2900"}, {"ID", "A1", "A2"}, {"", "1", "12 5"}},
+      s);
   ASSERT_TRUE(b.ok) << b.error;
   EXPECT_EQ((std::vector<std::string>{"[Strength (MPa)]|t:MPA|n:3120.5|t:2185,2||n:2900",
                                       "[ID]||t:A1|t:A2", "[]||n:1|t:12 5"}),
             b.columns);
-  EXPECT_EQ((std::vector<std::string>{
-                "r3c1: \"2185,2\" is kept as text; is it a mistyped number?",
-                "r3c3: \"12 5\" is kept as text; is it a mistyped number?",
-                "column 1 \"Strength (MPa)\": the unit MPA is put in row 1, above the data, and the data of every imported column start in row 2"}),
-            b.notes);
+  EXPECT_EQ(
+      (std::vector<std::string>{"r3c1: \"2185,2\" is kept as text; is it a mistyped number?",
+                                "r3c3: \"12 5\" is kept as text; is it a mistyped number?",
+                                "column 1 \"Strength (MPa)\": the unit MPA is put in row 1, above "
+                                "the data, and the data of every imported column start in row 2"}),
+      b.notes);
 }
 
 TEST(ImportTableTest, DecimalCommaAndAGivenUnitApplyToEveryColumn) {

@@ -74,8 +74,9 @@ std::vector<Field> FatigueFields(bool dynamic) {
        "lower bound after IEC 60793-1-33, slope + 1.96 standard errors"},
       {13, n + "U", n + " upper (IEC)",
        "upper bound after IEC 60793-1-33, slope - 1.96 standard errors"},
-      {5, "slope", "slope", dynamic ? "slope of log10 strength against log10 rate"
-                                    : "slope of log10 time to failure against log10 stress"},
+      {5, "slope", "slope",
+       dynamic ? "slope of log10 strength against log10 rate"
+               : "slope of log10 time to failure against log10 stress"},
       {7, "intcpt", "intercept (" + log_unit + ")", "intercept of that line"},
       {9, "R\xC2\xB2", "R\xC2\xB2", "coefficient of determination of the fit"},
   };

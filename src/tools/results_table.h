@@ -18,7 +18,7 @@ struct ResultsTable {
   std::vector<std::string> headers;
   std::vector<std::string> glossary;  // one line per header
   struct Row {
-    std::string name;                          // the data's label, else "Set n"
+    std::string name;                           // the data's label, else "Set n"
     std::vector<std::optional<double>> values;  // one per header after the first
   };
   std::vector<Row> rows;

@@ -8,11 +8,11 @@ namespace {
 using notebook::Worksheet;
 
 const char* const kWeibullLabels[] = {
-    "N",         "m",         "Dm",         "So",         "DSo",   "c",       "Dc",      "R",
-    "",          "mle",       "Iter",       "m",          "m-",    "m+",      "So",      "So-",
-    "So+",       "conf%",     "",           "15% distn",  "50% distn", "15% interp",
-    "50% interp", "",         "A: md",      "A: So",      "B: md", "B: So",   "",        "md",
-    "So",        "",          "m",          "m.upper",    "m.lower", "So",    "So.upper", "So.lower"};
+    "N",     "m",       "Dm",      "So",        "DSo",       "c",          "Dc",         "R",
+    "",      "mle",     "Iter",    "m",         "m-",        "m+",         "So",         "So-",
+    "So+",   "conf%",   "",        "15% distn", "50% distn", "15% interp", "50% interp", "",
+    "A: md", "A: So",   "B: md",   "B: So",     "",          "md",         "So",         "",
+    "m",     "m.upper", "m.lower", "So",        "So.upper",  "So.lower"};
 
 // A Weibull worksheet as the analysis leaves it: set n's result in row r
 // is 100 * n + r + 0.123456, except where a row says "--".
@@ -42,9 +42,10 @@ TEST(ResultsTableTest, WeibullRowsComeFromTheResultColumnsOfAnalysedSets) {
   ASSERT_TRUE(BuildResultsTable(WeibullSheet(), &t, &error)) << error;
   EXPECT_EQ("weibull", t.kind);
   ASSERT_EQ(2u, t.rows.size()) << "set 2 has no count";
-  EXPECT_EQ("Set 1 20 102.123 104.123 112.123 113.123 114.123 115.123 116.123 117.123 120.123 "
-            "121.123 125.123 126.123 130.123 131.123 135.123 134.123 138.123 137.123",
-            Row(t, 0));
+  EXPECT_EQ(
+      "Set 1 20 102.123 104.123 112.123 113.123 114.123 115.123 116.123 117.123 120.123 "
+      "121.123 125.123 126.123 130.123 131.123 135.123 134.123 138.123 137.123",
+      Row(t, 0));
   EXPECT_EQ(0u, Row(t, 1).find("Fibre C 301.123 302.123 304.123 -- 313.123 ")) << Row(t, 1);
   EXPECT_EQ(t.headers.size(), t.rows[0].values.size() + 1);
   EXPECT_EQ(t.headers.size(), t.glossary.size());
@@ -54,8 +55,10 @@ TEST(ResultsTableTest, WeibullRowsComeFromTheResultColumnsOfAnalysedSets) {
 TEST(ResultsTableTest, FatigueKindAndParameterFollowTheOptionsRecord) {
   Worksheet sheet;
   sheet.SetCell(184, 2, Value(1));
-  const char* labels[] = {"N", "ns", "ns.lower", "ns.upper", "slope", "\xC2\xB1,  SEE", "intcpt",
-                          "\xC2\xB1", "R\xC2\xB2", "", "IEC60793-1-33", "nsL", "nsU"};
+  const char* labels[] = {
+      "N",      "ns",       "ns.lower",  "ns.upper", "slope",         "\xC2\xB1,  SEE",
+      "intcpt", "\xC2\xB1", "R\xC2\xB2", "",         "IEC60793-1-33", "nsL",
+      "nsU"};
   const int32_t block = 31;  // set 2
   for (int32_t r = 1; r <= 13; ++r) sheet.SetCell(block + 11, r, Value(labels[r - 1]));
   const double values[] = {12, 19, 17.5, 20.7, -19, 0.8, 3.2, 0.1, 0.97, 0, 0, 17.6, 20.6};
@@ -77,9 +80,10 @@ TEST(ResultsTableTest, FatigueKindAndParameterFollowTheOptionsRecord) {
 
   sheet.SetCell(block + 11, 12, Value("ndL"));
   EXPECT_FALSE(BuildResultsTable(sheet, &t, &error));
-  EXPECT_EQ("column 42 row 12 should hold the result label \"nsL\", not \"ndL\"; analyse the "
-            "worksheet again",
-            error);
+  EXPECT_EQ(
+      "column 42 row 12 should hold the result label \"nsL\", not \"ndL\"; analyse the "
+      "worksheet again",
+      error);
 }
 
 TEST(ResultsTableTest, AWorksheetWithoutAnAnalysisIsRefused) {
@@ -94,9 +98,8 @@ TEST(ResultsTableTest, AWorksheetWithoutAnAnalysisIsRefused) {
 
 TEST(ResultsTableTest, NumbersAreRoundedToSignificantDigits) {
   const std::tuple<double, int, const char*> cases[] = {
-      {3.14159265, 4, "3.142"}, {19, 4, "19"},          {1234567, 3, "1230000"},
-      {0.000123456, 2, "0.00012"}, {-2.6e-7, 1, "-3E-07"}, {0, 4, "0"},
-      {99.96, 3, "100"}};
+      {3.14159265, 4, "3.142"}, {19, 4, "19"}, {1234567, 3, "1230000"}, {0.000123456, 2, "0.00012"},
+      {-2.6e-7, 1, "-3E-07"},   {0, 4, "0"},   {99.96, 3, "100"}};
   for (const auto& [x, digits, text] : cases) {
     EXPECT_EQ(text, RoundedText(x, digits)) << x << " " << digits;
   }
@@ -110,13 +113,15 @@ TEST(ResultsTableTest, FormatsShowTheSameTableAndTheGlossary) {
   t.rows = {{"Fibre \"A\", red|blue", {20.0, 4.56789}}, {"Set 2", {3.0, std::nullopt}}};
   EXPECT_EQ("Set,N,So (GPa)\r\n\"Fibre \"\"A\"\", red|blue\",20,4.568\r\nSet 2,3,--\r\n",
             ResultsCsv(t, 4, false));
-  EXPECT_EQ("| Set | N | So (GPa) |\n| --- | ---: | ---: |\n| Fibre \"A\", red\\|blue | 20 | 4.57 |\n"
-            "| Set 2 | 3 | -- |\n\n- Set: name\n- N: count\n- So (GPa): scale\n",
-            ResultsMarkdown(t, 3, true));
-  EXPECT_EQ("{\n  \"kind\": \"weibull\",\n  \"columns\": [\"Set\", \"N\", \"So (GPa)\"],\n"
-            "  \"rows\": [\n    [\"Fibre \\\"A\\\", red|blue\", 20, 4.568],\n    [\"Set 2\", 3, null]\n"
-            "  ]\n}\n",
-            ResultsJson(t, 4, false));
+  EXPECT_EQ(
+      "| Set | N | So (GPa) |\n| --- | ---: | ---: |\n| Fibre \"A\", red\\|blue | 20 | 4.57 |\n"
+      "| Set 2 | 3 | -- |\n\n- Set: name\n- N: count\n- So (GPa): scale\n",
+      ResultsMarkdown(t, 3, true));
+  EXPECT_EQ(
+      "{\n  \"kind\": \"weibull\",\n  \"columns\": [\"Set\", \"N\", \"So (GPa)\"],\n"
+      "  \"rows\": [\n    [\"Fibre \\\"A\\\", red|blue\", 20, 4.568],\n    [\"Set 2\", 3, null]\n"
+      "  ]\n}\n",
+      ResultsJson(t, 4, false));
   notebook::Notebook book = ResultsNotebook(t, 2, true);
   const Worksheet& sheet = *book.FindWorksheet("Results")->worksheet();
   EXPECT_EQ("So (GPa)", sheet.Title(3));

@@ -1,9 +1,9 @@
 // korund-notebook's import and export of workbooks and the notes import
 // gives, run through the tool's entry point.
+#include <gtest/gtest.h>
+
 #include <cstring>
 #include <sstream>
-
-#include <gtest/gtest.h>
 
 #include "notebook/csv.h"
 #include "notebook/notebook_file.h"
@@ -47,9 +47,11 @@ class XlsxToolTest : public ::testing::Test {
 
 TEST_F(XlsxToolTest, CsvThroughANotebookAndAWorkbookComesBackBitExact) {
   std::string csv = "Strength,ID,note\r\n";
-  const char* numbers[] = {"0.30000000000000004", "3.21", "2950", "-1e-300", "1.7976931348623157e308",
-                           "123456789.123456789", "4.9e-324", "0.1"};
-  const char* texts[] = {"A 1", "\"x, y\"", "", "\"two\r\nlines\"", "_x0041_", "\xC3\xA9", "'", " "};
+  const char* numbers[] = {
+      "0.30000000000000004", "3.21",     "2950", "-1e-300", "1.7976931348623157e308",
+      "123456789.123456789", "4.9e-324", "0.1"};
+  const char* texts[] = {"A 1",     "\"x, y\"", "",  "\"two\r\nlines\"",
+                         "_x0041_", "\xC3\xA9", "'", " "};
   for (size_t i = 0; i < std::size(numbers); ++i) {
     csv += std::string(numbers[i]) + "," + texts[i] + "," + (i % 2 ? "" : "7") + "\r\n";
   }
@@ -105,17 +107,25 @@ TEST_F(XlsxToolTest, ALabelAnAnalysisRetitledComesBackFromTheWorkbook) {
 
 TEST_F(XlsxToolTest, ImportSaysWhatItDidOnStandardError) {
   Run(0, {"new", lab_});
-  const std::string csv = File("lab.csv", "Strength (MPa),ID\n3120.5,A\n2185,2\n\"2185,2\",C\n1.2.3,D\n");
+  const std::string csv =
+      File("lab.csv", "Strength (MPa),ID\n3120.5,A\n2185,2\n\"2185,2\",C\n1.2.3,D\n");
   EXPECT_EQ("Imported 4 rows into columns 1 to 2 of worksheet \"Data 1\".\n",
             Run(0, {"import", lab_, csv, "--header"}));
-  EXPECT_EQ("note: " + csv + ": row 4, column 1: \"2185,2\" is kept as text; is it a mistyped number?\n"
-            "note: " + csv + ": row 5, column 1: \"1.2.3\" is kept as text; is it a mistyped number?\n"
-            "note: " + csv + ": column 1 \"Strength (MPa)\": the unit MPA is put in row 1, above the data, and the data of every imported column start in row 2\n",
+  EXPECT_EQ("note: " + csv +
+                ": row 4, column 1: \"2185,2\" is kept as text; is it a mistyped number?\n"
+                "note: " +
+                csv +
+                ": row 5, column 1: \"1.2.3\" is kept as text; is it a mistyped number?\n"
+                "note: " +
+                csv +
+                ": column 1 \"Strength (MPa)\": the unit MPA is put in row 1, above the data, and "
+                "the data of every imported column start in row 2\n",
             err_);
-  EXPECT_EQ("row  1               2\n     Strength (MPa)  ID\n---  --------------  --\n"
-            "  1  MPA\n  2  3120.5          A\n  3  2185            2\n  4  2185,2          C\n"
-            "  5  1.2.3           D\n",
-            Run(0, {"show", lab_}));
+  EXPECT_EQ(
+      "row  1               2\n     Strength (MPa)  ID\n---  --------------  --\n"
+      "  1  MPA\n  2  3120.5          A\n  3  2185            2\n  4  2185,2          C\n"
+      "  5  1.2.3           D\n",
+      Run(0, {"show", lab_}));
 
   const std::string european = File("eu.csv", "Probe;Festigkeit\nA;3,12\nB;2,95\n");
   Run(0, {"import", lab_, european, "--column", "5"});
@@ -123,25 +133,31 @@ TEST_F(XlsxToolTest, ImportSaysWhatItDidOnStandardError) {
   Run(0, {"import", lab_, european, "--column", "5", "--separator", ";", "--decimal-comma",
           "--unit", "gpa", "--header"});
   EXPECT_EQ("", err_);
-  EXPECT_EQ("row  5      6\n     Probe  Festigkeit\n---  -----  ----------\n  1  GPA    GPA\n"
-            "  2  A      3.12\n  3  B      2.95\n",
-            Run(0, {"show", lab_, "--columns", "5-6"}));
+  EXPECT_EQ(
+      "row  5      6\n     Probe  Festigkeit\n---  -----  ----------\n  1  GPA    GPA\n"
+      "  2  A      3.12\n  3  B      2.95\n",
+      Run(0, {"show", lab_, "--columns", "5-6"}));
 }
 
 TEST_F(XlsxToolTest, ImportsTheCommittedWorkbooksSheet) {
   Run(0, {"new", lab_});
   const std::string file = std::string(KORUND_TEST_DATA) + "/two_sheets.xlsx";
   Run(0, {"import", lab_, file, "--sheet", "Fibres", "--header", "--column", "2"});
-  EXPECT_EQ("note: " + file + ": cell B2: \"2185,2\" is kept as text; is it a mistyped number?\n"
-            "note: " + file + ": column 1 \"Strength (MPa)\": the unit MPA is put in row 1, above the data, and the data of every imported column start in row 2\n",
+  EXPECT_EQ("note: " + file +
+                ": cell B2: \"2185,2\" is kept as text; is it a mistyped number?\n"
+                "note: " +
+                file +
+                ": column 1 \"Strength (MPa)\": the unit MPA is put in row 1, above the data, and "
+                "the data of every imported column start in row 2\n",
             err_);
   notebook::Notebook doc = Load(lab_);
   const notebook::Worksheet& sheet = *doc.FindWorksheet("Data 1")->worksheet();
   EXPECT_EQ("Fibre B", sheet.FindColumn(3)->label.value_or(""));
-  EXPECT_EQ("MPA|3120.5|2500||" " line one\r\nline two ",
-            ToText(sheet.Cell(2, 1)) + "|" + ToText(sheet.Cell(2, 2)) + "|" +
-                ToText(sheet.Cell(2, 3)) + "|" + ToText(sheet.Cell(2, 4)) + "|" +
-                ToText(sheet.Cell(2, 5)));
+  EXPECT_EQ(
+      "MPA|3120.5|2500||"
+      " line one\r\nline two ",
+      ToText(sheet.Cell(2, 1)) + "|" + ToText(sheet.Cell(2, 2)) + "|" + ToText(sheet.Cell(2, 3)) +
+          "|" + ToText(sheet.Cell(2, 4)) + "|" + ToText(sheet.Cell(2, 5)));
   EXPECT_TRUE(sheet.Cell(5, 1).IsEmpty()) << "moved down with the unit's column";
   EXPECT_EQ(45000.0, sheet.Cell(5, 2).Number());
 }
@@ -185,9 +201,9 @@ TEST_F(XlsxToolTest, BadInputLeavesTheNotebookByteForByteUnchanged) {
                 ": worksheet \"Data 1\" has column 20000; a workbook sheet holds 16384 columns\n",
             err_);
   EXPECT_EQ(old, ReadFile(xlsx));
-  EXPECT_EQ((std::vector<std::string>{"a.csv", "far.csv", "lab.json", "ok.xlsx", "t.xlsx",
-                                      "w.csv"}),
-            dir_.Names());
+  EXPECT_EQ(
+      (std::vector<std::string>{"a.csv", "far.csv", "lab.json", "ok.xlsx", "t.xlsx", "w.csv"}),
+      dir_.Names());
 }
 
 }  // namespace
