@@ -23,15 +23,28 @@ namespace korund::fatigue {
 
 namespace {
 
-// Rows of statLinReg's result table.
-constexpr int kSlope = 1;
-constexpr int kSlopeErr = 2;
-constexpr int kIntercept = 3;
-constexpr int kInterceptErr = 4;
-constexpr int kYBar = 5;
-constexpr int kYBarErr = 6;
-constexpr int kXBar = 7;
-constexpr int kCorrelation = 9;
+// The regression's figures as the cells and report show them: "--" for a
+// failed fit, and for the standard errors of a two-point line.
+struct LineFigures {
+  Value m = "--", dm = "--", c = "--", dc = "--", ybar = "--", dybar = "--", xbar = "--",
+        r = "--";
+};
+
+LineFigures Figures(const stats::Result<stats::LinRegFit>& fit) {
+  LineFigures f;
+  if (!fit.ok()) return f;
+  f.m = fit->m;
+  f.c = fit->c;
+  f.ybar = fit->b;
+  f.xbar = fit->xbar;
+  f.r = fit->correlation;
+  if (fit->errors) {
+    f.dm = fit->errors->delm;
+    f.dc = fit->errors->delc;
+    f.dybar = fit->errors->delb;
+  }
+  return f;
+}
 
 // Two pairs match when their x agree to a relative 1e-9: the group's x is
 // 10^(mean log10 x), which for equal rates is often not bit-equal to them.
@@ -107,22 +120,19 @@ void FitAndReport(FatigueRun& run, int16_t s, std::string& summary) {
     X[j] = Value(stats::Log10(X[j].Number()));
     Y[j] = Value(stats::Log10(Y[j].Number()));
   }
-  ValueArray res;
-  stats::Labels names;
-  int16_t count = 0;
-  stats::statLinReg(X, Y, e, false, n_f, false, res, names, count, nullptr);
-  const Value& m = res[kSlope];
-  const Value& dm = res[kSlopeErr];
-  const Value& c = res[kIntercept];
-  const Value& dc = res[kInterceptErr];
-  const Value& r = res[kCorrelation];
+  const LineFigures line = Figures(stats::statLinReg(X, Y, e, false, n_f));
+  const Value& m = line.m;
+  const Value& dm = line.dm;
+  const Value& c = line.c;
+  const Value& dc = line.dc;
+  const Value& r = line.r;
 
   auto& rt = run.ReportText;
   rt.AddLine("Linear regression (\xC2\xB1 std err):");
   rt.AddLine("slope\t" + ValueText(m) + "\xC2\xB1 " + ValueText(dm));
   rt.AddLine("intcpt\t" + ValueText(c) + "\xC2\xB1 " + ValueText(dc));
-  rt.AddLine("ybar\t" + ValueText(res[kYBar]) + "\xC2\xB1 " + ValueText(res[kYBarErr]));
-  rt.AddLine("xbar\t" + ValueText(res[kXBar]));
+  rt.AddLine("ybar\t" + ValueText(line.ybar) + "\xC2\xB1 " + ValueText(line.dybar));
+  rt.AddLine("xbar\t" + ValueText(line.xbar));
   ui.Progress().Add(1);
 
   auto put = [&](int32_t row, const std::string& label, const Value& value) {

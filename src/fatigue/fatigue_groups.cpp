@@ -19,9 +19,6 @@ namespace korund::fatigue {
 
 namespace {
 
-constexpr int kDescribeLMean = 5;
-constexpr int kDescribeLStdErr = 7;
-
 // Geometric means of a group and the mean L and standard error E of its
 // log10 y.
 struct GroupStats {
@@ -31,20 +28,22 @@ struct GroupStats {
   double E = 0;
 };
 
-// A statistic as a number; a text result ("<=0") becomes NaN, which every
-// write turns into "--". Members are positive, so this is only a safeguard.
-double Stat(const Value& v) { return v.IsNumber() ? v.Number() : std::nan(""); }
+// The logarithms' statistics; a value that is not positive leaves NaN,
+// which every write turns into "--". Members are positive, so this is only
+// a safeguard.
+stats::MeanSD LogStats(const ValueArray& v, int32_t m) {
+  const auto logs = stats::statDescribe(v, m).logs;
+  if (logs.ok()) return *logs;
+  const double nan = std::nan("");
+  return {nan, nan, nan};
+}
 
 GroupStats Describe(const ValueArray& x, const ValueArray& y, int32_t m) {
-  ValueArray results;
-  stats::Labels names;
-  int16_t count = 0;
   GroupStats g;
-  stats::statDescribe(x, m, results, names, count);
-  g.gx = std::pow(10.0, Stat(results[kDescribeLMean]));
-  stats::statDescribe(y, m, results, names, count);
-  g.L = Stat(results[kDescribeLMean]);
-  g.E = Stat(results[kDescribeLStdErr]);
+  g.gx = std::pow(10.0, LogStats(x, m).mean);
+  const stats::MeanSD ly = LogStats(y, m);
+  g.L = ly.mean;
+  g.E = ly.std_err;
   g.gy = std::pow(10.0, g.L);
   return g;
 }

@@ -14,9 +14,9 @@
 
 #include <cctype>
 #include <cmath>
+#include <optional>
 #include <string>
 
-#include "stats/labels.h"
 #include "stats/linreg.h"
 #include "stats/sort.h"
 #include "stats/weibull_mle.h"
@@ -28,17 +28,27 @@ namespace korund::weibull {
 
 namespace {
 
-// The estimator's result block: twelve rows used, room for 20.
-constexpr int32_t kResultBlock = 21;
+const char* const kNotConverged = "covergence";
 
 // A computed number, or "--" when it overflowed or came from a division by
 // zero: no cell may hold NaN or an infinity.
 Value Finite(double x) { return std::isfinite(x) ? Value(x) : Value(kNoResult); }
 
-// A result copied from the statistics routines, with the same guard.
-Value Checked(const Value& v) {
-  if (v.IsNumber() && !std::isfinite(v.Number())) return Value(kNoResult);
-  return v;
+// A figure of the estimator; every figure of a failed estimate shows
+// "covergence".
+Value Estimate(const stats::Result<stats::WeibullMLE>& mle, double stats::WeibullMLE::*field) {
+  return mle.ok() ? Finite((*mle).*field) : Value(kNotConverged);
+}
+
+// The estimator at the given confidence. Only a failure to converge is
+// worth a box; the other failures show in the cells alone.
+stats::Result<stats::WeibullMLE> RunEstimator(RunContext& ctx, ValueArray& s, int32_t n,
+                                              float confidence) {
+  auto mle = stats::statWeibMLE(s, n, confidence);
+  if (mle.failure() == stats::Failure::kNotConverged) {
+    ctx.ui.MsgBox(mle.message(), ui::kMbIconExclamation + ui::kMbOk, "WEIBULL MLE FAILURE");
+  }
+  return mle;
 }
 
 std::string UnitWord(const std::string& text) {
@@ -66,9 +76,10 @@ struct SetWork {
   std::vector<double> f, x, y;  // rank, ln S, Weibull ordinate, [1..n]
   ValueArray labels;
   ValueArray results;
-  ValueArray r;  // result block of the regression and the estimator
-  stats::Labels r_names;
-  int16_t r_count = 0;
+  // The estimate at 95 %; empty when the regression before it failed.
+  std::optional<stats::Result<stats::WeibullMLE>> mle;
+
+  bool Estimated() const { return mle && mle->ok(); }
 
   double S(int32_t i) const { return s[i].Number(); }
   void Put(int32_t row, double value) { results[row] = Finite(value); }
@@ -83,21 +94,21 @@ bool LinearRegression(RunContext& ctx, SetWork& w) {
     xs[i] = Value(w.x[i]);
     ys[i] = Value(w.y[i]);
   }
-  stats::statLinReg(xs, ys, w.s, false, w.n, false, w.r, w.r_names, w.r_count, &ctx.ui);
-  if (!w.r[1].IsNumber()) return false;
-  const double m = w.r[1].Number();
-  const double c = w.r[3].Number();
+  const auto fit = stats::statLinReg(xs, ys, w.s, false, w.n);
+  if (!fit.ok()) return false;
+  const double m = fit->m;
+  const double c = fit->c;
   const double so = std::exp(-c / m);
   w.Put(2, m);
   w.Put(4, so);
   w.Put(6, c);
-  w.results[8] = Checked(w.r[9]);
-  if (w.n > 2) {
-    const double delm = w.r[2].Number();
-    const double delc = w.r[4].Number();
-    const double b = w.r[5].Number();
-    const double delb = w.r[6].Number();
-    const double xbar = w.r[7].Number();
+  w.Put(8, fit->correlation);
+  if (fit->errors) {
+    const double delm = fit->errors->delm;
+    const double delc = fit->errors->delc;
+    const double b = fit->b;
+    const double delb = fit->errors->delb;
+    const double xbar = fit->xbar;
     w.Put(3, 2 * delm);
     w.Put(7, 2 * delc);
     // The change of So when the mean ordinate and the slope each move by one
@@ -112,17 +123,26 @@ bool LinearRegression(RunContext& ctx, SetWork& w) {
 
 // Rows 10..18: the estimator at 95 %, "covergence" when it failed.
 void Estimator95(RunContext& ctx, SetWork& w) {
-  stats::statWeibMLE(w.s, w.n, false, w.r, w.r_names, w.r_count, 95.0f, ctx.ui);
+  w.mle = RunEstimator(ctx, w.s, w.n, 95.0f);
   const int32_t row = ResultRow(w.labels, "mle");
-  for (int32_t k = 1; k <= 8; ++k) w.results[row + k - 1] = Checked(w.r[k]);
-  w.results[row + 8] = Checked(w.r[12]);
+  using E = stats::WeibullMLE;
+  const auto& mle = *w.mle;
+  w.results[row] = Estimate(mle, &E::mle);
+  w.results[row + 1] = mle.ok() ? Value(mle->iterations) : Value(kNotConverged);
+  w.results[row + 2] = Estimate(mle, &E::m);
+  w.results[row + 3] = Estimate(mle, &E::m_lo);
+  w.results[row + 4] = Estimate(mle, &E::m_hi);
+  w.results[row + 5] = Estimate(mle, &E::so);
+  w.results[row + 6] = Estimate(mle, &E::so_lo);
+  w.results[row + 7] = Estimate(mle, &E::so_hi);
+  w.results[row + 8] = Estimate(mle, &E::confidence);
 }
 
 // Rows 20, 21: percentiles of the fitted distribution.
 void DistributionPercentiles(SetWork& w) {
-  if (w.r[3].IsText() || w.n < 2) return;
-  const double m = w.r[3].Number();
-  const double so = w.r[6].Number();
+  if (!w.Estimated() || w.n < 2) return;
+  const double m = (*w.mle)->m;
+  const double so = (*w.mle)->so;
   const int32_t row = ResultRow(w.labels, "15% distn");
   w.Put(row, so * std::pow(std::log(1 / 0.85), 1 / m));
   w.Put(row + 1, so * std::pow(std::log(1 / 0.5), 1 / m));
@@ -161,9 +181,9 @@ void PointEstimates(SetWork& w) {
 
   // B: the estimator's modulus with the scale it implies.
   if (n > 1) {
-    w.results[row_a + 2] = Checked(w.r[1]);
-    if (!w.r[1].IsText() && n >= 2) {
-      const double m = w.r[1].Number();
+    if (w.mle) w.results[row_a + 2] = Estimate(*w.mle, &stats::WeibullMLE::mle);
+    if (w.Estimated() && n >= 2) {
+      const double m = (*w.mle)->mle;
       double total = 0;
       for (int32_t i = 1; i <= n; ++i) total += w.S(i);
       const double mu = total / n;
@@ -194,11 +214,12 @@ void PointEstimates(SetWork& w) {
 
 // Rows 33..38: the estimator again at 90 %.
 void Estimator90(RunContext& ctx, SetWork& w) {
-  if (w.r[1].IsText() || w.n < 2) return;
-  stats::statWeibMLE(w.s, w.n, false, w.r, w.r_names, w.r_count, 90.0f, ctx.ui);
+  if (!w.Estimated() || w.n < 2) return;
+  const auto mle = RunEstimator(ctx, w.s, w.n, 90.0f);
   const int32_t row = ResultRow(w.labels, "m.upper") - 1;
-  const int order[] = {3, 5, 4, 6, 8, 7};  // m, m+, m-, So, So+, So-
-  for (int k = 0; k < 6; ++k) w.results[row + k] = Checked(w.r[order[k]]);
+  using E = stats::WeibullMLE;
+  double E::*const order[] = {&E::m, &E::m_hi, &E::m_lo, &E::so, &E::so_hi, &E::so_lo};
+  for (int k = 0; k < 6; ++k) w.results[row + k] = Estimate(mle, order[k]);
 }
 
 std::string Summary(int16_t n, const std::string& what) {
@@ -308,7 +329,6 @@ void AnalyseWeibullSet(RunContext& ctx, int16_t n, std::string& summary) {
   progress.Add(1);
   w.results[1] = Value(w.n);
 
-  w.r.assign(kResultBlock, Value());
   if (w.n >= 2 && LinearRegression(ctx, w)) Estimator95(ctx, w);
   DistributionPercentiles(w);
   Interpolated15(w);
