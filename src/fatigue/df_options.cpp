@@ -180,10 +180,10 @@ void frmDFoptions::cmdOK_Click() {
   // when the ignore rule is off.
   for (unsigned char c : st.IgnoreChars) {
     if (c < 33 || c > 126 || (c >= '0' && c <= '9')) {
-      ctx_.msg.Go(
-          "Invalid character in ignore trigger characters.\r"
-          "Do not use numbers or other non-printable characters.",
-          "&OK", "", "", "", false, ui::kMbIconStop, "", 1, 1.0f);
+      ctx_.msg.Go({.text = "Invalid character in ignore trigger characters.\r"
+                           "Do not use numbers or other non-printable characters.",
+                   .buttons = {"&OK"},
+                   .icon = ui::kMbIconStop});
       busy_ = false;
       return;
     }

@@ -277,8 +277,12 @@ void AnalyseWeibullSet(RunContext& ctx, int16_t n, std::string& summary) {
   progress.Add(2);
 
   if (IsValidNumber(sheet.spGetCell(raw_col, 1))) {
-    const int button = ctx.msg.Go("Column " + set + kRow1Warning, "&Continue", "&Stop", "", "",
-                                  false, 49, "ROW 1 CONTAINS NUMERIC DATA", 1, 1.2f);
+    const int button = ctx.msg.Go({.text = "Column " + set + kRow1Warning,
+                                   .buttons = {"&Continue", "&Stop"},
+                                   .icon = 49,
+                                   .title = "ROW 1 CONTAINS NUMERIC DATA",
+                                   .default_button = 1,
+                                   .scale = 1.2f});
     if (button == 2) ui::TerminateProgram(ctx.ui, "");
   }
 
@@ -304,9 +308,11 @@ void AnalyseWeibullSet(RunContext& ctx, int16_t n, std::string& summary) {
 
   for (int32_t i = 1; i <= w.n; ++i) {
     if (w.S(i) <= 0) {
-      ctx.msg.Go("Column " + set + " has a value less than or equal to zero. " +
-                     "This column will be ignored",
-                 "&Ok", "", "", "", false, 48, "BAD DATA", 1, 1.0f);
+      ctx.msg.Go({.text = "Column " + set + " has a value less than or equal to zero. " +
+                          "This column will be ignored",
+                  .buttons = {"&Ok"},
+                  .icon = 48,
+                  .title = "BAD DATA"});
       return unusable("(<= 0)");
     }
   }
