@@ -72,7 +72,8 @@ TEST(MessageDialog, GoReturnsThePressedButtonAndReportsInvalidIcons) {
   EXPECT_EQ(ui.shown[1].title, AppTitle());
   dialog.Go({.text = "x", .buttons = {"OK"}, .icon = 80, .title = "Q"});
   dialog.Go({.text = "x", .buttons = {"OK"}, .icon = 240, .title = "Q"});
-  dialog.Go({.text = "x", .buttons = {"OK"}, .icon = 4096 + 17, .title = "Q"});  // other bits are ignored
+  // Bits outside the icon bits are ignored.
+  dialog.Go({.text = "x", .buttons = {"OK"}, .icon = 4096 + 17, .title = "Q"});
   ASSERT_EQ(ui.shown.size(), 7u);
   EXPECT_EQ(ui.shown[2].text, "Invalid Icons bit in MyMsgBox.Go: 80 (remnant 80)");
   EXPECT_EQ(ui.shown[2].title, AppTitle());

@@ -38,7 +38,7 @@ frmDFoptions::frmDFoptions(RunContext& ctx) : ctx_(ctx) {
   copy_data_ = st.CopyData;
   set_to_copy_ = std::to_string(st.SetToCopy);
   report_ = st.MakeReport;
-  mode_faceplate_ = st.FatigueMode == 1;
+  mode_faceplate_ = st.FatigueMode == FatigueMode::kFaceplateVelocity;
   lock_ = false;  // the guard has cleared LockWorksheet
 }
 
@@ -170,7 +170,7 @@ void frmDFoptions::cmdOK_Click() {
   if (busy_) return;
   busy_ = true;
   auto& st = ctx_.settings;
-  st.FatigueMode = mode_faceplate_ ? 1 : 0;
+  st.FatigueMode = mode_faceplate_ ? FatigueMode::kFaceplateVelocity : FatigueMode::kStressRate;
   st.IgnoreWeakest = ignore_weakest_;
   st.LockWorksheet = lock_;
   st.IgnoreByComment = ignore_;

@@ -1,3 +1,7 @@
+// The foundation every layer may use and that uses only the standard
+// library: the cell value (here), text and number helpers (text.h), the unit
+// words of the data (units.h), the run settings and the style tables.
+//
 // A worksheet cell or array element: empty, a number or a text.
 //
 // One comparison rule holds everywhere in the program: two numbers compare

@@ -12,7 +12,6 @@
 // figures agree with them to the last digits.
 #include "weibull/weibull_engine.h"
 
-#include <cctype>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -22,6 +21,7 @@
 #include "stats/weibull_mle.h"
 #include "ui/terminate.h"
 #include "util/text.h"
+#include "util/units.h"
 #include "weibull/weibull_layout.h"
 
 namespace korund::weibull {
@@ -49,12 +49,6 @@ stats::Result<stats::WeibullMLE> RunEstimator(RunContext& ctx, ValueArray& s, in
     ctx.ui.MsgBox(mle.message(), ui::kMbIconExclamation + ui::kMbOk, "WEIBULL MLE FAILURE");
   }
   return mle;
-}
-
-std::string UnitWord(const std::string& text) {
-  std::string word = TrimSet(text, " ");
-  for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return word;
 }
 
 const char* const kRow1Warning =
@@ -239,13 +233,9 @@ void ApplyUnitWords(ValueArray& s, int32_t count) {
       v = std::isfinite(x) ? Value(x) : Value(ToText(v));
     } else if (v.IsText()) {
       const std::string word = UnitWord(v.Text());
-      if (word == "GPA") {
-        unit = 1.0;
-      } else if (word == "MPA") {
-        unit = 0.001;
-      } else if (word == "KSI" || word == "KPSI") {
-        unit = 1.0 / GpaToKsi(1.0);  // ksi -> GPa
-      } else if (word == "FACTOR" && i < count) {
+      if (const auto factor = UnitFactor(Quantity::kStrength, word)) {
+        unit = *factor;
+      } else if (word == kFactorWord && i < count) {
         // The cell below holds the factor; it is consumed here and is
         // never data, whatever it holds.
         Value& next = s[i + 1];
@@ -259,66 +249,57 @@ void ApplyUnitWords(ValueArray& s, int32_t count) {
   }
 }
 
-void AnalyseWeibullSet(RunContext& ctx, int16_t n, std::string& summary) {
+namespace {
+
+// The four columns of set n.
+struct SetColumns {
+  explicit SetColumns(int16_t n)
+      : raw(n), result(kResultColumn0 + n), strength(kStrengthColumn0 + n),
+        ordinate(kOrdinateColumn0 + n) {}
+  int32_t raw, result, strength, ordinate;
+};
+
+void TitleColumns(RunContext& ctx, const std::string& set, const SetColumns& cols) {
   worksheet::Sheet& sheet = ctx.sheet;
-  ui::ProgressBar& progress = ctx.ui.Progress();
-  const std::string set = std::to_string(n);
-  const int32_t raw_col = n;
-  const int32_t result_col = kResultColumn0 + n;
-  const int32_t strength_col = kStrengthColumn0 + n;
-  const int32_t ordinate_col = kOrdinateColumn0 + n;
+  sheet.spPutTitle(Value("raw " + set), cols.raw);
+  sheet.spPutTitle(Value("set " + set), cols.result);
+  ctx.ui.Progress().Add(2);
+  sheet.spPutTitle(Value("x" + set), cols.strength);
+  sheet.spPutTitle(Value("y" + set), cols.ordinate);
+  ctx.ui.Progress().Add(2);
+}
 
-  progress.set_value(10 * n);
-  sheet.spPutTitle(Value("raw " + set), raw_col);
-  sheet.spPutTitle(Value("set " + set), result_col);
-  progress.Add(2);
-  sheet.spPutTitle(Value("x" + set), strength_col);
-  sheet.spPutTitle(Value("y" + set), ordinate_col);
-  progress.Add(2);
+// Row 1 was once a description; a number there may not be data. "&Stop"
+// ends the run.
+void AskAboutRow1(RunContext& ctx, const std::string& set, const SetColumns& cols) {
+  if (!IsValidNumber(ctx.sheet.spGetCell(cols.raw, 1))) return;
+  const int button = ctx.msg.Go({.text = "Column " + set + kRow1Warning,
+                                 .buttons = {"&Continue", "&Stop"},
+                                 .icon = 49,
+                                 .title = "ROW 1 CONTAINS NUMERIC DATA",
+                                 .default_button = 1,
+                                 .scale = 1.2f});
+  if (button == 2) ui::TerminateProgram(ctx.ui, "");
+}
 
-  if (IsValidNumber(sheet.spGetCell(raw_col, 1))) {
-    const int button = ctx.msg.Go({.text = "Column " + set + kRow1Warning,
-                                   .buttons = {"&Continue", "&Stop"},
-                                   .icon = 49,
-                                   .title = "ROW 1 CONTAINS NUMERIC DATA",
-                                   .default_button = 1,
-                                   .scale = 1.2f});
-    if (button == 2) ui::TerminateProgram(ctx.ui, "");
-  }
-
-  SetWork w;
-  w.labels = ResultLabels();
-  w.labels[0] = Value(kResultRows);
-  const ValueArray result_template = ResultTemplate(w.labels);
-  auto unusable = [&](const char* why) {
-    sheet.spPutCell(Value(why), strength_col, 1);
-    sheet.spPutCol(result_template, result_col, -1, false);
-    summary = Summary(n, "empty");
-  };
-
-  w.n = sheet.spGetCol(w.s, raw_col, 1);
-  if (w.n == 0) return unusable("No Data");
-  progress.Add(2);
+// The strengths of the raw column in GPa, ascending, notes and unit words
+// dropped; w.n their number.
+void ReadStrengths(RunContext& ctx, const SetColumns& cols, SetWork& w) {
+  w.n = ctx.sheet.spGetCol(w.s, cols.raw, 1);
+  if (w.n == 0) return;
+  ctx.ui.Progress().Add(2);
   ApplyUnitWords(w.s, w.n);
   stats::SortValues(w.s, -1);
   while (w.n > 0 && w.s[w.n].IsText()) --w.n;
   w.s.resize(w.n + 1);
   w.s[0] = Value(w.n);
-  if (w.n == 0) return unusable("No Data");
+}
 
-  for (int32_t i = 1; i <= w.n; ++i) {
-    if (w.S(i) <= 0) {
-      ctx.msg.Go({.text = "Column " + set + " has a value less than or equal to zero. " +
-                          "This column will be ignored",
-                  .buttons = {"&Ok"},
-                  .icon = 48,
-                  .title = "BAD DATA"});
-      return unusable("(<= 0)");
-    }
-  }
-
-  sheet.spPutCol(w.s, strength_col, -1, false);
-  progress.Add(1);
+// The sorted strengths, the ranks F(i) by the chosen rank function and the
+// Weibull plot coordinates; the strength and ordinate columns.
+void RankAndPlot(RunContext& ctx, const SetColumns& cols, SetWork& w) {
+  ctx.sheet.spPutCol(w.s, cols.strength, -1, false);
+  ctx.ui.Progress().Add(1);
   w.f.assign(w.n + 1, 0.0);
   w.x.assign(w.n + 1, 0.0);
   w.y.assign(w.n + 1, 0.0);
@@ -330,11 +311,11 @@ void AnalyseWeibullSet(RunContext& ctx, int16_t n, std::string& summary) {
     w.y[i] = std::log(std::log(1 / (1 - w.f[i])));
     ordinates[i] = Finite(w.y[i]);
   }
-  sheet.spPutCol(ordinates, ordinate_col, -1, false);
-  w.results = result_template;
-  progress.Add(1);
-  w.results[1] = Value(w.n);
+  ctx.sheet.spPutCol(ordinates, cols.ordinate, -1, false);
+}
 
+// Every estimate of the result column, in the order of its rows.
+void EstimateAll(RunContext& ctx, SetWork& w) {
   if (w.n >= 2 && LinearRegression(ctx, w)) Estimator95(ctx, w);
   DistributionPercentiles(w);
   Interpolated15(w);
@@ -342,8 +323,49 @@ void AnalyseWeibullSet(RunContext& ctx, int16_t n, std::string& summary) {
         (w.S((w.n + 1) / 2) + w.S((w.n + 2) / 2)) / 2);
   PointEstimates(w);
   Estimator90(ctx, w);
+}
 
-  sheet.spPutCol(w.results, result_col, -1, false);
+}  // namespace
+
+void AnalyseWeibullSet(RunContext& ctx, int16_t n, std::string& summary) {
+  worksheet::Sheet& sheet = ctx.sheet;
+  const std::string set = std::to_string(n);
+  const SetColumns cols(n);
+
+  ctx.ui.Progress().set_value(10 * n);
+  TitleColumns(ctx, set, cols);
+  AskAboutRow1(ctx, set, cols);
+
+  SetWork w;
+  w.labels = ResultLabels();
+  w.labels[0] = Value(kResultRows);
+  const ValueArray result_template = ResultTemplate(w.labels);
+  auto unusable = [&](const char* why) {
+    sheet.spPutCell(Value(why), cols.strength, 1);
+    sheet.spPutCol(result_template, cols.result, -1, false);
+    summary = Summary(n, "empty");
+  };
+
+  ReadStrengths(ctx, cols, w);
+  if (w.n == 0) return unusable("No Data");
+  for (int32_t i = 1; i <= w.n; ++i) {
+    if (w.S(i) <= 0) {
+      ctx.msg.Go({.text = "Column " + set + " has a value less than or equal to zero. " +
+                          "This column will be ignored",
+                  .buttons = {"&Ok"},
+                  .icon = 48,
+                  .title = "BAD DATA"});
+      return unusable("(<= 0)");
+    }
+  }
+
+  RankAndPlot(ctx, cols, w);
+  w.results = result_template;
+  ctx.ui.Progress().Add(1);
+  w.results[1] = Value(w.n);
+  EstimateAll(ctx, w);
+
+  sheet.spPutCol(w.results, cols.result, -1, false);
   summary = Summary(n, std::to_string(w.n) + " measurements");
 }
 

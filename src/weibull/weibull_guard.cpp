@@ -7,6 +7,7 @@
 #include "util/text.h"
 #include "weibull/weib_options.h"
 #include "weibull/weibull_layout.h"
+#include "worksheet/options_records.h"
 
 namespace korund::weibull {
 
@@ -23,13 +24,13 @@ const char* const kAnalysis = "Weibull analysis";
 // Only "&Stop" stops: a question closed without an answer lets the run go on.
 constexpr auto kUnanswered = dialogs::Unanswered::kContinues;
 
-// Column and cell of the fatigue options record that tells its kind.
-constexpr int32_t kFatigueOptionsColumn = 184;
+using R = worksheet::WeibullRecord;
+using F = worksheet::FatigueRecord;
 
 void AskIfNotWeibull(RunContext& ctx) {
   worksheet::Sheet& sheet = ctx.sheet;
-  const Value a = sheet.spGetCell(kOptionsColumn, kKindRow);
-  const Value b = sheet.spGetCell(kFatigueOptionsColumn, 2);
+  const Value a = sheet.spGetCell(R::kColumn, R::kKindRow);
+  const Value b = sheet.spGetCell(F::kColumn, F::kKindRow);
   ValueArray data;
   const int32_t numeric = sheet.spGetNumCol(data, 1);
   if (!(IsZeroOrOne(a) || IsZeroOrOne(b) || numeric == 0)) return;
@@ -38,7 +39,7 @@ void AskIfNotWeibull(RunContext& ctx) {
 }
 
 void AskIfLocked(RunContext& ctx) {
-  ctx.settings.LockWorksheet = ctx.sheet.spGetCell(kOptionsColumn, kLockRow).IsTrue();
+  ctx.settings.LockWorksheet = ctx.sheet.spGetCell(R::kColumn, R::kLockRow).IsTrue();
   if (!ctx.settings.LockWorksheet) return;
   dialogs::AskIfLocked(ctx.msg, ctx.ui, ctx.settings, kAnalysis, kUnanswered);
 }
@@ -72,7 +73,7 @@ void CheckWeibullWorksheet(RunContext& ctx) {
   ctx.settings.LockWorksheet = false;
   ctx.settings.FOpt = 1;
   TakeOverOldOption(ctx);
-  const Value stored = ctx.sheet.spGetCell(kOptionsColumn, kFOptRow);
+  const Value stored = ctx.sheet.spGetCell(R::kColumn, R::kFOptRow);
   if (IsZeroOrOne(stored)) ctx.settings.FOpt = static_cast<int16_t>(stored.Number());
 
   ctx.msg.set_help_topic(kWeibullHelpTopic);
