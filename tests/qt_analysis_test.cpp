@@ -90,7 +90,7 @@ TEST_F(QtOptionsTest, DynamicDialogShowsCaptionsTooltipsAndTheSpinBox) {
   settings.RateFactor = 1.2;
   settings.CopyData = true;
   settings.SetToCopy = 3;
-  settings.FatigueMode = 1;
+  settings.FatigueMode = FatigueMode::kFaceplateVelocity;
   fatigue::frmDFoptions form(ctx);
   FormDialog d(form, nullptr);
   Show(d);

@@ -166,8 +166,10 @@ int main(int argc, char** argv) {
                          {"&Unlock", "&Stop", "", ""}}};
   for (const Kind& k : kinds) {
     shooter.Next(k.name);
-    msg.Go(k.text, k.captions[0], k.captions[1], k.captions[2], k.captions[3], false, k.icon,
-           k.title, 1, 1.0f);
+    msg.Go({.text = k.text,
+            .buttons = {k.captions[0], k.captions[1], k.captions[2], k.captions[3]},
+            .icon = k.icon,
+            .title = k.title});
   }
 
   shooter.Next("standard-box");

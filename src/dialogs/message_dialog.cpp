@@ -6,7 +6,6 @@
 #include "dialogs/message_dialog.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -29,16 +28,6 @@ constexpr int kButtonGap = 100;
 
 // The icon bits a caller may set; everything else in the argument is ignored.
 constexpr int32_t kIconBits = 112;
-
-bool IsUtf8Continuation(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
-int64_t CharCount(std::string_view s) {
-  int64_t n = 0;
-  for (char c : s) {
-    if (!IsUtf8Continuation(c)) ++n;
-  }
-  return n;
-}
 
 // Lines of one paragraph (no line breaks inside) wrapped at cap characters.
 int64_t ParagraphLines(std::string_view para, int64_t cap) {
@@ -77,16 +66,6 @@ int64_t ParagraphLines(std::string_view para, int64_t cap) {
 // Basic's \: integer division with the quotient truncated toward zero.
 int IntDiv(int a, int b) { return a / b; }
 
-int Upper(unsigned char c) { return std::toupper(c); }
-
-std::string UpperAscii(const std::string& s) {
-  std::string out = s;
-  for (char& c : out) {
-    if (static_cast<unsigned char>(c) < 0x80) c = static_cast<char>(Upper(c));
-  }
-  return out;
-}
-
 }  // namespace
 
 int WrappedTextHeight(const std::string& text, int width) {
@@ -106,12 +85,10 @@ int WrappedTextHeight(const std::string& text, int width) {
   return static_cast<int>(std::min<int64_t>(height, INT32_MAX / 2));
 }
 
-ui::MessageDialogView MessageDialog::Layout(const std::string& text, const std::string& caption1,
-                                            const std::string& caption2,
-                                            const std::string& caption3,
-                                            const std::string& caption4, bool stretch,
-                                            int32_t icons, const std::string& title,
-                                            int16_t default_button, float scale) const {
+ui::MessageDialogView MessageDialog::Layout(const Message& m) const {
+  const std::string& caption2 = m.buttons[1];
+  const std::string& caption3 = m.buttons[2];
+  const std::string& caption4 = m.buttons[3];
   ui::MessageDialogView v;
 
   // Tested in this order, so an empty caption2 always gives one button even
@@ -124,33 +101,33 @@ ui::MessageDialogView MessageDialog::Layout(const std::string& text, const std::
   // The form's Width is a whole number of twips: the single-precision
   // product is rounded half to even when stored. A scale that cannot give a
   // window (not finite, not positive, absurdly large) is read as 1.
-  float product = scale * static_cast<float>(kBaseWidth);
+  float product = m.scale * static_cast<float>(kBaseWidth);
   if (!std::isfinite(product) || product <= 0.0f || product > static_cast<float>(kMaxWidth)) {
     product = static_cast<float>(kBaseWidth);
   }
   const int w = static_cast<int>(std::nearbyint(product));  // default mode: half to even
   v.width = w;
-  v.text = text;
-  v.title = title.empty() ? AppTitle() : title;
+  v.text = m.text;
+  v.title = m.title.empty() ? AppTitle() : m.title;
   v.help_topic = help_topic_;
 
-  v.captions = {caption1, caption2, caption3, caption4};
+  v.captions = {m.buttons[0], caption2, caption3, caption4};
   v.visible = {true, !caption2.empty(), !caption3.empty(), !caption4.empty()};
 
-  const int32_t bits = icons & kIconBits;
+  const int32_t bits = m.icon & kIconBits;
   v.icon = (bits == 16 || bits == 32 || bits == 48 || bits == 64) ? bits : 0;
   const bool picture = v.icon != 0;
 
   v.text_top = kMargin;
   v.text_left = picture ? kPictureSize + 400 : kMargin;
   v.text_width = w - kMargin - v.text_left;
-  v.text_height = WrappedTextHeight(text, v.text_width);
+  v.text_height = WrappedTextHeight(m.text, v.text_width);
 
   v.button_top = picture ? static_cast<int>(MaxOf(v.text_height, kPictureSize).Number()) + 400
                          : v.text_height + 400;
 
   v.button_lefts.assign(4, 0);
-  if (!stretch) {
+  if (!m.stretch) {
     v.button_width = kButtonWidth;
     const int first = IntDiv(w - n * kButtonWidth - (n - 1) * kButtonGap, 2);
     for (int k = 0; k < 4; ++k) v.button_lefts[k] = first + k * (kButtonWidth + kButtonGap);
@@ -159,7 +136,7 @@ ui::MessageDialogView MessageDialog::Layout(const std::string& text, const std::
     for (int k = 0; k < 4; ++k) v.button_lefts[k] = (v.button_width + kButtonGap) * k + kMargin;
   }
 
-  v.default_button = (default_button >= 1 && default_button <= n) ? default_button : 1;
+  v.default_button = (m.default_button >= 1 && m.default_button <= n) ? m.default_button : 1;
   v.height = v.button_top + kButtonHeight + kMargin + 400;
 
   // The window sees keys before its buttons. Every button is tried, so with
@@ -170,7 +147,7 @@ ui::MessageDialogView MessageDialog::Layout(const std::string& text, const std::
     const auto byte = static_cast<unsigned char>(typed);
     // A lone non-ASCII byte is part of a character, never a whole access key.
     if (byte >= 0x80) return 0;
-    const std::string key = std::string("&") + static_cast<char>(Upper(byte));
+    const std::string key = std::string("&") + UpperAscii(std::string(1, static_cast<char>(byte)));
     int pressed = 0;
     for (size_t i = 0; i < upper_captions.size(); ++i) {
       if (ContainsText(key, upper_captions[i])) pressed = static_cast<int>(i) + 1;
@@ -180,18 +157,14 @@ ui::MessageDialogView MessageDialog::Layout(const std::string& text, const std::
   return v;
 }
 
-int MessageDialog::Go(const std::string& text, const std::string& caption1,
-                      const std::string& caption2, const std::string& caption3,
-                      const std::string& caption4, bool stretch, int32_t icons,
-                      const std::string& title, int16_t default_button, float scale) {
-  const int32_t bits = icons & kIconBits;
+int MessageDialog::Go(const Message& m) {
+  const int32_t bits = m.icon & kIconBits;
   if (bits == 80 || bits == 96 || bits == 112) {
-    ui_.MsgBox("Invalid Icons bit in MyMsgBox.Go: " + std::to_string(icons) + " (remnant " +
+    ui_.MsgBox("Invalid Icons bit in MyMsgBox.Go: " + std::to_string(m.icon) + " (remnant " +
                    std::to_string(bits) + ")",
                ui::kMbOk, AppTitle());
   }
-  const ui::MessageDialogView view = Layout(text, caption1, caption2, caption3, caption4, stretch,
-                                            icons, title, default_button, scale);
+  const ui::MessageDialogView view = Layout(m);
   const int pressed = ui_.ShowMessageDialog(view);
   // Closed other than by a button: 0, which no caller mistakes for an answer.
   return (pressed >= 1 && pressed <= 4) ? pressed : 0;

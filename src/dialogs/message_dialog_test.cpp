@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,7 +17,13 @@ ui::MessageDialogView Lay(const std::string& c1, const std::string& c2, const st
                           bool stretch = false, int32_t icons = 0, int16_t def = 1,
                           float scale = 1.0f, const std::string& text = "Go on?") {
   ui::ScriptedUi ui;
-  return MessageDialog(ui).Layout(text, c1, c2, c3, "", stretch, icons, "T", def, scale);
+  return MessageDialog(ui).Layout({.text = text,
+                                   .buttons = {c1, c2, c3},
+                                   .stretch = stretch,
+                                   .icon = icons,
+                                   .title = "T",
+                                   .default_button = def,
+                                   .scale = scale});
 }
 
 TEST(MessageDialogLayout, ButtonsCentredOrStretchedAnswerTheirAccessKeys) {
@@ -58,12 +65,15 @@ TEST(MessageDialog, GoReturnsThePressedButtonAndReportsInvalidIcons) {
   ui::ScriptedUi ui;
   MessageDialog dialog(ui);
   ui.Answer("WARNING", "&Continue");
-  EXPECT_EQ(dialog.Go("Row 1?", "&Stop", "&Continue", "", "", false, 48, "WARNING", 1, 1.0f), 2);
-  EXPECT_EQ(dialog.Go("x", "&Stop", "&Continue", "", "", false, 0, "", 2, 1.0f), 2);  // default
+  const std::array<std::string, 4> stop_continue{"&Stop", "&Continue"};
+  EXPECT_EQ(dialog.Go({.text = "Row 1?", .buttons = stop_continue, .icon = 48, .title = "WARNING"}),
+            2);
+  EXPECT_EQ(dialog.Go({.text = "x", .buttons = stop_continue, .default_button = 2}), 2);
   EXPECT_EQ(ui.shown[1].title, AppTitle());
-  dialog.Go("x", "OK", "", "", "", false, 80, "Q", 1, 1.0f);
-  dialog.Go("x", "OK", "", "", "", false, 240, "Q", 1, 1.0f);
-  dialog.Go("x", "OK", "", "", "", false, 4096 + 17, "Q", 1, 1.0f);  // other bits are ignored
+  dialog.Go({.text = "x", .buttons = {"OK"}, .icon = 80, .title = "Q"});
+  dialog.Go({.text = "x", .buttons = {"OK"}, .icon = 240, .title = "Q"});
+  // Bits outside the icon bits are ignored.
+  dialog.Go({.text = "x", .buttons = {"OK"}, .icon = 4096 + 17, .title = "Q"});
   ASSERT_EQ(ui.shown.size(), 7u);
   EXPECT_EQ(ui.shown[2].text, "Invalid Icons bit in MyMsgBox.Go: 80 (remnant 80)");
   EXPECT_EQ(ui.shown[2].title, AppTitle());

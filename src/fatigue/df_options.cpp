@@ -38,7 +38,7 @@ frmDFoptions::frmDFoptions(RunContext& ctx) : ctx_(ctx) {
   copy_data_ = st.CopyData;
   set_to_copy_ = std::to_string(st.SetToCopy);
   report_ = st.MakeReport;
-  mode_faceplate_ = st.FatigueMode == 1;
+  mode_faceplate_ = st.FatigueMode == FatigueMode::kFaceplateVelocity;
   lock_ = false;  // the guard has cleared LockWorksheet
 }
 
@@ -177,7 +177,7 @@ void frmDFoptions::cmdOK_Click() {
   if (busy_) return;
   busy_ = true;
   auto& st = ctx_.settings;
-  st.FatigueMode = mode_faceplate_ ? 1 : 0;
+  st.FatigueMode = mode_faceplate_ ? FatigueMode::kFaceplateVelocity : FatigueMode::kStressRate;
   st.IgnoreWeakest = ignore_weakest_;
   st.LockWorksheet = lock_;
   st.IgnoreByComment = ignore_;
@@ -187,10 +187,10 @@ void frmDFoptions::cmdOK_Click() {
   // when the ignore rule is off.
   for (unsigned char c : st.IgnoreChars) {
     if (c < 33 || c > 126 || (c >= '0' && c <= '9')) {
-      ctx_.msg.Go(
-          "Invalid character in ignore trigger characters.\r"
-          "Do not use numbers or other non-printable characters.",
-          "&OK", "", "", "", false, ui::kMbIconStop, "", 1, 1.0f);
+      ctx_.msg.Go({.text = "Invalid character in ignore trigger characters.\r"
+                           "Do not use numbers or other non-printable characters.",
+                   .buttons = {"&OK"},
+                   .icon = ui::kMbIconStop});
       busy_ = false;
       return;
     }

@@ -5,6 +5,7 @@
 
 #include "ui/ui.h"
 #include "util/run_settings.h"
+#include "worksheet/options_records.h"
 
 namespace korund::fatigue {
 
@@ -16,23 +17,21 @@ Value CellNumber(double x) { return std::isfinite(x) ? Value(x) : Value("--"); }
 
 void SetQuantityNames(FatigueRun& run) {
   switch (run.ctx.settings.FatigueMode) {
-    case 0:
+    case FatigueMode::kStressRate:
       run.XShort = Value("rate");
       run.YShort = Value("str");
       run.ParamName = "nd";
       break;
-    case 1:
+    case FatigueMode::kFaceplateVelocity:
       run.XShort = Value("vel");
       run.YShort = Value("str");
       run.ParamName = "nd";
       break;
-    case 2:
+    case FatigueMode::kStatic:
       run.XShort = Value("str");
       run.YShort = Value("ttf");
       run.ParamName = "ns";
       break;
-    default:
-      break;  // the fit stage reports the unknown mode
   }
 }
 
@@ -53,14 +52,23 @@ namespace {
 void WriteOptionsRecord(RunContext& ctx) {
   auto& sheet = ctx.sheet;
   const auto& st = ctx.settings;
-  sheet.spPutTitle(Value("parms"), kColParms);
-  const Value record[13] = {
-      Value(st.FatigueMode),     Value(st.FitType),       Value::Bool(st.LockWorksheet),
-      Value(""),                 Value::Bool(st.IgnoreWeakest), Value::Bool(st.GroupRates),
-      Value(st.RateFactor),      Value::Bool(st.IgnoreByComment), Value(st.IgnoreChars),
-      Value(std::string("\"") + kVersion + "\""), Value::Bool(st.CopyData),
-      Value(static_cast<int>(st.SetToCopy)),      Value::Bool(st.MakeReport)};
-  for (int32_t row = 1; row <= 13; ++row) sheet.spPutCell(record[row - 1], kColParms, row);
+  using R = worksheet::FatigueRecord;
+  sheet.spPutTitle(Value("parms"), R::kColumn);
+  ValueArray record(R::kRows + 1);
+  record[R::kModeRow] = Value(static_cast<int>(st.FatigueMode));
+  record[R::kKindRow] = Value(st.FitType);
+  record[R::kLockRow] = Value::Bool(st.LockWorksheet);
+  record[R::kUnusedRow] = Value("");
+  record[R::kIgnoreWeakestRow] = Value::Bool(st.IgnoreWeakest);
+  record[R::kGroupRatesRow] = Value::Bool(st.GroupRates);
+  record[R::kRateFactorRow] = Value(st.RateFactor);
+  record[R::kIgnoreByCommentRow] = Value::Bool(st.IgnoreByComment);
+  record[R::kIgnoreCharsRow] = Value(st.IgnoreChars);
+  record[R::kVersionRow] = Value(std::string("\"") + kVersion + "\"");
+  record[R::kCopyDataRow] = Value::Bool(st.CopyData);
+  record[R::kSetToCopyRow] = Value(static_cast<int>(st.SetToCopy));
+  record[R::kMakeReportRow] = Value::Bool(st.MakeReport);
+  for (int32_t row = 1; row <= R::kRows; ++row) sheet.spPutCell(record[row], R::kColumn, row);
 }
 
 void StartReport(FatigueRun& run) {
@@ -72,10 +80,11 @@ void StartReport(FatigueRun& run) {
     return;
   }
   auto& rt = run.ReportText;
-  rt.AddLine(std::string(st.FatigueMode == 2 ? "STATIC" : "DYNAMIC") + " FATIGUE ANALYSIS");
-  if (st.FatigueMode != 2) {
+  rt.AddLine(std::string(st.FatigueMode == FatigueMode::kStatic ? "STATIC" : "DYNAMIC") +
+             " FATIGUE ANALYSIS");
+  if (st.FatigueMode != FatigueMode::kStatic) {
     rt.Add("Analysis for constant ");
-    rt.AddLine(st.FatigueMode == 0 ? "stress rate" : "faceplate speed");
+    rt.AddLine(st.FatigueMode == FatigueMode::kStressRate ? "stress rate" : "faceplate speed");
   }
   if (st.IgnoreWeakest) rt.AddLine("Weakest at each rate will be ignored");
   if (st.IgnoreByComment) {
@@ -97,7 +106,7 @@ void RunFatigueMacro(RunContext& ctx) {
   run.ReportText.Clear();
   if (st.MakeReport) StartReport(run);
 
-  st.FinishMessage = std::string(st.FatigueMode == 2 ? "Static" : "Dynamic") +
+  st.FinishMessage = std::string(st.FatigueMode == FatigueMode::kStatic ? "Static" : "Dynamic") +
                      " fatigue analysis complete:\t\r\n";
   for (int16_t s = 1; s <= kFatigueSets; ++s) {
     run.ReportText.Clear();

@@ -1,3 +1,9 @@
+// The dynamic and static fatigue analyses: the guard that checks and loads
+// the worksheet and asks for the options (fatigue_guard.h), this driver, and
+// the three stages of a data set (fatigue_run.h: input and cleaning, rate
+// grouping, the fit). The statistics come from stats/; what the user sees
+// goes through dialogs/ and ui/.
+//
 // The fatigue driver: writes the options record, starts the report, runs
 // the analysis of data sets 1 to 6 and leaves the summary for the
 // "FINISHED" box in settings.FinishMessage.

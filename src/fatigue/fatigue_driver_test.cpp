@@ -15,7 +15,7 @@ TEST_F(DriverTest, RunWritesTheOptionsRecordTheReportAndOneSummaryLinePerSet) {
   Input(1, kColRawX, {1.0, 1.0, 10.0, 10.0});
   Input(2, kColRawY, {0});  // nothing usable
   Load();
-  settings.FatigueMode = 1;
+  settings.FatigueMode = FatigueMode::kFaceplateVelocity;
   settings.LockWorksheet = settings.IgnoreWeakest = settings.GroupRates = true;
   settings.IgnoreByComment = settings.CopyData = settings.MakeReport = true;
   settings.RateFactor = 1.5;

@@ -8,7 +8,6 @@
 // with bounds from m +/- k*dm for k = 2 and, in the IEC 60793-1-33 form,
 // k = 1.96. A result that cannot be computed shows "--".
 
-#include <cctype>
 #include <cmath>
 #include <string>
 
@@ -18,35 +17,50 @@
 #include "stats/sort.h"
 #include "ui/ui.h"
 #include "util/run_settings.h"
+#include "util/text.h"
 
 namespace korund::fatigue {
 
 namespace {
 
-// Rows of statLinReg's result table.
-constexpr int kSlope = 1;
-constexpr int kSlopeErr = 2;
-constexpr int kIntercept = 3;
-constexpr int kInterceptErr = 4;
-constexpr int kYBar = 5;
-constexpr int kYBarErr = 6;
-constexpr int kXBar = 7;
-constexpr int kCorrelation = 9;
+// The regression's figures as the cells and report show them: "--" for a
+// failed fit, and for the standard errors of a two-point line.
+struct LineFigures {
+  Value m = "--", dm = "--", c = "--", dc = "--", ybar = "--", dybar = "--", xbar = "--",
+        r = "--";
+};
+
+LineFigures Figures(const stats::Result<stats::LinRegFit>& fit) {
+  LineFigures f;
+  if (!fit.ok()) return f;
+  f.m = fit->m;
+  f.c = fit->c;
+  f.ybar = fit->b;
+  f.xbar = fit->xbar;
+  f.r = fit->correlation;
+  if (fit->errors) {
+    f.dm = fit->errors->delm;
+    f.dc = fit->errors->delc;
+    f.dybar = fit->errors->delb;
+  }
+  return f;
+}
 
 // Two pairs match when their x agree to a relative 1e-9: the group's x is
 // 10^(mean log10 x), which for equal rates is often not bit-equal to them.
 bool SameRate(double x, double r) { return std::fabs(x - r) <= 1e-9 * std::fabs(r); }
 
 // The fatigue parameter for a slope value; a zero divisor gives "--".
-Value Parameter(int32_t mode, double slope) {
+Value Parameter(FatigueMode mode, double slope) {
   switch (mode) {
-    case 0:
+    case FatigueMode::kStressRate:
       return slope == 0.0 ? Value("--") : CellNumber(1.0 / slope - 1.0);
-    case 1:
+    case FatigueMode::kFaceplateVelocity:
       return slope == 0.0 ? Value("--") : CellNumber(1.0 / slope + 1.0);
-    default:
-      return CellNumber(-slope);
+    case FatigueMode::kStatic:
+      break;
   }
+  return CellNumber(-slope);
 }
 
 struct Bounds {
@@ -54,7 +68,7 @@ struct Bounds {
   Value upper;
 };
 
-Bounds ParameterBounds(int32_t mode, const Value& m, const Value& dm, double k) {
+Bounds ParameterBounds(FatigueMode mode, const Value& m, const Value& dm, double k) {
   if (!dm.IsNumber()) return {dm, dm};
   return {Parameter(mode, m.Number() + k * dm.Number()),
           Parameter(mode, m.Number() - k * dm.Number())};
@@ -66,23 +80,16 @@ std::string HalfWidth(const Bounds& b) {
   return NumText((b.upper.Number() - b.lower.Number()) / 2);
 }
 
-}  // namespace
-
-void FitAndReport(FatigueRun& run, int16_t s, std::string& summary) {
+// Whole rate groups marked "X" in the use column are tagged "X", which
+// leaves them out of the fit; the sort columns show the tags.
+void ExcludeMarkedGroups(FatigueRun& run, int16_t s) {
   auto& sheet = run.ctx.sheet;
-  auto& ui = run.ctx.ui;
-  const int32_t mode = run.ctx.settings.FatigueMode;
   auto& X = run.XData;
   auto& Y = run.YData;
   const int32_t n_v = run.n_v;
-  auto col = [s](int32_t k) { return SetColumn(s, k); };
-  const std::string set_text = std::to_string(s);
-
   for (int32_t g = 1; g <= run.nGroups; ++g) {
-    std::string use = ToText(sheet.spGetCell(col(kColUse), g));
-    for (char& c : use) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (use != "X") continue;
-    const Value r = sheet.spGetCell(col(kColGroupX), g);
+    if (UpperAscii(ToText(sheet.spGetCell(SetColumn(s, kColUse), g))) != "X") continue;
+    const Value r = sheet.spGetCell(SetColumn(s, kColGroupX), g);
     if (!r.IsNumber()) continue;
     for (int32_t j = 1; j <= n_v; ++j) {
       if (X[j].IsNumber() && SameRate(X[j].Number(), r.Number())) {
@@ -91,49 +98,39 @@ void FitAndReport(FatigueRun& run, int16_t s, std::string& summary) {
       }
     }
   }
-  sheet.spPutCol(X, col(kColSortX), n_v, false);
-  sheet.spPutCol(Y, col(kColSortY), n_v, false);
+  sheet.spPutCol(X, SetColumn(s, kColSortX), n_v, false);
+  sheet.spPutCol(Y, SetColumn(s, kColSortY), n_v, false);
+}
 
-  stats::SortPairs(X, Y, n_v, true);
-  int32_t n_f = n_v;
-  while (n_f > 0 && Y[n_f].IsText()) --n_f;
-  if (n_f == 0) {
-    summary = "Set " + set_text + " is empty";
-    return;
-  }
-
-  ValueArray e(n_f + 1, Value(1));
-  for (int32_t j = 1; j <= n_f; ++j) {
-    X[j] = Value(stats::Log10(X[j].Number()));
-    Y[j] = Value(stats::Log10(Y[j].Number()));
-  }
-  ValueArray res;
-  stats::Labels names;
-  int16_t count = 0;
-  stats::statLinReg(X, Y, e, false, n_f, false, res, names, count, nullptr);
-  const Value& m = res[kSlope];
-  const Value& dm = res[kSlopeErr];
-  const Value& c = res[kIntercept];
-  const Value& dc = res[kInterceptErr];
-  const Value& r = res[kCorrelation];
-
+void ReportRegression(FatigueRun& run, const LineFigures& line) {
   auto& rt = run.ReportText;
   rt.AddLine("Linear regression (\xC2\xB1 std err):");
-  rt.AddLine("slope\t" + ValueText(m) + "\xC2\xB1 " + ValueText(dm));
-  rt.AddLine("intcpt\t" + ValueText(c) + "\xC2\xB1 " + ValueText(dc));
-  rt.AddLine("ybar\t" + ValueText(res[kYBar]) + "\xC2\xB1 " + ValueText(res[kYBarErr]));
-  rt.AddLine("xbar\t" + ValueText(res[kXBar]));
-  ui.Progress().Add(1);
+  rt.AddLine("slope\t" + ValueText(line.m) + "\xC2\xB1 " + ValueText(line.dm));
+  rt.AddLine("intcpt\t" + ValueText(line.c) + "\xC2\xB1 " + ValueText(line.dc));
+  rt.AddLine("ybar\t" + ValueText(line.ybar) + "\xC2\xB1 " + ValueText(line.dybar));
+  rt.AddLine("xbar\t" + ValueText(line.xbar));
+  run.ctx.ui.Progress().Add(1);
+}
 
+// The results table of the set: the fatigue parameter with its bounds, the
+// line, and the IEC 60793-1-33 figures; the parameter line of the report.
+void WriteResults(FatigueRun& run, int16_t s, const LineFigures& line, int32_t n_f) {
+  auto& sheet = run.ctx.sheet;
+  const FatigueMode mode = run.ctx.settings.FatigueMode;
+  const Value& m = line.m;
+  const Value& dm = line.dm;
+  const Value& c = line.c;
+  const Value& dc = line.dc;
+  const Value& r = line.r;
   auto put = [&](int32_t row, const std::string& label, const Value& value) {
-    sheet.spPutCell(Value(label), col(kColLabels), row);
-    sheet.spPutCell(value, col(kColValues), row);
+    sheet.spPutCell(Value(label), SetColumn(s, kColLabels), row);
+    sheet.spPutCell(value, SetColumn(s, kColValues), row);
   };
   const std::string& P = run.ParamName;
-  sheet.spPutCell(Value("N"), col(kColLabels), 1);
-  sheet.spPutCell(Value(P), col(kColLabels), 2);
-  sheet.spPutCell(Value(P + ".lower"), col(kColLabels), 3);
-  sheet.spPutCell(Value(P + ".upper"), col(kColLabels), 4);
+  sheet.spPutCell(Value("N"), SetColumn(s, kColLabels), 1);
+  sheet.spPutCell(Value(P), SetColumn(s, kColLabels), 2);
+  sheet.spPutCell(Value(P + ".lower"), SetColumn(s, kColLabels), 3);
+  sheet.spPutCell(Value(P + ".upper"), SetColumn(s, kColLabels), 4);
 
   Value n;
   Bounds main_bounds;
@@ -141,11 +138,6 @@ void FitAndReport(FatigueRun& run, int16_t s, std::string& summary) {
     n = m;
     main_bounds = {m, m};
   } else {
-    if (mode < 0 || mode > 2) {
-      ui.MsgBox("Fatigue mode not implemented", ui::kMbOk, AppTitle());
-      summary = "Fatigue mode not implemented";
-      return;
-    }
     n = Parameter(mode, m.Number());
     main_bounds = ParameterBounds(mode, m, dm, 2);
   }
@@ -153,6 +145,7 @@ void FitAndReport(FatigueRun& run, int16_t s, std::string& summary) {
   put(2, P, n);
   put(3, P + ".lower", main_bounds.lower);
   put(4, P + ".upper", main_bounds.upper);
+  auto& rt = run.ReportText;
   rt.Add("n=" + ValueText(n) + " \xC2\xB1 ");
   rt.Add(HalfWidth(main_bounds));
   rt.AddLine(" [" + ValueText(main_bounds.lower) + " - " + ValueText(main_bounds.upper) + "]");
@@ -164,30 +157,61 @@ void FitAndReport(FatigueRun& run, int16_t s, std::string& summary) {
   put(9, "R\xC2\xB2", r.IsNumber() ? CellNumber(r.Number() * r.Number()) : r);
 
   const Bounds iec = m.IsNumber() ? ParameterBounds(mode, m, dm, 1.96) : Bounds{m, m};
-  sheet.spPutCell(Value("IEC60793-1-33"), col(kColLabels), 11);
+  sheet.spPutCell(Value("IEC60793-1-33"), SetColumn(s, kColLabels), 11);
   put(12, P + "L", iec.lower);
   put(13, P + "U", iec.upper);
 
   const double ln10 = std::log(10.0);
   put(16, "Intcpt", c.IsNumber() ? CellNumber((c.Number() + 3) * ln10) : c);
   put(17, "\xC2\xB1" "95%", dc.IsNumber() ? CellNumber(2 * dc.Number() * ln10) : dc);
-  ui.Progress().Add(1);
+  run.ctx.ui.Progress().Add(1);
+}
 
-  // The fitted line reaches 10 % of the log x range beyond the data on each
-  // side. No line without a slope and intercept (e.g. no spread in x).
-  if (n_f > 1 && m.IsNumber() && c.IsNumber()) {
-    const double x1 = X[1].Number();
-    const double xn = X[n_f].Number();
-    const double span = xn - x1;
-    const double x_lo = x1 - span * 10 / 100;
-    const double x_hi = xn + span * 10 / 100;
-    const double y_lo = c.Number() + m.Number() * x_lo;
-    const double y_hi = c.Number() + m.Number() * x_hi;
-    sheet.spPutCell(CellNumber(std::pow(10.0, x_lo)), col(kColLineX), 1);
-    sheet.spPutCell(CellNumber(std::pow(10.0, x_hi)), col(kColLineX), 2);
-    sheet.spPutCell(CellNumber(std::pow(10.0, y_lo)), col(kColLineY), 1);
-    sheet.spPutCell(CellNumber(std::pow(10.0, y_hi)), col(kColLineY), 2);
+// The fitted line reaches 10 % of the log x range beyond the data on each
+// side. No line without a slope and intercept (e.g. no spread in x).
+void WriteFittedLine(FatigueRun& run, int16_t s, const LineFigures& line, int32_t n_f) {
+  const Value& m = line.m;
+  const Value& c = line.c;
+  if (!(n_f > 1 && m.IsNumber() && c.IsNumber())) return;
+  auto& sheet = run.ctx.sheet;
+  const double x1 = run.XData[1].Number();
+  const double xn = run.XData[n_f].Number();
+  const double span = xn - x1;
+  const double x_lo = x1 - span * 10 / 100;
+  const double x_hi = xn + span * 10 / 100;
+  const double y_lo = c.Number() + m.Number() * x_lo;
+  const double y_hi = c.Number() + m.Number() * x_hi;
+  sheet.spPutCell(CellNumber(std::pow(10.0, x_lo)), SetColumn(s, kColLineX), 1);
+  sheet.spPutCell(CellNumber(std::pow(10.0, x_hi)), SetColumn(s, kColLineX), 2);
+  sheet.spPutCell(CellNumber(std::pow(10.0, y_lo)), SetColumn(s, kColLineY), 1);
+  sheet.spPutCell(CellNumber(std::pow(10.0, y_hi)), SetColumn(s, kColLineY), 2);
+}
+
+}  // namespace
+
+void FitAndReport(FatigueRun& run, int16_t s, std::string& summary) {
+  auto& X = run.XData;
+  auto& Y = run.YData;
+  const std::string set_text = std::to_string(s);
+
+  ExcludeMarkedGroups(run, s);
+  stats::SortPairs(X, Y, run.n_v, true);
+  int32_t n_f = run.n_v;
+  while (n_f > 0 && Y[n_f].IsText()) --n_f;
+  if (n_f == 0) {
+    summary = "Set " + set_text + " is empty";
+    return;
   }
+
+  ValueArray e(n_f + 1, Value(1));
+  for (int32_t j = 1; j <= n_f; ++j) {
+    X[j] = Value(stats::Log10(X[j].Number()));
+    Y[j] = Value(stats::Log10(Y[j].Number()));
+  }
+  const LineFigures line = Figures(stats::statLinReg(X, Y, e, false, n_f));
+  ReportRegression(run, line);
+  WriteResults(run, s, line, n_f);
+  WriteFittedLine(run, s, line, n_f);
 
   summary = "Set " + set_text + ":\t" + std::to_string(n_f) + " measurements at " +
             std::to_string(run.nGroups) + " rates";

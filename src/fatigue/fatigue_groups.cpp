@@ -19,9 +19,6 @@ namespace korund::fatigue {
 
 namespace {
 
-constexpr int kDescribeLMean = 5;
-constexpr int kDescribeLStdErr = 7;
-
 // Geometric means of a group and the mean L and standard error E of its
 // log10 y.
 struct GroupStats {
@@ -31,20 +28,22 @@ struct GroupStats {
   double E = 0;
 };
 
-// A statistic as a number; a text result ("<=0") becomes NaN, which every
-// write turns into "--". Members are positive, so this is only a safeguard.
-double Stat(const Value& v) { return v.IsNumber() ? v.Number() : std::nan(""); }
+// The logarithms' statistics; a value that is not positive leaves NaN,
+// which every write turns into "--". Members are positive, so this is only
+// a safeguard.
+stats::MeanSD LogStats(const ValueArray& v, int32_t m) {
+  const auto logs = stats::statDescribe(v, m).logs;
+  if (logs.ok()) return *logs;
+  const double nan = std::nan("");
+  return {nan, nan, nan};
+}
 
 GroupStats Describe(const ValueArray& x, const ValueArray& y, int32_t m) {
-  ValueArray results;
-  stats::Labels names;
-  int16_t count = 0;
   GroupStats g;
-  stats::statDescribe(x, m, results, names, count);
-  g.gx = std::pow(10.0, Stat(results[kDescribeLMean]));
-  stats::statDescribe(y, m, results, names, count);
-  g.L = Stat(results[kDescribeLMean]);
-  g.E = Stat(results[kDescribeLStdErr]);
+  g.gx = std::pow(10.0, LogStats(x, m).mean);
+  const stats::MeanSD ly = LogStats(y, m);
+  g.L = ly.mean;
+  g.E = ly.std_err;
   g.gy = std::pow(10.0, g.L);
   return g;
 }
@@ -72,16 +71,93 @@ double Difference(const Value& high, const Value& low) {
   return (*h - *l) / 2;
 }
 
+// Tags the weakest measurement of pairs start..end "W ", which drops it.
+void DropWeakest(FatigueRun& run, int32_t start, int32_t end) {
+  auto& X = run.XData;
+  auto& Y = run.YData;
+  int32_t weakest = start;
+  for (int32_t j = start + 1; j <= end; ++j) {
+    if (Y[j].Number() < Y[weakest].Number()) weakest = j;
+  }
+  Y[weakest] = Value("W " + ToText(Y[weakest]));
+  X[weakest] = Value("W " + ToText(X[weakest]));
+}
+
+// Group g of the pairs start..end that are still numbers: its cells, its
+// report line and its line of the clipboard table.
+void WriteGroup(FatigueRun& run, int16_t s, int32_t g, int32_t start, int32_t end) {
+  auto& sheet = run.ctx.sheet;
+  auto col = [s](int32_t k) { return SetColumn(s, k); };
+  ValueArray xs(1), ys(1);
+  for (int32_t j = start; j <= end; ++j) {
+    if (!run.XData[j].IsNumber()) continue;  // dropped as the weakest
+    xs.push_back(run.XData[j]);
+    ys.push_back(run.YData[j]);
+  }
+  const int32_t m = static_cast<int32_t>(xs.size()) - 1;
+  xs[0] = Value(m);
+  ys[0] = Value(m);
+  const GroupStats st = Describe(xs, ys, m);
+
+  sheet.spPutCell(CellNumber(st.gx), col(kColGroupX), g);
+  sheet.spPutCell(CellNumber(st.gy), col(kColGroupY), g);
+  sheet.spPutCell(Value(m), col(kColCount), g);
+  sheet.spPutCell(CellNumber(std::log(st.gx) / std::log(10.0)), kColFitX, g);
+  sheet.spPutCell(CellNumber(st.L), kColFitY, g);
+  if (m < 2) {
+    sheet.spPutCell(Value(0), col(kColGroupLow), g);
+    sheet.spPutCell(Value(0), col(kColGroupHigh), g);
+    sheet.spPutCell(Value(10), kColFitErr, g);
+  } else {
+    sheet.spPutCell(CellNumber(std::pow(10.0, st.L - 2 * st.E)), col(kColGroupLow), g);
+    sheet.spPutCell(CellNumber(std::pow(10.0, st.L + 2 * st.E)), col(kColGroupHigh), g);
+    sheet.spPutCell(CellNumber(st.E), kColFitErr, g);
+  }
+
+  run.ReportText.Add(NumText(st.gx) + "\t");
+  run.ReportText.Add(ValueText(sheet.spGetCell(col(kColGroupY), g)) + "\t");
+  run.ReportText.Add(NumText(Difference(sheet.spGetCell(col(kColGroupHigh), g),
+                                        sheet.spGetCell(col(kColGroupLow), g))) +
+                     "\t");
+  run.ReportText.AddLine(std::to_string(m));
+
+  if (g >= static_cast<int32_t>(run.GroupLines.size())) {
+    run.GroupLines.resize(run.GroupLines.size() + 5);
+  }
+  std::string line = "\"" + FormatSig(st.gx, 6);
+  for (int32_t j = 1; j <= m; ++j) line += "," + ToText(ys[j]);
+  run.GroupLines[g] = line;
+}
+
+// One column per group: the group's rate on top, its y values below,
+// shorter groups padded with empty fields.
+std::string ClipboardTable(const FatigueRun& run) {
+  const int32_t nGroups = run.nGroups;
+  std::vector<std::vector<std::string>> words(nGroups + 1);
+  size_t w = 0;
+  for (int32_t g = 1; g <= nGroups; ++g) {
+    words[g] = CommaWords(run.GroupLines[g]);
+    w = std::max(w, words[g].size());
+  }
+  auto field = [&words](int32_t g, size_t f) {
+    return f < words[g].size() ? words[g][f] : std::string();
+  };
+  std::string table;
+  for (size_t f = 0; f < w; ++f) {
+    table += field(1, f);
+    for (int32_t g = 2; g <= nGroups; ++g) table += "\t" + field(g, f);
+    table += "\r\n";
+  }
+  return table;
+}
+
 }  // namespace
 
 void GroupMeasurements(FatigueRun& run, int16_t s) {
-  auto& sheet = run.ctx.sheet;
   const auto& settings = run.ctx.settings;
-  auto& X = run.XData;
-  auto& Y = run.YData;
+  const auto& X = run.XData;
   const int32_t n_v = run.n_v;
   const double F = settings.GroupRates ? settings.RateFactor : 1.0;
-  auto col = [s](int32_t k) { return SetColumn(s, k); };
 
   run.GroupLines.assign(6, std::string());  // indexed from 1, grows by 5
   run.ClipboardTable.clear();
@@ -94,78 +170,15 @@ void GroupMeasurements(FatigueRun& run, int16_t s) {
     if (i < n_v && F * X[i].Number() >= X[i + 1].Number()) continue;
 
     if (settings.IgnoreWeakest) {
-      int32_t weakest = start;
-      for (int32_t j = start + 1; j <= i; ++j) {
-        if (Y[j].Number() < Y[weakest].Number()) weakest = j;
-      }
-      Y[weakest] = Value("W " + ToText(Y[weakest]));
-      X[weakest] = Value("W " + ToText(X[weakest]));
+      DropWeakest(run, start, i);
       --size;
     }
-
-    if (size > 0) {
-      const int32_t g = ++nGroups;
-      ValueArray xs(1), ys(1);
-      for (int32_t j = start; j <= i; ++j) {
-        if (!X[j].IsNumber()) continue;  // dropped as the weakest
-        xs.push_back(X[j]);
-        ys.push_back(Y[j]);
-      }
-      const int32_t m = static_cast<int32_t>(xs.size()) - 1;
-      xs[0] = Value(m);
-      ys[0] = Value(m);
-      const GroupStats st = Describe(xs, ys, m);
-
-      sheet.spPutCell(CellNumber(st.gx), col(kColGroupX), g);
-      sheet.spPutCell(CellNumber(st.gy), col(kColGroupY), g);
-      sheet.spPutCell(Value(m), col(kColCount), g);
-      sheet.spPutCell(CellNumber(std::log(st.gx) / std::log(10.0)), kColFitX, g);
-      sheet.spPutCell(CellNumber(st.L), kColFitY, g);
-      if (m < 2) {
-        sheet.spPutCell(Value(0), col(kColGroupLow), g);
-        sheet.spPutCell(Value(0), col(kColGroupHigh), g);
-        sheet.spPutCell(Value(10), kColFitErr, g);
-      } else {
-        sheet.spPutCell(CellNumber(std::pow(10.0, st.L - 2 * st.E)), col(kColGroupLow), g);
-        sheet.spPutCell(CellNumber(std::pow(10.0, st.L + 2 * st.E)), col(kColGroupHigh), g);
-        sheet.spPutCell(CellNumber(st.E), kColFitErr, g);
-      }
-
-      run.ReportText.Add(NumText(st.gx) + "\t");
-      run.ReportText.Add(ValueText(sheet.spGetCell(col(kColGroupY), g)) + "\t");
-      run.ReportText.Add(NumText(Difference(sheet.spGetCell(col(kColGroupHigh), g),
-                                            sheet.spGetCell(col(kColGroupLow), g))) +
-                         "\t");
-      run.ReportText.AddLine(std::to_string(m));
-
-      if (g >= static_cast<int32_t>(run.GroupLines.size())) {
-        run.GroupLines.resize(run.GroupLines.size() + 5);
-      }
-      std::string line = "\"" + FormatSig(st.gx, 6);
-      for (int32_t j = 1; j <= m; ++j) line += "," + ToText(ys[j]);
-      run.GroupLines[g] = line;
-    }
+    if (size > 0) WriteGroup(run, s, ++nGroups, start, i);
     start = i + 1;
     size = 0;
   }
   run.nGroups = nGroups;
-
-  // One column per group: the group's rate on top, its y values below,
-  // shorter groups padded with empty fields.
-  std::vector<std::vector<std::string>> words(nGroups + 1);
-  size_t w = 0;
-  for (int32_t g = 1; g <= nGroups; ++g) {
-    words[g] = CommaWords(run.GroupLines[g]);
-    w = std::max(w, words[g].size());
-  }
-  auto field = [&words](int32_t g, size_t f) {
-    return f < words[g].size() ? words[g][f] : std::string();
-  };
-  for (size_t f = 0; f < w; ++f) {
-    run.ClipboardTable += field(1, f);
-    for (int32_t g = 2; g <= nGroups; ++g) run.ClipboardTable += "\t" + field(g, f);
-    run.ClipboardTable += "\r\n";
-  }
+  run.ClipboardTable = ClipboardTable(run);
 
   if (settings.CopyData && settings.SetToCopy == s) {
     run.ctx.ui.ClearClipboard();

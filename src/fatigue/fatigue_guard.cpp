@@ -1,102 +1,80 @@
 #include "fatigue/fatigue_guard.h"
 
-#include <cctype>
 #include <cmath>
 #include <string>
 
 #include "dialogs/check_range.h"
+#include "dialogs/guard_questions.h"
 #include "fatigue/df_options.h"
 #include "fatigue/fatigue_run.h"
 #include "fatigue/sf_options.h"
-#include "ui/terminate.h"
 
 namespace korund::fatigue {
 
 namespace {
 
+using R = worksheet::FatigueRecord;
+using W = worksheet::WeibullRecord;
+
 // A mark matches only a number: an empty cell or a text never does.
 bool CellIs(const Value& v, double code) { return v.IsNumber() && v.Number() == code; }
 
-// A warning with "&Continue"/"&Unlock" and "&Stop"; anything but the first
-// button (Stop, or the window closed without an answer) ends the run.
-void WarnOrStop(RunContext& ctx, const std::string& text, const std::string& go_on,
-                const std::string& title) {
-  const int pressed = ctx.msg.Go(text, go_on, "&Stop", "", "", false, ui::kMbIconExclamation,
-                                 title, 1, 1.0f);
-  if (pressed != 1) ui::TerminateProgram(ctx.ui, "");
-}
+// Anything but the first button (Stop, or the window closed without an
+// answer) ends the run.
+constexpr auto kUnanswered = dialogs::Unanswered::kStops;
 
 }  // namespace
 
 void CheckFatigueWorksheet(RunContext& ctx) {
   auto& sheet = ctx.sheet;
   auto& st = ctx.settings;
-  sheet.spLoadSheet(kColParms, 25);
+  sheet.spLoadSheet(R::kColumn, 25);
 
   const bool dynamic = st.FitType == kFitDynamic;
-  const std::string this_name = dynamic ? "dynamic" : "static";
-  const std::string other_name = dynamic ? "static" : "dynamic";
-  const double other_code = dynamic ? 1 : 0;
-  std::string this_upper = this_name;
-  for (char& c : this_upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  const std::string analysis = dynamic ? "dynamic fatigue analysis" : "static fatigue analysis";
+  const std::string other = dynamic ? "static fatigue analysis" : "dynamic fatigue analysis";
+  const double other_code = dynamic ? kFitStatic : kFitDynamic;
 
-  const std::string where = "The worksheet  \"" + st.WorksheetName + "\"  in section  \"" +
-                            st.SectionName + "\"  ";
-  const std::string check_title = "CHECK THIS WORKSHEET IS FOR " + this_upper +
-                                  " FATIGUE ANALYSIS";
-  const std::string question =
-      "\r\rAre you sure you want to continue with " + this_name + " fatigue analysis?";
-
-  if (CellIs(sheet.spGetCell(kColParms, 2), other_code)) {
-    WarnOrStop(ctx,
-               where + "MIGHT be configured for " + other_name + " " +
-                   "fatigue analysis instead of " + this_name + " fatigue analysis." + question,
-               "&Continue", check_title);
+  if (CellIs(sheet.spGetCell(R::kColumn, R::kKindRow), other_code)) {
+    dialogs::AskIfOtherAnalysis(ctx.msg, ctx.ui, st, analysis, other, kUnanswered);
   }
-  if (CellIs(sheet.spGetCell(56, 2), 2)) {
-    WarnOrStop(ctx,
-               where + "MIGHT be configured for Weibull " + "analysis instead of " + this_name +
-                   " fatigue analysis." + question,
-               "&Continue", check_title);
+  if (CellIs(sheet.spGetCell(W::kColumn, W::kKindRow), W::kWeibullKind)) {
+    dialogs::AskIfOtherAnalysis(ctx.msg, ctx.ui, st, analysis, "Weibull analysis", kUnanswered);
   }
 
-  st.LockWorksheet = sheet.spGetCell(kColParms, 3).IsTrue();
-  if (st.LockWorksheet) {
-    WarnOrStop(ctx,
-               where + "has been locked to avoid " +
-                   "accidental changes or to avoid overwriting customizations." +
-                   "\r\rDo you want to unlock the worksheet and continue the " + this_name +
-                   " fatigue analysis?",
-               "&Unlock", "WORKSHEET IS LOCKED");
-  }
+  st.LockWorksheet = sheet.spGetCell(R::kColumn, R::kLockRow).IsTrue();
+  if (st.LockWorksheet) dialogs::AskIfLocked(ctx.msg, ctx.ui, st, analysis, kUnanswered);
   st.LockWorksheet = false;  // the dialog decides afresh
 
-  st.CopyData = sheet.spGetCell(kColParms, 11).IsTrue();
-  Value set = sheet.spGetCell(kColParms, 12);
+  st.CopyData = sheet.spGetCell(R::kColumn, R::kCopyDataRow).IsTrue();
+  Value set = sheet.spGetCell(R::kColumn, R::kSetToCopyRow);
   double set_number = 0;
   st.SetToCopy = CheckRange(ctx.ui, set, 1, 6, set_number)
                      ? static_cast<int16_t>(std::nearbyint(set_number))  // halves to even
                      : 1;
-  st.MakeReport = sheet.spGetCell(kColParms, 13).IsTrue();
-  st.IgnoreWeakest = sheet.spGetCell(kColParms, 5).IsTrue();
+  st.MakeReport = sheet.spGetCell(R::kColumn, R::kMakeReportRow).IsTrue();
+  st.IgnoreWeakest = sheet.spGetCell(R::kColumn, R::kIgnoreWeakestRow).IsTrue();
 
   if (!dynamic) {
-    st.FatigueMode = 2;
+    st.FatigueMode = FatigueMode::kStatic;
     frmSFoptions form(ctx);
     ctx.ui.RunForm(form);
     return;
   }
 
-  st.FatigueMode = CellIs(sheet.spGetCell(kColParms, 1), 1) ? 1 : 0;
-  st.GroupRates = sheet.spGetCell(kColParms, 6).IsTrue();
+  st.FatigueMode = CellIs(sheet.spGetCell(R::kColumn, R::kModeRow),
+                          static_cast<int>(FatigueMode::kFaceplateVelocity))
+                       ? FatigueMode::kFaceplateVelocity
+                       : FatigueMode::kStressRate;
+  st.GroupRates = sheet.spGetCell(R::kColumn, R::kGroupRatesRow).IsTrue();
   st.RateFactor = 1.2;
-  const Value factor = sheet.spGetCell(kColParms, 7);  // a numeric text counts
+  const Value factor = sheet.spGetCell(R::kColumn, R::kRateFactorRow);  // a numeric text counts
   if (IsNumeric(factor)) {
     const double f = *ToNumber(factor);
     if (f >= 1 && f <= 100) st.RateFactor = f;
   }
-  st.IgnoreByComment = sheet.spGetCell(kColParms, 8).IsTrue();
-  st.IgnoreChars = ToText(sheet.spGetCell(kColParms, 9));
+  st.IgnoreByComment = sheet.spGetCell(R::kColumn, R::kIgnoreByCommentRow).IsTrue();
+  st.IgnoreChars = ToText(sheet.spGetCell(R::kColumn, R::kIgnoreCharsRow));
   frmDFoptions form(ctx);
   ctx.ui.RunForm(form);
 }

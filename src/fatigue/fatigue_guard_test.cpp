@@ -22,10 +22,10 @@ class GuardTest : public FatigueTest {
     sheet.spSaveSheet();  // back to direct mode for the next call
     const RunSettings& r = settings;
     std::ostringstream os;
-    os << "mode" << r.FatigueMode << " weak" << r.IgnoreWeakest << " group" << r.GroupRates
-       << " comment" << r.IgnoreByComment << " '" << r.IgnoreChars << "' copy" << r.CopyData
-       << " report" << r.MakeReport << " lock" << r.LockWorksheet << " factor" << r.RateFactor
-       << " set" << r.SetToCopy;
+    os << "mode" << static_cast<int>(r.FatigueMode) << " weak" << r.IgnoreWeakest << " group"
+       << r.GroupRates << " comment" << r.IgnoreByComment << " '" << r.IgnoreChars << "' copy"
+       << r.CopyData << " report" << r.MakeReport << " lock" << r.LockWorksheet << " factor"
+       << r.RateFactor << " set" << r.SetToCopy;
     return os.str();
   }
 };

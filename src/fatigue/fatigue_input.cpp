@@ -5,7 +5,6 @@
 // number, so after sorting the usable pairs are exactly the first n_v.
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <string>
 #include <string_view>
@@ -15,59 +14,13 @@
 #include "stats/sort.h"
 #include "util/plot_styles.h"
 #include "util/text.h"
+#include "util/units.h"
 
 namespace korund::fatigue {
 
 namespace {
 
-// The characters (UTF-8 code points) of a text; a stray byte counts alone.
-std::vector<std::string> Characters(std::string_view text) {
-  std::vector<std::string> out;
-  size_t i = 0;
-  while (i < text.size()) {
-    size_t len = 1;
-    const auto lead = static_cast<unsigned char>(text[i]);
-    if (lead >= 0xC0) len = lead >= 0xF0 ? 4 : (lead >= 0xE0 ? 3 : 2);
-    size_t j = 1;
-    while (j < len && i + j < text.size() &&
-           (static_cast<unsigned char>(text[i + j]) & 0xC0) == 0x80) {
-      ++j;
-    }
-    out.emplace_back(text.substr(i, j));
-    i += j;
-  }
-  return out;
-}
-
-std::string Upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return text;
-}
-
 Value Tagged(const std::string& tag, const Value& v) { return Value(tag + ToText(v)); }
-
-// The factor a unit word sets, or false. Unmarked strengths are GPa and
-// unmarked times seconds; the words convert what follows into those units.
-bool UnitWordFactor(int32_t fit_type, const std::string& word, double& factor) {
-  struct Unit {
-    int32_t fit_type;
-    const char* word;
-    double factor;
-  };
-  static const Unit kUnits[] = {
-      {kFitDynamic, "GPA", 1.0},     {kFitDynamic, "MPA", 0.001},
-      {kFitDynamic, "KSI", 1.0 / GpaToKsi(1.0)}, {kFitDynamic, "KPSI", 1.0 / GpaToKsi(1.0)},
-      {kFitStatic, "S", 1.0},        {kFitStatic, "MIN", 60.0},
-      {kFitStatic, "HOUR", 3600.0},  {kFitStatic, "DAY", 86400.0},
-  };
-  for (const Unit& u : kUnits) {
-    if (u.fit_type == fit_type && word == u.word) {
-      factor = u.factor;
-      return true;
-    }
-  }
-  return false;
-}
 
 std::string Numbered(const std::string& head, int16_t s) { return head + std::to_string(s); }
 
@@ -145,55 +98,51 @@ void Pad(ValueArray& data, int32_t n) {
   data[0] = Value(n);
 }
 
-}  // namespace
-
-bool PrepareAndCleanSet(FatigueRun& run, int16_t s, std::string& summary) {
+// Reads the set's comment, x and y columns into the run, padded to the
+// longest of x and y; returns that length.
+int32_t ReadSet(FatigueRun& run, int16_t s) {
   auto& sheet = run.ctx.sheet;
-  const auto& settings = run.ctx.settings;
-  auto& X = run.XData;
-  auto& Y = run.YData;
-  auto& C = run.Comments;
-  run.n_v = 0;
-  run.nGroups = 0;
-
-  run.ReportText.AddLine(Numbered("DATA SET ", s));
-  run.ctx.ui.Progress().set_value(10 * s);
-  LayOutSet(run, s);
-
-  sheet.spGetCol(C, SetColumn(s, kColId), 1);
-  const int32_t nx = sheet.spGetCol(X, SetColumn(s, kColRawX), 1);
-  int32_t n = sheet.spGetCol(Y, SetColumn(s, kColRawY), 1);
-  NumbersFromText(X);
-  NumbersFromText(Y);
+  sheet.spGetCol(run.Comments, SetColumn(s, kColId), 1);
+  const int32_t nx = sheet.spGetCol(run.XData, SetColumn(s, kColRawX), 1);
+  int32_t n = sheet.spGetCol(run.YData, SetColumn(s, kColRawY), 1);
+  NumbersFromText(run.XData);
+  NumbersFromText(run.YData);
 
   // A ragged end: the shorter column is padded with empty cells.
   n = std::max(n, nx);
-  Pad(X, n);
-  Pad(Y, n);
-  Pad(C, n);
+  Pad(run.XData, n);
+  Pad(run.YData, n);
+  Pad(run.Comments, n);
+  return n;
+}
 
-  if (n < 1) {
-    summary = "Set " + std::to_string(s) + ":\tempty";
-    run.ReportText.AddLine("empty");
-    if (settings.CopyData && settings.SetToCopy == s) run.ctx.ui.ClearClipboard();
-    return false;
-  }
-
-  if (settings.IgnoreByComment) {
-    const std::vector<std::string> triggers = Characters(settings.IgnoreChars);
-    for (int32_t i = 1; i <= n; ++i) {
-      const std::vector<std::string> comment = Characters(ToText(C[i]));
-      if (comment.empty()) continue;
-      for (const std::string& c : triggers) {
-        if (comment.front() == c) {
-          X[i] = Tagged(c + " ", X[i]);
-          Y[i] = Tagged(c + " ", Y[i]);
-        }
+// A row whose comment starts with one of the trigger characters is tagged
+// with that character.
+void TagByComment(FatigueRun& run, int32_t n) {
+  auto& X = run.XData;
+  auto& Y = run.YData;
+  const std::vector<std::string_view> triggers = SplitCharacters(run.ctx.settings.IgnoreChars);
+  for (int32_t i = 1; i <= n; ++i) {
+    const std::string comment = ToText(run.Comments[i]);
+    if (comment.empty()) continue;
+    const std::string_view first = std::string_view(comment).substr(0, CharLength(comment, 0));
+    for (const std::string_view c : triggers) {
+      if (first == c) {
+        const std::string tag = std::string(c) + " ";
+        X[i] = Tagged(tag, X[i]);
+        Y[i] = Tagged(tag, Y[i]);
       }
     }
   }
+}
 
-  // Unit words rescale the y values below them, until the next unit word.
+// Unit words rescale the y values below them, until the next unit word.
+// Unmarked strengths are GPa and unmarked times seconds.
+void ScaleByUnitWords(FatigueRun& run, int32_t n) {
+  auto& X = run.XData;
+  auto& Y = run.YData;
+  const Quantity quantity =
+      run.ctx.settings.FitType == kFitStatic ? Quantity::kTime : Quantity::kStrength;
   double unit_factor = 1.0;
   for (int32_t i = 1; i <= n; ++i) {
     if (IsValidNumber(X[i]) && IsValidNumber(Y[i])) {
@@ -202,16 +151,21 @@ bool PrepareAndCleanSet(FatigueRun& run, int16_t s, std::string& summary) {
       Y[i] = CellNumber(unit_factor * *ToNumber(Y[i]));
     }
     if (Y[i].IsText()) {
-      const std::string word = Upper(TrimSet(Y[i].Text(), " "));
-      double factor = unit_factor;
-      if (UnitWordFactor(settings.FitType, word, factor)) {
-        unit_factor = factor;
-      } else if (word == "FACTOR" && IsValidNumber(X[i])) {
+      const std::string word = UnitWord(Y[i].Text());
+      if (const auto factor = UnitFactor(quantity, word)) {
+        unit_factor = *factor;
+      } else if (word == kFactorWord && IsValidNumber(X[i])) {
         unit_factor = *ToNumber(X[i]);
       }
     }
   }
+}
 
+// Empty cells become "...", an x beside a y that is no number is quoted,
+// and a pair with a value not above zero is tagged "V".
+void TagUnusable(FatigueRun& run, int32_t n) {
+  auto& X = run.XData;
+  auto& Y = run.YData;
   for (int32_t i = 1; i <= n; ++i) {
     if (X[i].IsBlank()) X[i] = Value("...");
     if (Y[i].IsBlank()) Y[i] = Value("...");
@@ -225,28 +179,58 @@ bool PrepareAndCleanSet(FatigueRun& run, int16_t s, std::string& summary) {
       Y[i] = Tagged("V  ", Y[i]);
     }
   }
+}
 
+// Sorts the pairs, writes them to the sort columns and returns the number
+// of usable pairs, which now come first.
+int32_t SortAndCount(FatigueRun& run, int16_t s, int32_t n) {
+  auto& X = run.XData;
+  auto& Y = run.YData;
   // By x ascending and, within equal x, y descending (the sort is stable).
   stats::SortPairs(Y, X, n, false);
   stats::SortPairs(X, Y, n, true);
-  sheet.spPutCol(X, SetColumn(s, kColSortX), n, false);
-  sheet.spPutCol(Y, SetColumn(s, kColSortY), n, false);
+  run.ctx.sheet.spPutCol(X, SetColumn(s, kColSortX), n, false);
+  run.ctx.sheet.spPutCol(Y, SetColumn(s, kColSortY), n, false);
 
   // Every usable x is a number and numbers sort first. (A trigger character
   // that leaves a tagged x reading as a number must not count it as usable.)
   int32_t n_v = 0;
   while (n_v < n && X[n_v + 1].IsNumber()) ++n_v;
-  run.n_v = n_v;
   X[0] = Value(n_v);
   Y[0] = Value(n_v);
+  return n_v;
+}
 
-  if (n_v == 0) {
+}  // namespace
+
+bool PrepareAndCleanSet(FatigueRun& run, int16_t s, std::string& summary) {
+  const auto& settings = run.ctx.settings;
+  run.n_v = 0;
+  run.nGroups = 0;
+
+  run.ReportText.AddLine(Numbered("DATA SET ", s));
+  run.ctx.ui.Progress().set_value(10 * s);
+  LayOutSet(run, s);
+
+  const int32_t n = ReadSet(run, s);
+  if (n < 1) {
+    summary = "Set " + std::to_string(s) + ":\tempty";
+    run.ReportText.AddLine("empty");
+    if (settings.CopyData && settings.SetToCopy == s) run.ctx.ui.ClearClipboard();
+    return false;
+  }
+
+  if (settings.IgnoreByComment) TagByComment(run, n);
+  ScaleByUnitWords(run, n);
+  TagUnusable(run, n);
+  run.n_v = SortAndCount(run, s, n);
+  if (run.n_v == 0) {
     summary = "Set " + std::to_string(s) + " is empty";
     run.ReportText.AddLine("empty");
     return false;
   }
 
-  run.ReportText.AddLine(std::to_string(n_v) + " total measurements");
+  run.ReportText.AddLine(std::to_string(run.n_v) + " total measurements");
   run.ReportText.AddLine("rate\tstrength\t\xC2\xB1\tcount");
   run.ctx.ui.Progress().Add(1);
   return true;

@@ -9,6 +9,7 @@
 
 #include "util/string_builder.h"
 #include "util/value.h"
+#include "worksheet/options_records.h"
 #include "worksheet/run_context.h"
 
 namespace korund::fatigue {
@@ -39,7 +40,7 @@ inline constexpr int32_t kColLineY = 19;
 inline constexpr int32_t kColFitX = 181;
 inline constexpr int32_t kColFitY = 182;
 inline constexpr int32_t kColFitErr = 183;
-inline constexpr int32_t kColParms = 184;
+inline constexpr int32_t kColParms = worksheet::FatigueRecord::kColumn;
 
 inline constexpr int16_t kFatigueSets = 6;
 
@@ -71,8 +72,7 @@ struct FatigueRun {
   std::string ClipboardTable;
 };
 
-// Sets XShort, YShort and ParamName from FatigueMode; a mode outside 0..2
-// leaves them as they are.
+// Sets XShort, YShort and ParamName from FatigueMode.
 void SetQuantityNames(FatigueRun& run);
 
 // The stages of AnalyseDataSet, in order. Each returns false when it has

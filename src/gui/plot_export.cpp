@@ -10,15 +10,12 @@
 #include <cstdlib>
 
 #include "gui/plot_view.h"
+#include "util/text.h"
 
 namespace korund::gui {
 namespace {
 
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
-  return s;
-}
+std::string Lower(const std::string& s) { return LowerAscii(s); }
 
 bool HasDisplay() {
   const char* x11 = std::getenv("DISPLAY");

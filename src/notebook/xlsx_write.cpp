@@ -13,6 +13,7 @@
 #include <set>
 
 #include "notebook/xlsx.h"
+#include "util/text.h"
 
 namespace korund::notebook {
 namespace {
@@ -36,10 +37,7 @@ std::string Utf8Prefix(const std::string& s, size_t chars) {
   return s;
 }
 
-std::string Lower(std::string s) {
-  for (char& ch : s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-  return s;
-}
+std::string Lower(const std::string& s) { return LowerAscii(s); }
 
 // A legal sheet name, distinct (ignoring case, as Excel does) from those
 // already taken.

@@ -17,12 +17,7 @@ constexpr int kHelpDynamic = 1018;
 constexpr int kHelpStatic = 1032;
 constexpr int kHelpWeibull = 1047;
 
-std::string Lower(std::string s) {
-  for (char& c : s) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return s;
-}
+std::string Lower(const std::string& s) { return LowerAscii(s); }
 
 std::string Folder(const std::string& exe_path) {
   return std::filesystem::path(exe_path).parent_path().string();

@@ -23,24 +23,17 @@ int32_t CountFromElementZero(const ValueArray& data) {
   return static_cast<int32_t>(c);
 }
 
-void EnsureRows(ValueArray& results, Labels& names, size_t rows) {
-  if (results.size() < rows + 1) results.resize(rows + 1);
-  if (names.size() < rows + 1) names.resize(rows + 1);
-}
-
 }  // namespace
 
-void statMeanSD(const ValueArray& data, int32_t n, Value& mean, Value& std_dev, Value& std_err) {
-  mean = Value(0);
-  std_dev = Value(0);
-  std_err = Value(0);
+MeanSD statMeanSD(const ValueArray& data, int32_t n) {
+  MeanSD r;
   if (n < 0) n = CountFromElementZero(data);
-  if (n <= 0) return;
+  if (n <= 0) return r;
 
   double sum = ElementNumber(data, 1);
   for (int32_t i = 2; i <= n; ++i) sum += ElementNumber(data, i);
   const double m = sum / n;
-  mean = Value(m);
+  r.mean = m;
 
   // Two passes: the squares are taken about the mean, not as sum(x^2) - n*mean^2.
   double ss = 0.0;
@@ -48,40 +41,31 @@ void statMeanSD(const ValueArray& data, int32_t n, Value& mean, Value& std_dev, 
     const double d = ElementNumber(data, i) - m;
     ss += d * d;
   }
-  if (n < 2) return;
+  if (n < 2) return r;
   const double sd = std::sqrt(ss / (n - 1));
-  std_dev = Value(sd);
-  std_err = Value(sd / std::sqrt(static_cast<double>(n)));
+  r.std_dev = sd;
+  r.std_err = sd / std::sqrt(static_cast<double>(n));
+  return r;
 }
 
-void statDescribe(const ValueArray& data, int32_t n, ValueArray& results, Labels& names,
-                  int16_t& count) {
+Description statDescribe(const ValueArray& data, int32_t n) {
   if (n < 0) throw std::invalid_argument("statDescribe: negative count");
-  EnsureRows(results, names, 7);
-  results[1] = Value(static_cast<double>(n));
-  names[1] = "Count";
-  statMeanSD(data, n, results[2], results[3], results[4]);
-  names[2] = "Mean";
-  names[3] = "StdDev";
-  names[4] = "StdErr";
+  Description d;
+  d.count = n;
+  d.values = statMeanSD(data, n);
 
   ValueArray logs(static_cast<size_t>(n) + 1);
-  names[5] = "LMean";
-  names[6] = "LStdDev";
-  names[7] = "LStdErr";
-  count = 7;
   const double ln10 = std::log(10.0);  // computed, unlike the constant in Log10
   for (int32_t i = 1; i <= n; ++i) {
     const double x = ElementNumber(data, i);
     if (x <= 0) {
-      results[5] = Value("<=0");
-      results[6] = Value("<=0");
-      results[7] = Value("<=0");
-      return;
+      d.logs = Result<MeanSD>::Fail(Failure::kNotPositive);
+      return d;
     }
     logs[static_cast<size_t>(i)] = Value(std::log(x) / ln10);
   }
-  statMeanSD(logs, n, results[5], results[6], results[7]);
+  d.logs = statMeanSD(logs, n);
+  return d;
 }
 
 double Log10(double x) { return std::log(x) / 2.30258509299405; }

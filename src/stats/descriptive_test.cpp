@@ -10,18 +10,18 @@ namespace {
 
 using Rows = std::vector<std::string>;
 
-// Rows 1..7 of statDescribe on data[1..] as text (element 0 is not read).
-Rows Describe(const ValueArray& data, ValueArray* raw = nullptr) {
-  ValueArray r;
-  Labels names;
-  int16_t count = -1;
-  statDescribe(data, static_cast<int32_t>(data.size() - 1), r, names, count);
-  EXPECT_EQ(count, 7);
-  EXPECT_EQ(Labels(names.begin() + 1, names.begin() + 8),
-            (Labels{"Count", "Mean", "StdDev", "StdErr", "LMean", "LStdDev", "LStdErr"}));
-  if (raw != nullptr) *raw = r;
-  Rows rows;
-  for (int row = 1; row <= 7; ++row) rows.push_back(ToText(r[row]));
+std::string Text(double x) { return ToText(Value(x)); }
+
+// statDescribe of data[1..] as texts: count, mean, sd, se, then the same of the logarithms
+// or "<=0" three times (element 0 is not read).
+Rows Describe(const ValueArray& data, Description* raw = nullptr) {
+  const Description d = statDescribe(data, static_cast<int32_t>(data.size() - 1));
+  if (raw != nullptr) *raw = d;
+  Rows rows{Text(d.count), Text(d.values.mean), Text(d.values.std_dev),
+            Text(d.values.std_err)};
+  for (double MeanSD::*field : {&MeanSD::mean, &MeanSD::std_dev, &MeanSD::std_err}) {
+    rows.push_back(d.logs.ok() ? Text((*d.logs).*field) : "<=0");
+  }
   return rows;
 }
 
@@ -38,11 +38,11 @@ TEST(Describe, ValuesAndTheirLogarithms) {
   EXPECT_EQ(Describe({0, "4", Value(), 2})[1], "2");  // a numeric text, and empty as 0
   EXPECT_THROW(Describe({0, 1, "GPA"}), std::invalid_argument);
   // The logarithms divide by the computed ln(10), Log10 by a stored constant: the last bits differ.
-  ValueArray raw;
+  Description raw;
   EXPECT_EQ(Describe({0, 1000}, &raw)[4], "3");
-  EXPECT_EQ(raw[5].Number(), std::log(1000.0) / std::log(10.0));
+  EXPECT_EQ(raw.logs->mean, std::log(1000.0) / std::log(10.0));
   EXPECT_EQ(Log10(1000), std::log(1000.0) / 2.30258509299405);
-  EXPECT_NE(Log10(1000), raw[5].Number());
+  EXPECT_NE(Log10(1000), raw.logs->mean);
 }
 
 }  // namespace

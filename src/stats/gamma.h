@@ -4,7 +4,7 @@
 
 namespace korund::stats {
 
-// Gamma(x) for x > 0, by recursion into [1, 2]. Gamma(1) == Gamma(2) == 1
+// Gamma(x) for x > 0, reduced by loops into [1, 2]. Gamma(1) == Gamma(2) == 1
 // exactly.
 double GammaFunction(double x);
 

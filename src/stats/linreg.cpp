@@ -2,11 +2,9 @@
 // operation at a time through CheckedMath so that any fault the original
 // stopped on (division by zero, square root of a negative, overflow, a
 // value that is not a number) is noticed where it happens; the fit then
-// ends silently and leaves every result "--", since results are written
-// only after all the arithmetic.
+// fails as a whole, since nothing is returned before all the arithmetic.
 #include "stats/linreg.h"
 
-#include <string>
 #include <vector>
 
 #include "stats/checked_math.h"
@@ -15,12 +13,12 @@ namespace korund::stats {
 
 namespace {
 
-constexpr const char* kNames[13] = {"",     "m",     "delm",  "c",    "delc", "b",  "delb",
-                                    "xbar", "resid", "gamma", "Xsos", "MSE",  "N"};
+struct Points {
+  std::vector<double> w, x, y;
+};
 
-struct Fit {
-  double m = 0, delm = 0, c = 0, delc = 0, b = 0, delb = 0, xbar = 0, resid = 0, r = 0,
-         xsos = 0;
+struct Sums {
+  double w = 0, x = 0, y = 0, xx = 0, yy = 0, xy = 0;
 };
 
 bool AllEqual(const std::vector<double>& v) {
@@ -30,103 +28,95 @@ bool AllEqual(const std::vector<double>& v) {
   return true;
 }
 
-}  // namespace
-
-void statLinReg(const ValueArray& x, const ValueArray& y, const ValueArray& e, bool weighted,
-                int32_t n, bool show_summary, ValueArray& results, Labels& names,
-                int16_t& count, ui::Ui* ui) {
-  if (results.size() < 13) results.resize(13);
-  if (names.size() < 13) names.resize(13);
-  for (int row = 1; row <= 12; ++row) names[row] = kNames[row];
-  count = 12;
-  for (int row = 1; row <= 12; ++row) results[row] = Value("--");
-  if (n < 2) return;
-  const size_t un = static_cast<size_t>(n);
-  // Points beyond the end of an array were a run-time error: no fit.
-  if (x.size() <= un || y.size() <= un || e.size() <= un) return;
-
-  internal::CheckedMath k;
+// The points and their weights as numbers (weight 1 when unweighted).
+Points ReadPoints(const ValueArray& x, const ValueArray& y, const ValueArray& e, bool weighted,
+                  size_t n, internal::CheckedMath& k) {
   // An empty e counts as 0 here too, through the comparison rule.
-  for (size_t i = 1; i <= un; ++i) {
+  for (size_t i = 1; i <= n; ++i) {
     if (e[i] == Value(0)) weighted = false;
   }
-  std::vector<double> w(un), xs(un), ys(un);
-  for (size_t i = 0; i < un; ++i) {
+  Points p{std::vector<double>(n), std::vector<double>(n), std::vector<double>(n)};
+  for (size_t i = 0; i < n; ++i) {
     if (weighted) {
       const double ei = k.Number(e[i + 1]);
-      w[i] = k.Div(k.Div(1, ei), ei);
+      p.w[i] = k.Div(k.Div(1, ei), ei);
     } else {
-      w[i] = 1;
+      p.w[i] = 1;
     }
-    xs[i] = k.Number(x[i + 1]);
-    ys[i] = k.Number(y[i + 1]);
+    p.x[i] = k.Number(x[i + 1]);
+    p.y[i] = k.Number(y[i + 1]);
   }
-  if (k.fault()) return;
+  return p;
+}
+
+Sums RunningSums(const Points& p, internal::CheckedMath& k) {
+  Sums s;
+  for (size_t i = 0; i < p.w.size(); ++i) {
+    s.w = k.Add(s.w, p.w[i]);
+    s.x = k.Add(s.x, k.Mul(p.w[i], p.x[i]));
+    s.y = k.Add(s.y, k.Mul(p.w[i], p.y[i]));
+    s.xx = k.Add(s.xx, k.Mul(p.w[i], k.Mul(p.x[i], p.x[i])));
+    s.yy = k.Add(s.yy, k.Mul(p.w[i], k.Mul(p.y[i], p.y[i])));
+    s.xy = k.Add(s.xy, k.Mul(k.Mul(p.w[i], p.x[i]), p.y[i]));
+  }
+  return s;
+}
+
+}  // namespace
+
+Result<LinRegFit> statLinReg(const ValueArray& x, const ValueArray& y, const ValueArray& e,
+                             bool weighted, int32_t n) {
+  const auto no_fit = Result<LinRegFit>::Fail(Failure::kNoFit);
+  if (n < 2) return no_fit;
+  const size_t un = static_cast<size_t>(n);
+  // Points beyond the end of an array were a run-time error: no fit.
+  if (x.size() <= un || y.size() <= un || e.size() <= un) return no_fit;
+
+  internal::CheckedMath k;
+  const Points p = ReadPoints(x, y, e, weighted, un, k);
+  if (k.fault()) return no_fit;
   // Constant x or y must divide by zero in the correlation below; rounding
   // in the sums can hide that zero, so say it outright.
-  if (AllEqual(xs) || AllEqual(ys)) return;
+  if (AllEqual(p.x) || AllEqual(p.y)) return no_fit;
 
-  double sw = 0, sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
-  for (size_t i = 0; i < un; ++i) {
-    sw = k.Add(sw, w[i]);
-    sx = k.Add(sx, k.Mul(w[i], xs[i]));
-    sy = k.Add(sy, k.Mul(w[i], ys[i]));
-    sxx = k.Add(sxx, k.Mul(w[i], k.Mul(xs[i], xs[i])));
-    syy = k.Add(syy, k.Mul(w[i], k.Mul(ys[i], ys[i])));
-    sxy = k.Add(sxy, k.Mul(k.Mul(w[i], xs[i]), ys[i]));
-  }
-  Fit f;
-  f.xbar = k.Div(sx, sw);
-  const double ybar = k.Div(sy, sw);
+  const Sums s = RunningSums(p, k);
+  LinRegFit f;
+  f.n = n;
+  f.xbar = k.Div(s.x, s.w);
+  const double ybar = k.Div(s.y, s.w);
   // The correlation comes before the slope, so a degenerate line stops here.
-  f.r = k.Div(k.Sub(sxy, k.Div(k.Mul(sx, sy), sw)),
-              k.Sqrt(k.Mul(k.Sub(syy, k.Div(k.Mul(sy, sy), sw)),
-                           k.Sub(sxx, k.Div(k.Mul(sx, sx), sw)))));
+  f.correlation = k.Div(k.Sub(s.xy, k.Div(k.Mul(s.x, s.y), s.w)),
+                        k.Sqrt(k.Mul(k.Sub(s.yy, k.Div(k.Mul(s.y, s.y), s.w)),
+                                     k.Sub(s.xx, k.Div(k.Mul(s.x, s.x), s.w)))));
   const double sxxc =
-      k.Add(k.Sub(sxx, k.Mul(k.Mul(2, f.xbar), sx)), k.Mul(k.Mul(f.xbar, f.xbar), sw));
-  f.m = k.Div(k.Sub(sxy, k.Mul(sy, f.xbar)), sxxc);
+      k.Add(k.Sub(s.xx, k.Mul(k.Mul(2, f.xbar), s.x)), k.Mul(k.Mul(f.xbar, f.xbar), s.w));
+  f.m = k.Div(k.Sub(s.xy, k.Mul(s.y, f.xbar)), sxxc);
   f.c = k.Sub(ybar, k.Mul(f.m, f.xbar));
   f.b = ybar;
 
+  // Residuals about the line, and the spread of x for the caller's own bounds.
   double rss = 0;
   for (size_t i = 0; i < un; ++i) {
-    const double d = k.Sub(k.Sub(ys[i], k.Mul(f.m, xs[i])), f.c);
-    rss = k.Add(rss, k.Mul(w[i], k.Mul(d, d)));
-    const double dx = k.Sub(xs[i], f.xbar);
+    const double d = k.Sub(k.Sub(p.y[i], k.Mul(f.m, p.x[i])), f.c);
+    rss = k.Add(rss, k.Mul(p.w[i], k.Mul(d, d)));
+    const double dx = k.Sub(p.x[i], f.xbar);
     f.xsos = k.Add(f.xsos, k.Mul(dx, dx));
   }
   const double dn = n;
+  LinRegFit::Errors err;
   if (n > 2) {
-    f.delm = k.Sqrt(k.Div(k.Div(rss, sxxc), dn - 2));
-    f.delc = k.Sqrt(k.Mul(k.Add(k.Div(k.Mul(f.xbar, f.xbar), sxxc), k.Div(1, sw)),
-                          k.Div(rss, dn - 2)));
-    f.delb = k.Sqrt(k.Div(k.Div(rss, dn - 2), sw));
+    err.delm = k.Sqrt(k.Div(k.Div(rss, sxxc), dn - 2));
+    err.delc = k.Sqrt(k.Mul(k.Add(k.Div(k.Mul(f.xbar, f.xbar), sxxc), k.Div(1, s.w)),
+                            k.Div(rss, dn - 2)));
+    err.delb = k.Sqrt(k.Div(k.Div(rss, dn - 2), s.w));
   }
-  f.resid = k.Div(k.Mul(dn, rss), sw);
-  if (k.fault()) return;
-
-  results[1] = Value(f.m);
-  if (n > 2) results[2] = Value(f.delm);
-  results[3] = Value(f.c);
-  if (n > 2) results[4] = Value(f.delc);
-  results[5] = Value(f.b);
-  if (n > 2) results[6] = Value(f.delb);
-  results[7] = Value(f.xbar);
-  results[8] = Value(f.resid);
-  results[9] = Value(f.r);
-  results[10] = Value(f.xsos);
-  if (n > 2) results[11] = Value(f.resid / (dn - 2));
-  results[12] = Value(dn);
-
-  if (show_summary && ui != nullptr) {
-    const std::string crlf = "\r\n";
-    std::string text = weighted ? "Results are weighted" : "Results not weighted";
-    text += crlf + "y=mx+c:  m=" + ToText(results[1]) + " \u00b1" + ToText(results[2]);
-    text += crlf + "               c=" + ToText(results[3]) + " \u00b1" + ToText(results[4]);
-    text += crlf + "               b=" + ToText(results[5]) + " \u00b1" + ToText(results[6]);
-    text += crlf + "correlation=" + ToText(results[9]) + " residual=" + ToText(results[8]);
-    ui->MsgBox(text, ui::kMbOk, "");
+  f.resid = k.Div(k.Mul(dn, rss), s.w);
+  if (k.fault()) return no_fit;
+  if (n > 2) {
+    err.mse = f.resid / (dn - 2);
+    f.errors = err;
   }
+  return f;
 }
 
 }  // namespace korund::stats

@@ -12,20 +12,22 @@ namespace {
 
 constexpr double kDash = -1e300;  // stands for the text "--"
 
-// Rows 1..12 of the fit of elements 1..n (element 0 unread; n from x), "--" read as kDash.
+// The fit of elements 1..n (element 0 unread; n from x) in the order m, delm, c, delc, b,
+// delb, xbar, resid, correlation, xsos, mse, n; a missing figure reads as kDash.
 std::vector<double> LinReg(const ValueArray& x, const ValueArray& y, const ValueArray& e,
                            bool weighted) {
-  ValueArray r;
-  Labels names;
-  int16_t count = 0;
   const auto n = static_cast<int32_t>(x.size() - 1);
-  statLinReg(x, y, e, weighted, n, false, r, names, count, nullptr);
-  EXPECT_EQ(count, 12);
-  EXPECT_EQ(Labels(names.begin() + 1, names.end()), (Labels{"m", "delm", "c", "delc", "b", "delb",
-            "xbar", "resid", "gamma", "Xsos", "MSE", "N"}));
-  std::vector<double> rows;
-  for (int row = 1; row <= 12; ++row) rows.push_back(r[row] == "--" ? kDash : r[row].Number());
-  return rows;
+  const Result<LinRegFit> r = statLinReg(x, y, e, weighted, n);
+  if (!r.ok()) {
+    EXPECT_EQ(r.failure(), Failure::kNoFit);
+    return std::vector<double>(12, kDash);
+  }
+  const auto& err = r->errors;
+  EXPECT_EQ(err.has_value(), n > 2);
+  auto opt = [&err](double LinRegFit::Errors::*field) { return err ? (*err).*field : kDash; };
+  return {r->m,    opt(&LinRegFit::Errors::delm), r->c,    opt(&LinRegFit::Errors::delc),
+          r->b,    opt(&LinRegFit::Errors::delb), r->xbar, r->resid,
+          r->correlation, r->xsos, opt(&LinRegFit::Errors::mse), static_cast<double>(r->n)};
 }
 
 auto Near(const std::vector<double>& want, double tolerance = 5e-7) {

@@ -7,8 +7,6 @@
 // probability; their coefficients are used as published.
 #include "stats/weibull_mle.h"
 
-#include "stats/weibull_mle_internal.h"
-
 #include <cmath>
 #include <cstdlib>
 #include <stdexcept>
@@ -18,97 +16,68 @@
 #include "stats/gamma.h"
 #include "stats/linreg.h"
 #include "stats/sort.h"
+#include "stats/weibull_mle_internal.h"
 
 namespace korund::stats {
 
 namespace {
 
-constexpr int kLabelCount = 12;
-constexpr const char* kLabels[kLabelCount + 1] = {"",   "mle", "iter", "m",       "m-",      "m+",
-                                                   "So", "So-", "So+",  "disp",    "disp lo",
-                                                   "disp hi", "conf"};
+using internal::CheckedMath;
 
-void WriteLabels(Labels& labels) {
-  for (int row = 1; row <= kLabelCount; ++row) labels[row] = kLabels[row];
-}
+// The Weibull plot of the normalised strengths x = S/mu: ln x against
+// ln ln(1/(1 - F)) with F = i/(N + 1). Element 0 unused.
+struct Plot {
+  double mu = 0;
+  ValueArray x, lx, y;
+};
 
-void WriteAll(ValueArray& values, int16_t count, const Value& v) {
-  for (int row = 1; row <= count; ++row) values[row] = v;
-}
-
-}  // namespace
-
-namespace internal {
-
-void WeibMLEWithStepLimit(ValueArray& data, int32_t n, bool report, ValueArray& values,
-                          Labels& labels, int16_t& count, float confidence, ui::Ui& ui,
-                          int16_t max_steps) {
-  if (values.size() < kLabelCount + 1) values.resize(kLabelCount + 1);
-  if (labels.size() < kLabelCount + 1) labels.resize(kLabelCount + 1);
-  WriteLabels(labels);
-  count = kLabelCount;
-  if (n > 0 && data.size() <= static_cast<size_t>(n)) {
-    throw std::out_of_range("statWeibMLE: count beyond the end of the data");
-  }
-
-  for (int32_t i = 1; i <= n; ++i) {
-    const Value& d = data[i];
-    if (!d.IsNumber() || d.Number() <= 0) {
-      for (int row = 1; row <= count; ++row) labels[row] = "<=0";
-      return;
-    }
-  }
-  // Fewer than two strengths give no starting line (and no sqrt(N - 2)).
-  if (n < 2) return WriteAll(values, count, Value("covergence"));
-  SortValues(data, n);
-
-  // A numeric breakdown outside the Newton iteration (constant data, so no
-  // starting slope; a bound whose denominator is zero; a result out of
-  // range) gives "covergence" like a failed iteration, without the box,
-  // which would name the wrong cause.
-  const Value kFailed("covergence");
-  CheckedMath k;
-  const size_t un = static_cast<size_t>(n);
-  const double dn = n;
-
+Plot NormalisedPlot(const ValueArray& data, size_t n, CheckedMath& k) {
+  const double dn = static_cast<double>(n);
+  Plot p;
   double sum = 0;
-  for (size_t i = 1; i <= un; ++i) sum = k.Add(sum, data[i].Number());
-  const double mu = k.Div(sum, dn);
-  ValueArray xv(un + 1), lx(un + 1), yv(un + 1);
-  for (size_t i = 1; i <= un; ++i) {
-    const double xi = k.Div(data[i].Number(), mu);
-    xv[i] = Value(xi);
-    lx[i] = Value(k.Log(xi));
+  for (size_t i = 1; i <= n; ++i) sum = k.Add(sum, data[i].Number());
+  p.mu = k.Div(sum, dn);
+  p.x.resize(n + 1);
+  p.lx.resize(n + 1);
+  p.y.resize(n + 1);
+  for (size_t i = 1; i <= n; ++i) {
+    const double xi = k.Div(data[i].Number(), p.mu);
+    p.x[i] = Value(xi);
+    p.lx[i] = Value(k.Log(xi));
     const double f = k.Div(static_cast<double>(i), dn + 1);
-    yv[i] = Value(k.Log(k.Log(k.Div(1, 1 - f))));
+    p.y[i] = Value(k.Log(k.Log(k.Div(1, 1 - f))));
   }
-  if (k.fault()) return WriteAll(values, count, kFailed);
+  return p;
+}
 
-  ValueArray start;
-  Labels start_names;
-  int16_t start_count = 0;
-  statLinReg(lx, yv, xv, false, n, report, start, start_names, start_count, &ui);
-  if (!start[1].IsNumber()) return WriteAll(values, count, kFailed);
-  const double m0 = start[1].Number();
-  const double t = m0 * 1e-6;
-  double sum_l = 0;
-  for (size_t i = 1; i <= un; ++i) sum_l = k.Add(sum_l, lx[i].Number());
-
-  // Newton steps. The estimate is p, the point at which the last step was
-  // taken, not the step's result m. A step that breaks down numerically
-  // ends the iteration as a failure to converge.
-  double m = m0, p = 0;
+struct Newton {
+  double mle = 0;
   int16_t steps = 0;
   bool failed = false;
+};
+
+// Newton steps from m0. The estimate is p, the point at which the last step
+// was taken, not the step's result m. A step that breaks down numerically
+// ends the iteration as a failure to converge, and so does convergence seen
+// only after the last allowed step.
+Newton SolveLikelihood(const ValueArray& lx, size_t n, double m0, int16_t max_steps,
+                       CheckedMath& k) {
+  const double dn = static_cast<double>(n);
+  const double t = m0 * 1e-6;
+  double sum_l = 0;
+  for (size_t i = 1; i <= n; ++i) sum_l = k.Add(sum_l, lx[i].Number());
+
+  double m = m0, p = 0;
+  Newton r;
   for (;;) {
     if (std::abs(m - p) <= t) break;
-    if (steps >= max_steps) {
-      failed = true;
+    if (r.steps >= max_steps) {
+      r.failed = true;
       break;
     }
     p = m;
     double s0 = 0, s1 = 0, s2 = 0;
-    for (size_t i = 1; i <= un; ++i) {
+    for (size_t i = 1; i <= n; ++i) {
       const double l = lx[i].Number();
       const double ei = k.Exp(k.Mul(p, l));
       s0 = k.Add(s0, ei);
@@ -119,28 +88,33 @@ void WeibMLEWithStepLimit(ValueArray& data, int32_t n, bool report, ValueArray& 
     const double dg = k.Add(k.Div(k.Sub(k.Mul(s2, s0), k.Mul(s1, s1)), k.Mul(s0, s0)),
                             k.Div(1, k.Mul(p, p)));
     m = k.Add(p, k.Div(g, dg));
-    ++steps;
+    ++r.steps;
     if (k.fault()) {
-      failed = true;
+      r.failed = true;
       break;
     }
   }
-  // Convergence seen only after the last allowed step still counts as failure.
-  if (failed || steps >= max_steps) {
-    ui.MsgBox("Failed to converge in " + std::to_string(max_steps) +
-                  " iterations in statWeibMLE",
-              ui::kMbIconExclamation + ui::kMbOk, "WEIBULL MLE FAILURE");
-    return WriteAll(values, count, kFailed);
-  }
-  const double mle = p;
+  if (r.steps >= max_steps) r.failed = true;
+  r.mle = p;
+  return r;
+}
+
+// The scale, the unbiased modulus and the bounds of both from the
+// published fits, at the given confidence level.
+WeibullMLE Estimates(const Plot& plot, size_t n, const Newton& newton, float confidence,
+                     CheckedMath& k) {
+  const double dn = static_cast<double>(n);
+  WeibullMLE r;
+  r.mle = newton.mle;
+  r.iterations = newton.steps;
+  const double mle = r.mle;
 
   double tsum = 0;
-  for (size_t i = 1; i <= un; ++i) tsum = k.Add(tsum, k.Exp(k.Mul(mle, lx[i].Number())));
-  const double so = k.Mul(mu, k.Pow(k.Div(tsum, dn), k.Div(1, mle)));
+  for (size_t i = 1; i <= n; ++i) tsum = k.Add(tsum, k.Exp(k.Mul(mle, plot.lx[i].Number())));
+  r.so = k.Mul(plot.mu, k.Pow(k.Div(tsum, dn), k.Div(1, mle)));
 
   const double ln10 = std::log(10.0);
-  const double m_u =
-      k.Mul(mle, k.Sub(1, k.Exp(k.Sub(k.Mul(0.21048, ln10), k.Mul(1.05187, k.Log(dn))))));
+  r.m = k.Mul(mle, k.Sub(1, k.Exp(k.Sub(k.Mul(0.21048, ln10), k.Mul(1.05187, k.Log(dn))))));
 
   // Tail probabilities from the single-precision level, in double.
   const double conf = static_cast<double>(confidence);
@@ -153,56 +127,86 @@ void WeibMLEWithStepLimit(ValueArray& data, int32_t n, bool report, ValueArray& 
   const double B1 = 0.50526137 + 7.47657713 * alpha - 52.2380875 * a2;
   const double C1 = -0.00056954 - 0.17889243 * alpha + 3.9721775 * a2;
   const double D1 = k.Add(k.Add(k.Mul(root_n, B1), A1), k.Mul(dn, C1));
-  const double m_hi = k.Div(mle, k.Sub(1, k.Div(1, D1)));
+  r.m_hi = k.Div(mle, k.Sub(1, k.Div(1, D1)));
 
   const double A2 = 1.21065083 * q2 + 1.79520256 * q - 3.81673287;
   const double B2 = 0.54525686 + 4.29852639 * q - 4.36676583 * q2;
   const double C2 = -0.76113933 + 1.71157833 * q - 0.9492525 * q2;
   const double D2 = k.Add(k.Add(k.Mul(root_n, B2), A2), k.Mul(dn, C2));
-  double m_lo = k.Div(mle, k.Add(1, k.Div(1, D2)));
-  if (m_lo < 0) m_lo = 0.1;
+  r.m_lo = k.Div(mle, k.Add(1, k.Div(1, D2)));
+  if (r.m_lo < 0) r.m_lo = 0.1;
 
   const double M = dn - 2;
   const double root_m = k.Sqrt(M);
   const double E1 = 0.43495968 - 7.4548705 * alpha + 39.63648333 * a2;
   const double F1 = -0.49003433 - 1.43188745 * alpha - 7.95593167 * a2;
   const double G1 = 0.00838466 - 0.27034375 * alpha + 1.45925833 * a2;
-  const double so_hi =
-      k.Div(so, k.Exp(k.Div(k.Div(1, k.Add(k.Add(k.Mul(root_m, F1), E1), k.Mul(M, G1))), mle)));
+  r.so_hi = k.Div(
+      r.so, k.Exp(k.Div(k.Div(1, k.Add(k.Add(k.Mul(root_m, F1), E1), k.Mul(M, G1))), mle)));
   const double E2 = 28.69921851 - 58.74551532 * q + 29.93399585 * q2;
   const double F2 = -12.69978262 + 31.51087123 * q - 18.45636834 * q2;
   const double G2 = 0.23145313 - 0.46109623 * q + 0.22989667 * q2;
-  const double so_lo =
-      k.Div(so, k.Exp(k.Div(k.Div(1, k.Add(k.Add(k.Mul(root_m, F2), E2), k.Mul(M, G2))), mle)));
+  r.so_lo = k.Div(
+      r.so, k.Exp(k.Div(k.Div(1, k.Add(k.Add(k.Mul(root_m, F2), E2), k.Mul(M, G2))), mle)));
 
   // A dispersion beyond the gamma function's range (absurdly small or large
   // moduli) is the only result lost; the estimates themselves stand.
-  auto dispersion = [&kFailed](double m) {
+  auto dispersion = [](double m) -> std::optional<double> {
     const double d = WeibullDispersion(m);
-    return std::isfinite(d) ? Value(d) : kFailed;
+    if (!std::isfinite(d)) return std::nullopt;
+    return d;
   };
-  if (k.fault()) return WriteAll(values, count, kFailed);
+  r.disp = dispersion(r.m);
+  r.disp_lo = dispersion(r.m_hi);
+  r.disp_hi = dispersion(r.m_lo);
+  r.confidence = conf;
+  return r;
+}
 
-  values[1] = Value(mle);
-  values[2] = Value(static_cast<double>(steps));
-  values[3] = Value(m_u);
-  values[4] = Value(m_lo);
-  values[5] = Value(m_hi);
-  values[6] = Value(so);
-  values[7] = Value(so_lo);
-  values[8] = Value(so_hi);
-  values[9] = dispersion(m_u);
-  values[10] = dispersion(m_hi);
-  values[11] = dispersion(m_lo);
-  values[12] = Value(conf);
-  WriteLabels(labels);
+}  // namespace
+
+namespace internal {
+
+Result<WeibullMLE> WeibMLEWithStepLimit(ValueArray& data, int32_t n, float confidence,
+                                        int16_t max_steps) {
+  if (n > 0 && data.size() <= static_cast<size_t>(n)) {
+    throw std::out_of_range("statWeibMLE: count beyond the end of the data");
+  }
+  for (int32_t i = 1; i <= n; ++i) {
+    const Value& d = data[i];
+    if (!d.IsNumber() || d.Number() <= 0) return Result<WeibullMLE>::Fail(Failure::kNotPositive);
+  }
+  // A numeric breakdown outside the Newton iteration (fewer than two
+  // strengths, so no starting line; constant data, so no starting slope; a
+  // bound whose denominator is zero; a result out of range) is no failure
+  // to converge and must not be reported as one.
+  const auto no_fit = Result<WeibullMLE>::Fail(Failure::kNoFit);
+  if (n < 2) return no_fit;
+  SortValues(data, n);
+
+  CheckedMath k;
+  const size_t un = static_cast<size_t>(n);
+  const Plot plot = NormalisedPlot(data, un, k);
+  if (k.fault()) return no_fit;
+
+  const auto start = statLinReg(plot.lx, plot.y, plot.x, false, n);
+  if (!start.ok()) return no_fit;
+
+  const Newton newton = SolveLikelihood(plot.lx, un, start->m, max_steps, k);
+  if (newton.failed) {
+    return Result<WeibullMLE>::Fail(
+        Failure::kNotConverged,
+        "Failed to converge in " + std::to_string(max_steps) + " iterations in statWeibMLE");
+  }
+  const WeibullMLE r = Estimates(plot, un, newton, confidence, k);
+  if (k.fault()) return no_fit;
+  return r;
 }
 
 }  // namespace internal
 
-void statWeibMLE(ValueArray& data, int32_t n, bool report, ValueArray& values, Labels& labels,
-                 int16_t& count, float confidence, ui::Ui& ui) {
-  internal::WeibMLEWithStepLimit(data, n, report, values, labels, count, confidence, ui, 30);
+Result<WeibullMLE> statWeibMLE(ValueArray& data, int32_t n, float confidence) {
+  return internal::WeibMLEWithStepLimit(data, n, confidence, 30);
 }
 
 }  // namespace korund::stats

@@ -3,25 +3,34 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
-#include "stats/labels.h"
-#include "ui/ui.h"
+#include "stats/result.h"
 #include "util/value.h"
 
 namespace korund::stats {
 
-// Estimates from data[1..n] (sorted ascending in place) and fills
-// values/labels rows 1..12: "mle", "iter", "m", "m-", "m+", "So", "So-",
-// "So+", "disp", "disp lo", "disp hi", "conf"; count is always 12.
-// confidence is in percent (95, 90). Data that are not all positive numbers
-// turn every label into "<=0" and leave values untouched. When the Newton
-// iteration does not converge within 30 steps, or breaks down numerically,
-// a box says so through ui and every value becomes "covergence". Any other
-// numeric breakdown (fewer than two strengths, all equal, a division by
-// zero in the bounds, a result out of range) gives "covergence" silently.
+struct WeibullMLE {
+  double mle = 0;          // the maximum-likelihood modulus
+  int16_t iterations = 0;  // Newton steps taken
+  double m = 0;            // the unbiased modulus
+  double m_lo = 0, m_hi = 0;
+  double so = 0;  // the scale, in the data's unit
+  double so_lo = 0, so_hi = 0;
+  // Coefficients of variation for m, m_hi and m_lo; empty when the modulus
+  // lies beyond the gamma function's range.
+  std::optional<double> disp, disp_lo, disp_hi;
+  double confidence = 0;  // percent, as given (single precision widened)
+};
+
+// Estimates from data[1..n], sorting them ascending in place. confidence is
+// in percent (95, 90). Fails with kNotPositive (data untouched) when a
+// value is not a positive number; with kNotConverged and the message
+// "Failed to converge in 30 iterations in statWeibMLE" when the Newton
+// iteration does not converge within 30 steps or breaks down numerically;
+// with kNoFit on any other numeric breakdown (fewer than two strengths, all
+// equal, a division by zero in the bounds, a result out of range).
 // n beyond the end of data throws std::out_of_range.
-// report shows the starting regression's summary. Short arrays are enlarged.
-void statWeibMLE(ValueArray& data, int32_t n, bool report, ValueArray& values, Labels& labels,
-                 int16_t& count, float confidence, ui::Ui& ui);
+Result<WeibullMLE> statWeibMLE(ValueArray& data, int32_t n, float confidence);
 
 }  // namespace korund::stats

@@ -4,14 +4,11 @@
 
 #include <cstdint>
 
-#include "stats/labels.h"
-#include "ui/ui.h"
-#include "util/value.h"
+#include "stats/weibull_mle.h"
 
 namespace korund::stats::internal {
 
-void WeibMLEWithStepLimit(ValueArray& data, int32_t n, bool report, ValueArray& values,
-                          Labels& labels, int16_t& count, float confidence, ui::Ui& ui,
-                          int16_t max_steps);
+Result<WeibullMLE> WeibMLEWithStepLimit(ValueArray& data, int32_t n, float confidence,
+                                        int16_t max_steps);
 
 }  // namespace korund::stats::internal

@@ -10,6 +10,7 @@
 #include "notebook/xlsx.h"
 #include "tools/import_table.h"
 #include "tools/notebook_edit.h"
+#include "util/text.h"
 
 namespace korund::tools {
 namespace {
@@ -19,9 +20,7 @@ using notebook::kMaxRowsPerColumn;
 
 bool IsXlsxPath(const std::string& path) {
   if (path.size() < 5) return false;
-  std::string tail = path.substr(path.size() - 5);
-  for (char& ch : tail) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-  return tail == ".xlsx";
+  return LowerAscii(path.substr(path.size() - 5)) == ".xlsx";
 }
 
 bool ReadCsvTable(const ImportOptions& o, std::vector<std::vector<Value>>* table,
@@ -88,9 +87,7 @@ bool RunImport(const ImportOptions& o, std::ostream& out, std::ostream& err, std
   ImportSettings settings;
   settings.header = o.header;
   settings.decimal_comma = o.decimal_comma;
-  for (char ch : o.unit) {
-    settings.unit += static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-  }
+  settings.unit = UpperAscii(o.unit);
   if (!settings.unit.empty() && !IsUnitWord(settings.unit)) {
     *error = "--unit wants GPA, MPA, KSI, KPSI, S, MIN, HOUR or DAY, not \"" + o.unit + "\"";
     return false;

@@ -14,10 +14,7 @@ std::string Trim(const std::string& s) {
   return s.substr(b, s.find_last_not_of(" \t") - b + 1);
 }
 
-std::string Upper(std::string s) {
-  for (char& ch : s) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-  return s;
-}
+std::string Upper(const std::string& s) { return UpperAscii(s); }
 
 // The number a text stands for, with "1,5" read as 1.5 when asked.
 std::optional<double> ReadNumber(const std::string& text, bool decimal_comma) {

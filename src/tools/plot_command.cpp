@@ -12,6 +12,7 @@
 #include "notebook/notebook_file.h"
 #include "plot/plot_builder.h"
 #include "tools/notebook_edit.h"
+#include "util/text.h"
 
 namespace korund::tools {
 namespace {
@@ -36,11 +37,7 @@ ordered_json AxisJson(const plot::Axis& axis) {
 
 ordered_json PointJson(const plot::Point& p) { return ordered_json::array({p.x, p.y}); }
 
-std::string Lower(std::string s) {
-  std::transform(s.begin(), s.end(), s.begin(),
-                 [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
-  return s;
-}
+std::string Lower(const std::string& s) { return LowerAscii(s); }
 
 bool IsJsonPath(const std::string& path) {
   return path.size() > 5 && Lower(path.substr(path.size() - 5)) == ".json";

@@ -46,11 +46,7 @@ std::string StripAmpersand(const std::string& caption) {
   return out;
 }
 
-static std::string Upper(const std::string& s) {
-  std::string out = s;
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
+static std::string Upper(const std::string& s) { return UpperAscii(s); }
 
 bool CaptionMatches(const std::string& caption, const std::string& answer) {
   return Upper(StripAmpersand(caption)) == Upper(StripAmpersand(answer));

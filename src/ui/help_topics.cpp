@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui/help_pages.h"
+#include "util/text.h"
 
 namespace korund::ui {
 
@@ -25,14 +26,7 @@ const std::array<HelpTopic, 4>& Topics() {
 }
 
 bool SameWordAnyCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
+  return LowerAscii(a) == LowerAscii(b);
 }
 
 // Columns a line takes on a terminal: one per UTF-8 character.

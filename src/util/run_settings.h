@@ -20,6 +20,13 @@ inline constexpr int32_t kFitDynamic = 0;
 inline constexpr int32_t kFitStatic = 1;
 inline constexpr int32_t kFitWeibull = 2;
 
+// What a fatigue analysis varies; stored in the worksheet as the number.
+enum class FatigueMode : int32_t {
+  kStressRate = 0,
+  kFaceplateVelocity = 1,
+  kStatic = 2,
+};
+
 struct RunSettings {
   // Run identity and results.
   int32_t FitType = 0;
@@ -36,7 +43,7 @@ struct RunSettings {
   // Analysis options, restored by the guards and changed by the dialogs.
   bool LockWorksheet = false;
   int16_t FOpt = 0;
-  int32_t FatigueMode = 0;
+  korund::FatigueMode FatigueMode = korund::FatigueMode::kStressRate;
   bool IgnoreWeakest = false;
   bool GroupRates = false;
   double RateFactor = 0.0;

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <limits>
 #include <string>
+#include <vector>
 
 namespace korund {
 
@@ -17,8 +18,8 @@ bool IsContinuation(unsigned char b, unsigned char lo = 0x80, unsigned char hi =
   return b >= lo && b <= hi;
 }
 
-// Length in bytes of the character starting at s[i]: a well-formed UTF-8
-// sequence, or 1 for any byte that does not start one.
+}  // namespace
+
 size_t CharLength(std::string_view s, size_t i) {
   const auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
   const unsigned char lead = b(i);
@@ -42,6 +43,40 @@ size_t CharLength(std::string_view s, size_t i) {
   }
   return 1;
 }
+
+std::vector<std::string_view> SplitCharacters(std::string_view text) {
+  std::vector<std::string_view> out;
+  for (size_t i = 0; i < text.size();) {
+    const size_t len = CharLength(text, i);
+    out.push_back(text.substr(i, len));
+    i += len;
+  }
+  return out;
+}
+
+int64_t CharCount(std::string_view text) {
+  int64_t n = 0;
+  for (size_t i = 0; i < text.size(); i += CharLength(text, i)) ++n;
+  return n;
+}
+
+std::string UpperAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
+std::string LowerAscii(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+namespace {
 
 // True if the character ch (one character as cut by CharLength) is one of
 // the characters of set.

@@ -15,10 +15,27 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "util/value.h"
 
 namespace korund {
+
+// Length in bytes of the character that starts at byte i of s (i < s.size()):
+// a well-formed UTF-8 sequence, or 1 for any byte that does not start one.
+size_t CharLength(std::string_view s, size_t i);
+
+// The characters of text, each a view into it, as CharLength cuts them.
+std::vector<std::string_view> SplitCharacters(std::string_view text);
+
+// The number of characters of text, as CharLength cuts them.
+int64_t CharCount(std::string_view text);
+
+// text with the ASCII letters a-z made upper case; every other byte, UTF-8
+// sequences included, stays as it is.
+std::string UpperAscii(std::string_view text);
+// The same with A-Z made lower case.
+std::string LowerAscii(std::string_view text);
 
 // The text form of the host's missing value ("-1", the decimal separator,
 // "#QNAN"). The decimal separator of this program is always '.'.

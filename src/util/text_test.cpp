@@ -26,6 +26,23 @@ TEST(Words, SkipLeadingRepeatedAndTrailingSeparatorsAndKeepCharactersWhole) {
   EXPECT_EQ(NthWord(2, "\xFF \xC3", " "), "\xC3");  // a stray byte is a character of its own
 }
 
+TEST(Characters, AWellFormedSequenceIsOneAndAStrayByteCountsAlone) {
+  // "é" (2 bytes), "€" (3), "𝄞" (4); a lone continuation byte, an overlong
+  // lead, a surrogate and a sequence cut short each count byte by byte.
+  EXPECT_EQ(CharCount("a\xC3\xA9\xE2\x82\xAC\xF0\x9D\x84\x9E"), 4);
+  EXPECT_EQ(CharCount("\x80\xC0\x80\xED\xA0\x80\xE2\x82"), 8);
+  EXPECT_EQ(CharCount(""), 0);
+  const auto chars = SplitCharacters("\xC3\xA9x\xE2\x82");
+  ASSERT_EQ(chars.size(), 4u);
+  EXPECT_EQ(chars[0], "\xC3\xA9");
+  EXPECT_EQ(chars[2], "\xE2");
+  EXPECT_EQ(CharLength("x\xF0\x9D\x84\x9E", 1), 4u);
+}
+
+TEST(Characters, UpperAsciiLeavesEveryOtherByteAlone) {
+  EXPECT_EQ(UpperAscii("kPsi az{}@ \xC3\xA9\xC3\xB1"), "KPSI AZ{}@ \xC3\xA9\xC3\xB1");
+}
+
 TEST(Words, LongTextsClampInsteadOfOverflowing) {
   std::string text;
   for (int i = 0; i < 40000; ++i) text += "a ";

@@ -1,7 +1,7 @@
-// util/: the ground every layer stands on -- the cell value and its
-// comparison rule (this file), text and number helpers (text.h), the text
-// accumulator (string_builder.h), the run settings and plot-style tables.
-// It uses nothing but the standard library.
+// util/: the ground every layer stands on, using only the standard library:
+// the cell value and its comparison rule (this file), text and number
+// helpers (text.h), the unit words of the data (units.h), the text
+// accumulator (string_builder.h), the run settings and the style tables.
 //
 // A worksheet cell or array element: empty, a number or a text.
 //

@@ -8,18 +8,21 @@
 #include "util/text.h"
 #include "weibull/weibull_engine.h"
 #include "weibull/weibull_layout.h"
+#include "worksheet/options_records.h"
 
 namespace korund::weibull {
 
 namespace {
 
+using Record = worksheet::WeibullRecord;
+
 void WriteOptionsRecord(RunContext& ctx) {
   worksheet::Sheet& sheet = ctx.sheet;
-  sheet.spPutCell(Value(kWeibullKind), kOptionsColumn, kKindRow);
-  sheet.spPutCell(Value::Bool(ctx.settings.LockWorksheet), kOptionsColumn, kLockRow);
-  sheet.spPutCell(Value(ctx.settings.FOpt), kOptionsColumn, kFOptRow);
-  sheet.spPutCell(Value(""), kOptionsColumn, 5);
-  sheet.spPutCell(Value(""), kOptionsColumn, 1);
+  sheet.spPutCell(Value(Record::kWeibullKind), Record::kColumn, Record::kKindRow);
+  sheet.spPutCell(Value::Bool(ctx.settings.LockWorksheet), Record::kColumn, Record::kLockRow);
+  sheet.spPutCell(Value(ctx.settings.FOpt), Record::kColumn, Record::kFOptRow);
+  sheet.spPutCell(Value(""), Record::kColumn, Record::kOldRow5);
+  sheet.spPutCell(Value(""), Record::kColumn, Record::kOldRow1);
 }
 
 // Column 19 names the method beside the first row of its results.
@@ -121,7 +124,7 @@ void RunWeibullMacro(RunContext& ctx) {
   sheet.spPutTitle(Value("line"), kLineColumn);
   sheet.spPutTitle(Value("LRcolor"), kFitColorColumn);
   sheet.spPutTitle(Value("LRline"), kFitLineColumn);
-  sheet.spPutTitle(Value("parms"), kOptionsColumn);
+  sheet.spPutTitle(Value("parms"), Record::kColumn);
 
   sheet.spClearCols(kMethodColumn, 33, true, "");
   sheet.spPutTitle(Value("type"), kMethodColumn);

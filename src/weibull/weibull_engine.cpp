@@ -12,39 +12,43 @@
 // figures agree with them to the last digits.
 #include "weibull/weibull_engine.h"
 
-#include <cctype>
 #include <cmath>
+#include <optional>
 #include <string>
 
-#include "stats/labels.h"
 #include "stats/linreg.h"
 #include "stats/sort.h"
 #include "stats/weibull_mle.h"
 #include "ui/terminate.h"
 #include "util/text.h"
+#include "util/units.h"
 #include "weibull/weibull_layout.h"
 
 namespace korund::weibull {
 
 namespace {
 
-// The estimator's result block: twelve rows used, room for 20.
-constexpr int32_t kResultBlock = 21;
+const char* const kNotConverged = "covergence";
 
 // A computed number, or "--" when it overflowed or came from a division by
 // zero: no cell may hold NaN or an infinity.
 Value Finite(double x) { return std::isfinite(x) ? Value(x) : Value(kNoResult); }
 
-// A result copied from the statistics routines, with the same guard.
-Value Checked(const Value& v) {
-  if (v.IsNumber() && !std::isfinite(v.Number())) return Value(kNoResult);
-  return v;
+// A figure of the estimator; every figure of a failed estimate shows
+// "covergence".
+Value Estimate(const stats::Result<stats::WeibullMLE>& mle, double stats::WeibullMLE::*field) {
+  return mle.ok() ? Finite((*mle).*field) : Value(kNotConverged);
 }
 
-std::string UnitWord(const std::string& text) {
-  std::string word = TrimSet(text, " ");
-  for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return word;
+// The estimator at the given confidence. Only a failure to converge is
+// worth a box; the other failures show in the cells alone.
+stats::Result<stats::WeibullMLE> RunEstimator(RunContext& ctx, ValueArray& s, int32_t n,
+                                              float confidence) {
+  auto mle = stats::statWeibMLE(s, n, confidence);
+  if (mle.failure() == stats::Failure::kNotConverged) {
+    ctx.ui.MsgBox(mle.message(), ui::kMbIconExclamation + ui::kMbOk, "WEIBULL MLE FAILURE");
+  }
+  return mle;
 }
 
 const char* const kRow1Warning =
@@ -66,9 +70,10 @@ struct SetWork {
   std::vector<double> f, x, y;  // rank, ln S, Weibull ordinate, [1..n]
   ValueArray labels;
   ValueArray results;
-  ValueArray r;  // result block of the regression and the estimator
-  stats::Labels r_names;
-  int16_t r_count = 0;
+  // The estimate at 95 %; empty when the regression before it failed.
+  std::optional<stats::Result<stats::WeibullMLE>> mle;
+
+  bool Estimated() const { return mle && mle->ok(); }
 
   double S(int32_t i) const { return s[i].Number(); }
   void Put(int32_t row, double value) { results[row] = Finite(value); }
@@ -83,21 +88,21 @@ bool LinearRegression(RunContext& ctx, SetWork& w) {
     xs[i] = Value(w.x[i]);
     ys[i] = Value(w.y[i]);
   }
-  stats::statLinReg(xs, ys, w.s, false, w.n, false, w.r, w.r_names, w.r_count, &ctx.ui);
-  if (!w.r[1].IsNumber()) return false;
-  const double m = w.r[1].Number();
-  const double c = w.r[3].Number();
+  const auto fit = stats::statLinReg(xs, ys, w.s, false, w.n);
+  if (!fit.ok()) return false;
+  const double m = fit->m;
+  const double c = fit->c;
   const double so = std::exp(-c / m);
   w.Put(2, m);
   w.Put(4, so);
   w.Put(6, c);
-  w.results[8] = Checked(w.r[9]);
-  if (w.n > 2) {
-    const double delm = w.r[2].Number();
-    const double delc = w.r[4].Number();
-    const double b = w.r[5].Number();
-    const double delb = w.r[6].Number();
-    const double xbar = w.r[7].Number();
+  w.Put(8, fit->correlation);
+  if (fit->errors) {
+    const double delm = fit->errors->delm;
+    const double delc = fit->errors->delc;
+    const double b = fit->b;
+    const double delb = fit->errors->delb;
+    const double xbar = fit->xbar;
     w.Put(3, 2 * delm);
     w.Put(7, 2 * delc);
     // The change of So when the mean ordinate and the slope each move by one
@@ -112,17 +117,26 @@ bool LinearRegression(RunContext& ctx, SetWork& w) {
 
 // Rows 10..18: the estimator at 95 %, "covergence" when it failed.
 void Estimator95(RunContext& ctx, SetWork& w) {
-  stats::statWeibMLE(w.s, w.n, false, w.r, w.r_names, w.r_count, 95.0f, ctx.ui);
+  w.mle = RunEstimator(ctx, w.s, w.n, 95.0f);
   const int32_t row = ResultRow(w.labels, "mle");
-  for (int32_t k = 1; k <= 8; ++k) w.results[row + k - 1] = Checked(w.r[k]);
-  w.results[row + 8] = Checked(w.r[12]);
+  using E = stats::WeibullMLE;
+  const auto& mle = *w.mle;
+  w.results[row] = Estimate(mle, &E::mle);
+  w.results[row + 1] = mle.ok() ? Value(mle->iterations) : Value(kNotConverged);
+  w.results[row + 2] = Estimate(mle, &E::m);
+  w.results[row + 3] = Estimate(mle, &E::m_lo);
+  w.results[row + 4] = Estimate(mle, &E::m_hi);
+  w.results[row + 5] = Estimate(mle, &E::so);
+  w.results[row + 6] = Estimate(mle, &E::so_lo);
+  w.results[row + 7] = Estimate(mle, &E::so_hi);
+  w.results[row + 8] = Estimate(mle, &E::confidence);
 }
 
 // Rows 20, 21: percentiles of the fitted distribution.
 void DistributionPercentiles(SetWork& w) {
-  if (w.r[3].IsText() || w.n < 2) return;
-  const double m = w.r[3].Number();
-  const double so = w.r[6].Number();
+  if (!w.Estimated() || w.n < 2) return;
+  const double m = (*w.mle)->m;
+  const double so = (*w.mle)->so;
   const int32_t row = ResultRow(w.labels, "15% distn");
   w.Put(row, so * std::pow(std::log(1 / 0.85), 1 / m));
   w.Put(row + 1, so * std::pow(std::log(1 / 0.5), 1 / m));
@@ -161,9 +175,9 @@ void PointEstimates(SetWork& w) {
 
   // B: the estimator's modulus with the scale it implies.
   if (n > 1) {
-    w.results[row_a + 2] = Checked(w.r[1]);
-    if (!w.r[1].IsText() && n >= 2) {
-      const double m = w.r[1].Number();
+    if (w.mle) w.results[row_a + 2] = Estimate(*w.mle, &stats::WeibullMLE::mle);
+    if (w.Estimated() && n >= 2) {
+      const double m = (*w.mle)->mle;
       double total = 0;
       for (int32_t i = 1; i <= n; ++i) total += w.S(i);
       const double mu = total / n;
@@ -194,11 +208,12 @@ void PointEstimates(SetWork& w) {
 
 // Rows 33..38: the estimator again at 90 %.
 void Estimator90(RunContext& ctx, SetWork& w) {
-  if (w.r[1].IsText() || w.n < 2) return;
-  stats::statWeibMLE(w.s, w.n, false, w.r, w.r_names, w.r_count, 90.0f, ctx.ui);
+  if (!w.Estimated() || w.n < 2) return;
+  const auto mle = RunEstimator(ctx, w.s, w.n, 90.0f);
   const int32_t row = ResultRow(w.labels, "m.upper") - 1;
-  const int order[] = {3, 5, 4, 6, 8, 7};  // m, m+, m-, So, So+, So-
-  for (int k = 0; k < 6; ++k) w.results[row + k] = Checked(w.r[order[k]]);
+  using E = stats::WeibullMLE;
+  double E::*const order[] = {&E::m, &E::m_hi, &E::m_lo, &E::so, &E::so_hi, &E::so_lo};
+  for (int k = 0; k < 6; ++k) w.results[row + k] = Estimate(mle, order[k]);
 }
 
 std::string Summary(int16_t n, const std::string& what) {
@@ -218,13 +233,9 @@ void ApplyUnitWords(ValueArray& s, int32_t count) {
       v = std::isfinite(x) ? Value(x) : Value(ToText(v));
     } else if (v.IsText()) {
       const std::string word = UnitWord(v.Text());
-      if (word == "GPA") {
-        unit = 1.0;
-      } else if (word == "MPA") {
-        unit = 0.001;
-      } else if (word == "KSI" || word == "KPSI") {
-        unit = 1.0 / GpaToKsi(1.0);  // ksi -> GPa
-      } else if (word == "FACTOR" && i < count) {
+      if (const auto factor = UnitFactor(Quantity::kStrength, word)) {
+        unit = *factor;
+      } else if (word == kFactorWord && i < count) {
         // The cell below holds the factor; it is consumed here and is
         // never data, whatever it holds.
         Value& next = s[i + 1];
@@ -238,60 +249,57 @@ void ApplyUnitWords(ValueArray& s, int32_t count) {
   }
 }
 
-void AnalyseWeibullSet(RunContext& ctx, int16_t n, std::string& summary) {
+namespace {
+
+// The four columns of set n.
+struct SetColumns {
+  explicit SetColumns(int16_t n)
+      : raw(n), result(kResultColumn0 + n), strength(kStrengthColumn0 + n),
+        ordinate(kOrdinateColumn0 + n) {}
+  int32_t raw, result, strength, ordinate;
+};
+
+void TitleColumns(RunContext& ctx, const std::string& set, const SetColumns& cols) {
   worksheet::Sheet& sheet = ctx.sheet;
-  ui::ProgressBar& progress = ctx.ui.Progress();
-  const std::string set = std::to_string(n);
-  const int32_t raw_col = n;
-  const int32_t result_col = kResultColumn0 + n;
-  const int32_t strength_col = kStrengthColumn0 + n;
-  const int32_t ordinate_col = kOrdinateColumn0 + n;
+  sheet.spPutTitle(Value("raw " + set), cols.raw);
+  sheet.spPutTitle(Value("set " + set), cols.result);
+  ctx.ui.Progress().Add(2);
+  sheet.spPutTitle(Value("x" + set), cols.strength);
+  sheet.spPutTitle(Value("y" + set), cols.ordinate);
+  ctx.ui.Progress().Add(2);
+}
 
-  progress.set_value(10 * n);
-  sheet.spPutTitle(Value("raw " + set), raw_col);
-  sheet.spPutTitle(Value("set " + set), result_col);
-  progress.Add(2);
-  sheet.spPutTitle(Value("x" + set), strength_col);
-  sheet.spPutTitle(Value("y" + set), ordinate_col);
-  progress.Add(2);
+// Row 1 was once a description; a number there may not be data. "&Stop"
+// ends the run.
+void AskAboutRow1(RunContext& ctx, const std::string& set, const SetColumns& cols) {
+  if (!IsValidNumber(ctx.sheet.spGetCell(cols.raw, 1))) return;
+  const int button = ctx.msg.Go({.text = "Column " + set + kRow1Warning,
+                                 .buttons = {"&Continue", "&Stop"},
+                                 .icon = 49,
+                                 .title = "ROW 1 CONTAINS NUMERIC DATA",
+                                 .default_button = 1,
+                                 .scale = 1.2f});
+  if (button == 2) ui::TerminateProgram(ctx.ui, "");
+}
 
-  if (IsValidNumber(sheet.spGetCell(raw_col, 1))) {
-    const int button = ctx.msg.Go("Column " + set + kRow1Warning, "&Continue", "&Stop", "", "",
-                                  false, 49, "ROW 1 CONTAINS NUMERIC DATA", 1, 1.2f);
-    if (button == 2) ui::TerminateProgram(ctx.ui, "");
-  }
-
-  SetWork w;
-  w.labels = ResultLabels();
-  w.labels[0] = Value(kResultRows);
-  const ValueArray result_template = ResultTemplate(w.labels);
-  auto unusable = [&](const char* why) {
-    sheet.spPutCell(Value(why), strength_col, 1);
-    sheet.spPutCol(result_template, result_col, -1, false);
-    summary = Summary(n, "empty");
-  };
-
-  w.n = sheet.spGetCol(w.s, raw_col, 1);
-  if (w.n == 0) return unusable("No Data");
-  progress.Add(2);
+// The strengths of the raw column in GPa, ascending, notes and unit words
+// dropped; w.n their number.
+void ReadStrengths(RunContext& ctx, const SetColumns& cols, SetWork& w) {
+  w.n = ctx.sheet.spGetCol(w.s, cols.raw, 1);
+  if (w.n == 0) return;
+  ctx.ui.Progress().Add(2);
   ApplyUnitWords(w.s, w.n);
   stats::SortValues(w.s, -1);
   while (w.n > 0 && w.s[w.n].IsText()) --w.n;
   w.s.resize(w.n + 1);
   w.s[0] = Value(w.n);
-  if (w.n == 0) return unusable("No Data");
+}
 
-  for (int32_t i = 1; i <= w.n; ++i) {
-    if (w.S(i) <= 0) {
-      ctx.msg.Go("Column " + set + " has a value less than or equal to zero. " +
-                     "This column will be ignored",
-                 "&Ok", "", "", "", false, 48, "BAD DATA", 1, 1.0f);
-      return unusable("(<= 0)");
-    }
-  }
-
-  sheet.spPutCol(w.s, strength_col, -1, false);
-  progress.Add(1);
+// The sorted strengths, the ranks F(i) by the chosen rank function and the
+// Weibull plot coordinates; the strength and ordinate columns.
+void RankAndPlot(RunContext& ctx, const SetColumns& cols, SetWork& w) {
+  ctx.sheet.spPutCol(w.s, cols.strength, -1, false);
+  ctx.ui.Progress().Add(1);
   w.f.assign(w.n + 1, 0.0);
   w.x.assign(w.n + 1, 0.0);
   w.y.assign(w.n + 1, 0.0);
@@ -303,12 +311,11 @@ void AnalyseWeibullSet(RunContext& ctx, int16_t n, std::string& summary) {
     w.y[i] = std::log(std::log(1 / (1 - w.f[i])));
     ordinates[i] = Finite(w.y[i]);
   }
-  sheet.spPutCol(ordinates, ordinate_col, -1, false);
-  w.results = result_template;
-  progress.Add(1);
-  w.results[1] = Value(w.n);
+  ctx.sheet.spPutCol(ordinates, cols.ordinate, -1, false);
+}
 
-  w.r.assign(kResultBlock, Value());
+// Every estimate of the result column, in the order of its rows.
+void EstimateAll(RunContext& ctx, SetWork& w) {
   if (w.n >= 2 && LinearRegression(ctx, w)) Estimator95(ctx, w);
   DistributionPercentiles(w);
   Interpolated15(w);
@@ -316,8 +323,49 @@ void AnalyseWeibullSet(RunContext& ctx, int16_t n, std::string& summary) {
         (w.S((w.n + 1) / 2) + w.S((w.n + 2) / 2)) / 2);
   PointEstimates(w);
   Estimator90(ctx, w);
+}
 
-  sheet.spPutCol(w.results, result_col, -1, false);
+}  // namespace
+
+void AnalyseWeibullSet(RunContext& ctx, int16_t n, std::string& summary) {
+  worksheet::Sheet& sheet = ctx.sheet;
+  const std::string set = std::to_string(n);
+  const SetColumns cols(n);
+
+  ctx.ui.Progress().set_value(10 * n);
+  TitleColumns(ctx, set, cols);
+  AskAboutRow1(ctx, set, cols);
+
+  SetWork w;
+  w.labels = ResultLabels();
+  w.labels[0] = Value(kResultRows);
+  const ValueArray result_template = ResultTemplate(w.labels);
+  auto unusable = [&](const char* why) {
+    sheet.spPutCell(Value(why), cols.strength, 1);
+    sheet.spPutCol(result_template, cols.result, -1, false);
+    summary = Summary(n, "empty");
+  };
+
+  ReadStrengths(ctx, cols, w);
+  if (w.n == 0) return unusable("No Data");
+  for (int32_t i = 1; i <= w.n; ++i) {
+    if (w.S(i) <= 0) {
+      ctx.msg.Go({.text = "Column " + set + " has a value less than or equal to zero. " +
+                          "This column will be ignored",
+                  .buttons = {"&Ok"},
+                  .icon = 48,
+                  .title = "BAD DATA"});
+      return unusable("(<= 0)");
+    }
+  }
+
+  RankAndPlot(ctx, cols, w);
+  w.results = result_template;
+  ctx.ui.Progress().Add(1);
+  w.results[1] = Value(w.n);
+  EstimateAll(ctx, w);
+
+  sheet.spPutCol(w.results, cols.result, -1, false);
   summary = Summary(n, std::to_string(w.n) + " measurements");
 }
 

@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <string>
 
-#include "ui/terminate.h"
+#include "dialogs/guard_questions.h"
 #include "util/text.h"
 #include "weibull/weib_options.h"
 #include "weibull/weibull_layout.h"
+#include "worksheet/options_records.h"
 
 namespace korund::weibull {
 
@@ -19,41 +20,28 @@ bool IsNumberEqual(const Value& v, double x) { return v.IsNumber() && v.Number()
 
 bool IsZeroOrOne(const Value& v) { return IsNumberEqual(v, 0) || IsNumberEqual(v, 1); }
 
-// Column and cell of the fatigue options record that tells its kind.
-constexpr int32_t kFatigueOptionsColumn = 184;
+const char* const kAnalysis = "Weibull analysis";
+// Only "&Stop" stops: a question closed without an answer lets the run go on.
+constexpr auto kUnanswered = dialogs::Unanswered::kContinues;
 
-std::string WorksheetPhrase(const RunSettings& s) {
-  return "The worksheet  \"" + s.WorksheetName + "\"  in section  \"" + s.SectionName + "\"  ";
-}
+using R = worksheet::WeibullRecord;
+using F = worksheet::FatigueRecord;
 
 void AskIfNotWeibull(RunContext& ctx) {
   worksheet::Sheet& sheet = ctx.sheet;
-  const Value a = sheet.spGetCell(kOptionsColumn, kKindRow);
-  const Value b = sheet.spGetCell(kFatigueOptionsColumn, 2);
+  const Value a = sheet.spGetCell(R::kColumn, R::kKindRow);
+  const Value b = sheet.spGetCell(F::kColumn, F::kKindRow);
   ValueArray data;
   const int32_t numeric = sheet.spGetNumCol(data, 1);
   if (!(IsZeroOrOne(a) || IsZeroOrOne(b) || numeric == 0)) return;
-  const std::string text =
-      WorksheetPhrase(ctx.settings) +
-      "MIGHT be configured for static or dynamic fatigue analysis instead of Weibull "
-      "analysis.\r\rAre you sure you want to continue with Weibull analysis?";
-  if (ctx.msg.Go(text, "&Continue", "&Stop", "", "", false, 48,
-                 "CHECK THIS WORKSHEET IS FOR WEIBULL ANALYSIS", 1, 1.0f) == 2) {
-    ui::TerminateProgram(ctx.ui, "");
-  }
+  dialogs::AskIfOtherAnalysis(ctx.msg, ctx.ui, ctx.settings, kAnalysis,
+                              "static or dynamic fatigue analysis", kUnanswered);
 }
 
 void AskIfLocked(RunContext& ctx) {
-  ctx.settings.LockWorksheet = ctx.sheet.spGetCell(kOptionsColumn, kLockRow).IsTrue();
+  ctx.settings.LockWorksheet = ctx.sheet.spGetCell(R::kColumn, R::kLockRow).IsTrue();
   if (!ctx.settings.LockWorksheet) return;
-  const std::string text =
-      WorksheetPhrase(ctx.settings) +
-      "has been locked to avoid accidental changes or to avoid overwriting customizations."
-      "\r\rDo you want to unlock the worksheet and continue the Weibull analysis?";
-  if (ctx.msg.Go(text, "&Unlock", "&Stop", "", "", false, 48, "WORKSHEET IS LOCKED", 1, 1.0f) ==
-      2) {
-    ui::TerminateProgram(ctx.ui, "");
-  }
+  dialogs::AskIfLocked(ctx.msg, ctx.ui, ctx.settings, kAnalysis, kUnanswered);
 }
 
 // An earlier version kept the option in column 11 under the marker "F opt".
@@ -85,7 +73,7 @@ void CheckWeibullWorksheet(RunContext& ctx) {
   ctx.settings.LockWorksheet = false;
   ctx.settings.FOpt = 1;
   TakeOverOldOption(ctx);
-  const Value stored = ctx.sheet.spGetCell(kOptionsColumn, kFOptRow);
+  const Value stored = ctx.sheet.spGetCell(R::kColumn, R::kFOptRow);
   if (IsZeroOrOne(stored)) ctx.settings.FOpt = static_cast<int16_t>(stored.Number());
 
   ctx.msg.set_help_topic(kWeibullHelpTopic);

@@ -23,13 +23,7 @@ inline constexpr int32_t kResultColumn0 = 20;
 inline constexpr int32_t kStrengthColumn0 = 30;
 inline constexpr int32_t kOrdinateColumn0 = 40;
 inline constexpr int32_t kTickColumn = 54;
-inline constexpr int32_t kOptionsColumn = 56;
-
-// Rows of the options record in kOptionsColumn.
-inline constexpr int32_t kKindRow = 2;   // 2 = Weibull
-inline constexpr int32_t kLockRow = 3;   // -1 = locked
-inline constexpr int32_t kFOptRow = 4;   // rank function
-inline constexpr int32_t kWeibullKind = 2;
+// The options record: worksheet::WeibullRecord.
 
 // The worksheet the guard loads is at least this large.
 inline constexpr int32_t kMinColumns = 56;

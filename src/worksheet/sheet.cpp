@@ -137,7 +137,7 @@ void Sheet::Unrecoverable(const std::string& where, const std::string& descripti
                            "information to Quellmark:\r\r"
                            "Error SPW001 in " + where + "\r" + description + " (" +
                            std::to_string(number) + ")";
-  msg_.Go(text, "Exit program", "", "", "", false, 16, "UNRECOVERABLE ERROR", 1, 1.0f);
+  msg_.Go({.text = text, .buttons = {"Exit program"}, .icon = 16, .title = "UNRECOVERABLE ERROR"});
   throw TerminateProgramError(ExitReason::kFatal, "Error SPW001 in " + where);
 }
 
