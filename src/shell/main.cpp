@@ -20,7 +20,9 @@
 #include "weibull/weibull_guard.h"
 #include "fatigue/fatigue_guard.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int RunMain(int argc, char** argv) {
   using namespace korund;
   const char* notebook_env = std::getenv("KORUND_NOTEBOOK");
   shell::ParsedCommandLine parsed = shell::ParseCommandLine(
@@ -84,4 +86,19 @@ int main(int argc, char** argv) {
     std::cerr << "korund: internal error: " << e.what() << "\n";
     return 1;
   }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Building the host and the back ends may fail too (out of memory); no
+  // exception leaves main, and nothing was written back.
+  try {
+    return RunMain(argc, argv);
+  } catch (const std::exception& e) {
+    std::cerr << "korund: internal error: " << e.what() << "\n";
+  } catch (...) {
+    std::cerr << "korund: internal error\n";
+  }
+  return 1;
 }
