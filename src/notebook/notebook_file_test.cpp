@@ -161,6 +161,12 @@ TEST(NotebookFileRoundTripTest, UnchangedNotebooksComeBackByteForByte) {
   }
 }
 
+TEST(NotebookFileRoundTripTest, NestingUpToTheLimitIsKept) {
+  const std::string text = R"({"format": "korund-notebook", "version": 1, "app": )" +
+                           std::string(200, '[') + std::string(200, ']') + R"(, "items": []})";
+  EXPECT_EQ(LibraryText(text), Saved(Parsed(text)));
+}
+
 TEST(NotebookFileRoundTripTest, MembersKeepTheirPlaceAndTheModelsMembersAreRewritten) {
   Notebook doc = Parsed(R"({"items": [
       {"columns": {"3": {"cells": [1, true, null, null], "unit": "s"}}, "name": "W",
@@ -226,6 +232,10 @@ TEST(NotebookFileRefusalTest, EveryFaultNamesItsPlace) {
       {top + R"("app": {"a": {"b": 1, "b": 2}}, "items": []})", "lab.json: the member \"b\" appears twice"},
       {items(R"({"type": "graph", "name": "G", "data": [{"x": 1, "x": 1}]})"),
        "lab.json: item 1 (\"G\"): the member \"x\" appears twice"},
+      {top + R"("app": {"k0": 0, "k1": 0, "k2": 0, "k3": 0, "k4": 0, "k5": 0, "k6": 0, "k7": 0,
+          "k8": 0, "k9": 0, "k10": 0, "k11": 0, "k12": 0, "k13": 0, "k14": 0, "k15": 0, "k16": 0,
+          "k17": 0, "k18": 0, "k3": 1}, "items": []})",
+       "lab.json: the member \"k3\" appears twice"},
       // Empty files; a byte-order mark alone is empty too.
       {"", "lab.json: not a korund notebook (the file is empty)"},
       {"\xEF\xBB\xBF", "lab.json: not a korund notebook (the file is empty)"},
@@ -233,6 +243,8 @@ TEST(NotebookFileRefusalTest, EveryFaultNamesItsPlace) {
       // Nesting.
       {items(R"({"type": "graph", "name": "G", "data": )" + deep + "}"),
        "lab.json: item 1 (\"G\"): not a korund notebook (nested deeper than 200 levels)"},
+      {top + R"("app": )" + std::string(201, '[') + std::string(201, ']') + R"(, "items": []})",
+       "lab.json: not a korund notebook (nested deeper than 200 levels)"},
       // Overlong strings, as a value and as a key.
       {sheet_with(R"({"1": {"cells": [")" + huge + R"("]}})"),
        "lab.json: item 1 (\"W\"), column 1, row 1: a text longer than 1048576 bytes"},
@@ -252,6 +264,11 @@ TEST(NotebookFileRefusalTest, EveryFaultNamesItsPlace) {
       {items(R"(7, {"type": "section", "name": "S"}, )"), "lab.json: item 3: not valid JSON"},
       {R"({"items": [7], "format": "other", "version": 1})",
        "lab.json: not a korund notebook (\"format\" must be"},
+      // The item's own faults come before those of its columns, as before.
+      {items(R"({"type": "worksheet", "columns": {"x": {}}})"),
+       "lab.json: item 1 (worksheet) has no \"name\""},
+      {items(R"({"text": 5, "type": "report", "name": "R"})"),
+       "lab.json: item 1 (\"R\"): \"text\" must be a string"},
       // The columns come before the type: still read, still checked.
       {items(R"({"name": "W", "columns": {"2": {"cells": [[1]]}}, "type": "worksheet"})"),
        "lab.json: item 1 (\"W\"), column 2, row 1: a cell must be null, a number or a string, not [1]"},
