@@ -94,12 +94,13 @@ TEST(JsonTextTest, IntegersAtTheirLimits) {
 }
 
 TEST(JsonTextTest, StringsAreEscapedAsTheLibraryEscapesThem) {
+  const char kControls[] = "nul \0 and \x01 \x1f \x7f";
   const std::string strings[] = {
       "",
       "plain",
       "quote \" backslash \\ slash /",
       "\b\f\n\r\t",
-      std::string("nul \0 and \x01 \x1f \x7f", 18),
+      std::string(kControls, sizeof kControls - 1),
       "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80",  // é, €, an emoji
       "bad \xFF byte",
       "cut \xC3",
