@@ -202,6 +202,26 @@ TEST(NotebookFileRoundTripTest, ManySmallUnknownObjectsAreKept) {
   EXPECT_EQ(LibraryText(text), Saved(Parsed(text)));
 }
 
+// Many keys, each once; "k17" given again when dupe is true.
+std::string ObjectOfKeys(int count, bool dupe) {
+  std::string object = "{";
+  for (int i = 0; i < count; ++i) object += "\"k" + std::to_string(i) + "\": " + std::to_string(i) + ", ";
+  if (dupe) object += "\"k17\": 0, ";
+  return object + "\"end\": 0}";
+}
+
+TEST(NotebookFileRoundTripTest, LargeObjectsKeepAllTheirKeys) {
+  const std::string text = R"({"format": "korund-notebook", "version": 1, "app": )" +
+                           ObjectOfKeys(5000, false) + R"(, "items": []})";
+  EXPECT_EQ(LibraryText(text), Saved(Parsed(text)));
+  std::string error;
+  Notebook doc;
+  EXPECT_FALSE(ParseNotebook(R"({"format": "korund-notebook", "version": 1, "app": )" +
+                                 ObjectOfKeys(5000, true) + R"(, "items": []})",
+                             "lab.json", &doc, &error));
+  EXPECT_EQ("lab.json: the member \"k17\" appears twice", error);
+}
+
 TEST(NotebookFileRefusalTest, EveryFaultNamesItsPlace) {
   const std::string top = R"({"format": "korund-notebook", "version": 1, )";
   auto items = [&](const std::string& list) { return top + R"("items": [)" + list + "]}"; };

@@ -16,11 +16,12 @@
 // that, as before, a JSON fault anywhere is reported first, then the top
 // level's members, then the first bad item.
 #include <cmath>
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -75,6 +76,73 @@ UnknownMembers Keep(std::string members) {
   return kept;
 }
 
+// The keys of one JSON object, to find a key given twice in linear time.
+// Keys are packed into one string (a 4-byte length, then the bytes); a
+// short object is searched in order, a larger one through an
+// open-addressing table of offsets, so the set costs little more than the
+// keys themselves.
+class KeySet {
+ public:
+  // False when the key is in the set already.
+  bool Add(std::string_view key) {
+    if (slots_.empty()) {
+      if (count_ < kLinear) {
+        for (size_t pos = 0; pos < arena_.size(); pos += 4 + LengthAt(pos)) {
+          if (KeyAt(pos) == key) return false;
+        }
+        Append(key);
+        return true;
+      }
+      Rehash(4 * kLinear);
+    }
+    if ((count_ + 1) * 2 > slots_.size()) Rehash(slots_.size() * 2);
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = Hash(key) & mask;; i = (i + 1) & mask) {
+      if (slots_[i] == kEmpty) {
+        slots_[i] = Append(key);
+        return true;
+      }
+      if (KeyAt(slots_[i]) == key) return false;
+    }
+  }
+
+ private:
+  static constexpr size_t kLinear = 16;
+  static constexpr uint32_t kEmpty = 0xFFFFFFFFu;
+
+  static size_t Hash(std::string_view key) { return std::hash<std::string_view>()(key); }
+  uint32_t LengthAt(size_t pos) const {
+    uint32_t length = 0;
+    std::memcpy(&length, arena_.data() + pos, sizeof length);
+    return length;
+  }
+  std::string_view KeyAt(size_t pos) const {
+    return std::string_view(arena_).substr(pos + 4, LengthAt(pos));
+  }
+  uint32_t Append(std::string_view key) {
+    // Offsets fit: the keys come from a file of at most kMaxFileBytes.
+    const auto pos = static_cast<uint32_t>(arena_.size());
+    const auto length = static_cast<uint32_t>(key.size());
+    arena_.append(reinterpret_cast<const char*>(&length), sizeof length);
+    arena_.append(key);
+    ++count_;
+    return pos;
+  }
+  void Rehash(size_t slots) {
+    slots_.assign(slots, kEmpty);
+    const size_t mask = slots - 1;
+    for (size_t pos = 0; pos < arena_.size(); pos += 4 + LengthAt(pos)) {
+      size_t i = Hash(KeyAt(pos)) & mask;
+      while (slots_[i] != kEmpty) i = (i + 1) & mask;
+      slots_[i] = static_cast<uint32_t>(pos);
+    }
+  }
+
+  std::string arena_;
+  std::vector<uint32_t> slots_;
+  size_t count_ = 0;
+};
+
 class NotebookSax {
  public:
   using string_t = Json::string_t;
@@ -123,7 +191,7 @@ class NotebookSax {
   bool key(string_t& k) {
     if (k.size() > kMaxStringBytes) return TooLong();
     Frame& frame = frames_.back();
-    if (!frame.AddKey(k)) {
+    if (!frame.keys.Add(k)) {
       return Hard(Place(false), "the member " + QuoteForError(k) + " appears twice");
     }
     if (frame.kind == Kind::kCapture) {
@@ -164,26 +232,7 @@ class NotebookSax {
     bool is_object = false;
     int64_t count = 0;  // members or elements begun
     std::string key;    // the member being read
-    // The keys seen: a short list, a hash set once the object grows, so
-    // that checking for duplicates stays linear.
-    std::vector<std::string> keys;
-    std::unique_ptr<std::unordered_set<std::string>> key_set;
-
-    // False when the key was seen before in this object.
-    bool AddKey(const std::string& k) {
-      if (key_set == nullptr) {
-        for (const std::string& seen : keys) {
-          if (seen == k) return false;
-        }
-        keys.push_back(k);
-        if (keys.size() > 16) {
-          key_set = std::make_unique<std::unordered_set<std::string>>(keys.begin(), keys.end());
-          keys.clear();
-        }
-        return true;
-      }
-      return key_set->insert(k).second;
-    }
+    KeySet keys;
   };
 
   // The item being read. Its type may come after its other members, so the
