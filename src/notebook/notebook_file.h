@@ -8,6 +8,7 @@
 // notebook untouched.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -17,12 +18,18 @@
 namespace korund::notebook {
 
 inline constexpr int64_t kMaxFileBytes = 256LL * 1024 * 1024;
+// Strings (names, titles, labels, cells, report texts, keys) longer than
+// this are refused on reading and on writing; no notebook needs more.
+inline constexpr size_t kMaxStringBytes = 1024 * 1024;
 inline constexpr const char* kNotebookFormat = "korund-notebook";
 inline constexpr int kNotebookVersion = 1;
 
-// Parses notebook text. `name` is the file name used in error texts. False
-// with *error set when the text is not a valid notebook; *notebook is then
-// unchanged.
+// Parses notebook text in one pass, in time linear in its size. `name` is
+// the file name used in error texts. False with *error set when the text is
+// not a valid notebook (bad JSON, a number outside double range, a key twice
+// in one object, nesting deeper than 200, a string over kMaxStringBytes, a
+// limit of the model broken); the error names the item, column and row.
+// *notebook is then unchanged. A UTF-8 byte-order mark is skipped.
 bool ParseNotebook(std::string_view text, const std::string& name, Notebook* notebook,
                    std::string* error);
 
@@ -30,7 +37,8 @@ bool ParseNotebook(std::string_view text, const std::string& name, Notebook* not
 // are null, trailing empty cells are dropped, integral numbers are written
 // without a fraction, and numbers JSON cannot hold (infinities, NaN) are
 // written as empty cells. False with *error set when the notebook breaks a
-// limit (the file could not be read back).
+// limit, so that nothing is written that could not be read back: cells,
+// rows, a string over kMaxStringBytes, a text over kMaxFileBytes.
 bool SerializeNotebook(const Notebook& notebook, const std::string& name, std::string* text,
                        std::string* error);
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <nlohmann/json.hpp>
 
 namespace korund::notebook {
@@ -119,6 +122,216 @@ TEST(NotebookFileTest, BadFilesGiveClearErrorsAndLeaveTheDocumentAlone) {
     EXPECT_EQ(0u, error.find("lab.json: ")) << error;
     EXPECT_EQ(4u, doc.size());
   }
+}
+
+}  // namespace
+}  // namespace korund::notebook
+
+namespace korund::notebook {
+namespace {
+
+// What the earlier tree-based writer gave for a notebook read and written
+// unchanged whose members are already in the writer's order.
+std::string LibraryText(const std::string& text) { return Json::parse(text).dump(2) + "\n"; }
+
+TEST(NotebookFileRoundTripTest, UnchangedNotebooksComeBackByteForByte) {
+  const std::string cases[] = {
+      kRichNotebook,
+      // Numbers and strings of every kind in members this program does not know.
+      R"({"format": "korund-notebook", "version": 1,
+          "app": {"n": [1E2, -0, 0.5e-10, 18446744073709551615, -9223372036854775808,
+                        123456789012345678901234567890, 1.0, 1e-400, 0.30000000000000004],
+                  "s": "\u00e9\u0001\/\"\\\ud83d\ude00", "t": true, "f": false, "z": null,
+                  "e": {}, "a": [], "deep": [[[{"k": [{}]}]]]},
+          "items": []})",
+      // The type after the columns; unknown members in columns; an empty column.
+      R"({"format": "korund-notebook", "version": 1, "current": "W", "items": [
+          {"columns": {"2": {"note": {"by": "me"}, "cells": [1.5, "x"]}, "7": {"title": "t"}},
+           "name": "W", "extra": [1, 2], "type": "worksheet"},
+          {"type": "report", "name": "R", "text": "a\r\nb", "pages": 2},
+          {"type": "plot", "columns": {"bad key": [1]}},
+          {"type": "graph", "name": 5, "columns": null},
+          {"type": "section", "name": "S", "columns": {"x": 1}}]})",
+      R"({"format": "korund-notebook", "version": 1, "items": [
+          {"type": "worksheet", "name": "W", "columns": {}}]})",
+  };
+  for (const std::string& text : cases) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(LibraryText(text), Saved(Parsed(text)));
+  }
+}
+
+TEST(NotebookFileRoundTripTest, NestingUpToTheLimitIsKept) {
+  const std::string text = R"({"format": "korund-notebook", "version": 1, "app": )" +
+                           std::string(200, '[') + std::string(200, ']') + R"(, "items": []})";
+  EXPECT_EQ(LibraryText(text), Saved(Parsed(text)));
+}
+
+TEST(NotebookFileRoundTripTest, MembersKeepTheirPlaceAndTheModelsMembersAreRewritten) {
+  Notebook doc = Parsed(R"({"items": [
+      {"columns": {"3": {"cells": [1, true, null, null], "unit": "s"}}, "name": "W",
+       "type": "worksheet"}],
+    "current": null, "format": "korund-notebook", "version": 1, "tail": 0})");
+  Worksheet& sheet = *doc.item(0).worksheet();
+  EXPECT_EQ(Value(-1), sheet.Cell(3, 2));
+  EXPECT_EQ(2u, sheet.FindColumn(3)->cells.size());  // trailing empty cells are not kept
+  sheet.SetTitle(3, "new title");
+  doc.set_current("W");
+  // As before: "items" goes last, "current" keeps its place, a new title is
+  // appended to its column's members.
+  EXPECT_EQ(LibraryText(R"({"current": "W", "format": "korund-notebook", "version": 1,
+      "tail": 0, "items": [{"columns": {"3": {"cells": [1, -1], "unit": "s",
+      "title": "new title"}}, "name": "W", "type": "worksheet"}]})"),
+            Saved(doc));
+  doc.set_current(std::nullopt);
+  EXPECT_EQ(std::string::npos, Saved(doc).find("current"));
+}
+
+TEST(NotebookFileRoundTripTest, AByteOrderMarkIsSkipped) {
+  Notebook doc = Parsed("\xEF\xBB\xBF" + std::string(kRichNotebook));
+  EXPECT_EQ(4u, doc.size());
+  EXPECT_EQ(LibraryText(kRichNotebook), Saved(doc));
+}
+
+TEST(NotebookFileRoundTripTest, ManySmallUnknownObjectsAreKept) {
+  std::string many = "[{}";
+  for (int i = 0; i < 200000; ++i) many += ",{}";
+  many += "]";
+  const std::string text = R"({"format": "korund-notebook", "version": 1, "log": )" + many +
+                           R"(, "items": []})";
+  EXPECT_EQ(LibraryText(text), Saved(Parsed(text)));
+}
+
+// Many keys, each once; "k17" given again when dupe is true.
+std::string ObjectOfKeys(int count, bool dupe) {
+  std::string object = "{";
+  for (int i = 0; i < count; ++i) object += "\"k" + std::to_string(i) + "\": " + std::to_string(i) + ", ";
+  if (dupe) object += "\"k17\": 0, ";
+  return object + "\"end\": 0}";
+}
+
+TEST(NotebookFileRoundTripTest, LargeObjectsKeepAllTheirKeys) {
+  const std::string text = R"({"format": "korund-notebook", "version": 1, "app": )" +
+                           ObjectOfKeys(5000, false) + R"(, "items": []})";
+  EXPECT_EQ(LibraryText(text), Saved(Parsed(text)));
+  std::string error;
+  Notebook doc;
+  EXPECT_FALSE(ParseNotebook(R"({"format": "korund-notebook", "version": 1, "app": )" +
+                                 ObjectOfKeys(5000, true) + R"(, "items": []})",
+                             "lab.json", &doc, &error));
+  EXPECT_EQ("lab.json: the member \"k17\" appears twice", error);
+}
+
+TEST(NotebookFileRefusalTest, EveryFaultNamesItsPlace) {
+  const std::string top = R"({"format": "korund-notebook", "version": 1, )";
+  auto items = [&](const std::string& list) { return top + R"("items": [)" + list + "]}"; };
+  auto sheet_with = [&](const std::string& columns) {
+    return items(R"({"type": "worksheet", "name": "W", "columns": )" + columns + "}");
+  };
+  const std::string deep = std::string(300, '[') + std::string(300, ']');
+  const std::string huge(kMaxStringBytes + 1, 'h');
+  const std::string long_name(60, 'N');
+  struct Case {
+    std::string text;
+    std::string error;
+  } cases[] = {
+      // Numbers outside double range.
+      {top + R"("zoom": -1e999, "items": []})",
+       "lab.json: the number \"-1e999\" is outside the range of a double"},
+      {sheet_with(R"({"3": {"cells": [1, 2, 1e400]}})"),
+       "lab.json: item 1 (\"W\"), column 3, row 3: the number \"1e400\" is outside the range"},
+      {sheet_with(R"({"3": {"unit": [-1E+999]}})"), "lab.json: item 1 (\"W\"), column 3: the number"},
+      {items(R"({"type": "section", "name": "S"}, 1e999)"), "lab.json: item 2: the number"},
+      // Duplicate keys at every level.
+      {top + R"("version": 1, "items": []})", "lab.json: the member \"version\" appears twice"},
+      {items(R"({"type": "section", "name": "S", "name": "T"})"),
+       "lab.json: item 1 (\"S\"): the member \"name\" appears twice"},
+      {sheet_with(R"({"1": {}, "1": {}})"), "lab.json: item 1 (\"W\"): the member \"1\" appears twice"},
+      {sheet_with(R"({"2": {"title": "a", "title": "b"}})"),
+       "lab.json: item 1 (\"W\"), column 2: the member \"title\" appears twice"},
+      {top + R"("app": {"a": {"b": 1, "b": 2}}, "items": []})", "lab.json: the member \"b\" appears twice"},
+      {items(R"({"type": "graph", "name": "G", "data": [{"x": 1, "x": 1}]})"),
+       "lab.json: item 1 (\"G\"): the member \"x\" appears twice"},
+      {top + R"("app": {"k0": 0, "k1": 0, "k2": 0, "k3": 0, "k4": 0, "k5": 0, "k6": 0, "k7": 0,
+          "k8": 0, "k9": 0, "k10": 0, "k11": 0, "k12": 0, "k13": 0, "k14": 0, "k15": 0, "k16": 0,
+          "k17": 0, "k18": 0, "k3": 1}, "items": []})",
+       "lab.json: the member \"k3\" appears twice"},
+      // Empty files; a byte-order mark alone is empty too.
+      {"", "lab.json: not a korund notebook (the file is empty)"},
+      {"\xEF\xBB\xBF", "lab.json: not a korund notebook (the file is empty)"},
+      {" \n", "lab.json: not valid JSON: parse error at line 2"},
+      // Nesting.
+      {items(R"({"type": "graph", "name": "G", "data": )" + deep + "}"),
+       "lab.json: item 1 (\"G\"): not a korund notebook (nested deeper than 200 levels)"},
+      {top + R"("app": )" + std::string(201, '[') + std::string(201, ']') + R"(, "items": []})",
+       "lab.json: not a korund notebook (nested deeper than 200 levels)"},
+      // Overlong strings, as a value and as a key.
+      {sheet_with(R"({"1": {"cells": [")" + huge + R"("]}})"),
+       "lab.json: item 1 (\"W\"), column 1, row 1: a text longer than 1048576 bytes"},
+      {top + "\"" + huge + R"(": 1, "items": []})", "lab.json: a text longer than 1048576 bytes"},
+      // Bad UTF-8 and control characters are shown escaped, the token cut.
+      {sheet_with(R"({"1": {"cells": ["ok", "bad )" "\xFF" R"("]}})"),
+       "lab.json: item 1 (\"W\"), column 1, row 2: not valid JSON: parse error at line 1"},
+      {sheet_with(R"({"1": {"cells": ["bad )" "\xFF" R"("]}})"), "last read: \"\\\"bad \\xff\""},
+      {sheet_with(R"({"1": {"cells": [")" + std::string(100, 'a') + "\x01" R"("]}})"),
+       "must be escaped to \\u0001; last read: \"…aaaaaaaaa"},
+      {sheet_with(R"({"1": {"cells": [1, 2, x]}})"), "column 1, row 3: not valid JSON: parse error"},
+      {items(R"({"type": "section", "name": "S"}, nul)"), "lab.json: item 2: not valid JSON"},
+      // Long names are cut in the place.
+      {items(R"({"type": "worksheet", "name": ")" + long_name + R"(", "columns": {"x": {}}})"),
+       "lab.json: item 1 (\"" + std::string(40, 'N') + "…\"): column key \"x\""},
+      // A JSON fault anywhere comes before the notebook's own faults.
+      {items(R"(7, {"type": "section", "name": "S"}, )"), "lab.json: item 3: not valid JSON"},
+      {R"({"items": [7], "format": "other", "version": 1})",
+       "lab.json: not a korund notebook (\"format\" must be"},
+      // The item's own faults come before those of its columns, as before.
+      {items(R"({"type": "worksheet", "columns": {"x": {}}})"),
+       "lab.json: item 1 (worksheet) has no \"name\""},
+      {items(R"({"text": 5, "type": "report", "name": "R"})"),
+       "lab.json: item 1 (\"R\"): \"text\" must be a string"},
+      // The columns come before the type: still read, still checked.
+      {items(R"({"name": "W", "columns": {"2": {"cells": [[1]]}}, "type": "worksheet"})"),
+       "lab.json: item 1 (\"W\"), column 2, row 1: a cell must be null, a number or a string, not [1]"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text.substr(0, 200));
+    Notebook doc = Parsed(kRichNotebook);
+    std::string error;
+    EXPECT_FALSE(ParseNotebook(c.text, "lab.json", &doc, &error));
+    EXPECT_NE(std::string::npos, error.find(c.error)) << error;
+    EXPECT_EQ(0u, error.find("lab.json: ")) << error;
+    EXPECT_LT(error.size(), 400u) << error;
+    for (char ch : error) EXPECT_GE(static_cast<unsigned char>(ch), 0x20u) << error;
+    EXPECT_EQ(4u, doc.size());
+  }
+}
+
+TEST(NotebookFileWriteTest, RefusesWhatItCouldNotReadBack) {
+  Notebook doc;
+  Worksheet& sheet = *doc.AddWorksheet("W").worksheet();
+  sheet.SetCell(1, 1, Value(std::string(kMaxStringBytes + 1, 's')));
+  std::string text, error;
+  EXPECT_FALSE(SerializeNotebook(doc, "lab.json", &text, &error));
+  EXPECT_EQ("lab.json: worksheet \"W\", column 1: a text longer than 1048576 bytes (the limit is 1 MB)",
+            error);
+
+  // Control characters take six bytes each when written: 43 texts of 1 MB
+  // make more than the 256 MB a notebook may have.
+  Notebook big;
+  Worksheet& cells = *big.AddWorksheet("Big").worksheet();
+  for (int32_t c = 1; c <= 43; ++c) cells.SetCell(c, 1, Value(std::string(kMaxStringBytes, '\x01')));
+  EXPECT_FALSE(SerializeNotebook(big, "lab.json", &text, &error));
+  EXPECT_EQ("lab.json: the notebook would be larger than 256 MB (the limit)", error);
+}
+
+TEST(NotebookFileReadTest, AFifoIsRefusedWithoutWaiting) {
+  const std::string path = ::testing::TempDir() + "korund_notebook_fifo";
+  ::unlink(path.c_str());
+  ASSERT_EQ(0, ::mkfifo(path.c_str(), 0600));
+  std::string bytes, error;
+  EXPECT_FALSE(ReadWholeFile(path, &bytes, &error));
+  EXPECT_EQ(path + ": not a regular file", error);
+  ::unlink(path.c_str());
 }
 
 }  // namespace

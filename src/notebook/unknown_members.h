@@ -1,17 +1,19 @@
 // Inside the notebook folder only: what UnknownMembers holds. The rest of the
-// program never sees the JSON library.
+// program never sees the file's JSON.
 #pragma once
 
-#include <nlohmann/json.hpp>
+#include <string>
 
 #include "notebook/notebook.h"
 
 namespace korund::notebook {
 
-using Json = nlohmann::ordered_json;  // keeps members in the file's order
-
 struct UnknownMembers::Object {
-  Json json;  // the object as read, the model's own members among the rest
+  // The object's members in the file's order as compact canonical JSON
+  // ("key":value,"key":value; see json_text.h), without the braces. The
+  // members the model holds keep their place here; members that hold the
+  // model's bulk (items, columns, cells) are stored as null.
+  std::string members;
 };
 
 }  // namespace korund::notebook

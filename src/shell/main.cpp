@@ -23,7 +23,9 @@
 #include "weibull/weibull_guard.h"
 #include "fatigue/fatigue_guard.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int RunMain(int argc, char** argv) {
   using namespace korund;
   // "korund help [TOPIC]" needs neither a notebook nor a dialog.
   if (argc >= 2 && std::string(argv[1]) == "help") {
@@ -111,4 +113,19 @@ int main(int argc, char** argv) {
     std::cerr << "korund: internal error: " << e.what() << "\n";
     return 1;
   }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Building the host and the back ends may fail too (out of memory); no
+  // exception leaves main, and nothing was written back.
+  try {
+    return RunMain(argc, argv);
+  } catch (const std::exception& e) {
+    std::cerr << "korund: internal error: " << e.what() << "\n";
+  } catch (...) {
+    std::cerr << "korund: internal error\n";
+  }
+  return 1;
 }

@@ -1,0 +1,50 @@
+// Inside the notebook folder only: the JSON text this program writes.
+//
+// Members this program does not know are kept as "compact canonical" text:
+// JSON without blanks, strings escaped and numbers laid out exactly as the
+// JSON library's dump() writes them. The writer turns such text into the
+// file's 2-space indented form in one pass, so a notebook's unknown parts
+// cost about their own size in memory and come back byte for byte as the
+// earlier tree-based writer gave them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace korund::notebook {
+
+// Appends s as a JSON string: quotes, \" \\ \b \f \n \r \t, other control
+// characters as \u00xx, everything else as it is. Bytes that are not UTF-8
+// become U+FFFD, as the JSON library's "replace" mode writes them.
+void AppendJsonString(std::string* out, std::string_view s);
+
+// Appends a finite double in the shortest form that reads back as the same
+// double, laid out as the JSON library lays it out ("1.0", "0.001",
+// "1e+100", "1.5e-07"). Infinities and NaN are written as null.
+void AppendJsonDouble(std::string* out, double x);
+
+void AppendJsonInteger(std::string* out, int64_t n);
+void AppendJsonUnsigned(std::string* out, uint64_t n);
+
+// The end of the compact canonical value starting at text[pos].
+size_t SkipCompactValue(std::string_view text, size_t pos);
+
+// The end of the JSON string token starting at text[pos] (the opening quote).
+size_t SkipCompactString(std::string_view text, size_t pos);
+
+// Appends one compact canonical value in the 2-space indented form, its
+// inner lines indented by indent + 2 spaces.
+void AppendPretty(std::string* out, std::string_view compact, int indent);
+
+// For error texts: s in quotes, " and \ escaped, control characters as
+// \u00xx, bytes that are not UTF-8 as \xNN, cut to 40 characters with "…"
+// (keep_tail keeps the last 40, where a reading error is).
+std::string QuoteForError(std::string_view s, bool keep_tail = false);
+
+// The same without the quotes and with " and \ as they are: for showing a
+// piece of JSON.
+std::string CutForError(std::string_view s);
+
+}  // namespace korund::notebook

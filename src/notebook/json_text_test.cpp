@@ -1,0 +1,171 @@
+#include "notebook/json_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <random>
+
+namespace korund::notebook {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// The JSON library's own dump is the reference: the file's bytes must be
+// what the earlier tree-based writer gave.
+std::string LibraryDump(const Json& j) {
+  return j.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+std::string Double(double x) {
+  std::string out;
+  AppendJsonDouble(&out, x);
+  return out;
+}
+
+TEST(JsonTextTest, DoublesAreWrittenAsTheLibraryWritesThemAndReadBackExactly) {
+  std::mt19937_64 rng(20261207);
+  int checked = 0;
+  for (int i = 0; i < 300000; ++i) {
+    double x = 0;
+    const uint64_t bits = rng();
+    switch (i % 4) {
+      case 0: std::memcpy(&x, &bits, sizeof x); break;  // any bit pattern
+      case 1: x = static_cast<double>(static_cast<int64_t>(bits % 2000000001) - 1000000000) /
+                  std::pow(10.0, static_cast<int>(rng() % 12)); break;  // typed decimals
+      case 2: x = std::ldexp(static_cast<double>(bits >> 11), static_cast<int>(rng() % 200) - 150); break;
+      case 3: x = std::ldexp(static_cast<double>(bits >> 11), static_cast<int>(rng() % 2100) - 1100); break;
+    }
+    if (!std::isfinite(x)) continue;
+    const std::string text = Double(x);
+    ASSERT_EQ(LibraryDump(Json(x)), text) << x;
+    ASSERT_EQ(x, std::strtod(text.c_str(), nullptr)) << text;
+    ++checked;
+  }
+  EXPECT_GT(checked, 290000);
+}
+
+TEST(JsonTextTest, DoubleLayouts) {
+  const double kMin = std::numeric_limits<double>::denorm_min();
+  struct Case {
+    double x;
+    const char* text;
+  } cases[] = {
+      {0.0, "0.0"},
+      {-0.0, "-0.0"},
+      {1.0, "1.0"},
+      {0.1, "0.1"},
+      {0.1 + 0.2, "0.30000000000000004"},
+      {1e14, "100000000000000.0"},
+      {1e15, "1e+15"},
+      {1.5e-5, "1.5e-05"},
+      {0.0001, "0.0001"},
+      {1e300, "1e+300"},
+      {-2.5e-300, "-2.5e-300"},
+      {kMin, "5e-324"},
+      {std::numeric_limits<double>::max(), "1.7976931348623157e+308"},
+      // std::to_chars would give "0.410073145": both read back the same.
+      {0.41007314499999997, "0.41007314499999997"},
+      {std::numeric_limits<double>::infinity(), "null"},
+      {std::nan(""), "null"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(c.text, Double(c.x));
+    if (std::isfinite(c.x)) {
+      EXPECT_EQ(LibraryDump(Json(c.x)), Double(c.x));
+    }
+  }
+}
+
+TEST(JsonTextTest, IntegersAtTheirLimits) {
+  for (int64_t n : {int64_t{0}, int64_t{-1}, int64_t{9007199254740991},
+                    std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max()}) {
+    std::string out;
+    AppendJsonInteger(&out, n);
+    EXPECT_EQ(LibraryDump(Json(n)), out);
+  }
+  std::string out;
+  AppendJsonUnsigned(&out, std::numeric_limits<uint64_t>::max());
+  EXPECT_EQ("18446744073709551615", out);
+}
+
+TEST(JsonTextTest, StringsAreEscapedAsTheLibraryEscapesThem) {
+  const char kControls[] = "nul \0 and \x01 \x1f \x7f";
+  const std::string strings[] = {
+      "",
+      "plain",
+      "quote \" backslash \\ slash /",
+      "\b\f\n\r\t",
+      std::string(kControls, sizeof kControls - 1),
+      "\xC3\xA9t\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80",  // é, €, an emoji
+      "bad \xFF byte",
+      "cut \xC3",
+      "overlong \xC0\xAF",
+      "surrogate \xED\xA0\x80",
+      "above U+10FFFF \xF4\x90\x80\x80",
+      "\xE2\x82 short then ok",
+  };
+  for (const std::string& s : strings) {
+    SCOPED_TRACE(s);
+    std::string out;
+    AppendJsonString(&out, s);
+    EXPECT_EQ(LibraryDump(Json(s)), out);
+  }
+}
+
+TEST(JsonTextTest, PrettyFormMatchesTheLibrarysIndentedDump) {
+  const char* texts[] = {
+      "{}",
+      "[]",
+      "[[], {}, [[]], {\"a\": {}}]",
+      R"({"a": 1, "b": [1, 2.5, "x,y:{}[]", null, true], "c": {"d": {"e": []}}})",
+      R"({"s": "quote \" and \\ and ] } , :", "n": -1e-7})",
+      R"([{"a": []}, {"b": [{}]}])",
+  };
+  for (const char* text : texts) {
+    SCOPED_TRACE(text);
+    const Json j = Json::parse(text);
+    const std::string compact = LibraryDump(j);
+    EXPECT_EQ(compact.size(), SkipCompactValue(compact, 0));
+    for (int indent : {0, 4}) {
+      std::string out;
+      AppendPretty(&out, compact, indent);
+      std::string expected = j.dump(2);
+      // The library indents a nested value by its own depth.
+      std::string shifted;
+      for (char c : expected) {
+        shifted.push_back(c);
+        if (c == '\n') shifted.append(static_cast<size_t>(indent), ' ');
+      }
+      EXPECT_EQ(shifted, out);
+    }
+  }
+}
+
+TEST(JsonTextTest, ErrorQuotesAreShortAndPrintable) {
+  struct Case {
+    std::string s;
+    bool tail;
+    std::string quoted;
+  } cases[] = {
+      {"Data 1", false, "\"Data 1\""},
+      {"a\x01" "b\n", false, "\"a\\u0001b\\u000a\""},
+      {"say \"hi\" \\", false, "\"say \\\"hi\\\" \\\\\""},
+      {"bad \xFF", false, "\"bad \\xff\""},
+      {std::string(50, 'x'), false, "\"" + std::string(40, 'x') + "…\""},
+      {std::string(45, 'y') + "END", true, "\"…" + std::string(37, 'y') + "END\""},
+      // The cut never halves a character.
+      {std::string(45, 'e') + "\xC3\xA9", false, "\"" + std::string(40, 'e') + "…\""},
+      {std::string(39, 'e') + "\xC3\xA9", false, "\"" + std::string(39, 'e') + "\xC3\xA9\""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(c.quoted, QuoteForError(c.s, c.tail));
+  }
+}
+
+}  // namespace
+}  // namespace korund::notebook
