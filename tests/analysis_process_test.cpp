@@ -108,8 +108,11 @@ TEST_F(AnalysisProcessTest, StopLeavesTheNotebookByteForByte) {
   const std::string before = ReadFile(notebook_);
   EXPECT_EQ(Run("weibull --answer 'CHECK THIS WORKSHEET IS FOR WEIBULL ANALYSIS=&Stop'"), 3);
   EXPECT_EQ(ReadFile(notebook_), before);
+  // Unanswered, a worksheet of another analysis stops a batch run too.
+  EXPECT_EQ(Run("weibull"), 3);
+  EXPECT_EQ(ReadFile(notebook_), before);
   // Row 1 numeric: the default answer continues, and the run completes.
-  EXPECT_EQ(Run("weibull"), 0);
+  EXPECT_EQ(Run("weibull --answer 'CHECK THIS WORKSHEET IS FOR WEIBULL ANALYSIS=&Continue'"), 0);
   EXPECT_NE(ReadFile(notebook_), before);
 }
 

@@ -54,12 +54,22 @@ int BatchUi::ShowMessageDialog(const MessageDialogView& view) {
     return 0;
   };
   int pressed = view.default_button;
+  std::string caption;
+  const bool answered = view.title != kLockedTitle && NextAnswer(view.title, &caption);
   if (view.title == kLockedTitle) {
     int wanted = find(options_.allow_unlock ? "&Unlock" : "&Stop");
     if (wanted != 0) pressed = wanted;
+  } else if (!answered && view.title.rfind(kCheckTitlePrefix, 0) == 0 && find("&Stop") != 0) {
+    // Going on would overwrite another analysis's results: nobody asked for
+    // that, so the run stops unless an answer says otherwise.
+    pressed = find("&Stop");
+    const int go_on = view.default_button != pressed ? view.default_button : 1;
+    Print(view.title, view.text, StripAmpersand(view.captions[pressed - 1]));
+    err_ << "korund: to analyse this worksheet anyway, add --answer \"" << view.title << "="
+         << StripAmpersand(view.captions[go_on - 1]) << "\"\n";
+    return pressed;
   } else {
-    std::string caption;
-    if (NextAnswer(view.title, &caption)) {
+    if (answered) {
       pressed = find(caption);
       if (pressed == 0) {
         Print(view.title, view.text, "");

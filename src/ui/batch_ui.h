@@ -5,6 +5,9 @@
 //     would change nothing);
 //   - "WORKSHEET IS LOCKED": "&Unlock" only when allow_unlock, else "&Stop";
 //     --answer does not apply to it, so only an explicit --unlock unlocks;
+//   - "CHECK THIS WORKSHEET IS FOR ...": "&Stop" unless an answer names a
+//     caption for its title, because going on would overwrite another
+//     analysis's results; the stop says which --answer goes on;
 //   - any other message dialog: the caption named by an answer for its title
 //     (answers for one title are used in order and the last one keeps being
 //     used), else the default button. An answer that names no button of the
@@ -27,6 +30,8 @@
 namespace korund::ui {
 
 inline constexpr const char* kLockedTitle = "WORKSHEET IS LOCKED";
+// The warnings that a worksheet looks set up for another analysis.
+inline constexpr const char* kCheckTitlePrefix = "CHECK THIS WORKSHEET IS FOR ";
 
 struct BatchOptions {
   std::vector<std::pair<std::string, std::string>> answers;  // title, caption

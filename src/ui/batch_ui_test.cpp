@@ -98,6 +98,19 @@ TEST_F(BatchUiTest, DialogTakesDefaultButtonUnlessAnsweredOrUnlockIsAllowed) {
   EXPECT_EQ(1, Make().ShowMessageDialog(View(kLockedTitle, {"&Unlock", "&Stop"}, 2)));
 }
 
+TEST_F(BatchUiTest, AWorksheetOfAnotherAnalysisStopsTheRunUnlessAnAnswerGoesOn) {
+  const std::string check = "CHECK THIS WORKSHEET IS FOR WEIBULL ANALYSIS";
+  BatchUi& b = Make();
+  // The default button would go on and overwrite the other results.
+  EXPECT_EQ(2, b.ShowMessageDialog(View(check, {"&Continue", "&Stop"})));
+  EXPECT_THAT(err.str(), HasSubstr("  -> Stop\nkorund: to analyse this worksheet anyway, add "
+                                   "--answer \"" + check + "=Continue\"\n"));
+  options.answers = {{check, "&Continue"}};
+  EXPECT_EQ(1, Make().ShowMessageDialog(View(check, {"&Continue", "&Stop"})));
+  options.answers = {{check, "stop"}};
+  EXPECT_EQ(2, Make().ShowMessageDialog(View(check, {"&Continue", "&Stop"})));
+}
+
 TEST_F(BatchUiTest, FormTakesOverridesThenPressesDefaultButton) {
   options.overrides = {
       FormOverride::Select("optMode(1)"),
