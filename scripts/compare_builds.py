@@ -201,8 +201,10 @@ def main():
                     failures += 1
                     print("DIFFERENT %s %s %s: %s" % (name, word, options, ", ".join(diff)))
                     for key in diff[:2]:
-                        print("  old %s: %r" % (key, (results[0][key] or b"")[:400]))
-                        print("  new %s: %r" % (key, (results[1][key] or b"")[:400]))
+                        for side, r in (("old", results[0]), ("new", results[1])):
+                            value = r[key]
+                            shown = value[:400] if isinstance(value, bytes) else value
+                            print("  %s %s: %r" % (side, key, shown))
     print("%d runs compared, %d differ" % (runs, failures))
     return 1 if failures else 0
 

@@ -116,6 +116,16 @@ TEST_F(AnalysisProcessTest, StopLeavesTheNotebookByteForByte) {
   EXPECT_NE(ReadFile(notebook_), before);
 }
 
+TEST_F(AnalysisProcessTest, ARunWithNothingToAnalyseSaysSo) {
+  WriteNotebook({{"1", {{"cells", {"Fibre A", "2185,2"}}}}});
+  EXPECT_EQ(Run("weibull --answer 'CHECK THIS WORKSHEET IS FOR WEIBULL ANALYSIS=&Continue'"), 0);
+  const std::string err = ReadFile(dir_ / "err");
+  EXPECT_NE(err.find("set 1, row 2: \"2185,2\" is neither a number nor a unit word; left out"),
+            std::string::npos) << err;
+  EXPECT_NE(err.find("no data set held a usable strength: nothing was analysed"),
+            std::string::npos) << err;
+}
+
 TEST_F(AnalysisProcessTest, DynamicFatigueFitsLogStrengthOnLogRate) {
   // Strength = 5 * rate^(1/20): slope 0.05, so nd = 19 up to the noise-free fit.
   json ids = json::array({"id"}), str = json::array({"GPA"}), rate = json::array({nullptr});

@@ -108,6 +108,7 @@ void RunFatigueMacro(RunContext& ctx) {
 
   st.FinishMessage = std::string(st.FatigueMode == FatigueMode::kStatic ? "Static" : "Dynamic") +
                      " fatigue analysis complete:\t\r\n";
+  bool analysed = false;
   for (int16_t s = 1; s <= kFatigueSets; ++s) {
     run.ReportText.Clear();
     std::string summary;
@@ -116,6 +117,10 @@ void RunFatigueMacro(RunContext& ctx) {
       ctx.sheet.SetReportText(ctx.sheet.ReportText() + run.ReportText.ToString());
     }
     st.FinishMessage += "\r\n" + summary;
+    analysed = analysed || summary.find(" measurements") != std::string::npos;
+  }
+  if (!analysed) {
+    ctx.ui.Diagnostic("no data set held a usable measurement: nothing was analysed");
   }
 }
 

@@ -116,6 +116,33 @@ int32_t ReadSet(FatigueRun& run, int16_t s) {
   return n;
 }
 
+// Texts in the y and x columns that are neither a unit word nor "FACTOR"
+// with its factor are left out of the fit; each is said, so that a mistyped
+// number does not vanish without a word.
+void ReportIgnoredCells(FatigueRun& run, int16_t s, int32_t n) {
+  const Quantity quantity =
+      run.ctx.settings.FitType == kFitStatic ? Quantity::kTime : Quantity::kStrength;
+  auto report = [&](int32_t offset, int32_t row, const std::string& text) {
+    run.ctx.ui.Diagnostic("set " + std::to_string(s) + ", column " +
+                          std::to_string(SetColumn(s, offset)) + ", row " + std::to_string(row) +
+                          ": \"" + text + "\" is neither a number nor a unit word; left out");
+  };
+  for (int32_t i = 1; i <= n; ++i) {
+    const Value& y = run.YData[i];
+    const Value& x = run.XData[i];
+    bool factor_row = false;
+    if (y.IsText() && !y.IsBlank()) {
+      const std::string word = UnitWord(y.Text());
+      if (word == kFactorWord) {
+        factor_row = true;
+      } else if (!UnitFactor(quantity, word)) {
+        report(kColRawY, i, y.Text());
+      }
+    }
+    if (x.IsText() && !x.IsBlank() && !factor_row) report(kColRawX, i, x.Text());
+  }
+}
+
 // A row whose comment starts with one of the trigger characters is tagged
 // with that character.
 void TagByComment(FatigueRun& run, int32_t n) {
@@ -220,6 +247,7 @@ bool PrepareAndCleanSet(FatigueRun& run, int16_t s, std::string& summary) {
     return false;
   }
 
+  ReportIgnoredCells(run, s, n);
   if (settings.IgnoreByComment) TagByComment(run, n);
   ScaleByUnitWords(run, n);
   TagUnusable(run, n);

@@ -53,5 +53,21 @@ TEST_F(InputTest, UnitWordsFactorsAndTagsShapeTheSortedRows) {
   }
 }
 
+TEST_F(InputTest, TextsLeftOutOfTheFitAreSaid) {
+  const Value _;
+  Input(1, kColRawY, {"GPA", 3, "n/a", 4, "FACTOR", 2, ""});
+  Input(1, kColRawX, {_, 1, 2, "q", 1000, 3});
+  Load();
+  settings.FitType = kFitDynamic;
+  std::string summary;
+  EXPECT_TRUE(PrepareAndCleanSet(NewRun(), 1, summary));
+  // Unit words, FACTOR with its factor and empty cells are no surprise.
+  EXPECT_EQ((Strings{"set 1, column 2, row 3: \"n/a\" is neither a number nor a unit word; "
+                     "left out",
+                     "set 1, column 3, row 4: \"q\" is neither a number nor a unit word; "
+                     "left out"}),
+            ui.diagnostics);
+}
+
 }  // namespace
 }  // namespace korund::fatigue

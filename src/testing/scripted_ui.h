@@ -58,6 +58,7 @@ class ScriptedUi : public Ui {
     clipboard_clears++;
   }
   void ShowHelp(int topic) override { help_topics.push_back(topic); }
+  void Diagnostic(const std::string& text) override { diagnostics.push_back(text); }
 
   // Titles of everything shown, in order (handy in assertions).
   std::vector<std::string> Titles() const;
@@ -68,6 +69,7 @@ class ScriptedUi : public Ui {
   int clipboard_sets = 0;
   int clipboard_clears = 0;
   std::vector<int> help_topics;
+  std::vector<std::string> diagnostics;
 
  private:
   bool TakeAnswer(const std::string& title, std::string* caption);

@@ -141,10 +141,15 @@ void RunWeibullMacro(RunContext& ctx) {
 
   std::string& finish = ctx.settings.FinishMessage;
   finish = "Weibull analysis complete: \t\t\r\n";
+  bool analysed = false;
   for (int16_t n = 1; n <= kSets; ++n) {
     std::string summary;
     AnalyseWeibullSet(ctx, n, summary);
     finish += "\r\n" + summary;
+    analysed = analysed || summary.find(" measurements") != std::string::npos;
+  }
+  if (!analysed) {
+    ctx.ui.Diagnostic("no data set held a usable strength: nothing was analysed");
   }
 }
 

@@ -222,7 +222,7 @@ std::string Summary(int16_t n, const std::string& what) {
 
 }  // namespace
 
-void ApplyUnitWords(ValueArray& s, int32_t count) {
+void ApplyUnitWords(ValueArray& s, int32_t count, std::vector<IgnoredCell>* ignored) {
   double unit = 1.0;
   for (int32_t i = 1; i <= count; ++i) {
     Value& v = s[i];
@@ -231,17 +231,23 @@ void ApplyUnitWords(ValueArray& s, int32_t count) {
       // A value that overflows the double range is no strength; as text it
       // sorts behind the data and drops out like any other note.
       v = std::isfinite(x) ? Value(x) : Value(ToText(v));
+      if (!std::isfinite(x) && ignored != nullptr) ignored->push_back({i, v.Text()});
     } else if (v.IsText()) {
       const std::string word = UnitWord(v.Text());
       if (const auto factor = UnitFactor(Quantity::kStrength, word)) {
         unit = *factor;
-      } else if (word == kFactorWord && i < count) {
-        // The cell below holds the factor; it is consumed here and is
-        // never data, whatever it holds.
-        Value& next = s[i + 1];
-        if (IsValidNumber(next)) unit = *ToNumber(next);
-        next = Value(ToText(next));
-        ++i;
+      } else if (word == kFactorWord) {
+        // The cell below holds the factor when it is a number or empty, and
+        // is then consumed. A text there is walked in turn, so that a unit
+        // word right below "FACTOR" still acts.
+        if (i < count && (IsValidNumber(s[i + 1]) || s[i + 1].IsBlank())) {
+          Value& next = s[i + 1];
+          if (IsValidNumber(next)) unit = *ToNumber(next);
+          next = Value(ToText(next));
+          ++i;
+        }
+      } else if (!v.Text().empty() && ignored != nullptr) {
+        ignored->push_back({i, v.Text()});
       }
     } else {
       v = Value(std::string());
@@ -288,7 +294,15 @@ void ReadStrengths(RunContext& ctx, const SetColumns& cols, SetWork& w) {
   w.n = ctx.sheet.spGetCol(w.s, cols.raw, 1);
   if (w.n == 0) return;
   ctx.ui.Progress().Add(2);
-  ApplyUnitWords(w.s, w.n);
+  std::vector<IgnoredCell> ignored;
+  ApplyUnitWords(w.s, w.n, &ignored);
+  // Row 1 describes the set; any other text left out is said, so that a
+  // mistyped number does not vanish without a word.
+  for (const IgnoredCell& cell : ignored) {
+    if (cell.row == 1) continue;
+    ctx.ui.Diagnostic("set " + std::to_string(cols.raw) + ", row " + std::to_string(cell.row) +
+                      ": \"" + cell.text + "\" is neither a number nor a unit word; left out");
+  }
   stats::SortValues(w.s, -1);
   while (w.n > 0 && w.s[w.n].IsText()) --w.n;
   w.s.resize(w.n + 1);

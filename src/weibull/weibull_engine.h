@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "worksheet/run_context.h"
 
@@ -20,10 +21,18 @@ namespace korund::weibull {
 // the user stops at the row-1 warning.
 void AnalyseWeibullSet(RunContext& ctx, int16_t n, std::string& summary);
 
+// A text cell the analysis left out: its row and text.
+struct IgnoredCell {
+  int32_t row;
+  std::string text;
+};
+
 // The unit conversion of the engine, exposed for tests: walks s[1..count],
 // scales numeric cells by the unit factor in force ("GPA" 1, "MPA" 0.001,
-// "KSI"/"KPSI" 1/145, "FACTOR" followed by a number), and turns every other
-// cell into text so that it sorts behind the numbers.
-void ApplyUnitWords(ValueArray& s, int32_t count);
+// "KSI"/"KPSI" 1/145, "FACTOR" followed by a number or an empty cell, which
+// it consumes), and turns every other cell into text so that it sorts behind
+// the numbers. Texts that are no unit word (and numbers that overflow) are
+// added to *ignored when it is given.
+void ApplyUnitWords(ValueArray& s, int32_t count, std::vector<IgnoredCell>* ignored = nullptr);
 
 }  // namespace korund::weibull

@@ -100,14 +100,22 @@ TEST_F(EngineTest, ResultRowsAgreeWithIndependentFormulas) {
   }
 }
 
-TEST_F(EngineTest, UnitWordsScaleTheValuesBelowThem) {
-  // FACTOR takes the cell below as the factor, never as data, whatever it holds.
+TEST_F(EngineTest, UnitWordsScaleTheValuesBelowThemAndLeftOutTextsAreSaid) {
+  // FACTOR takes the cell below as the factor when it is a number or empty;
+  // a text below it is walked in turn, so a unit word there still acts.
   Column(1, {"t", "MPA", 3100, "gpa", 5, "ksi", 290, " KPSI ", 435, "FACTOR", 2, 1.6, "MPA",
-             "FACTOR", "GPA", 2200, "FACTOR", "abc", "2500", "4,5", Value(), "FACTOR"});
+             "FACTOR", "GPA", 2200, "FACTOR", "abc", "2500", "4,5", Value(), "FACTOR", Value(),
+             4, "FACTOR"});
   Load();
   Analyse(1);
-  EXPECT_THAT(Numbers(31), testing::Pointwise(testing::DoubleNear(1e-12),
-                                              std::vector<double>{2, 2.2, 2.5, 3, 3.1, 3.2, 5}));
+  EXPECT_THAT(Numbers(31),
+              testing::Pointwise(testing::DoubleNear(1e-12),
+                                 std::vector<double>{2, 3, 3.1, 3.2, 4, 5, 2200, 2500}));
+  // Row 1 describes the set and is not said.
+  EXPECT_EQ((std::vector<std::string>{
+                "set 1, row 18: \"abc\" is neither a number nor a unit word; left out",
+                "set 1, row 20: \"4,5\" is neither a number nor a unit word; left out"}),
+            ui.diagnostics);
 }
 
 TEST_F(EngineTest, Row1NumberAsksAndStopEndsTheRun) {
