@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake g++ make nlohmann-json3-dev libcli11-dev libgtest-dev libgmock-dev
-          googletest libbenchmark-dev python3)
+          googletest libbenchmark-dev python3 qt6-base-dev qt6-svg-dev libqcustomplot-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -168,4 +168,18 @@ TEST_F(AnalysisProcessTest, StaticRunAddsTheReportItsRecordAsksFor) {
   EXPECT_EQ(text.rfind("STATIC FATIGUE ANALYSIS\r\n\r\nDATA SET 1\r\n", 0), 0u) << text;
 }
 
+TEST_F(AnalysisProcessTest, QtWithoutADisplayEndsBeforeReadingAnything) {
+  // The notebook does not exist: had it been read, the run would say so.
+  const std::string cmd = "env -u DISPLAY -u WAYLAND_DISPLAY '" + korund_.string() +
+                          "' weibull --ui qt --notebook '" + (dir_ / "none.json").string() +
+                          "' >'" + (dir_ / "out").string() + "' 2>'" + (dir_ / "err").string() +
+                          "'";
+  const int status = std::system(cmd.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(1, WEXITSTATUS(status));
+  EXPECT_EQ("korund: --ui qt needs a display: neither DISPLAY nor WAYLAND_DISPLAY is set\n",
+            ReadFile(dir_ / "err"));
+  EXPECT_EQ("", ReadFile(dir_ / "out"));
+}
+
 }  // namespace

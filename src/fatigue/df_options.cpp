@@ -93,8 +93,15 @@ std::vector<ui::FormControl> frmDFoptions::Controls() const {
   check("chkIgnore", "Ignore data with ID starting with", ignore_);
   text("txtIgnore", ignore_chars_, ignore_);
   check("chkCopyData", "Copy to clipboard for Weibull - set:", copy_data_);
+  out.back().tooltip =
+      "Copy selected data set to clipboard in a format suitable for pasting into the Weibull "
+      "analysis worksheet";
   text("txtSetToCopy", set_to_copy_, copy_data_);
+  // The up-down arrows of the set number.
+  out.back().spin_min = 1;
+  out.back().spin_max = 6;
   check("chkReport", "Create a report of the analysis", report_);
+  out.back().tooltip = "Create a report of the dynamic fatigue analysis";
   check("chkLock", "Lock worksheet after completing the analysis", lock_);
   dialogs::AddDialogButtons(out, !busy_);
   return out;

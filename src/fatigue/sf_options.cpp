@@ -33,7 +33,9 @@ std::vector<ui::FormControl> frmSFoptions::Controls() const {
   auto lock = Control(Kind::kCheck, "chkLock", "Lock worksheet after completing the analysis");
   lock.checked = lock_;
   out.push_back(lock);
-  out.push_back(Control(Kind::kCheck, "chkReport", "Create a report of the analysis"));
+  auto report = Control(Kind::kCheck, "chkReport", "Create a report of the analysis");
+  report.tooltip = "Create a report of the static fatigue analysis";
+  out.push_back(report);
   if (running_) out.push_back(Control(Kind::kLabel, "lblpBar", "Please wait.."));
   dialogs::AddDialogButtons(out, !busy_);
   return out;

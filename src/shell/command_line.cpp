@@ -15,7 +15,8 @@ using ui::FormOverride;
 constexpr const char* kFooter = R"(Analyses (WORD, any case): weibull, dynamic, static.
 
 Back ends: "terminal" asks the questions on the terminal (the default when
-standard input is one); "batch" asks nothing: every box is answered by its
+standard input is one); "qt" shows real dialogs (the default without a
+terminal when a display is available); "batch" asks nothing: every box is answered by its
 default button or by --answer, a Retry/Cancel box by Cancel, and a locked
 worksheet is unlocked only with --unlock. Boxes go to standard error, the
 FINISHED summary to standard output.
@@ -65,8 +66,8 @@ void AddRunOptions(CLI::App& app, Invocation& inv, RawOptions& raw) {
                  "The worksheet to analyse (default: the notebook's current one)")
       ->type_name("NAME");
   CLI::Option* batch_flag = app.add_flag("--batch", raw.batch, "Same as --ui batch");
-  CLI::Option* ui_option = app.add_option("--ui", raw.ui_name, "The back end: terminal or batch")
-                               ->check(CLI::IsMember({"terminal", "batch"}));
+  CLI::Option* ui_option = app.add_option("--ui", raw.ui_name, "The back end: terminal, qt or batch")
+                               ->check(CLI::IsMember({"terminal", "qt", "batch"}));
   batch_flag->excludes(ui_option);
   app.add_option("--transcript", inv.transcript,
                  "Append one JSON line per box and dialog shown to FILE")
@@ -194,6 +195,7 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv,
 
   inv.ui = raw.batch || raw.ui_name == "batch" ? UiKind::kBatch
            : raw.ui_name == "terminal"         ? UiKind::kTerminal
+           : raw.ui_name == "qt"               ? UiKind::kQt
                                                : UiKind::kAuto;
   std::string bad;
   if (!ReadAnswers(raw.answers, inv, &bad)) {

@@ -1,5 +1,5 @@
 // The korund command line:
-//   korund WORD [--notebook FILE] [--worksheet NAME] [--batch | --ui terminal|batch]
+//   korund WORD [--notebook FILE] [--worksheet NAME] [--batch | --ui terminal|qt|batch]
 //               [--transcript FILE] [--answer "TITLE=CAPTION"]... [analysis options]
 // WORD and any further words are the program's own command line; the
 // analysis options become changes to the options dialog (form overrides).
@@ -19,7 +19,7 @@ inline constexpr const char* kUsageLine =
     "usage: korund weibull|dynamic|static [--notebook FILE] [--worksheet NAME] [--batch] "
     "[options] (korund --help lists them)";
 
-enum class UiKind { kAuto, kTerminal, kBatch };
+enum class UiKind { kAuto, kTerminal, kBatch, kQt };
 
 struct Invocation {
   std::vector<std::string> words;  // positional words, as given

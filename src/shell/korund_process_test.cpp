@@ -32,11 +32,14 @@ class KorundProcessTest : public ::testing::Test {
   void TearDown() override { fs::remove_all(dir); }
 
   // Runs korund in its own folder, which is also its home; standard input is
-  // /dev/null (so batch) and no notebook comes from the environment.
+  // /dev/null and there is no display (so batch), and no notebook comes from
+  // the environment.
   int Run(const std::string& args) {
     fs::remove(dir / "t.jsonl");
-    const std::string cmd = "cd '" + dir.string() + "' && env -u KORUND_NOTEBOOK HOME=\"$PWD\" " +
-                            "XDG_CONFIG_HOME=\"$PWD/config\" '" + korund.string() + "' " + args +
+    const std::string cmd = "cd '" + dir.string() +
+                            "' && env -u KORUND_NOTEBOOK -u DISPLAY -u WAYLAND_DISPLAY " +
+                            "HOME=\"$PWD\" XDG_CONFIG_HOME=\"$PWD/config\" '" + korund.string() +
+                            "' " + args +
                             " </dev/null >out.txt 2>err.txt";
     const int raw = std::system(cmd.c_str());
     out = Slurp(dir / "out.txt");

@@ -7,6 +7,7 @@
 #include <iostream>
 #include <memory>
 
+#include "gui/qt_ui.h"
 #include "host/file_host.h"
 #include "korund_version.h"
 #include "shell/command_line.h"
@@ -36,6 +37,15 @@ int main(int argc, char** argv) {
   // but a person gets told how to start one.
   if (inv.words.empty()) std::cerr << shell::kUsageLine << "\n";
 
+  const bool qt = inv.ui == shell::UiKind::kQt ||
+                  (inv.ui == shell::UiKind::kAuto && isatty(STDIN_FILENO) != 1 &&
+                   gui::DisplayReachable());
+  if (qt && !gui::DisplayAvailable()) {
+    std::cerr << "korund: --ui qt needs a display: neither DISPLAY nor WAYLAND_DISPLAY is set\n";
+    return 1;
+  }
+  std::unique_ptr<gui::QtApplication> qt_app;  // outlives the back end
+
   std::unique_ptr<host::Host> host;
   if (inv.notebook.empty()) {
     host = std::make_unique<shell::NoNotebookHost>();
@@ -46,7 +56,10 @@ int main(int argc, char** argv) {
   std::unique_ptr<ui::Ui> back_end;
   const bool terminal = inv.ui == shell::UiKind::kTerminal ||
                         (inv.ui == shell::UiKind::kAuto && isatty(STDIN_FILENO) == 1);
-  if (terminal) {
+  if (qt) {
+    qt_app = std::make_unique<gui::QtApplication>(argc, argv);
+    back_end = std::make_unique<gui::QtUi>(inv.overrides);
+  } else if (terminal) {
     ui::TerminalOptions options;
     options.overrides = inv.overrides;
     options.clipboard_file = inv.clipboard_file;

@@ -56,7 +56,12 @@ struct FormControl {
   bool checked = false;  // check boxes and option buttons
   std::string text;      // text boxes
   bool enabled = true;
-  std::string group;  // option buttons of one choice share a group
+  std::string group;    // option buttons of one choice share a group
+  std::string tooltip;  // shown on hover by graphical back ends; "" for none
+  // A text box holding a whole number in spin_min..spin_max: graphical back
+  // ends may draw it with up and down arrows. Both 0: an ordinary text box.
+  int spin_min = 0;
+  int spin_max = 0;
 };
 
 // An options dialog as a back-end-independent model. The back end shows

@@ -1,0 +1,170 @@
+#include "gui/qt_ui.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+
+#include "gui/form_dialog.h"
+#include "gui/help_viewer.h"
+#include "gui/message_dialog_widget.h"
+#include "util/run_settings.h"
+#include "util/text.h"
+
+namespace korund::gui {
+
+namespace {
+
+QMessageBox::Icon BoxIcon(int flags) {
+  switch (flags & 112) {
+    case ui::kMbIconStop:
+      return QMessageBox::Critical;
+    case ui::kMbIconQuestion:
+      return QMessageBox::Question;
+    case ui::kMbIconExclamation:
+      return QMessageBox::Warning;
+    case ui::kMbIconInformation:
+      return QMessageBox::Information;
+    default:
+      return QMessageBox::NoIcon;
+  }
+}
+
+// The platform sounds its alarm with the stop and exclamation icons.
+void BeepFor(int icon) {
+  if (icon == ui::kMbIconStop || icon == ui::kMbIconExclamation) QApplication::beep();
+}
+
+QString ToQString(const std::string& text) { return QString::fromStdString(ToDisplayLines(text)); }
+
+bool Set(const char* name) {
+  const char* v = std::getenv(name);
+  return v != nullptr && *v != '\0';
+}
+
+}  // namespace
+
+QtApplication::QtApplication(int& argc, char** argv)
+    : app_(std::make_unique<QApplication>(argc, argv)) {
+  QApplication::setApplicationName(QStringLiteral("korund"));
+}
+
+QtApplication::~QtApplication() = default;
+
+bool DisplayAvailable() { return Set("DISPLAY") || Set("WAYLAND_DISPLAY"); }
+
+bool DisplayReachable() {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (Set("DISPLAY")) {
+    // ":N", ":N.S" or "unix:N" is the local server N; another host is
+    // taken on trust.
+    const std::string display = std::getenv("DISPLAY");
+    const size_t colon = display.rfind(':');
+    const std::string host = display.substr(0, colon == std::string::npos ? 0 : colon);
+    if (colon == std::string::npos || !(host.empty() || host == "unix")) return true;
+    const std::string server = display.substr(colon + 1, display.find('.', colon) - colon - 1);
+    if (fs::exists("/tmp/.X11-unix/X" + server, ec)) return true;
+  }
+  if (Set("WAYLAND_DISPLAY")) {
+    const fs::path name = std::getenv("WAYLAND_DISPLAY");
+    if (name.is_absolute()) return fs::exists(name, ec);
+    if (Set("XDG_RUNTIME_DIR")) return fs::exists(std::getenv("XDG_RUNTIME_DIR") / name, ec);
+  }
+  return false;
+}
+
+QtUi::QtUi(ui::FormOverrides overrides) : overrides_(std::move(overrides)), progress_(*this) {}
+
+QtUi::~QtUi() { delete help_.data(); }
+
+int QtUi::Exec(QDialog& dialog) {
+  if (shown_hook_) {
+    QTimer::singleShot(0, &dialog, [this, &dialog] {
+      if (shown_hook_) shown_hook_(dialog);
+    });
+  }
+  return dialog.exec();
+}
+
+int QtUi::MsgBox(const std::string& text, int flags, const std::string& title) {
+  QMessageBox box(BoxIcon(flags), QString::fromStdString(title.empty() ? AppTitle() : title),
+                  ToQString(text), QMessageBox::NoButton, QApplication::activeModalWidget());
+  box.setTextFormat(Qt::PlainText);
+  const bool retry_cancel = (flags & 7) == ui::kMbRetryCancel;
+  if (retry_cancel) {
+    box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Retry);
+    box.setEscapeButton(QMessageBox::Cancel);
+  } else {
+    box.setStandardButtons(QMessageBox::Ok);
+  }
+  BeepFor(flags & 112);
+  Exec(box);
+  if (!retry_cancel) return ui::kIdOk;
+  return box.clickedButton() == box.button(QMessageBox::Retry) ? ui::kIdRetry : ui::kIdCancel;
+}
+
+int QtUi::ShowMessageDialog(const ui::MessageDialogView& view) {
+  MessageDialogWidget dialog(
+      view, [this](int topic) { ShowHelp(topic); }, QApplication::activeModalWidget());
+  BeepFor(view.icon);
+  Exec(dialog);
+  return dialog.pressed();
+}
+
+void QtUi::RunForm(ui::FormModel& form) {
+  for (const std::string& r : ui::ApplyFormOverrides(form, overrides_)) {
+    Diagnostic("the dialog \"" + form.Caption() + "\" did not take " + r);
+  }
+  FormDialog dialog(
+      form, [this](int topic) { ShowHelp(topic); }, QApplication::activeModalWidget());
+  FormDialog* outer = running_form_;
+  running_form_ = &dialog;
+  if (!form.Closed()) Exec(dialog);
+  running_form_ = outer;
+  dialog.RethrowIfFailed();
+}
+
+void QtUi::QtProgress::set_value(int v) {
+  value_ = v;
+  if (owner_.running_form_ != nullptr) owner_.running_form_->ShowProgress(v);
+  // The analysis runs inside a button press: let the window repaint.
+  QCoreApplication::processEvents();
+}
+
+void QtUi::Clipboard(const std::string& text) {
+  QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+void QtUi::ClearClipboard() { QGuiApplication::clipboard()->clear(); }
+
+void QtUi::ShowHelp(int topic) {
+  // A modal dialog blocks every window but its own children, so the viewer
+  // belongs to the dialog that asked for help.
+  QWidget* parent = QApplication::activeModalWidget();
+  if (help_ && help_->parentWidget() != parent) {
+    help_->close();  // deletes itself
+    help_.clear();
+  }
+  if (!help_) help_ = new HelpViewer(parent);
+  help_->ShowTopic(topic);
+  help_->show();
+  help_->raise();
+  help_->activateWindow();
+  if (shown_hook_) {
+    QTimer::singleShot(0, help_.data(), [this, viewer = help_] {
+      if (shown_hook_ && viewer) shown_hook_(*viewer);
+    });
+  }
+}
+
+QWidget* QtUi::help_viewer() const { return help_.data(); }
+
+void QtUi::Diagnostic(const std::string& text) { std::cerr << "korund: " << text << "\n"; }
+
+}  // namespace korund::gui

@@ -1,0 +1,185 @@
+// korund-screenshots DIR: draws every dialog and box kind of the Qt back end
+// offscreen and saves each as DIR/NAME.png, for the README.
+#include <QApplication>
+#include <QDir>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+#include <iostream>
+#include <string>
+
+#include "dialogs/message_dialog.h"
+#include "fatigue/df_options.h"
+#include "fatigue/sf_options.h"
+#include "gui/form_dialog.h"
+#include "gui/qt_ui.h"
+#include "testing/memory_host.h"
+#include "util/terminate.h"
+#include "weibull/weib_options.h"
+#include "worksheet/run_context.h"
+
+namespace {
+
+using namespace korund;
+
+// Saves the window the back end shows next as DIR/name.png, then closes it.
+class Shooter {
+ public:
+  Shooter(gui::QtUi& ui, QString dir) : ui_(ui), dir_(std::move(dir)) {}
+
+  void Next(const QString& name) {
+    ui_.SetShownHook([this, name](QWidget& w) {
+      Save(w, name);
+      w.close();
+    });
+  }
+  bool Save(QWidget& w, const QString& name) {
+    const QString path = dir_ + "/" + name + ".png";
+    const bool ok = WithCaption(w).save(path);
+    std::cout << (ok ? "wrote " : "could not write ") << path.toStdString() << "\n";
+    ok_ = ok_ && ok;
+    return ok;
+  }
+  bool ok() const { return ok_; }
+
+  // The window's contents under a plain caption bar with its title: an
+  // offscreen window has no frame of its own to show the title in.
+  static QPixmap WithCaption(QWidget& w) {
+    const QPixmap contents = w.grab();
+    QFont font = w.font();
+    font.setBold(true);
+    const int bar = QFontMetrics(font).height() + 10;
+    QPixmap shot(contents.width(), contents.height() + bar);
+    shot.fill(QColor(0x3b, 0x4b, 0x5e));
+    QPainter painter(&shot);
+    painter.drawPixmap(0, bar, contents);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    const QRect text(8, 0, contents.width() - 16, bar);
+    painter.drawText(text, Qt::AlignVCenter | Qt::AlignLeft,
+                     QFontMetrics(font).elidedText(w.windowTitle(), Qt::ElideRight, text.width()));
+    return shot;
+  }
+
+ private:
+  gui::QtUi& ui_;
+  QString dir_;
+  bool ok_ = true;
+};
+
+// Runs an options dialog, saving it; its Cancel ends the "run" as usual.
+void ShootForm(gui::QtUi& ui, Shooter& shooter, ui::FormModel& form, const QString& name) {
+  shooter.Next(name);
+  try {
+    ui.RunForm(form);
+  } catch (const TerminateProgramError&) {
+    // closing the window pressed Cancel
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::cerr << "usage: korund-screenshots DIR\n";
+    return 2;
+  }
+  QApplication app(argc, argv);
+  const QString dir = QString::fromLocal8Bit(argv[1]);
+  QDir().mkpath(dir);
+
+  gui::QtUi ui;
+  Shooter shooter(ui, dir);
+  // The dialogs' models describe a run; none of them is started here.
+  RunSettings settings;
+  dialogs::MessageDialog msg(ui);
+  worksheet::Sheet sheet(ui, msg, settings);
+  RunContext ctx{settings, ui, msg, sheet};
+  settings.WorksheetName = "Data 1";
+  settings.SectionName = "Section 1";
+  settings.FOpt = 1;
+  settings.RateFactor = 1.2;
+  settings.SetToCopy = 1;
+
+  weibull::WeibOptionsForm weibull(ctx);
+  ShootForm(ui, shooter, weibull, "weibull-options");
+  fatigue::frmDFoptions dynamic(ctx);
+  ShootForm(ui, shooter, dynamic, "dynamic-options");
+  fatigue::frmSFoptions stat(ctx);
+  ShootForm(ui, shooter, stat, "static-options");
+
+  // The Weibull dialog while its analysis runs, on a small worksheet: the
+  // picture is taken at the first repaint the progress bar asks for.
+  host::MemoryHost host;
+  host.notebook.AddSection("Section 1");
+  host::MemoryTable& table = host.Table(host.notebook.AddWorksheet("Data 1"));
+  for (int set = 0; set < 10; ++set) {
+    table.Set(set, 0, Value("set " + std::to_string(set + 1)));
+    for (int row = 1; row <= 8; ++row) table.Set(set, row, Value(3.0 + 0.1 * row + 0.05 * set));
+  }
+  if (!sheet.spOpenWorksheet(host, "")) {
+    sheet.spLoadSheet(56, 38);
+    weibull::WeibOptionsForm running(ctx);
+    bool taken = false;
+    ui.SetShownHook([&](QWidget& w) {
+      auto* form = dynamic_cast<gui::FormDialog*>(&w);
+      if (form == nullptr) return;
+      QTimer::singleShot(0, form, [&, form] {
+        if (!taken) taken = shooter.Save(*form, "weibull-running");
+      });
+      static_cast<QPushButton*>(form->Widget("cmdOK"))->click();
+    });
+    ui.RunForm(running);
+  }
+
+  struct Kind {
+    int icon;
+    const char* name;
+    const char* title;
+    const char* text;
+    const char* captions[4];
+  };
+  const Kind kinds[] = {{ui::kMbIconStop,
+                         "message-stop",
+                         "",
+                         "Invalid character in ignore trigger characters.\r"
+                         "Do not use numbers or other non-printable characters.",
+                         {"&OK", "", "", ""}},
+                        {ui::kMbIconQuestion,
+                         "message-question",
+                         "QUESTION",
+                         "Analyse the worksheet again with the options of the last run?",
+                         {"&Yes", "&No", "&Cancel", ""}},
+                        {ui::kMbIconExclamation,
+                         "message-exclamation",
+                         "CHECK THIS WORKSHEET IS FOR WEIBULL ANALYSIS",
+                         "This worksheet seems to hold the results of a fatigue analysis.\r\r"
+                         "Continuing will overwrite them.",
+                         {"&Stop", "&Continue", "", ""}},
+                        {ui::kMbIconInformation,
+                         "message-information",
+                         "WORKSHEET IS LOCKED",
+                         "The worksheet was locked after its last analysis.",
+                         {"&Unlock", "&Stop", "", ""}}};
+  for (const Kind& k : kinds) {
+    shooter.Next(k.name);
+    msg.Go(k.text, k.captions[0], k.captions[1], k.captions[2], k.captions[3], false, k.icon,
+           k.title, 1, 1.0f);
+  }
+
+  shooter.Next("standard-box");
+  ui.MsgBox("Weibull analysis complete: \r\rSet 1:\t5 measurements\rSet 2:\tempty",
+            ui::kMbIconInformation, "FINISHED");
+  shooter.Next("standard-retry-cancel");
+  ui.MsgBox("The notebook could not be opened.", ui::kMbIconStop | ui::kMbRetryCancel,
+            "NO WORKSHEET");
+
+  ui.SetShownHook(nullptr);
+  ui.ShowHelp(1047);
+  QApplication::processEvents();
+  if (ui.help_viewer() != nullptr) shooter.Save(*ui.help_viewer(), "help-viewer");
+  return shooter.ok() ? 0 : 1;
+}
