@@ -181,8 +181,8 @@ class QtRunTest : public ::testing::Test {
                   ui::Ui& ui, int* status) {
     host::MemoryHost host;
     host.notebook.AddSection("Section 1");
-    host::MemoryTable& table = host.Table(host.notebook.AddWorksheet("Data 1"));
-    fill(table);
+    notebook::Item& sheet = host.notebook.AddWorksheet("Data 1");
+    fill(host.Table(sheet));
     shell::RunInputs inputs{word, "/opt/korund/korund", 2, 0};
     shell::Guards guards;
     guards.weibull = weibull::CheckWeibullWorksheet;
@@ -194,7 +194,7 @@ class QtRunTest : public ::testing::Test {
       *status = static_cast<int>(e.reason());
     }
     std::ostringstream cells;
-    for (const auto& [column, c] : host.notebook.FindWorksheet("Data 1")->worksheet()->columns()) {
+    for (const auto& [column, c] : sheet.worksheet()->columns()) {
       cells << column << " [" << c.title.value_or("") << "]";
       for (const Value& v : c.cells) cells << " " << ToText(v);
       cells << "\n";

@@ -15,8 +15,8 @@
 #include <QTest>
 
 #include "gui/test_app.h"
-#include "ui/fake_form.h"
-#include "ui/scripted_ui.h"
+#include "testing/fake_form.h"
+#include "testing/scripted_ui.h"
 #include "util/terminate.h"
 
 namespace korund::gui {

@@ -21,7 +21,7 @@
 #include "gui/help_viewer.h"
 #include "gui/message_dialog_widget.h"
 #include "gui/test_app.h"
-#include "ui/fake_form.h"
+#include "testing/fake_form.h"
 #include "ui/help_topics.h"
 #include "util/run_settings.h"
 #include "util/terminate.h"

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <ostream>
 
+#include "gui/plot_export.h"
 #include "util/run_settings.h"
 
 namespace korund::shell {
@@ -66,11 +67,15 @@ void AddRunOptions(CLI::App& app, Invocation& inv, RawOptions& raw) {
                  "The worksheet to analyse (default: the notebook's current one)")
       ->type_name("NAME");
   CLI::Option* batch_flag = app.add_flag("--batch", raw.batch, "Same as --ui batch");
-  CLI::Option* ui_option = app.add_option("--ui", raw.ui_name, "The back end: terminal, qt or batch")
-                               ->check(CLI::IsMember({"terminal", "qt", "batch"}));
+  CLI::Option* ui_option =
+      app.add_option("--ui", raw.ui_name, "The back end: terminal, qt or batch")
+          ->check(CLI::IsMember({"terminal", "qt", "batch"}));
   batch_flag->excludes(ui_option);
   app.add_option("--transcript", inv.transcript,
                  "Append one JSON line per box and dialog shown to FILE")
+      ->type_name("FILE");
+  app.add_option("--plot", inv.plot,
+                 "After a completed run, write the analysis's graph to FILE (.png, .svg or .pdf)")
       ->type_name("FILE");
   app.add_option("--answer", raw.answers,
                  "Batch: press CAPTION in boxes titled TITLE (\"TITLE=CAPTION\"; repeatable, used "
@@ -200,6 +205,11 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv,
   std::string bad;
   if (!ReadAnswers(raw.answers, inv, &bad)) {
     err << "--answer: \"" << bad << "\" is not TITLE=CAPTION\n";
+    result.status = 1;
+    return result;
+  }
+  if (!inv.plot.empty() && !gui::ImageFormatForPath(inv.plot)) {
+    err << "--plot: \"" << inv.plot << "\" must end in .png, .svg or .pdf\n";
     result.status = 1;
     return result;
   }

@@ -1,6 +1,7 @@
 // The korund command line:
 //   korund WORD [--notebook FILE] [--worksheet NAME] [--batch | --ui terminal|qt|batch]
-//               [--transcript FILE] [--answer "TITLE=CAPTION"]... [analysis options]
+//               [--transcript FILE] [--answer "TITLE=CAPTION"]... [--plot FILE]
+//               [analysis options]
 // WORD and any further words are the program's own command line; the
 // analysis options become changes to the options dialog (form overrides).
 #pragma once
@@ -31,6 +32,7 @@ struct Invocation {
   bool unlock = false;
   ui::FormOverrides overrides;
   std::string clipboard_file;
+  std::string plot;  // "" = no graph after the run
 
   // The words joined by blanks: what the program reads as its command line.
   std::string CommandLine() const;

@@ -12,6 +12,7 @@
 #include "korund_version.h"
 #include "shell/command_line.h"
 #include "shell/no_notebook_host.h"
+#include "shell/run_plot.h"
 #include "shell/run_sequence.h"
 #include "shell/settings_store.h"
 #include "ui/batch_ui.h"
@@ -98,7 +99,11 @@ int main(int argc, char** argv) {
   shell::IniSettingsStore store(shell::DefaultSettingsRoot());
 
   try {
-    return shell::RunKorund(inputs, ui, *host, store, guards);
+    const int status = shell::RunKorund(inputs, ui, *host, store, guards);
+    if (status == 0 && !inv.plot.empty()) {
+      shell::WriteRunPlot(inv.notebook, inv.worksheet, inv.plot, std::cerr);
+    }
+    return status;
   } catch (const TerminateProgramError& e) {
     return static_cast<int>(e.reason());
   } catch (const std::exception& e) {

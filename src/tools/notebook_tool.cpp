@@ -13,6 +13,7 @@
 #include "notebook/csv.h"
 #include "notebook/notebook.h"
 #include "notebook/notebook_file.h"
+#include "tools/plot_command.h"
 #include "ui/console.h"
 #include "util/text.h"
 #include "util/value.h"
@@ -477,6 +478,9 @@ int RunNotebookTool(int argc, const char* const argv[], std::ostream& out, std::
   cmd_select->add_option("FILE", select_file, "Notebook file")->required();
   cmd_select->add_option("NAME", select_name, "Worksheet name")->required();
 
+  PlotCommandOptions plot_o;
+  CLI::App* cmd_plot = AddPlotCommand(app, &plot_o);
+
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -492,6 +496,7 @@ int RunNotebookTool(int argc, const char* const argv[], std::ostream& out, std::
   if (cmd_export->parsed()) ok = RunExport(export_o, out, &error);
   if (cmd_list->parsed()) ok = RunList(list_file, out, &error);
   if (cmd_select->parsed()) ok = RunSelect(select_file, select_name, out, &error);
+  if (cmd_plot->parsed()) ok = RunPlot(plot_o, out, err, &error);
   if (!ok) {
     err << "korund-notebook: " << error << '\n';
     return kExitError;

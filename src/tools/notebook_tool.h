@@ -1,8 +1,8 @@
 // tools/: korund-notebook, the host side on the command line. It creates,
 // fills, shows and exports notebook files through the notebook model and
 // takes the same lock and atomic write-back as korund; it never changes what
-// an analysis computes. Subcommands: new, import, show, export, list, select
-// (see --help).
+// an analysis computes. Subcommands: new, import, show, export, list, select,
+// plot (see --help).
 #pragma once
 
 #include <ostream>

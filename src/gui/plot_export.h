@@ -1,0 +1,45 @@
+// Plot images for files: PNG, SVG and PDF, rendered without a display.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "plot/plot_description.h"
+
+class QApplication;
+
+namespace korund::gui {
+
+enum class ImageFormat { kPng, kSvg, kPdf };
+
+// The format a file name asks for by its extension (.png, .svg, .pdf, any
+// case); nullopt for any other.
+std::optional<ImageFormat> ImageFormatForPath(const std::string& path);
+
+struct ImageSize {
+  int width = 900;    // pixels (points in a PDF)
+  int height = 650;
+  double scale = 1;   // PNG only: pixels per unit, for sharper images
+};
+
+// Holds the Qt application that rendering needs for as long as it lives.
+// Creates one when the process has none, on the offscreen platform when
+// there is no display; otherwise uses the one there is.
+class RenderSession {
+ public:
+  RenderSession();
+  ~RenderSession();
+  RenderSession(const RenderSession&) = delete;
+  RenderSession& operator=(const RenderSession&) = delete;
+
+ private:
+  std::unique_ptr<QApplication> app_;
+};
+
+// Renders the plot as a whole file of that format into *bytes. Needs a live
+// RenderSession (or the program's own QApplication). False with *error.
+bool RenderPlot(const plot::PlotDescription& plot, ImageFormat format, const ImageSize& size,
+                std::string* bytes, std::string* error);
+
+}  // namespace korund::gui

@@ -1,0 +1,166 @@
+#include "gui/plot_view.h"
+
+namespace korund::gui {
+namespace {
+
+using plot::AxisScale;
+using plot::LineStyle;
+using plot::MarkerShape;
+
+QColor ToQColor(const plot::Color& c) { return QColor(c.r, c.g, c.b); }
+
+QCPScatterStyle::ScatterShape ToShape(MarkerShape shape) {
+  switch (shape) {
+    case MarkerShape::kCircle: return QCPScatterStyle::ssCircle;
+    case MarkerShape::kSquare: return QCPScatterStyle::ssSquare;
+    case MarkerShape::kTriangleUp: return QCPScatterStyle::ssTriangle;
+    case MarkerShape::kTriangleDown: return QCPScatterStyle::ssTriangleInverted;
+    case MarkerShape::kDiamond: return QCPScatterStyle::ssDiamond;
+    case MarkerShape::kCross: return QCPScatterStyle::ssCross;
+  }
+  return QCPScatterStyle::ssCircle;
+}
+
+Qt::PenStyle ToPenStyle(LineStyle style) {
+  switch (style) {
+    case LineStyle::kNone: return Qt::NoPen;
+    case LineStyle::kSolid: return Qt::SolidLine;
+    case LineStyle::kDash: return Qt::DashLine;
+    case LineStyle::kDot: return Qt::DotLine;
+    case LineStyle::kDashDot: return Qt::DashDotLine;
+  }
+  return Qt::SolidLine;
+}
+
+// The description's ticks when it has them (probability labels, or the
+// 1-2-5 ticks of a log axis); QCustomPlot's own otherwise.
+QSharedPointer<QCPAxisTicker> MakeTicker(const plot::Axis& axis) {
+  if (axis.ticks.empty()) {
+    if (axis.scale == AxisScale::kLog) return QSharedPointer<QCPAxisTickerLog>::create();
+    return QSharedPointer<QCPAxisTicker>::create();
+  }
+  auto ticker = QSharedPointer<QCPAxisTickerText>::create();
+  for (const plot::Tick& t : axis.ticks) {
+    ticker->addTick(t.position, QString::fromStdString(t.label));
+  }
+  ticker->setSubTickCount(0);
+  return ticker;
+}
+
+void SetUpAxis(const plot::Axis& axis, QCPAxis* main, QCPAxis* opposite) {
+  const auto scale = axis.scale == AxisScale::kLog ? QCPAxis::stLogarithmic : QCPAxis::stLinear;
+  const QSharedPointer<QCPAxisTicker> ticker = MakeTicker(axis);
+  for (QCPAxis* a : {main, opposite}) {
+    a->setScaleType(scale);
+    a->setTicker(ticker);
+    a->setRange(axis.min, axis.max);
+  }
+  main->setLabel(QString::fromStdString(axis.title));
+  QFont label_font = main->labelFont();
+  label_font.setPointSizeF(label_font.pointSizeF() + 1);
+  main->setLabelFont(label_font);
+  // The opposite axis closes the frame; its ticks point inwards unlabelled.
+  opposite->setVisible(true);
+  opposite->setTickLabels(false);
+  main->grid()->setVisible(true);
+  main->grid()->setPen(QPen(QColor(215, 215, 215), 0, Qt::DotLine));
+  // y = 0 is the 63.2 % line of a Weibull plot, no special line.
+  main->grid()->setZeroLinePen(main->grid()->pen());
+}
+
+void SetTitle(const std::string& title, QCustomPlot* canvas) {
+  QCPLayoutGrid* layout = canvas->plotLayout();
+  auto* text = qobject_cast<QCPTextElement*>(layout->element(0, 0));
+  if (text == nullptr) {
+    layout->insertRow(0);
+    QFont font = canvas->font();
+    font.setPointSizeF(font.pointSizeF() + 3);
+    font.setBold(true);
+    text = new QCPTextElement(canvas, QString(), font);
+    layout->addElement(0, 0, text);
+  }
+  text->setText(QString::fromStdString(title));
+}
+
+void AddSeries(const plot::Series& series, QCustomPlot* canvas) {
+  QVector<double> xs, ys;
+  for (const plot::Point& p : series.points) {
+    xs.push_back(p.x);
+    ys.push_back(p.y);
+  }
+  QCPGraph* graph = canvas->addGraph();
+  graph->setData(xs, ys);
+  graph->setLineStyle(QCPGraph::lsNone);
+  const QColor color = ToQColor(series.color);
+  const QBrush brush = series.fill ? QBrush(ToQColor(*series.fill)) : QBrush(Qt::NoBrush);
+  graph->setScatterStyle(
+      QCPScatterStyle(ToShape(series.marker), QPen(color, 1.5), brush, series.marker_size));
+  graph->setPen(QPen(color));
+  graph->setName(QString::fromStdString(series.legend));
+  if (series.legend.empty()) graph->removeFromLegend();
+
+  if (series.errors.empty()) return;
+  QVector<double> minus, plus;
+  for (size_t i = 0; i < series.points.size() && i < series.errors.size(); ++i) {
+    minus.push_back(series.points[i].y - series.errors[i].low);
+    plus.push_back(series.errors[i].high - series.points[i].y);
+  }
+  auto* bars = new QCPErrorBars(canvas->xAxis, canvas->yAxis);
+  bars->removeFromLegend();
+  bars->setDataPlottable(graph);
+  bars->setData(minus, plus);
+  bars->setPen(QPen(color, 1.2));
+  bars->setWhiskerWidth(series.marker_size);
+}
+
+// Fitted lines lie on their own layer under the markers, so that the
+// legend can list the data sets first and still no line hides a marker.
+constexpr const char* kLineLayer = "fitted lines";
+
+void AddLine(const plot::Line& line, QCustomPlot* canvas) {
+  if (canvas->layer(kLineLayer) == nullptr) {
+    canvas->addLayer(kLineLayer, canvas->layer("main"), QCustomPlot::limBelow);
+  }
+  QCPGraph* graph = canvas->addGraph();
+  graph->setLayer(kLineLayer);
+  graph->setData(QVector<double>{line.from.x, line.to.x}, QVector<double>{line.from.y, line.to.y});
+  graph->setLineStyle(QCPGraph::lsLine);
+  graph->setPen(QPen(ToQColor(line.color), 1.5, ToPenStyle(line.style)));
+  graph->setName(QString::fromStdString(line.legend));
+  if (line.legend.empty() || line.style == LineStyle::kNone) graph->removeFromLegend();
+}
+
+}  // namespace
+
+void DrawPlot(const plot::PlotDescription& plot, QCustomPlot* canvas) {
+  canvas->clearGraphs();
+  canvas->clearPlottables();
+  canvas->setBackground(Qt::white);
+  SetTitle(plot.title, canvas);
+  SetUpAxis(plot.x, canvas->xAxis, canvas->xAxis2);
+  SetUpAxis(plot.y, canvas->yAxis, canvas->yAxis2);
+  for (const plot::Series& series : plot.series) AddSeries(series, canvas);
+  for (const plot::Line& line : plot.lines) AddLine(line, canvas);
+
+  canvas->legend->setVisible(canvas->legend->itemCount() > 0);
+  QFont legend_font = canvas->font();
+  legend_font.setPointSizeF(legend_font.pointSizeF() - 0.5);
+  canvas->legend->setFont(legend_font);
+  canvas->legend->setBrush(QBrush(QColor(255, 255, 255, 220)));
+  canvas->legend->setBorderPen(QPen(QColor(160, 160, 160)));
+  // The corner the data leave free: they rise to the right on the Weibull
+  // and dynamic fatigue plots and fall on the static fatigue plot.
+  const Qt::Alignment corner =
+      plot.kind == plot::PlotKind::kStatic ? Qt::AlignTop | Qt::AlignRight
+                                           : Qt::AlignTop | Qt::AlignLeft;
+  canvas->axisRect()->insetLayout()->setInsetAlignment(0, corner);
+}
+
+PlotView::PlotView(QWidget* parent) : QCustomPlot(parent) {}
+
+void PlotView::ShowPlot(const plot::PlotDescription& plot) {
+  DrawPlot(plot, this);
+  replot();
+}
+
+}  // namespace korund::gui

@@ -1,0 +1,38 @@
+// Plot descriptions built from the columns an analysis leaves on a
+// worksheet: the Weibull plot, and the log-log plots of dynamic and static
+// fatigue. The worksheet alone fixes what is shown, so a style code or a
+// tick percentage the user edits is followed on the next drawing.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "notebook/notebook.h"
+#include "plot/plot_description.h"
+
+namespace korund::plot {
+
+struct PlotOptions {
+  std::optional<PlotKind> kind;  // nullopt: the kind the options record names
+  std::vector<int> sets;         // the data sets to draw; empty: all of them
+  bool mle_line = true;          // Weibull: also the maximum-likelihood line
+};
+
+// The analysis the worksheet's options record names (column 56 row 2 = 2:
+// Weibull; column 184 row 2 = 0: dynamic, 1: static); nullopt for none.
+std::optional<PlotKind> DetectPlotKind(const notebook::Worksheet& sheet);
+
+// Builds the description of the worksheet's graph. Sets without results are
+// left out, as are values that are not positive on a log axis (counted in
+// dropped_points). False with *error when the kind cannot be found or
+// nothing is left to draw.
+bool BuildPlot(const notebook::Worksheet& sheet, const PlotOptions& options,
+               PlotDescription* plot, std::string* error);
+
+// Reads a --sets text: numbers and ranges separated by commas ("1,3-5").
+// False with *error for anything else or a set outside 1..max_set.
+bool ParseSetList(const std::string& text, int max_set, std::vector<int>* sets,
+                  std::string* error);
+
+}  // namespace korund::plot

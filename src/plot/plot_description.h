@@ -1,0 +1,84 @@
+// What a graph shows, independent of how it is drawn: axes with their scale,
+// range and ticks, data series with markers and error bars, fitted lines,
+// legend texts and a title. plot/ builds one from a worksheet; gui/ draws it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korund::plot {
+
+enum class PlotKind { kWeibull, kDynamic, kStatic };
+enum class AxisScale { kLinear, kLog };
+enum class MarkerShape { kCircle, kSquare, kTriangleUp, kTriangleDown, kDiamond, kCross };
+enum class LineStyle { kNone, kSolid, kDash, kDot, kDashDot };
+
+struct Color {
+  uint8_t r = 0;
+  uint8_t g = 0;
+  uint8_t b = 0;
+  bool operator==(const Color&) const = default;
+};
+
+struct Tick {
+  double position = 0;  // in axis coordinates
+  std::string label;
+};
+
+struct Axis {
+  std::string title;
+  AxisScale scale = AxisScale::kLinear;
+  double min = 0;  // the visible range; both > 0 on a log axis
+  double max = 1;
+  std::vector<Tick> ticks;  // ascending, inside [min, max]
+};
+
+struct Point {
+  double x = 0;
+  double y = 0;
+};
+
+// The two ends of a vertical error bar, in y coordinates (not distances).
+struct ErrorBar {
+  double low = 0;
+  double high = 0;
+};
+
+struct Series {
+  std::string legend;  // "" keeps the series out of the legend
+  std::vector<Point> points;
+  std::vector<ErrorBar> errors;  // empty, or one per point
+  MarkerShape marker = MarkerShape::kCircle;
+  double marker_size = 7;  // pixels
+  Color color;
+  std::optional<Color> fill;  // nullopt: a hollow marker
+};
+
+struct Line {
+  std::string legend;  // "" keeps the line out of the legend
+  Point from;
+  Point to;
+  Color color;
+  LineStyle style = LineStyle::kSolid;
+};
+
+struct PlotDescription {
+  PlotKind kind = PlotKind::kWeibull;
+  std::string title;
+  Axis x;
+  Axis y;
+  std::vector<Series> series;
+  std::vector<Line> lines;
+  // Values left out because they are not positive on a log axis.
+  int32_t dropped_points = 0;
+};
+
+// "weibull", "dynamic", "static".
+const char* KindName(PlotKind kind);
+const char* ScaleName(AxisScale scale);  // "linear", "log"
+const char* MarkerName(MarkerShape shape);  // "circle", "square", ...
+const char* LineStyleName(LineStyle style);  // "none", "solid", "dash", ...
+
+}  // namespace korund::plot

@@ -1,0 +1,40 @@
+// korund-notebook plot: draws a worksheet's graph after an analysis into a
+// PNG, SVG or PDF file, or writes the plot description itself as JSON.
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "plot/plot_description.h"
+
+namespace CLI {
+class App;
+}
+
+namespace korund::tools {
+
+struct PlotCommandOptions {
+  std::string file;
+  std::string worksheet;  // "" = the current one
+  std::string out;        // .png .svg .pdf or .json
+  std::string kind;       // "" = from the options record
+  std::string sets;       // "" = all
+  bool no_mle_line = false;
+  int width = 900;
+  int height = 650;
+  double scale = 1;
+};
+
+// Adds the "plot" subcommand to the tool's command line.
+CLI::App* AddPlotCommand(CLI::App& app, PlotCommandOptions* options);
+
+// Runs it. The file is written whole or not at all; values left out of a
+// log axis are noted on err. False with *error.
+bool RunPlot(const PlotCommandOptions& options, std::ostream& out, std::ostream& err,
+             std::string* error);
+
+// The description as JSON text: axes with ticks, series with their points,
+// error bars and styles, lines, legend texts.
+std::string PlotJson(const plot::PlotDescription& plot);
+
+}  // namespace korund::tools
