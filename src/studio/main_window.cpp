@@ -22,6 +22,7 @@
 #include "host/atomic_file.h"
 #include "notebook/csv.h"
 #include "notebook/notebook_file.h"
+#include "studio/graph_pane.h"
 #include "studio/worksheet_model.h"
 #include "ui/help_topics.h"
 #include "util/run_settings.h"
@@ -78,11 +79,15 @@ MainWindow::MainWindow(ui::Ui& ui, QWidget* parent) : QMainWindow(parent), ui_(u
   stack_->addWidget(grid_);
   stack_->addWidget(report_);
 
+  graph_ = new GraphPane(doc_);
+
   auto* split = new QSplitter;
   split->addWidget(tree_);
   split->addWidget(stack_);
+  split->addWidget(graph_);
   split->setStretchFactor(1, 1);
-  split->setSizes({180, 900});
+  split->setStretchFactor(2, 1);
+  split->setSizes({170, 560, 540});
   setCentralWidget(split);
 
   connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, &MainWindow::SaveSelection);
@@ -100,13 +105,13 @@ MainWindow::MainWindow(ui::Ui& ui, QWidget* parent) : QMainWindow(parent), ui_(u
   RebuildTree();
   ShowItem(doc_.current());
   UpdateTitle();
-  resize(1100, 700);
+  resize(1280, 760);
 }
 
 MainWindow::~MainWindow() {
   // The views and the model read the document, which goes before the
   // QWidget base class would delete them.
-  delete takeCentralWidget();
+  delete takeCentralWidget();  // the grid, the graph
   delete model_;
 }
 
@@ -153,6 +158,14 @@ void MainWindow::BuildMenus() {
     const QString path = QFileDialog::getSaveFileName(this, tr("Export CSV"), {},
                                                       tr("CSV files (*.csv)"));
     if (!path.isEmpty()) ExportCsv(path);
+  });
+  file->addAction(tr("Export &Graph..."), this, [this] {
+    const QString path = QFileDialog::getSaveFileName(
+        this, tr("Export graph"), {}, tr("PNG image (*.png);;SVG drawing (*.svg);;PDF (*.pdf)"));
+    std::string error;
+    if (!path.isEmpty() && !graph_->Export(path.toStdString(), &error)) {
+      Say(tr("Cannot export the graph"), QString::fromStdString(error));
+    }
   });
   file->addSeparator();
   file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);

@@ -26,6 +26,7 @@ class QTreeWidgetItem;
 
 namespace korund::studio {
 
+class GraphPane;
 class WorksheetModel;
 
 class MainWindow : public QMainWindow {
@@ -42,6 +43,7 @@ class MainWindow : public QMainWindow {
   QTreeWidget* tree() const { return tree_; }
   QTextBrowser* report_view() const { return report_; }
   WorksheetModel* model() const { return model_; }
+  GraphPane* graph() const { return graph_; }
 
   // Opens a notebook file; on failure says why in a box and keeps what is
   // open. True when it opened.
@@ -110,6 +112,7 @@ class MainWindow : public QMainWindow {
   QTableView* grid_ = nullptr;
   QTextBrowser* report_ = nullptr;
   QMenu* recent_menu_ = nullptr;
+  GraphPane* graph_ = nullptr;
   int shown_report_ = -1;  // the report shown instead of the grid, or -1
   Asker ask_;
 };

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "gui/qt_ui.h"
+#include "studio/graph_pane.h"
 #include "studio/main_window.h"
 #include "util/run_settings.h"
 
@@ -44,6 +45,7 @@ int main(int argc, char** argv) {
     if (!window.OpenFile(files.front()) || failed) return 1;
     window.resize(1280, 760);
     window.show();
+    window.graph()->Redraw();  // now, not after the pane's short delay
     QApplication::processEvents();
     if (!window.grab().save(parser.value(screenshot), "PNG")) {
       std::fprintf(stderr, "korund-studio: cannot write %s\n",
