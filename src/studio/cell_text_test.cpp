@@ -13,9 +13,9 @@ std::string Describe(const Value& v) {
 
 TEST(TypedCellTest, NumbersTextsAndBlanks) {
   const std::pair<const char*, const char*> cases[] = {
-      {"3.25", "number 3.25"},  {" 12 ", "number 12"},  {"-1e-3", "number -0.001"},
-      {"", "empty"},            {"   ", "empty"},        {"MPA", "text 'MPA'"},
-      {"1,5", "text '1,5'"},    {"3.1x", "text '3.1x'"}, {"inf", "text 'inf'"},
+      {"3.25", "number 3.25"}, {" 12 ", "number 12"},   {"-1e-3", "number -0.001"},
+      {"", "empty"},           {"   ", "empty"},        {"MPA", "text 'MPA'"},
+      {"1,5", "text '1,5'"},   {"3.1x", "text '3.1x'"}, {"inf", "text 'inf'"},
   };
   for (const auto& [typed, expected] : cases) {
     SCOPED_TRACE(typed);

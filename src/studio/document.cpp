@@ -115,8 +115,7 @@ bool Document::FileChangedOnDisk() const {
   return bytes != bytes_read_;
 }
 
-bool Document::Save(const std::string& path, const ConfirmOverwrite& confirm,
-                    std::string* error) {
+bool Document::Save(const std::string& path, const ConfirmOverwrite& confirm, std::string* error) {
   const std::string target = path.empty() ? path_ : path;
   const bool same = !path_.empty() && host::SameFile(target, path_);
   std::string text;
@@ -248,8 +247,8 @@ void Document::ReplaceNotebook(const notebook::Notebook& after, const QString& w
   undo_.push(new SnapshotCommand(*this, notebook_, after, what));
 }
 
-void Document::NotifyCells(int sheet, int32_t first_column, int32_t last_column,
-                           int32_t first_row, int32_t last_row) {
+void Document::NotifyCells(int sheet, int32_t first_column, int32_t last_column, int32_t first_row,
+                           int32_t last_row) {
   emit cellsChanged(sheet, first_column, last_column, first_row, last_row);
 }
 

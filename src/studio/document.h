@@ -101,7 +101,7 @@ class Document : public QObject {
   notebook::Notebook notebook_;
   QUndoStack undo_;
   std::string path_;
-  std::string bytes_read_;  // the file as last read or written here
+  std::string bytes_read_;                // the file as last read or written here
   std::unique_ptr<host::FileLock> lock_;  // held while a file is open
 };
 

@@ -123,15 +123,18 @@ TEST_F(DocumentTest, ANotebookChangedOnDiskIsNotOverwrittenUnlessConfirmed) {
   WriteText(path_, changed);
   int asked = 0;
   std::string error = "unset";
-  EXPECT_FALSE(doc_.Save("", [&](const std::string&) { return ++asked, false; }, &error));
+  EXPECT_FALSE(doc_.Save(
+      "", [&](const std::string&) { return ++asked, false; }, &error));
   EXPECT_EQ(1, asked);
   EXPECT_EQ("", error);
   EXPECT_EQ(changed, ReadText(path_));
   EXPECT_TRUE(doc_.modified());
-  EXPECT_TRUE(doc_.Save("", [&](const std::string&) { return ++asked, true; }, &error));
+  EXPECT_TRUE(doc_.Save(
+      "", [&](const std::string&) { return ++asked, true; }, &error));
   EXPECT_NE(std::string::npos, ReadText(path_).find("4.5"));
   // Once saved, the file is ours again: no question next time.
-  EXPECT_TRUE(doc_.Save("", [&](const std::string&) { return ++asked, false; }, &error));
+  EXPECT_TRUE(doc_.Save(
+      "", [&](const std::string&) { return ++asked, false; }, &error));
   EXPECT_EQ(2, asked);
 }
 

@@ -46,8 +46,8 @@ bool GraphPane::Redraw() {
   const int sheet = doc_.current();
   plot::PlotDescription plot;
   std::string error = "No worksheet.";
-  has_graph_ = sheet >= 0 && plot::BuildPlot(*doc_.notebook().item(sheet).worksheet(), {}, &plot,
-                                             &error);
+  has_graph_ =
+      sheet >= 0 && plot::BuildPlot(*doc_.notebook().item(sheet).worksheet(), {}, &plot, &error);
   if (has_graph_) {
     view_->ShowPlot(plot);
     layout_->setCurrentWidget(view_);

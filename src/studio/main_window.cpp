@@ -155,8 +155,8 @@ void MainWindow::BuildMenus() {
   file->addSeparator();
   file->addAction(tr("&Import CSV..."), this, [this] { ImportCsvAsk(); });
   file->addAction(tr("&Export CSV..."), this, [this] {
-    const QString path = QFileDialog::getSaveFileName(this, tr("Export CSV"), {},
-                                                      tr("CSV files (*.csv)"));
+    const QString path =
+        QFileDialog::getSaveFileName(this, tr("Export CSV"), {}, tr("CSV files (*.csv)"));
     if (!path.isEmpty()) ExportCsv(path);
   });
   file->addAction(tr("Export &Graph..."), this, [this] {
@@ -280,8 +280,7 @@ void MainWindow::ShowItem(int index) {
 }
 
 void MainWindow::UpdateTitle() {
-  const QString name =
-      doc_.path().empty() ? tr("Untitled") : QFileInfo(Q(doc_.path())).fileName();
+  const QString name = doc_.path().empty() ? tr("Untitled") : QFileInfo(Q(doc_.path())).fileName();
   setWindowTitle(name + "[*] - KORUND Studio");
   setWindowModified(doc_.modified());
 }
@@ -341,8 +340,7 @@ bool MainWindow::SaveFile() {
 bool MainWindow::SaveFileAs(const QString& given) {
   QString path = given;
   if (path.isEmpty()) {
-    path = QFileDialog::getSaveFileName(this, tr("Save notebook"), {},
-                                        tr("Notebooks (*.json)"));
+    path = QFileDialog::getSaveFileName(this, tr("Save notebook"), {}, tr("Notebooks (*.json)"));
     if (path.isEmpty()) return false;
   }
   std::string error;
@@ -446,8 +444,7 @@ void MainWindow::RenameCurrent() {
   if (node == nullptr) return;
   const int index = node->data(0, kIndexRole).toInt();
   bool ok = false;
-  const QString name = QInputDialog::getText(this, tr("Rename"), tr("New name:"),
-                                             QLineEdit::Normal,
+  const QString name = QInputDialog::getText(this, tr("Rename"), tr("New name:"), QLineEdit::Normal,
                                              Q(doc_.notebook().item(index).name()), &ok);
   if (ok && !doc_.RenameItem(index, name.trimmed().toStdString())) {
     Say(tr("Rename"), tr("\"%1\" is empty or the name of another item.").arg(name));
@@ -462,8 +459,7 @@ AnalysisOutcome MainWindow::Analyse(Analysis analysis) {
     return outcome;
   }
   notebook::Notebook after;
-  outcome = RunAnalysis(analysis, doc_.notebook(), doc_.notebook().item(sheet).name(), ui_,
-                        &after);
+  outcome = RunAnalysis(analysis, doc_.notebook(), doc_.notebook().item(sheet).name(), ui_, &after);
   if (outcome.completed) {
     const QString what = analysis == Analysis::kWeibull   ? tr("Weibull analysis")
                          : analysis == Analysis::kDynamic ? tr("Dynamic fatigue analysis")

@@ -9,8 +9,8 @@
 #include <QMessageBox>
 #include <array>
 #include <functional>
-#include <vector>
 #include <string>
+#include <vector>
 
 #include "studio/analysis_run.h"
 #include "studio/document.h"

@@ -9,6 +9,8 @@
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -19,6 +21,7 @@
 #include <filesystem>
 
 #include "gui/form_dialog.h"
+#include "gui/help_viewer.h"
 #include "gui/qt_ui.h"
 #include "notebook/notebook_file.h"
 #include "studio/studio_test_support.h"
@@ -46,7 +49,7 @@ class MainWindowTest : public ::testing::Test {
       }
     });
     window_->SetAsker([this](const QString& title, const QString&, QMessageBox::StandardButtons,
-                            QMessageBox::StandardButton) {
+                             QMessageBox::StandardButton) {
       asked_.push_back(title.toStdString());
       return answer_;
     });
@@ -225,6 +228,21 @@ TEST_F(MainWindowTest, CsvImportPutsColumnsAtTheChosenColumnAndExportReadsThemBa
   const std::string out = dir_.filePath("out.csv").toStdString();
   ASSERT_TRUE(window_->ExportCsv(QString::fromStdString(out)));
   EXPECT_EQ("strength,unit\r\n3.1,MPA\r\n3.4,\r\n", ReadText(out));
+}
+
+TEST_F(MainWindowTest, TheHelpMenuOpensEachAnalysissPage) {
+  QAction* weibull = nullptr;
+  for (QAction* menu : window_->menuBar()->actions()) {
+    if (menu->text() != "&Help") continue;
+    for (QAction* a : menu->menu()->actions()) {
+      if (a->text().contains("Weibull")) weibull = a;
+    }
+  }
+  ASSERT_NE(nullptr, weibull);
+  weibull->trigger();
+  auto* viewer = dynamic_cast<gui::HelpViewer*>(ui_->help_viewer());
+  ASSERT_NE(nullptr, viewer);
+  EXPECT_TRUE(viewer->browser()->toPlainText().contains("Weibull"));
 }
 
 // 10 columns of 10,000 values: opening, an edit and its undo, and drawing

@@ -69,8 +69,7 @@ QVariant WorksheetModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::TextAlignmentRole) return {};
   const Value v = ws->Cell(index.column(), index.row() + 1);
   if (role == Qt::TextAlignmentRole) {
-    return QVariant::fromValue(Qt::AlignVCenter |
-                               (v.IsNumber() ? Qt::AlignRight : Qt::AlignLeft));
+    return QVariant::fromValue(Qt::AlignVCenter | (v.IsNumber() ? Qt::AlignRight : Qt::AlignLeft));
   }
   if (v.IsEmpty()) return {};
   return QString::fromStdString(CellText(v));
