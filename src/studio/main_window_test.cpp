@@ -121,6 +121,20 @@ TEST_F(MainWindowTest, EditsMarkTheWindowAndUndoRedoWalkThem) {
   EXPECT_EQ("4.75", Shown(2, 1));
 }
 
+TEST_F(MainWindowTest, DeleteAndTheUndoKeysWorkOnTheGrid) {
+  OpenExample("weibull-demo.json");
+  window_->show();
+  QApplication::setActiveWindow(window_.get());
+  window_->grid()->setFocus();
+  Select(2, 1, 3, 2);
+  QTest::keyClick(window_->grid(), Qt::Key_Delete);
+  EXPECT_EQ("", Shown(2, 1));
+  EXPECT_EQ("", Shown(3, 2));
+  QTest::keyClick(window_->grid(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_NE("", Shown(2, 1));
+  EXPECT_FALSE(window_->isWindowModified());
+}
+
 TEST_F(MainWindowTest, ARangeCopiedFromASpreadsheetPastesAtTheSelection) {
   window_->document().NewNotebook();
   QApplication::clipboard()->setText("3.1\tMPA\r\n3.4\t\r\n2.9\t3000\r\n");
