@@ -120,13 +120,21 @@ bool Document::Save(const std::string& path, const ConfirmOverwrite& confirm, st
   const bool same = !path_.empty() && host::SameFile(target, path_);
   std::string text;
   if (!notebook::SerializeNotebook(notebook_, target, &text, error)) return false;
-  if (same && FileChangedOnDisk() && !(confirm && confirm(target))) {
+  const bool changed = same && FileChangedOnDisk();
+  if (changed && !(confirm && confirm(target))) {
     error->clear();
     return false;
   }
   auto new_lock = std::make_unique<host::FileLock>();
   if (!same && !new_lock->Lock(target, error)) return false;
-  if (!host::WriteFileAtomically(target, text, error)) return false;
+  // Checked again just before the rename: a change made while the question
+  // was open or the text was being written is not overwritten unasked.
+  auto still_ours = [&](std::string* err) {
+    if (!same || changed || !FileChangedOnDisk()) return true;
+    *err = target + " was changed by another program while it was being saved (it is unchanged)";
+    return false;
+  };
+  if (!host::WriteFileAtomically(target, text, error, still_ours)) return false;
   if (!same) lock_ = std::move(new_lock);
   path_ = target;
   bytes_read_ = text;

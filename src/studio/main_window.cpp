@@ -319,17 +319,20 @@ bool MainWindow::OpenFile(const QString& path) {
   return true;
 }
 
-bool MainWindow::SaveFile() {
-  if (doc_.path().empty()) return SaveFileAs({});
-  std::string error;
-  auto confirm = [this](const std::string& p) {
+Document::ConfirmOverwrite MainWindow::ConfirmOverwrite() {
+  return [this](const std::string& p) {
     return ask_(tr("Notebook changed on disk"),
                 tr("%1 was changed by another program since it was opened here. "
                    "Overwrite those changes?")
                     .arg(Q(p)),
                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
   };
-  if (!doc_.Save("", confirm, &error)) {
+}
+
+bool MainWindow::SaveFile() {
+  if (doc_.path().empty()) return SaveFileAs({});
+  std::string error;
+  if (!doc_.Save("", ConfirmOverwrite(), &error)) {
     if (!error.empty()) Say(tr("Cannot save notebook"), Q(error));
     return false;
   }
@@ -344,8 +347,8 @@ bool MainWindow::SaveFileAs(const QString& given) {
     if (path.isEmpty()) return false;
   }
   std::string error;
-  if (!doc_.Save(path.toStdString(), nullptr, &error)) {
-    Say(tr("Cannot save notebook"), Q(error));
+  if (!doc_.Save(path.toStdString(), ConfirmOverwrite(), &error)) {
+    if (!error.empty()) Say(tr("Cannot save notebook"), Q(error));
     return false;
   }
   AddRecent(path);

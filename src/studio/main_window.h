@@ -82,6 +82,8 @@ class MainWindow : public QMainWindow {
   void OnTreeClicked(QTreeWidgetItem* item);
   void ShowItem(int index);
   void UpdateTitle();
+  // Asks before a save overwrites a file changed on disk.
+  Document::ConfirmOverwrite ConfirmOverwrite();
   // Asks to save unsaved changes; false when the user cancelled.
   bool MaybeSave();
   void Say(const QString& title, const QString& text);
