@@ -13,7 +13,10 @@
 #include "notebook/csv.h"
 #include "notebook/notebook.h"
 #include "notebook/notebook_file.h"
+#include "tools/import_command.h"
+#include "tools/notebook_edit.h"
 #include "tools/plot_command.h"
+#include "tools/results_command.h"
 #include "ui/console.h"
 #include "util/text.h"
 #include "util/value.h"
@@ -195,35 +198,6 @@ void PrintTable(const Worksheet& sheet, const std::string& name, const ColumnRan
   for (size_t r = 0; r < rows; ++r) print_line(grid[r + 2]);
 }
 
-// An output that would replace the notebook or its lock file (directly or
-// through a link) is refused: it would destroy the data without the lock.
-bool RefuseNotebookAsOutput(const std::string& output, const std::string& notebook_path,
-                            std::string* error) {
-  if (host::SameFile(output, notebook_path) ||
-      host::SameFile(output, FileLock::LockPathFor(notebook_path))) {
-    *error = output + " is the notebook itself (or its lock file); choose another output file";
-    return false;
-  }
-  return true;
-}
-
-// Locks the notebook, loads it, lets `change` work on it and writes it
-// back atomically. Nothing is written when any step fails.
-bool EditNotebook(const std::string& path,
-                  const std::function<bool(Notebook&, std::string*)>& change,
-                  std::string* error) {
-  FileLock lock;
-  if (!lock.Lock(path, error)) return false;
-  Notebook doc;
-  if (!LoadNotebookFile(path, &doc, nullptr, error)) return false;
-  if (!host::CheckReplaceable(path, error)) return false;
-  host::RemoveStaleTemporaries(path);
-  if (!change(doc, error)) return false;
-  std::string text;
-  if (!notebook::SerializeNotebook(doc, path, &text, error)) return false;
-  return WriteFileAtomically(path, text, error);
-}
-
 // --- The subcommands ---------------------------------------------------------
 
 struct NewOptions {
@@ -257,73 +231,6 @@ bool RunNew(const NewOptions& o, std::ostream& out, std::string* error) {
   if (!notebook::SerializeNotebook(doc, o.file, &text, error)) return false;
   if (!WriteFileAtomically(o.file, text, error)) return false;
   out << "Created " << o.file << " with worksheet \"" << o.worksheet << "\".\n";
-  return true;
-}
-
-struct ImportOptions {
-  std::string file;
-  std::string csv;
-  std::string worksheet;
-  int32_t column = 1;
-  bool header = false;
-  std::string separator = ",";
-};
-
-bool RunImport(const ImportOptions& o, std::ostream& out, std::string* error) {
-  char separator = ',';
-  if (!ParseSeparator(o.separator, &separator, error)) return false;
-  std::string csv_text;
-  if (!ReadWholeFile(o.csv, &csv_text, error)) return false;
-  std::vector<CsvRow> rows;
-  std::string csv_error;
-  if (!notebook::ParseCsv(csv_text, separator, &rows, &csv_error)) {
-    *error = o.csv + ": " + csv_error;
-    return false;
-  }
-  CsvRow titles;
-  if (o.header && !rows.empty()) {
-    titles = std::move(rows.front());
-    rows.erase(rows.begin());
-  }
-  size_t width = titles.size();
-  for (const CsvRow& row : rows) width = std::max(width, row.size());
-  if (width == 0) {
-    *error = o.csv + ": no data";
-    return false;
-  }
-  if (o.column < 0 || o.column + static_cast<int64_t>(width) - 1 > kMaxColumnNumber) {
-    *error = o.csv + ": " + std::to_string(width) + " columns from column " +
-             std::to_string(o.column) + " go beyond column " + std::to_string(kMaxColumnNumber);
-    return false;
-  }
-  if (static_cast<int64_t>(rows.size()) > kMaxRowsPerColumn) {
-    *error = o.csv + ": " + std::to_string(rows.size()) + " rows (the limit is " +
-             std::to_string(kMaxRowsPerColumn) + ")";
-    return false;
-  }
-
-  std::string sheet_name;
-  auto change = [&](Notebook& doc, std::string* err) {
-    Item* sheet = nullptr;
-    if (!o.worksheet.empty() && doc.Find(o.worksheet) == nullptr) {
-      // A new worksheet goes to the end of the notebook.
-      sheet = &doc.AddWorksheet(o.worksheet);
-      if (!doc.current()) doc.set_current(o.worksheet);
-    } else {
-      sheet = ChooseWorksheet(doc, o.worksheet, o.file, err);
-      if (sheet == nullptr) return false;
-    }
-    sheet_name = sheet->name();
-    notebook::PutCsvColumns(*sheet->worksheet(), o.column, width, rows,
-                            o.header ? &titles : nullptr);
-    return true;
-  };
-  if (!EditNotebook(o.file, change, error)) return false;
-  out << "Imported " << rows.size() << " row" << (rows.size() == 1 ? "" : "s") << " into column"
-      << (width == 1 ? " " + std::to_string(o.column)
-                     : "s " + std::to_string(o.column) + " to " +
-                           std::to_string(o.column + static_cast<int32_t>(width) - 1))
-      << " of worksheet \"" << sheet_name << "\".\n";
   return true;
 }
 
@@ -366,11 +273,17 @@ struct ExportOptions {
   std::string file;
   std::string worksheet;
   std::string csv;
+  std::string xlsx;
   std::string columns;
   std::string separator = ",";
 };
 
 bool RunExport(const ExportOptions& o, std::ostream& out, std::string* error) {
+  if (o.csv.empty() == o.xlsx.empty()) {
+    *error = "export wants one of --csv FILE and --xlsx FILE";
+    return false;
+  }
+  if (!o.xlsx.empty()) return ExportXlsx(o.file, o.xlsx, error);
   ColumnRange range;
   if (!ParseColumnRange(o.columns, &range, error)) return false;
   char separator = ',';
@@ -440,18 +353,7 @@ int RunNotebookTool(int argc, const char* const argv[], std::ostream& out, std::
   cmd_new->add_flag("--force", new_o.force, "Replace an existing file");
 
   ImportOptions import_o;
-  CLI::App* cmd_import = app.add_subcommand(
-      "import", "Put the columns of a CSV file into a worksheet (replacing those columns' cells)");
-  cmd_import->add_option("FILE", import_o.file, "Notebook file")->required();
-  cmd_import->add_option("CSV", import_o.csv, "CSV file to read")->required();
-  cmd_import->add_option("--worksheet", import_o.worksheet,
-                         "Worksheet to fill (created when missing; default: the current one)");
-  cmd_import->add_option("--column", import_o.column, "First worksheet column to fill")
-      ->capture_default_str()
-      ->check(CLI::Range(0, kMaxColumnNumber));
-  cmd_import->add_flag("--header", import_o.header, "The first CSV row holds the column titles");
-  cmd_import->add_option("--separator", import_o.separator, "Field separator (one character or \"tab\")")
-      ->capture_default_str();
+  CLI::App* cmd_import = AddImportCommand(app, &import_o);
 
   ShowOptions show_o;
   CLI::App* cmd_show = app.add_subcommand("show", "Print a worksheet as a table, or a report's text");
@@ -461,10 +363,13 @@ int RunNotebookTool(int argc, const char* const argv[], std::ostream& out, std::
   cmd_show->add_option("--columns", show_o.columns, "Columns A-B (or one column A) to show");
 
   ExportOptions export_o;
-  CLI::App* cmd_export = app.add_subcommand("export", "Write a worksheet as CSV, titles in the first row");
+  CLI::App* cmd_export = app.add_subcommand(
+      "export", "Write a worksheet as CSV (titles in the first row), or the notebook as .xlsx");
   cmd_export->add_option("FILE", export_o.file, "Notebook file")->required();
   cmd_export->add_option("--worksheet", export_o.worksheet, "Worksheet (default: the current one)");
-  cmd_export->add_option("--csv", export_o.csv, "CSV file to write (\"-\" for standard output)")->required();
+  cmd_export->add_option("--csv", export_o.csv, "CSV file to write (\"-\" for standard output)");
+  cmd_export->add_option("--xlsx", export_o.xlsx,
+                         "Workbook to write: every worksheet and report as a sheet");
   cmd_export->add_option("--columns", export_o.columns, "Columns A-B (or one column A) to write");
   cmd_export->add_option("--separator", export_o.separator, "Field separator (one character or \"tab\")")
       ->capture_default_str();
@@ -480,6 +385,8 @@ int RunNotebookTool(int argc, const char* const argv[], std::ostream& out, std::
 
   PlotCommandOptions plot_o;
   CLI::App* cmd_plot = AddPlotCommand(app, &plot_o);
+  ResultsOptions results_o;
+  CLI::App* cmd_results = AddResultsCommand(app, &results_o);
 
   try {
     app.parse(argc, argv);
@@ -491,12 +398,13 @@ int RunNotebookTool(int argc, const char* const argv[], std::ostream& out, std::
   std::string error;
   bool ok = false;
   if (cmd_new->parsed()) ok = RunNew(new_o, out, &error);
-  if (cmd_import->parsed()) ok = RunImport(import_o, out, &error);
+  if (cmd_import->parsed()) ok = RunImport(import_o, out, err, &error);
   if (cmd_show->parsed()) ok = RunShow(show_o, out, &error);
   if (cmd_export->parsed()) ok = RunExport(export_o, out, &error);
   if (cmd_list->parsed()) ok = RunList(list_file, out, &error);
   if (cmd_select->parsed()) ok = RunSelect(select_file, select_name, out, &error);
   if (cmd_plot->parsed()) ok = RunPlot(plot_o, out, err, &error);
+  if (cmd_results->parsed()) ok = RunResults(results_o, out, &error);
   if (!ok) {
     err << "korund-notebook: " << error << '\n';
     return kExitError;

@@ -2,7 +2,7 @@
 // fills, shows and exports notebook files through the notebook model and
 // takes the same lock and atomic write-back as korund; it never changes what
 // an analysis computes. Subcommands: new, import, show, export, list, select,
-// plot (see --help).
+// plot, results (see --help).
 #pragma once
 
 #include <ostream>

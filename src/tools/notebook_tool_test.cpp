@@ -60,11 +60,11 @@ TEST_F(NotebookToolTest, ImportFillsWorksheetsThatShowPrintsAndSelectPicks) {
   EXPECT_EQ("row  1\n     load\n---  ----\n  1  1\n", Run(0, {"show", lab_, "--columns", "1"}));
 
   // A missing worksheet is made at the end.
-  Run(0, {"import", lab_, Csv("x;y\n"), "--worksheet", "Data 2", "--separator", ";"});
+  Run(0, {"import", lab_, Csv("x;y\n1;2\n"), "--worksheet", "Data 2", "--separator", ";"});
   EXPECT_EQ("\"Data 2\" is now the current worksheet of " + lab_ + ".\n",
             Run(0, {"select", lab_, "Data 2"}));
   EXPECT_NE(std::string::npos, Run(0, {"list", lab_}).find("*    3  worksheet  Data 2\n"));
-  EXPECT_EQ("row  1  2\n\n---  -  -\n  1  x  y\n", Run(0, {"show", lab_}));
+  EXPECT_EQ("row  1  2\n\n---  -  -\n  1  x  y\n  2  1  2\n", Run(0, {"show", lab_}));
   const std::string before = ReadFile(lab_);
   EXPECT_EQ("korund-notebook: " + lab_ + ": \"Section 1\" is a section, not a worksheet\n",
             Run(1, {"select", lab_, "Section 1"}));

@@ -11,6 +11,7 @@
 #include "notebook/notebook.h"
 #include "notebook/notebook_file.h"
 #include "plot/plot_builder.h"
+#include "tools/notebook_edit.h"
 
 namespace korund::tools {
 namespace {
@@ -145,6 +146,7 @@ bool RunPlot(const PlotCommandOptions& o, std::ostream& out, std::ostream& err,
     gui::RenderSession session;
     if (!gui::RenderPlot(plot, *format, {o.width, o.height, o.scale}, &bytes, error)) return false;
   }
+  if (!RefuseNotebookAsOutput(o.out, o.file, error)) return false;
   if (!host::WriteFileAtomically(o.out, bytes, error)) return false;
   out << "Wrote the " << plot::KindName(plot.kind) << " plot of worksheet \"" << item->name()
       << "\" to " << o.out << ".\n";

@@ -1,0 +1,513 @@
+// Reading one sheet of an .xlsx package. The path from the package to the
+// cells is: _rels/.rels names the workbook part; the workbook lists the
+// sheets by name with a relationship id; the workbook's relationships give
+// each id's part and the shared-strings part; the sheet part holds the rows.
+// Element names are matched without their namespace prefix, since writers
+// differ in the prefixes they choose.
+#include <zip.h>
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <optional>
+#include <pugixml.hpp>
+
+#include "notebook/xlsx.h"
+
+namespace korund::notebook {
+namespace {
+
+constexpr int32_t kMaxSheetColumns = 16384;  // column XFD
+
+// The name without a namespace prefix: "x:sheet" -> "sheet".
+std::string_view LocalName(const char* name) {
+  std::string_view s(name);
+  size_t colon = s.find(':');
+  return colon == std::string_view::npos ? s : s.substr(colon + 1);
+}
+
+pugi::xml_node Child(pugi::xml_node node, std::string_view local) {
+  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+    if (c.type() == pugi::node_element && LocalName(c.name()) == local) return c;
+  }
+  return {};
+}
+
+// An attribute by local name, so "r:id" and "ns1:id" both answer to "id";
+// a plain name is preferred over a prefixed one.
+pugi::xml_attribute Attribute(pugi::xml_node node, std::string_view local, bool prefixed) {
+  for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+    std::string_view name(a.name());
+    bool has_prefix = name.find(':') != std::string_view::npos;
+    if (has_prefix == prefixed && LocalName(a.name()) == local) return a;
+  }
+  return {};
+}
+
+// Text of a string item (<t>, or the runs <r><t> of rich text); phonetic
+// runs (<rPh>) are not part of the text.
+std::string StringItemText(pugi::xml_node node) {
+  std::string text;
+  for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
+    if (c.type() != pugi::node_element) continue;
+    std::string_view name = LocalName(c.name());
+    if (name == "t") {
+      text += c.child_value();
+    } else if (name == "r") {
+      text += Child(c, "t").child_value();
+    }
+  }
+  return text;
+}
+
+bool IsHex(char ch) { return std::isxdigit(static_cast<unsigned char>(ch)) != 0; }
+
+void AppendUtf8(uint32_t code, std::string* out) {
+  if (code < 0x80) {
+    *out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    *out += static_cast<char>(0xC0 | (code >> 6));
+    *out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    *out += static_cast<char>(0xE0 | (code >> 12));
+    *out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    *out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+// Characters XML cannot hold (control characters such as CR) are written
+// as "_xHHHH_" in OOXML strings; this turns them back.
+std::string UnescapeOoxml(std::string_view s) {
+  std::string out;
+  out.reserve(s.size());
+  for (size_t i = 0; i < s.size(); ++i) {
+    if (s[i] == '_' && i + 6 < s.size() && s[i + 1] == 'x' && s[i + 6] == '_' && IsHex(s[i + 2]) &&
+        IsHex(s[i + 3]) && IsHex(s[i + 4]) && IsHex(s[i + 5])) {
+      AppendUtf8(static_cast<uint32_t>(std::stoul(std::string(s.substr(i + 2, 4)), nullptr, 16)),
+                 &out);
+      i += 6;
+    } else {
+      out += s[i];
+    }
+  }
+  return out;
+}
+
+// "C7" -> column 2, row 6 (0-based). False for anything else.
+bool ParseCellReference(std::string_view ref, int64_t* column, int64_t* row) {
+  size_t i = 0;
+  int64_t col = 0;
+  while (i < ref.size() && std::isalpha(static_cast<unsigned char>(ref[i])) && i < 3) {
+    col = col * 26 + (std::toupper(static_cast<unsigned char>(ref[i])) - 'A' + 1);
+    ++i;
+  }
+  if (i == 0 || i == ref.size()) return false;
+  int64_t r = 0;
+  auto [end, ec] = std::from_chars(ref.data() + i, ref.data() + ref.size(), r);
+  if (ec != std::errc() || end != ref.data() + ref.size() || r < 1) return false;
+  *column = col - 1;
+  *row = r - 1;
+  return true;
+}
+
+std::optional<double> ParseXmlNumber(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+  double x = 0;
+  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), x);
+  if (s.empty() || ec != std::errc() || end != s.data() + s.size() || !std::isfinite(x)) {
+    return std::nullopt;
+  }
+  return x;
+}
+
+struct ZipCloser {
+  void operator()(zip_t* z) const { zip_discard(z); }
+};
+
+class Package {
+ public:
+  explicit Package(std::string path) : path_(std::move(path)) {}
+
+  bool Open(std::string* error) {
+    int code = 0;
+    zip_.reset(zip_open(path_.c_str(), ZIP_RDONLY, &code));
+    if (zip_ != nullptr) return true;
+    if (code == ZIP_ER_NOZIP || code == ZIP_ER_INCONS) {
+      *error = path_ + ": not an .xlsx workbook (not a ZIP file)";
+    } else {
+      zip_error_t ze;
+      zip_error_init_with_code(&ze, code);
+      *error = path_ + ": cannot open: " + zip_error_strerror(&ze);
+      zip_error_fini(&ze);
+    }
+    return false;
+  }
+
+  bool Has(const std::string& part) const {
+    return zip_name_locate(zip_.get(), part.c_str(), 0) >= 0;
+  }
+
+  // Reads a part whole, stopping at the limits whatever its header claims.
+  bool Read(const std::string& part, std::string* bytes, std::string* error) {
+    zip_int64_t index = zip_name_locate(zip_.get(), part.c_str(), 0);
+    if (index < 0) {
+      *error = path_ + ": the workbook has no part " + part;
+      return false;
+    }
+    zip_stat_t st;
+    zip_stat_init(&st);
+    const int64_t room = std::min(kMaxXlsxPartBytes, kMaxXlsxTotalBytes - total_);
+    if (zip_stat_index(zip_.get(), static_cast<zip_uint64_t>(index), 0, &st) == 0 &&
+        (st.valid & ZIP_STAT_SIZE) != 0 && st.size > static_cast<zip_uint64_t>(room)) {
+      *error = TooLarge(part);
+      return false;
+    }
+    zip_file_t* file = zip_fopen_index(zip_.get(), static_cast<zip_uint64_t>(index), 0);
+    if (file == nullptr) {
+      *error = path_ + ": cannot read " + part + ": " + zip_strerror(zip_.get());
+      return false;
+    }
+    bytes->clear();
+    char buffer[65536];
+    bool ok = true;
+    for (;;) {
+      zip_int64_t n = zip_fread(file, buffer, sizeof buffer);
+      if (n < 0) {
+        *error = path_ + ": cannot read " + part + ": " + zip_file_strerror(file);
+        ok = false;
+        break;
+      }
+      if (n == 0) break;
+      if (static_cast<int64_t>(bytes->size()) + n > room) {
+        *error = TooLarge(part);
+        ok = false;
+        break;
+      }
+      bytes->append(buffer, static_cast<size_t>(n));
+    }
+    zip_fclose(file);
+    if (ok) total_ += static_cast<int64_t>(bytes->size());
+    return ok;
+  }
+
+  // Reads and parses an XML part, refusing one nested too deeply.
+  bool ReadXml(const std::string& part, pugi::xml_document* doc, std::string* error) {
+    std::string bytes;
+    if (!Read(part, &bytes, error)) return false;
+    // parse_ws_pcdata_single keeps a text of blanks only (" " is a text).
+    pugi::xml_parse_result result = doc->load_buffer(
+        bytes.data(), bytes.size(), pugi::parse_default | pugi::parse_ws_pcdata_single);
+    if (!result) {
+      *error = path_ + ": " + part + " is not well-formed XML (" + result.description() +
+               " at byte " + std::to_string(result.offset) + ")";
+      return false;
+    }
+    if (Depth(*doc) > kMaxXlsxDepth) {
+      *error = path_ + ": " + part + " nests elements more than " + std::to_string(kMaxXlsxDepth) +
+               " deep";
+      return false;
+    }
+    return true;
+  }
+
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string TooLarge(const std::string& part) const {
+    return path_ + ": " + part + " is too large (more than " +
+           std::to_string(kMaxXlsxPartBytes / (1024 * 1024)) + " MiB in one part or " +
+           std::to_string(kMaxXlsxTotalBytes / (1024 * 1024)) + " MiB in all)";
+  }
+
+  // Iterative, so that a deep document cannot exhaust the stack.
+  static int Depth(const pugi::xml_document& doc) {
+    int deepest = 0;
+    int depth = 0;
+    pugi::xml_node node = doc.first_child();
+    while (node) {
+      deepest = std::max(deepest, depth + 1);
+      if (node.first_child()) {
+        node = node.first_child();
+        ++depth;
+        continue;
+      }
+      while (node && !node.next_sibling()) {
+        node = node.parent();
+        --depth;
+      }
+      if (node) node = node.next_sibling();
+      if (depth < 0) break;
+    }
+    return deepest;
+  }
+
+  std::string path_;
+  std::unique_ptr<zip_t, ZipCloser> zip_;
+  int64_t total_ = 0;
+};
+
+// "xl/workbook.xml" + "worksheets/sheet1.xml" -> "xl/worksheets/sheet1.xml";
+// a target starting with "/" is from the package root.
+std::string ResolveTarget(const std::string& source_part, const std::string& target) {
+  std::vector<std::string> parts;
+  std::string path;
+  if (!target.empty() && target[0] == '/') {
+    path = target.substr(1);
+  } else {
+    size_t slash = source_part.rfind('/');
+    path = (slash == std::string::npos ? "" : source_part.substr(0, slash + 1)) + target;
+  }
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    std::string piece = path.substr(start, end - start);
+    if (piece == "..") {
+      if (!parts.empty()) parts.pop_back();
+    } else if (!piece.empty() && piece != ".") {
+      parts.push_back(piece);
+    }
+    start = end + 1;
+  }
+  std::string out;
+  for (const std::string& p : parts) out += (out.empty() ? "" : "/") + p;
+  return out;
+}
+
+// The relationships of a part: id -> (type, resolved target).
+struct Relationship {
+  std::string type;
+  std::string target;
+};
+bool ReadRelationships(Package& pkg, const std::string& source_part,
+                       std::map<std::string, Relationship>* rels, std::string* error) {
+  size_t slash = source_part.rfind('/');
+  std::string dir = slash == std::string::npos ? "" : source_part.substr(0, slash + 1);
+  std::string name = slash == std::string::npos ? source_part : source_part.substr(slash + 1);
+  std::string rels_part = dir + "_rels/" + name + ".rels";
+  if (!pkg.Has(rels_part)) return true;
+  pugi::xml_document doc;
+  if (!pkg.ReadXml(rels_part, &doc, error)) return false;
+  pugi::xml_node root = doc.document_element();
+  for (pugi::xml_node r = root.first_child(); r; r = r.next_sibling()) {
+    if (r.type() != pugi::node_element || LocalName(r.name()) != "Relationship") continue;
+    if (std::string_view(r.attribute("TargetMode").value()) == "External") continue;
+    (*rels)[r.attribute("Id").value()] = {
+        r.attribute("Type").value(), ResolveTarget(source_part, r.attribute("Target").value())};
+  }
+  return true;
+}
+
+bool EndsWith(std::string_view s, std::string_view tail) {
+  return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
+}
+
+// The comments "label: NAME" on cells of the first row, which WriteXlsx
+// leaves for the column labels.
+bool ReadLabelComments(Package& pkg, const std::string& sheet_part,
+                       std::map<size_t, std::string>* labels, std::string* error) {
+  static constexpr std::string_view kPrefix = "label: ";
+  std::map<std::string, Relationship> rels;
+  if (!ReadRelationships(pkg, sheet_part, &rels, error)) return false;
+  for (const auto& [id, rel] : rels) {
+    if (!EndsWith(rel.type, "/comments") || !pkg.Has(rel.target)) continue;
+    pugi::xml_document doc;
+    if (!pkg.ReadXml(rel.target, &doc, error)) return false;
+    pugi::xml_node list = Child(doc.document_element(), "commentList");
+    for (pugi::xml_node c = list.first_child(); c; c = c.next_sibling()) {
+      if (c.type() != pugi::node_element || LocalName(c.name()) != "comment") continue;
+      int64_t column = 0, row = 0;
+      if (!ParseCellReference(c.attribute("ref").value(), &column, &row) || row != 0) continue;
+      const std::string text = UnescapeOoxml(StringItemText(Child(c, "text")));
+      if (text.compare(0, kPrefix.size(), kPrefix) == 0) {
+        (*labels)[static_cast<size_t>(column)] = text.substr(kPrefix.size());
+      }
+    }
+  }
+  return true;
+}
+
+struct SparseCell {
+  int64_t column;
+  int64_t row;
+  Value value;
+};
+
+}  // namespace
+
+std::string XlsxSheet::CellName(size_t column, size_t row) {
+  std::string letters;
+  for (size_t n = column + 1; n > 0; n = (n - 1) / 26) {
+    letters.insert(letters.begin(), static_cast<char>('A' + (n - 1) % 26));
+  }
+  return letters + std::to_string(row + 1);
+}
+
+bool ReadXlsxSheet(const std::string& path, const std::string& sheet_name, XlsxSheet* sheet,
+                   std::string* error) {
+  Package pkg(path);
+  if (!pkg.Open(error)) return false;
+
+  // The workbook part: as the package relationships name it.
+  std::string workbook_part;
+  std::map<std::string, Relationship> package_rels;
+  if (!ReadRelationships(pkg, "", &package_rels, error)) return false;
+  for (const auto& [id, rel] : package_rels) {
+    if (EndsWith(rel.type, "/officeDocument")) workbook_part = rel.target;
+  }
+  if (workbook_part.empty() || !pkg.Has(workbook_part)) {
+    *error = path + ": not an .xlsx workbook (the package holds no workbook)";
+    return false;
+  }
+  pugi::xml_document workbook;
+  if (!pkg.ReadXml(workbook_part, &workbook, error)) return false;
+  std::map<std::string, Relationship> rels;
+  if (!ReadRelationships(pkg, workbook_part, &rels, error)) return false;
+
+  // The sheet asked for.
+  std::vector<std::string> names;
+  std::string sheet_part;
+  std::string found_name;
+  pugi::xml_node sheets = Child(workbook.document_element(), "sheets");
+  for (pugi::xml_node s = sheets.first_child(); s; s = s.next_sibling()) {
+    if (s.type() != pugi::node_element || LocalName(s.name()) != "sheet") continue;
+    std::string name = s.attribute("name").value();
+    names.push_back(name);
+    if (!sheet_part.empty() || (!sheet_name.empty() && name != sheet_name)) continue;
+    auto rel = rels.find(Attribute(s, "id", true).value());
+    if (rel == rels.end()) {
+      *error = path + ": the workbook does not say where sheet \"" + name + "\" is";
+      return false;
+    }
+    sheet_part = rel->second.target;
+    found_name = name;
+  }
+  if (sheet_part.empty()) {
+    if (names.empty()) {
+      *error = path + ": the workbook has no sheets";
+    } else {
+      std::string list;
+      for (const std::string& n : names) list += (list.empty() ? "\"" : ", \"") + n + "\"";
+      *error =
+          path + ": there is no sheet named \"" + sheet_name + "\" (the sheets are " + list + ")";
+    }
+    return false;
+  }
+
+  std::vector<std::string> shared;
+  for (const auto& [id, rel] : rels) {
+    if (!EndsWith(rel.type, "/sharedStrings")) continue;
+    pugi::xml_document sst;
+    if (!pkg.ReadXml(rel.target, &sst, error)) return false;
+    for (pugi::xml_node si = sst.document_element().first_child(); si; si = si.next_sibling()) {
+      if (si.type() == pugi::node_element && LocalName(si.name()) == "si") {
+        shared.push_back(UnescapeOoxml(StringItemText(si)));
+      }
+    }
+  }
+
+  pugi::xml_document doc;
+  if (!pkg.ReadXml(sheet_part, &doc, error)) return false;
+  auto where = [&](int64_t column, int64_t row) {
+    return path + ": sheet \"" + found_name + "\", cell " +
+           XlsxSheet::CellName(static_cast<size_t>(column), static_cast<size_t>(row)) + ": ";
+  };
+  std::vector<SparseCell> cells;
+  std::vector<int64_t> lengths;  // per column, up to its last cell
+  int64_t row = -1;
+  pugi::xml_node data = Child(doc.document_element(), "sheetData");
+  for (pugi::xml_node r = data.first_child(); r; r = r.next_sibling()) {
+    if (r.type() != pugi::node_element || LocalName(r.name()) != "row") continue;
+    // A row without a number follows the one before it.
+    row = r.attribute("r") ? r.attribute("r").as_llong() - 1 : row + 1;
+    if (row < 0) {
+      *error =
+          path + ": sheet \"" + found_name + "\" has a row numbered " + r.attribute("r").value();
+      return false;
+    }
+    int64_t column = -1;
+    for (pugi::xml_node c = r.first_child(); c; c = c.next_sibling()) {
+      if (c.type() != pugi::node_element || LocalName(c.name()) != "c") continue;
+      int64_t ref_row = row;
+      if (pugi::xml_attribute ref = c.attribute("r")) {
+        if (!ParseCellReference(ref.value(), &column, &ref_row)) {
+          *error = path + ": sheet \"" + found_name + "\" has a cell named \"" + ref.value() + "\"";
+          return false;
+        }
+      } else {
+        ++column;
+      }
+      if (column >= kMaxSheetColumns || column + 1 > kMaxColumnNumber) {
+        *error = where(column, ref_row) + "beyond the last column a worksheet can hold";
+        return false;
+      }
+      if (ref_row + 1 > kMaxRowsPerColumn) {
+        *error = where(column, ref_row) + "beyond the " + std::to_string(kMaxRowsPerColumn) +
+                 " rows a worksheet column can hold";
+        return false;
+      }
+      const std::string type = c.attribute("t").value();
+      const char* v = Child(c, "v").child_value();
+      Value value;
+      if (type == "s") {
+        auto index = ParseXmlNumber(v);
+        if (!index || *index < 0 || *index >= static_cast<double>(shared.size()) ||
+            *index != std::floor(*index)) {
+          *error = where(column, ref_row) + "refers to shared string " + v +
+                   ", which the workbook does not have";
+          return false;
+        }
+        value = Value(shared[static_cast<size_t>(*index)]);
+      } else if (type == "inlineStr") {
+        value = Value(UnescapeOoxml(StringItemText(Child(c, "is"))));
+      } else if (type == "str" || type == "e" || type == "d") {
+        value = Value(UnescapeOoxml(v));
+      } else if (type == "b") {
+        value = Value::Bool(std::string_view(v) == "1");
+      } else if (Child(c, "v")) {
+        // A formula that is a plain number states the value exactly; the
+        // cached result may have lost digits.
+        std::optional<double> x = ParseXmlNumber(Child(c, "f").child_value());
+        if (!x) x = ParseXmlNumber(v);
+        if (!x) {
+          *error = where(column, ref_row) + "\"" + v + "\" is not a number";
+          return false;
+        }
+        value = Value(*x);
+      }
+      if (value.IsEmpty()) continue;
+      if (static_cast<size_t>(column) >= lengths.size()) {
+        lengths.resize(static_cast<size_t>(column) + 1, 0);
+      }
+      int64_t& length = lengths[static_cast<size_t>(column)];
+      length = std::max(length, ref_row + 1);
+      cells.push_back({column, ref_row, std::move(value)});
+    }
+  }
+  if (!ReadLabelComments(pkg, sheet_part, &sheet->labels, error)) return false;
+  int64_t total = 0;
+  for (int64_t n : lengths) total += n;
+  if (total > kMaxCellsPerNotebook) {
+    *error = path + ": sheet \"" + found_name + "\" spans " + std::to_string(total) +
+             " cells (a notebook holds at most " + std::to_string(kMaxCellsPerNotebook) + ")";
+    return false;
+  }
+  sheet->name = found_name;
+  sheet->columns.assign(lengths.size(), {});
+  for (size_t k = 0; k < lengths.size(); ++k) {
+    sheet->columns[k].resize(static_cast<size_t>(lengths[k]));
+  }
+  for (SparseCell& cell : cells) {
+    sheet->columns[static_cast<size_t>(cell.column)][static_cast<size_t>(cell.row)] =
+        std::move(cell.value);
+  }
+  return true;
+}
+
+}  // namespace korund::notebook

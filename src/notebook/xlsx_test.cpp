@@ -1,0 +1,285 @@
+#include "notebook/xlsx.h"
+
+#include <gtest/gtest.h>
+#include <xlsxwriter.h>
+#include <zip.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+
+#include "testing/test_files.h"
+
+namespace korund::notebook {
+namespace {
+
+using host::testing::ReadFile;
+using host::testing::TempDir;
+using host::testing::WriteFile;
+
+// A cell as the tests compare it: "n:<number>", "t:<text>" or "".
+std::string Show(const Value& v) {
+  if (v.IsNumber()) return "n:" + FormatNumber(v.Number());
+  if (v.IsText()) return "t:" + v.Text();
+  return "";
+}
+std::vector<std::string> ShowColumn(const XlsxSheet& sheet, size_t column) {
+  std::vector<std::string> out;
+  if (column >= sheet.columns.size()) return out;
+  for (const Value& v : sheet.columns[column]) out.push_back(Show(v));
+  return out;
+}
+
+class XlsxTest : public ::testing::Test {
+ protected:
+  XlsxSheet Read(const std::string& path, const std::string& name = "") {
+    XlsxSheet sheet;
+    std::string error;
+    EXPECT_TRUE(ReadXlsxSheet(path, name, &sheet, &error)) << error;
+    return sheet;
+  }
+  std::string ReadError(const std::string& path, const std::string& name = "") {
+    XlsxSheet sheet;
+    std::string error;
+    EXPECT_FALSE(ReadXlsxSheet(path, name, &sheet, &error)) << path;
+    return error;
+  }
+  // A ZIP file holding the given parts.
+  std::string Zip(const std::string& name,
+                  const std::vector<std::pair<std::string, std::string>>& parts) {
+    const std::string path = dir_.File(name);
+    int code = 0;
+    zip_t* z = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    EXPECT_NE(nullptr, z);
+    for (const auto& [part, bytes] : parts) {
+      zip_source_t* src = zip_source_buffer(z, bytes.data(), bytes.size(), 0);
+      EXPECT_GE(zip_file_add(z, part.c_str(), src, ZIP_FL_OVERWRITE), 0);
+    }
+    EXPECT_EQ(0, zip_close(z));
+    return path;
+  }
+  // A minimal workbook whose one sheet "S" has the given sheet XML.
+  std::string Workbook(const std::string& name, const std::string& sheet_xml) {
+    return Zip(
+        name,
+        {{"_rels/.rels",
+          R"(<Relationships><Relationship Id="a" Type="x/officeDocument" Target="wb.xml"/></Relationships>)"},
+         {"wb.xml", R"(<workbook><sheets><sheet name="S" r:id="s"/></sheets></workbook>)"},
+         {"_rels/wb.xml.rels",
+          R"(<Relationships><Relationship Id="s" Type="x/worksheet" Target="s.xml"/></Relationships>)"},
+         {"s.xml", sheet_xml}});
+  }
+
+  TempDir dir_;
+};
+
+TEST_F(XlsxTest, ReadsACommittedWorkbookWithSharedAndInlineStringsAndGaps) {
+  const std::string file = std::string(KORUND_TEST_DATA) + "/two_sheets.xlsx";
+  XlsxSheet fibres = Read(file, "Fibres");
+  EXPECT_EQ("Fibres", fibres.name);
+  ASSERT_EQ(4u, fibres.columns.size());
+  EXPECT_EQ((std::vector<std::string>{"t:Strength (MPa)", "n:3120.5", "n:2500", "",
+                                      "t: line one\r\nline two "}),
+            ShowColumn(fibres, 0));
+  // Rich text runs join, phonetic runs do not; true is the worksheet's -1.
+  EXPECT_EQ((std::vector<std::string>{"t:Fibre B", "t:2185,2", "n:-1", "", "t:MPA", "n:-0.001"}),
+            ShowColumn(fibres, 1));
+  EXPECT_EQ(std::vector<std::string>{}, ShowColumn(fibres, 2)) << "a cell with no value";
+  EXPECT_EQ((std::vector<std::string>{"t:Tested", "n:45000"}), ShowColumn(fibres, 3))
+      << "a date stays its serial number";
+  EXPECT_TRUE(fibres.labels.empty());
+
+  XlsxSheet first = Read(file);
+  EXPECT_EQ("Notes", first.name);
+  EXPECT_EQ((std::vector<std::string>{"", "t:not this sheet"}), ShowColumn(first, 1));
+  EXPECT_EQ(file + ": there is no sheet named \"Data\" (the sheets are \"Notes\", \"Fibres\")",
+            ReadError(file, "Data"));
+}
+
+TEST_F(XlsxTest, ReadsWhatLibxlsxwriterWrites) {
+  const std::string path = dir_.File("other.xlsx");
+  lxw_workbook* wb = workbook_new(path.c_str());
+  workbook_add_worksheet(wb, "First");
+  lxw_worksheet* ws = workbook_add_worksheet(wb, "Loads");
+  worksheet_write_string(ws, 0, 0, "Load (N)", nullptr);
+  worksheet_write_number(ws, 1, 0, 12.5, nullptr);
+  worksheet_write_number(ws, 3, 0, 1e-7, nullptr);
+  worksheet_write_boolean(ws, 2, 2, 0, nullptr);
+  worksheet_write_formula_num(ws, 4, 0, "=A2*2", nullptr, 25);
+  worksheet_write_string(ws, 6, 1, "tab\there", nullptr);
+  ASSERT_EQ(LXW_NO_ERROR, workbook_close(wb));
+
+  XlsxSheet sheet = Read(path, "Loads");
+  EXPECT_EQ((std::vector<std::string>{"t:Load (N)", "n:12.5", "", "n:1E-07", "n:25"}),
+            ShowColumn(sheet, 0))
+      << "a formula gives its cached result";
+  EXPECT_EQ((std::vector<std::string>{"", "", "", "", "", "", "t:tab\there"}),
+            ShowColumn(sheet, 1));
+  EXPECT_EQ((std::vector<std::string>{"", "", "n:0"}), ShowColumn(sheet, 2));
+  EXPECT_TRUE(Read(path, "First").columns.empty());
+}
+
+TEST_F(XlsxTest, WritingAndReadingBackKeepsEveryNumberBitExactAndEveryText) {
+  Notebook doc;
+  doc.AddSection("Section 1");
+  Worksheet& sheet = *doc.AddWorksheet("Data: 1/2").worksheet();
+  std::mt19937_64 random(7);
+  std::vector<double> numbers = {
+      0.1 + 0.2, 1e-300,   4.9e-324,           -0.0, 123456789012345678.0, 2185.2,
+      1.0 / 3,   -2.5e300, 0.30000000000000004};
+  for (int i = 0; i < 200; ++i) {
+    uint64_t bits = random();
+    double x;
+    std::memcpy(&x, &bits, sizeof x);
+    if (std::isfinite(x)) numbers.push_back(x);
+  }
+  for (size_t i = 0; i < numbers.size(); ++i) {
+    sheet.SetCell(1, static_cast<int32_t>(i) + 1, Value(numbers[i]));
+  }
+  const std::vector<std::string> texts = {"CR\rLF\nCRLF\r\n",
+                                          " padded ",
+                                          "_x0041_ stays",
+                                          "\xC3\xA9t\xC3\xA9 \xE2\x86\x92 \xF0\x9F\x98\x80",
+                                          "<&>\"'",
+                                          "bell\x07",
+                                          std::string(32767, 'x')};
+  for (size_t i = 0; i < texts.size(); ++i) {
+    sheet.SetCell(3, static_cast<int32_t>(i) + 2, Value(texts[i]));
+  }
+  sheet.SetTitle(1, "numbers");
+  sheet.ColumnAt(3).label = "user's name";
+  doc.AddReport("Report", "line 1\r\nline 2\r\rline 4");
+
+  const std::string path = dir_.File("out.xlsx");
+  std::string error;
+  ASSERT_TRUE(WriteXlsx(doc, path, &error)) << error;
+  XlsxSheet back = Read(path, "Data_ 1_2");
+  ASSERT_EQ(3u, back.columns.size());
+  ASSERT_EQ(numbers.size() + 1, back.columns[0].size());
+  EXPECT_EQ("t:numbers", Show(back.columns[0][0]));
+  for (size_t i = 0; i < numbers.size(); ++i) {
+    ASSERT_TRUE(back.columns[0][i + 1].IsNumber());
+    double x = back.columns[0][i + 1].Number();
+    EXPECT_EQ(0, std::memcmp(&x, &numbers[i], sizeof x)) << i << ": " << numbers[i];
+  }
+  EXPECT_TRUE(back.columns[1].empty());
+  for (size_t i = 0; i < texts.size(); ++i) {
+    EXPECT_EQ("t:" + texts[i], Show(back.columns[2][i + 2])) << i;
+  }
+  EXPECT_EQ((std::vector<std::string>{"t:line 1", "t:line 2", "", "t:line 4"}),
+            ShowColumn(Read(path, "Report"), 0));
+  EXPECT_EQ((std::map<size_t, std::string>{{2, "user's name"}}), back.labels);
+}
+
+TEST_F(XlsxTest, WritingRefusesWhatASheetCannotHoldAndLeavesNoFile) {
+  Notebook doc;
+  doc.AddWorksheet("W").worksheet()->SetCell(16385, 1, Value(1.0));
+  const std::string path = dir_.File("wide.xlsx");
+  std::string error;
+  EXPECT_FALSE(WriteXlsx(doc, path, &error));
+  EXPECT_EQ(path + ": worksheet \"W\" has column 16385; a workbook sheet holds 16384 columns",
+            error);
+  Notebook text;
+  text.AddWorksheet("T").worksheet()->SetCell(2, 3, Value(std::string(32768, 'y')));
+  EXPECT_FALSE(WriteXlsx(text, path, &error));
+  EXPECT_EQ(path +
+                ": worksheet \"T\" column 2 holds a text of more than 32767 characters, the "
+                "most a workbook cell holds",
+            error);
+  EXPECT_EQ(std::vector<std::string>{}, dir_.Names());
+}
+
+TEST_F(XlsxTest, SheetNamesAreMadeLegalAndDistinct) {
+  Notebook doc;
+  doc.AddWorksheet("Data 1");
+  doc.AddWorksheet("data 1");
+  doc.AddReport(std::string(40, 'r'), "x");
+  doc.AddWorksheet("'[quoted]'");
+  const std::string path = dir_.File("names.xlsx");
+  std::string error;
+  ASSERT_TRUE(WriteXlsx(doc, path, &error)) << error;
+  EXPECT_EQ(path +
+                ": there is no sheet named \"?\" (the sheets are \"Data 1\", \"data 1 (2)\", \"" +
+                std::string(31, 'r') + "\", \"_quoted_\")",
+            ReadError(path, "?"));
+}
+
+TEST_F(XlsxTest, BadFilesAreRefusedWithAClearError) {
+  const std::string text = dir_.File("plain.xlsx");
+  WriteFile(text, "a,b\n1,2\n");
+  EXPECT_EQ(text + ": not an .xlsx workbook (not a ZIP file)", ReadError(text));
+  const std::string no_book = Zip("nobook.xlsx", {{"readme.txt", "hello"}});
+  EXPECT_EQ(no_book + ": not an .xlsx workbook (the package holds no workbook)",
+            ReadError(no_book));
+  const std::string missing = dir_.File("missing.xlsx");
+  EXPECT_NE(std::string::npos, ReadError(missing).find(missing + ": cannot open"));
+
+  const std::string broken = Workbook("broken.xlsx", "<worksheet><sheetData><row>");
+  EXPECT_NE(std::string::npos, ReadError(broken).find("s.xml is not well-formed XML"));
+  std::string deep = "<worksheet><sheetData>";
+  for (int i = 0; i < 100; ++i) deep += "<a>";
+  for (int i = 0; i < 100; ++i) deep += "</a>";
+  deep += "</sheetData></worksheet>";
+  EXPECT_EQ(dir_.File("deep.xlsx") + ": s.xml nests elements more than 64 deep",
+            ReadError(Workbook("deep.xlsx", deep)));
+  const std::string bad_string = Workbook(
+      "sst.xlsx",
+      R"(<worksheet><sheetData><row r="1"><c r="A1" t="s"><v>4</v></c></row></sheetData></worksheet>)");
+  EXPECT_EQ(bad_string +
+                ": sheet \"S\", cell A1: refers to shared string 4, which the workbook "
+                "does not have",
+            ReadError(bad_string));
+}
+
+TEST_F(XlsxTest, IsoDateCellsAndErrorValuesKeepTheirText) {
+  XlsxSheet sheet = Read(
+      Workbook("dates.xlsx",
+               R"(<worksheet><sheetData><row r="1"><c r="A1" t="d"><v>2024-03-01T00:00:00</v></c>)"
+               R"(<c r="B1" t="e"><v>#DIV/0!</v></c></row></sheetData></worksheet>)"));
+  EXPECT_EQ((std::vector<std::string>{"t:2024-03-01T00:00:00"}), ShowColumn(sheet, 0));
+  EXPECT_EQ((std::vector<std::string>{"t:#DIV/0!"}), ShowColumn(sheet, 1));
+}
+
+TEST_F(XlsxTest, SheetsBeyondTheNotebookLimitsAreRefused) {
+  auto one_cell = [&](const std::string& name, const std::string& ref) {
+    return Workbook(name, R"(<worksheet><sheetData><row><c r=")" + ref +
+                              R"("><v>1</v></c></row></sheetData></worksheet>)");
+  };
+  EXPECT_EQ(dir_.File("wide.xlsx") +
+                ": sheet \"S\", cell XFE1: beyond the last column a worksheet can hold",
+            ReadError(one_cell("wide.xlsx", "XFE1")));
+  EXPECT_EQ(dir_.File("long.xlsx") +
+                ": sheet \"S\", cell A1000001: beyond the 1000000 rows a worksheet column can hold",
+            ReadError(one_cell("long.xlsx", "A1000001")));
+  std::string many = "<worksheet><sheetData><row r=\"1000000\">";
+  for (int c = 0; c < 5; ++c) many += "<c><v>1</v></c>";
+  many += "</row></sheetData></worksheet>";
+  EXPECT_EQ(dir_.File("many.xlsx") +
+                ": sheet \"S\" spans 5000000 cells (a notebook holds at most 4000000)",
+            ReadError(Workbook("many.xlsx", many)));
+  EXPECT_EQ(1000000u, Read(one_cell("ok.xlsx", "E1000000")).columns[4].size());
+}
+
+TEST_F(XlsxTest, ZipAndXmlBombsAreRefused) {
+  // Deflate packs these zeros about a thousand to one.
+  const std::string zeros(kMaxXlsxPartBytes + 1, '0');
+  const std::string zip_bomb = Workbook("zipbomb.xlsx", zeros);
+  EXPECT_EQ(zip_bomb + ": s.xml is too large (more than 128 MiB in one part or 256 MiB in all)",
+            ReadError(zip_bomb));
+  // Entities a document type declares are never expanded.
+  std::string laughs = "<?xml version=\"1.0\"?><!DOCTYPE worksheet [<!ENTITY a \"lol\">";
+  for (char c = 'b'; c <= 'j'; ++c) {
+    laughs += std::string("<!ENTITY ") + c + " \"";
+    for (int i = 0; i < 10; ++i) laughs += std::string("&") + static_cast<char>(c - 1) + ";";
+    laughs += "\">";
+  }
+  laughs +=
+      "]><worksheet><sheetData><row><c t=\"inlineStr\"><is><t>&j;</t></is></c></row>"
+      "</sheetData></worksheet>";
+  XlsxSheet sheet = Read(Workbook("laughs.xlsx", laughs));
+  ASSERT_EQ(1u, sheet.columns.size());
+  EXPECT_EQ("t:&j;", Show(sheet.columns[0][0]));
+}
+
+}  // namespace
+}  // namespace korund::notebook
