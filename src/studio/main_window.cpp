@@ -22,8 +22,10 @@
 #include "host/atomic_file.h"
 #include "notebook/csv.h"
 #include "notebook/notebook_file.h"
+#include "notebook/xlsx.h"
 #include "studio/graph_pane.h"
 #include "studio/worksheet_model.h"
+#include "tools/import_table.h"
 #include "ui/help_topics.h"
 #include "util/run_settings.h"
 
@@ -153,7 +155,8 @@ void MainWindow::BuildMenus() {
   file->addAction(tr("&Save"), QKeySequence::Save, this, [this] { SaveFile(); });
   file->addAction(tr("Save &As..."), QKeySequence::SaveAs, this, [this] { SaveFileAs({}); });
   file->addSeparator();
-  file->addAction(tr("&Import CSV..."), this, [this] { ImportCsvAsk(); });
+  file->addAction(tr("&Import CSV..."), this, [this] { ImportAsk(false); });
+  file->addAction(tr("Import &XLSX..."), this, [this] { ImportAsk(true); });
   file->addAction(tr("&Export CSV..."), this, [this] {
     const QString path =
         QFileDialog::getSaveFileName(this, tr("Export CSV"), {}, tr("CSV files (*.csv)"));
@@ -475,10 +478,7 @@ AnalysisOutcome MainWindow::Analyse(Analysis analysis) {
   return outcome;
 }
 
-void MainWindow::ImportCsvAsk() {
-  const QString path = QFileDialog::getOpenFileName(this, tr("Import CSV"), {},
-                                                    tr("CSV files (*.csv *.txt);;All files (*)"));
-  if (path.isEmpty()) return;
+int MainWindow::FirstFreeColumn() const {
   int first_free = 1;
   if (model_->sheet() >= 0) {
     for (const auto& [number, column] :
@@ -486,10 +486,65 @@ void MainWindow::ImportCsvAsk() {
       if (number > 0 && !column.cells.empty()) first_free = std::max(first_free, number + 1);
     }
   }
+  return first_free;
+}
+
+void MainWindow::ImportAsk(bool xlsx) {
+  const QString path =
+      QFileDialog::getOpenFileName(this, xlsx ? tr("Import XLSX") : tr("Import CSV"), {},
+                                   xlsx ? tr("Workbooks (*.xlsx);;All files (*)")
+                                        : tr("CSV files (*.csv *.txt);;All files (*)"));
+  if (path.isEmpty()) return;
   bool ok = false;
-  const int column = QInputDialog::getInt(this, tr("Import CSV"), tr("First column:"), first_free,
-                                          1, notebook::kMaxColumnNumber, 1, &ok);
-  if (ok) ImportCsv(path, column);
+  const int column =
+      QInputDialog::getInt(this, xlsx ? tr("Import XLSX") : tr("Import CSV"), tr("First column:"),
+                           FirstFreeColumn(), 1, notebook::kMaxColumnNumber, 1, &ok);
+  if (!ok) return;
+  xlsx ? ImportXlsx(path, column) : ImportCsv(path, column);
+}
+
+bool MainWindow::ImportXlsx(const QString& path, int column) {
+  const int sheet = model_->sheet();
+  if (sheet < 0) return false;
+  notebook::XlsxSheet book;
+  std::string error;
+  if (!notebook::ReadXlsxSheet(path.toStdString(), "", &book, &error)) {
+    Say(tr("Cannot import"), Q(error));
+    return false;
+  }
+  tools::ImportSettings settings;
+  // As for CSV: a first row with a word in it names the columns.
+  for (const std::vector<Value>& c : book.columns) {
+    if (!c.empty() && c.front().IsText() && !c.front().Text().empty() &&
+        !ParseNumber(c.front().Text())) {
+      settings.header = true;
+    }
+  }
+  std::vector<tools::ImportedColumn> columns;
+  std::vector<std::string> notes;
+  const auto position = [](size_t k, size_t r) {
+    return "cell " + notebook::XlsxSheet::CellName(k, r);
+  };
+  if (!tools::BuildImportColumns(book.columns, settings, position, &columns, &notes, &error)) {
+    Say(tr("Cannot import"), Q(path.toStdString() + ": " + error));
+    return false;
+  }
+  for (const auto& [k, label] : book.labels) {
+    if (settings.header && k < columns.size()) columns[k].label = label;
+  }
+  if (column + static_cast<int64_t>(columns.size()) - 1 > notebook::kMaxColumnNumber) {
+    Say(tr("Cannot import"), tr("%1: too many columns from column %2").arg(path).arg(column));
+    return false;
+  }
+  notebook::Notebook after = doc_.notebook();
+  tools::PutImportedColumns(*after.item(sheet).worksheet(), column, columns);
+  doc_.ReplaceNotebook(after, tr("Import XLSX"));
+  if (!notes.empty()) {
+    QString text;
+    for (const std::string& note : notes) text += Q(note) + "\n";
+    Say(tr("Imported with notes"), text.trimmed());
+  }
+  return true;
 }
 
 bool MainWindow::ImportCsv(const QString& path, int column) {

@@ -64,6 +64,10 @@ class MainWindow : public QMainWindow {
   // Imports a CSV file's columns into the current worksheet from `column`.
   bool ImportCsv(const QString& path, int column);
   bool ExportCsv(const QString& path);
+  // Imports the first sheet of a workbook (.xlsx) into the current
+  // worksheet from `column`, as korund-notebook import does; a first row
+  // with words in it gives the titles and labels. Says what it noticed.
+  bool ImportXlsx(const QString& path, int column);
 
   // Every question the window asks (save changes, overwrite, ...) goes
   // through this; tests replace it. Returns the button pressed.
@@ -90,7 +94,9 @@ class MainWindow : public QMainWindow {
   void AddRecent(const QString& path);
   void UpdateRecentMenu();
   void RenameCurrent();
-  void ImportCsvAsk();
+  // Asks for the file and the first column, then imports CSV or XLSX.
+  void ImportAsk(bool xlsx);
+  int FirstFreeColumn() const;
   // The selection's bounding rectangle in worksheet numbers (column, row
   // 1-based); false when nothing is selected.
   bool SelectionRect(int* c0, int* c1, int* r0, int* r1) const;

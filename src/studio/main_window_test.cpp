@@ -24,6 +24,7 @@
 #include "gui/help_viewer.h"
 #include "gui/qt_ui.h"
 #include "notebook/notebook_file.h"
+#include "notebook/xlsx.h"
 #include "studio/studio_test_support.h"
 #include "studio/worksheet_model.h"
 
@@ -242,6 +243,26 @@ TEST_F(MainWindowTest, CsvImportPutsColumnsAtTheChosenColumnAndExportReadsThemBa
   const std::string out = dir_.filePath("out.csv").toStdString();
   ASSERT_TRUE(window_->ExportCsv(QString::fromStdString(out)));
   EXPECT_EQ("strength,unit\r\n3.1,MPA\r\n3.4,\r\n", ReadText(out));
+}
+
+TEST_F(MainWindowTest, AWorkbookImportsAtTheChosenColumnWithItsHeader) {
+  notebook::Notebook source;
+  notebook::Worksheet& ws = *source.AddWorksheet("Lab").worksheet();
+  ws.SetTitle(1, "strength");
+  ws.SetCell(1, 1, 3.1);
+  ws.SetCell(1, 2, 3.4);
+  ws.SetTitle(2, "rate");
+  ws.SetCell(2, 1, 0.01);
+  const std::string book = dir_.filePath("lab.xlsx").toStdString();
+  std::string error;
+  ASSERT_TRUE(notebook::WriteXlsx(source, book, &error)) << error;
+  window_->document().NewNotebook();
+  ASSERT_TRUE(window_->ImportXlsx(QString::fromStdString(book), 5));
+  EXPECT_EQ("5 [strength] 3.1 3.4\n6 [rate] 0.01\n", Cells());
+  window_->document().undo_stack().undo();
+  EXPECT_EQ("", Cells());
+  EXPECT_FALSE(window_->ImportXlsx(dir_.filePath("none.xlsx"), 1));
+  EXPECT_EQ(std::vector<std::string>{"Cannot import"}, asked_);
 }
 
 TEST_F(MainWindowTest, TheHelpMenuOpensEachAnalysissPage) {
