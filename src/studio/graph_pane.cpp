@@ -1,0 +1,78 @@
+#include "studio/graph_pane.h"
+
+#include <QLabel>
+#include <QStackedLayout>
+#include <QTimer>
+
+#include "gui/plot_export.h"
+#include "gui/plot_view.h"
+#include "host/atomic_file.h"
+#include "plot/plot_builder.h"
+
+namespace korund::studio {
+
+namespace {
+// Long enough to gather the cells of one paste or a burst of typing.
+constexpr int kRedrawDelayMs = 150;
+}  // namespace
+
+GraphPane::GraphPane(Document& doc, QWidget* parent) : QWidget(parent), doc_(doc) {
+  view_ = new gui::PlotView;
+  message_ = new QLabel;
+  message_->setAlignment(Qt::AlignCenter);
+  message_->setWordWrap(true);
+  message_->setMargin(12);
+  layout_ = new QStackedLayout(this);
+  layout_->addWidget(view_);
+  layout_->addWidget(message_);
+  timer_ = new QTimer(this);
+  timer_->setSingleShot(true);
+  timer_->setInterval(kRedrawDelayMs);
+  connect(timer_, &QTimer::timeout, this, [this] { Redraw(); });
+  connect(&doc_, &Document::structureChanged, this, &GraphPane::Schedule);
+  connect(&doc_, &Document::currentChanged, this, &GraphPane::Schedule);
+  connect(&doc_, &Document::cellsChanged, this, [this](int sheet, int, int, int, int) {
+    if (sheet == doc_.current()) Schedule();
+  });
+  Redraw();
+}
+
+void GraphPane::Schedule() { timer_->start(); }
+
+QString GraphPane::message() const { return has_graph_ ? QString() : message_->text(); }
+
+bool GraphPane::Redraw() {
+  timer_->stop();
+  const int sheet = doc_.current();
+  plot::PlotDescription plot;
+  std::string error = "No worksheet.";
+  has_graph_ =
+      sheet >= 0 && plot::BuildPlot(*doc_.notebook().item(sheet).worksheet(), {}, &plot, &error);
+  if (has_graph_) {
+    view_->ShowPlot(plot);
+    layout_->setCurrentWidget(view_);
+  } else {
+    message_->setText(tr("No graph: %1").arg(QString::fromStdString(error)));
+    layout_->setCurrentWidget(message_);
+  }
+  return has_graph_;
+}
+
+bool GraphPane::Export(const std::string& path, std::string* error) {
+  const std::optional<gui::ImageFormat> format = gui::ImageFormatForPath(path);
+  if (!format) {
+    *error = path + ": the graph is written as .png, .svg or .pdf";
+    return false;
+  }
+  const int sheet = doc_.current();
+  plot::PlotDescription plot;
+  if (sheet < 0 || !plot::BuildPlot(*doc_.notebook().item(sheet).worksheet(), {}, &plot, error)) {
+    if (sheet < 0) *error = "no worksheet";
+    return false;
+  }
+  std::string bytes;
+  if (!gui::RenderPlot(plot, *format, {}, &bytes, error)) return false;
+  return host::WriteFileAtomically(path, bytes, error);
+}
+
+}  // namespace korund::studio

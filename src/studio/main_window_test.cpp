@@ -1,0 +1,318 @@
+// The window on the offscreen platform: what it shows of a notebook, edits
+// through the grid and the clipboard, analyses as undo steps, saving, and
+// the speed of a large worksheet.
+#include "studio/main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTableView>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTreeWidget>
+#include <filesystem>
+
+#include "gui/form_dialog.h"
+#include "gui/help_viewer.h"
+#include "gui/qt_ui.h"
+#include "notebook/notebook_file.h"
+#include "notebook/xlsx.h"
+#include "studio/studio_test_support.h"
+#include "studio/worksheet_model.h"
+
+namespace korund::studio {
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    StudioTestApp();
+    ASSERT_TRUE(dir_.isValid());
+    ui_ = std::make_unique<gui::QtUi>();
+    window_ = std::make_unique<MainWindow>(*ui_);
+    ui_->SetShownHook([this](QWidget& w) {
+      shown_.push_back(w.windowTitle().toStdString());
+      if (auto* box = qobject_cast<QMessageBox*>(&w)) {
+        box->defaultButton() != nullptr ? box->defaultButton()->click()
+                                        : box->button(QMessageBox::Ok)->click();
+      } else if (auto* form = dynamic_cast<gui::FormDialog*>(&w)) {
+        QTest::keyClick(form, Qt::Key_Return);
+      } else {
+        w.close();
+      }
+    });
+    window_->SetAsker([this](const QString& title, const QString&, QMessageBox::StandardButtons,
+                             QMessageBox::StandardButton) {
+      asked_.push_back(title.toStdString());
+      return answer_;
+    });
+  }
+  // Opens a copy of an example.
+  std::string OpenExample(const std::string& name) {
+    const std::string copy = dir_.filePath(QString::fromStdString(name)).toStdString();
+    std::filesystem::copy_file(ExamplePath(name), copy);
+    EXPECT_TRUE(window_->OpenFile(QString::fromStdString(copy)));
+    return copy;
+  }
+  QString Shown(int row, int column) {
+    return window_->model()->data(window_->model()->index(row, column), Qt::DisplayRole).toString();
+  }
+  std::string Cells() {
+    return SheetText(*window_->document().notebook().item(window_->model()->sheet()).worksheet());
+  }
+  void Select(int row0, int column0, int row1, int column1) {
+    QTableView* g = window_->grid();
+    g->setCurrentIndex(g->model()->index(row0, column0));
+    g->selectionModel()->select(
+        QItemSelection(g->model()->index(row0, column0), g->model()->index(row1, column1)),
+        QItemSelectionModel::ClearAndSelect);
+  }
+
+  QTemporaryDir dir_;
+  std::unique_ptr<gui::QtUi> ui_;
+  std::unique_ptr<MainWindow> window_;
+  std::vector<std::string> shown_;
+  std::vector<std::string> asked_;
+  QMessageBox::StandardButton answer_ = QMessageBox::Cancel;
+};
+
+TEST_F(MainWindowTest, AnOpenedExampleShowsItsItemsAndItsCurrentWorksheet) {
+  OpenExample("weibull-demo.json");
+  QTreeWidget* tree = window_->tree();
+  ASSERT_EQ(1, tree->topLevelItemCount());
+  EXPECT_EQ("Section 1", tree->topLevelItem(0)->text(0));
+  EXPECT_EQ("Data 1", tree->topLevelItem(0)->child(0)->text(0));
+  EXPECT_EQ("weibull-demo.json[*] - KORUND Studio", window_->windowTitle());
+  EXPECT_FALSE(window_->isWindowModified());
+  const notebook::Worksheet& ws = *window_->document().notebook().item(1).worksheet();
+  EXPECT_EQ(QString::fromStdString(ToText(ws.Cell(1, 1))), Shown(0, 1));
+}
+
+TEST_F(MainWindowTest, EditsMarkTheWindowAndUndoRedoWalkThem) {
+  OpenExample("weibull-demo.json");
+  const std::string original = Cells();
+  QTableView* g = window_->grid();
+  window_->show();
+  g->setCurrentIndex(g->model()->index(2, 1));
+  g->edit(g->currentIndex());
+  auto* editor = g->findChild<QLineEdit*>();
+  ASSERT_NE(nullptr, editor);
+  editor->selectAll();
+  QTest::keyClicks(editor, "4.75");
+  QTest::keyClick(editor, Qt::Key_Return);
+  QApplication::processEvents();  // the delegate commits through a queued call
+  EXPECT_EQ("4.75", Shown(2, 1));
+  EXPECT_TRUE(window_->isWindowModified());
+  Select(0, 1, 1, 1);
+  window_->ClearSelection();
+  EXPECT_EQ("", Shown(0, 1));
+  window_->document().undo_stack().undo();
+  window_->document().undo_stack().undo();
+  EXPECT_EQ(original, Cells());
+  EXPECT_FALSE(window_->isWindowModified());
+  window_->document().undo_stack().redo();
+  EXPECT_EQ("4.75", Shown(2, 1));
+}
+
+TEST_F(MainWindowTest, DeleteAndTheUndoKeysWorkOnTheGrid) {
+  OpenExample("weibull-demo.json");
+  window_->show();
+  QApplication::setActiveWindow(window_.get());
+  window_->grid()->setFocus();
+  Select(2, 1, 3, 2);
+  QTest::keyClick(window_->grid(), Qt::Key_Delete);
+  EXPECT_EQ("", Shown(2, 1));
+  EXPECT_EQ("", Shown(3, 2));
+  QTest::keyClick(window_->grid(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_NE("", Shown(2, 1));
+  EXPECT_FALSE(window_->isWindowModified());
+}
+
+TEST_F(MainWindowTest, ARangeCopiedFromASpreadsheetPastesAtTheSelection) {
+  window_->document().NewNotebook();
+  QApplication::clipboard()->setText("3.1\tMPA\r\n3.4\t\r\n2.9\t3000\r\n");
+  Select(4, 2, 4, 2);
+  window_->PasteAtSelection();
+  EXPECT_EQ("3.1", Shown(4, 2));
+  EXPECT_EQ("MPA", Shown(4, 3));
+  EXPECT_EQ("3000", Shown(6, 3));
+  EXPECT_EQ(1, window_->document().undo_stack().count());
+  // Copy gives the same text back, tab-separated.
+  Select(4, 2, 6, 3);
+  window_->CopySelection();
+  EXPECT_EQ("3.1\tMPA\n3.4\t\n2.9\t3000\n", QApplication::clipboard()->text());
+}
+
+TEST_F(MainWindowTest, APastedListFillsAWholeSelectedColumnFromTheTop) {
+  window_->document().NewNotebook();
+  QApplication::clipboard()->setText("1\n2\n3\n");
+  window_->grid()->selectColumn(4);
+  window_->PasteAtSelection();
+  EXPECT_EQ("4 [] 1 2 3\n", Cells());
+}
+
+TEST_F(MainWindowTest, RowsAreInsertedAndDeletedAtTheSelection) {
+  window_->document().NewNotebook();
+  window_->document().SetCells(1, 1, 1, {{Value(1.0)}, {Value(2.0)}, {Value(3.0)}}, "fill");
+  Select(1, 1, 2, 1);
+  window_->InsertRowsAtSelection();
+  EXPECT_EQ("1 [] 1   2 3\n", Cells());
+  window_->RemoveSelectedRows();
+  EXPECT_EQ("1 [] 1 2 3\n", Cells());
+}
+
+TEST_F(MainWindowTest, AnAnalysisIsOneUndoStepAndShowsItsResults) {
+  OpenExample("dynamic-demo.json");
+  const std::string original = Cells();
+  const AnalysisOutcome outcome = window_->Analyse(Analysis::kDynamic);
+  ASSERT_TRUE(outcome.completed) << outcome.message;
+  EXPECT_EQ("FINISHED", shown_.back());
+  EXPECT_NE(original, Cells());
+  EXPECT_TRUE(window_->isWindowModified());
+  EXPECT_EQ(1, window_->document().undo_stack().count());
+  window_->document().undo_stack().undo();
+  EXPECT_EQ(original, Cells());
+}
+
+TEST_F(MainWindowTest, AReportItemIsShownAsText) {
+  const std::string path = dir_.filePath("report.json").toStdString();
+  WriteText(path, R"({"format": "korund-notebook", "version": 1, "items": [
+    {"type": "worksheet", "name": "Data 1"},
+    {"type": "report", "name": "Report 1", "text": "first\rsecond"}]})");
+  ASSERT_TRUE(window_->OpenFile(QString::fromStdString(path)));
+  QTreeWidgetItem* report = window_->tree()->topLevelItem(1);
+  ASSERT_EQ("Report 1", report->text(0));
+  emit window_->tree()->itemClicked(report, 0);
+  EXPECT_TRUE(window_->report_view()->isVisibleTo(window_.get()));
+  EXPECT_EQ("first\nsecond", window_->report_view()->toPlainText());
+  emit window_->tree()->itemClicked(window_->tree()->topLevelItem(0), 0);
+  EXPECT_FALSE(window_->report_view()->isVisibleTo(window_.get()));
+}
+
+TEST_F(MainWindowTest, SavedChangesReopenAndAChangedFileIsNotOverwrittenSilently) {
+  const std::string path = OpenExample("static-demo.json");
+  window_->document().SetCells(1, 30, 1, {{Value(42.0)}}, "edit");
+  ASSERT_TRUE(window_->SaveFile());
+  EXPECT_FALSE(window_->isWindowModified());
+  window_->document().SetCells(1, 30, 2, {{Value(43.0)}}, "edit");
+  WriteText(path, ReadText(path) + "\n");  // another program touched it
+  answer_ = QMessageBox::No;
+  EXPECT_FALSE(window_->SaveFile());
+  EXPECT_EQ(std::vector<std::string>{"Notebook changed on disk"}, asked_);
+  EXPECT_EQ(std::string::npos, ReadText(path).find("43"));
+  answer_ = QMessageBox::Yes;
+  EXPECT_TRUE(window_->SaveFile());
+  window_->document().NewNotebook();
+  ASSERT_TRUE(window_->OpenFile(QString::fromStdString(path)));
+  EXPECT_EQ("42", Shown(0, 30));
+  EXPECT_EQ("43", Shown(1, 30));
+}
+
+TEST_F(MainWindowTest, ClosingWithUnsavedChangesAsksAndCancelKeepsTheWindow) {
+  window_->show();
+  window_->document().SetCells(1, 1, 1, {{Value(1.0)}}, "edit");
+  answer_ = QMessageBox::Cancel;
+  EXPECT_FALSE(window_->close());
+  EXPECT_EQ(1u, asked_.size());
+  answer_ = QMessageBox::Discard;
+  EXPECT_TRUE(window_->close());
+}
+
+TEST_F(MainWindowTest, AnUnreadableNotebookOpensNothingAndSaysWhy) {
+  const std::string path = dir_.filePath("broken.json").toStdString();
+  WriteText(path, "[1, 2");
+  EXPECT_FALSE(window_->OpenFile(QString::fromStdString(path)));
+  EXPECT_EQ(std::vector<std::string>{"Cannot open notebook"}, asked_);
+  EXPECT_EQ("Untitled[*] - KORUND Studio", window_->windowTitle());
+}
+
+TEST_F(MainWindowTest, CsvImportPutsColumnsAtTheChosenColumnAndExportReadsThemBack) {
+  window_->document().NewNotebook();
+  const std::string csv = dir_.filePath("in.csv").toStdString();
+  WriteText(csv, "strength,unit\n3.1,MPA\n3.4,\n");
+  ASSERT_TRUE(window_->ImportCsv(QString::fromStdString(csv), 3));
+  EXPECT_EQ("3 [strength] 3.1 3.4\n4 [unit] MPA\n", Cells());
+  const std::string out = dir_.filePath("out.csv").toStdString();
+  ASSERT_TRUE(window_->ExportCsv(QString::fromStdString(out)));
+  EXPECT_EQ("strength,unit\r\n3.1,MPA\r\n3.4,\r\n", ReadText(out));
+}
+
+TEST_F(MainWindowTest, AWorkbookImportsAtTheChosenColumnWithItsHeader) {
+  notebook::Notebook source;
+  notebook::Worksheet& ws = *source.AddWorksheet("Lab").worksheet();
+  ws.SetTitle(1, "strength");
+  ws.SetCell(1, 1, 3.1);
+  ws.SetCell(1, 2, 3.4);
+  ws.SetTitle(2, "rate");
+  ws.SetCell(2, 1, 0.01);
+  const std::string book = dir_.filePath("lab.xlsx").toStdString();
+  std::string error;
+  ASSERT_TRUE(notebook::WriteXlsx(source, book, &error)) << error;
+  window_->document().NewNotebook();
+  ASSERT_TRUE(window_->ImportXlsx(QString::fromStdString(book), 5));
+  EXPECT_EQ("5 [strength] 3.1 3.4\n6 [rate] 0.01\n", Cells());
+  window_->document().undo_stack().undo();
+  EXPECT_EQ("", Cells());
+  EXPECT_FALSE(window_->ImportXlsx(dir_.filePath("none.xlsx"), 1));
+  EXPECT_EQ(std::vector<std::string>{"Cannot import"}, asked_);
+}
+
+TEST_F(MainWindowTest, TheHelpMenuOpensEachAnalysissPage) {
+  QAction* weibull = nullptr;
+  for (QAction* menu : window_->menuBar()->actions()) {
+    if (menu->text() != "&Help") continue;
+    for (QAction* a : menu->menu()->actions()) {
+      if (a->text().contains("Weibull")) weibull = a;
+    }
+  }
+  ASSERT_NE(nullptr, weibull);
+  weibull->trigger();
+  auto* viewer = dynamic_cast<gui::HelpViewer*>(ui_->help_viewer());
+  ASSERT_NE(nullptr, viewer);
+  EXPECT_TRUE(viewer->browser()->toPlainText().contains("Weibull"));
+}
+
+// 10 columns of 10,000 values: opening, an edit and its undo, and drawing
+// the grid stay well inside what feels immediate.
+TEST_F(MainWindowTest, ALargeWorksheetStaysInteractive) {
+  notebook::Notebook nb;
+  nb.AddSection("Section 1");
+  notebook::Worksheet& ws = *nb.AddWorksheet("Data 1").worksheet();
+  for (int c = 1; c <= 10; ++c) {
+    for (int r = 1; r <= 10000; ++r) ws.SetCell(c, r, 1.0 + r * 1e-4 + c);
+  }
+  nb.set_current("Data 1");
+  std::string text, error;
+  ASSERT_TRUE(notebook::SerializeNotebook(nb, "big", &text, &error));
+  const std::string path = dir_.filePath("big.json").toStdString();
+  WriteText(path, text);
+  window_->resize(1100, 700);
+  window_->show();
+  QElapsedTimer timer;
+  timer.start();
+  ASSERT_TRUE(window_->OpenFile(QString::fromStdString(path)));
+  window_->grab();
+  const qint64 open_ms = timer.restart();
+  window_->grid()->scrollToBottom();
+  window_->document().SetCells(1, 5, 9999, {{Value(7.0)}}, "edit");
+  window_->grab();
+  window_->document().undo_stack().undo();
+  window_->grab();
+  const qint64 edit_ms = timer.restart();
+  std::printf("10 x 10,000 values: open and draw %lld ms; edit, undo, two redraws %lld ms\n",
+              static_cast<long long>(open_ms), static_cast<long long>(edit_ms));
+  EXPECT_LT(open_ms, 3000);
+  EXPECT_LT(edit_ms, 1000);
+  EXPECT_EQ(10000 + WorksheetModel::kSpareRows, window_->model()->rowCount());
+}
+
+}  // namespace
+}  // namespace korund::studio

@@ -1,0 +1,58 @@
+// For the studio's tests: the one QApplication, a temporary folder, the
+// example notebooks, and a worksheet as text for comparisons.
+#pragma once
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "notebook/notebook.h"
+
+namespace korund::studio {
+
+inline QApplication& StudioTestApp() {
+  static int argc = 1;
+  static char name[] = "korund-studio-tests";
+  static char* argv[] = {name, nullptr};
+  static QApplication* app = [] {
+    auto* a = new QApplication(argc, argv);
+    // Recent files of the tests stay out of the user's settings.
+    QApplication::setOrganizationName("korund-studio-tests");
+    return a;
+  }();
+  return *app;
+}
+
+inline std::string ExamplePath(const std::string& name) {
+  return std::string(KORUND_SOURCE_DIR) + "/examples/" + name;
+}
+
+inline std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+inline void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+// Every title and cell of a worksheet, one column a line. Empty cells at a
+// column's end are no cells (the file does not keep them either).
+inline std::string SheetText(const notebook::Worksheet& ws) {
+  std::ostringstream out;
+  for (const auto& [number, column] : ws.columns()) {
+    size_t end = column.cells.size();
+    while (end > 0 && column.cells[end - 1].IsEmpty()) --end;
+    if (!column.title && end == 0) continue;
+    out << number << " [" << column.title.value_or("") << "]";
+    for (size_t i = 0; i < end; ++i) out << " " << ToText(column.cells[i]);
+    out << "\n";
+  }
+  return out.str();
+}
+
+}  // namespace korund::studio
