@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "stats/checked_math.h"
 #include "stats/gamma.h"
@@ -60,12 +61,15 @@ struct Newton {
 // was taken, not the step's result m. A step that breaks down numerically
 // ends the iteration as a failure to converge, and so does convergence seen
 // only after the last allowed step.
-Newton SolveLikelihood(const ValueArray& lx, size_t n, double m0, int16_t max_steps,
+Newton SolveLikelihood(const ValueArray& lx_values, size_t n, double m0, int16_t max_steps,
                        CheckedMath& k) {
   const double dn = static_cast<double>(n);
   const double t = m0 * 1e-6;
+  // The logarithms as plain numbers, read once: every step walks them all.
+  std::vector<double> lx(n + 1);
+  for (size_t i = 1; i <= n; ++i) lx[i] = lx_values[i].Number();
   double sum_l = 0;
-  for (size_t i = 1; i <= n; ++i) sum_l = k.Add(sum_l, lx[i].Number());
+  for (size_t i = 1; i <= n; ++i) sum_l = k.Add(sum_l, lx[i]);
 
   double m = m0, p = 0;
   Newton r;
@@ -78,7 +82,7 @@ Newton SolveLikelihood(const ValueArray& lx, size_t n, double m0, int16_t max_st
     p = m;
     double s0 = 0, s1 = 0, s2 = 0;
     for (size_t i = 1; i <= n; ++i) {
-      const double l = lx[i].Number();
+      const double l = lx[i];
       const double ei = k.Exp(k.Mul(p, l));
       s0 = k.Add(s0, ei);
       s1 = k.Add(s1, k.Mul(l, ei));
