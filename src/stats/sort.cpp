@@ -9,7 +9,9 @@
 //   - SortPairs sorts descending with text keys present: the text rule and
 //     the descending comparison then disagree, and a text can end between
 //     numbers.
-// Those inputs keep the literal exchange sort.
+// Those inputs keep the literal exchange sort. Numbers and texts without
+// empty values, the usual column of strengths and notes, are sorted faster
+// still: the numbers as plain doubles, then the texts among themselves.
 #include "stats/sort.h"
 
 #include <algorithm>
@@ -64,6 +66,22 @@ void SortValues(ValueArray& data, int32_t n) {
   CheckRange(data, n);
   const auto first = data.begin() + 1;
   const auto last = data.begin() + 1 + n;
+  // Numbers (none NaN) and texts, no empty values: the usual column of
+  // strengths with its notes. Every number comes before every text, so the
+  // numbers are sorted as plain doubles and the texts among themselves.
+  if (std::none_of(first, last, [](const Value& v) { return v.IsEmpty() || IsNaN(v); })) {
+    const auto texts =
+        std::stable_partition(first, last, [](const Value& v) { return v.IsNumber(); });
+    std::vector<double> numbers;
+    numbers.reserve(static_cast<size_t>(texts - first));
+    for (auto it = first; it != texts; ++it) numbers.push_back(it->Number());
+    std::stable_sort(numbers.begin(), numbers.end());
+    for (size_t i = 0; i < numbers.size(); ++i) {
+      first[static_cast<std::ptrdiff_t>(i)] = Value(numbers[i]);
+    }
+    std::stable_sort(texts, last, [](const Value& a, const Value& b) { return a.Text() < b.Text(); });
+    return;
+  }
   if (CompareIsOrderOn(data, n)) {
     std::stable_sort(first, last, [](const Value& a, const Value& b) { return a < b; });
     return;
