@@ -51,3 +51,18 @@ TEST(PlotStyles, DefaultsAndCodeTest) {
 
 }  // namespace
 }  // namespace korund
+
+namespace korund {
+namespace {
+
+TEST(ValueTest, TheFifteenDigitFormOfTheLargestDoublesReadsAsNoNumber) {
+  // Found by the number fuzz target: the classic form rounds DBL_MAX up
+  // beyond the range of doubles, and such a text is no number. Below that
+  // edge every text form reads back.
+  EXPECT_EQ("1.79769313486232E+308", FormatNumber(1.7976931348623157e308));
+  EXPECT_FALSE(ParseNumber(FormatNumber(1.7976931348623157e308)));
+  EXPECT_TRUE(ParseNumber(FormatNumber(1.79769313486231e308)));
+}
+
+}  // namespace
+}  // namespace korund
