@@ -2,20 +2,15 @@
 
 #include <filesystem>
 
-#include "dialogs/message_dialog.h"
 #include "ui/terminate.h"
 #include "util/plot_styles.h"
 #include "util/terminate.h"
 #include "util/text.h"
-#include "worksheet/sheet.h"
 
 namespace korund::shell {
 
 namespace {
 
-constexpr int kHelpDynamic = 1018;
-constexpr int kHelpStatic = 1032;
-constexpr int kHelpWeibull = 1047;
 
 std::string Lower(const std::string& s) { return LowerAscii(s); }
 
@@ -88,39 +83,7 @@ int RunKorund(const RunInputs& inputs, ui::Ui& ui, host::Host& host, SettingsSto
   }
 
   InitPlotStyles(settings);
-
-  dialogs::MessageDialog msg(ui);
-  worksheet::Sheet sheet(ui, msg, settings);
-  if (sheet.spOpenWorksheet(host, "")) {
-    ui.MsgBox("Failed to open SigmaPlot worksheet.", ui::kMbIconStop | ui::kMbOk,
-              "PLUGIN TERMINATING");
-    return static_cast<int>(ExitReason::kFatal);
-  }
-
-  RunContext ctx{settings, ui, msg, sheet};
-  switch (settings.FitType) {
-    case kFitDynamic:
-      msg.set_help_topic(kHelpDynamic);
-      guards.fatigue(ctx);
-      break;
-    case kFitStatic:
-      msg.set_help_topic(kHelpStatic);
-      guards.fatigue(ctx);
-      break;
-    default:
-      msg.set_help_topic(kHelpWeibull);
-      guards.weibull(ctx);
-      break;
-  }
-
-  sheet.spSaveSheet();
-  std::string error;
-  // Release sets the host property (id 21) false and writes the notebook
-  // back; when that fails the host keeps the results beside it.
-  if (!sheet.Release(&error)) ui::TerminateProgram(ui, error);
-
-  ui.MsgBox(settings.FinishMessage, ui::kMbIconExclamation | ui::kMbOk, "FINISHED");
-  return 0;
+  return worksheet::RunAnalysis(settings, ui, host, guards);
 }
 
 }  // namespace korund::shell

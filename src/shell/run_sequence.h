@@ -13,16 +13,14 @@
 #include "shell/settings_store.h"
 #include "ui/ui.h"
 #include "util/run_settings.h"
+#include "worksheet/run_analysis.h"
 #include "worksheet/run_context.h"
 
 namespace korund::shell {
 
 // The analyses' worksheet guards; main hands in the real ones, tests their
 // own.
-struct Guards {
-  std::function<void(RunContext&)> weibull;  // FitType 2
-  std::function<void(RunContext&)> fatigue;  // FitType 0 and 1
-};
+using Guards = worksheet::AnalysisGuards;
 
 struct RunInputs {
   std::string command_line;  // the program's own words, joined by blanks
