@@ -50,7 +50,7 @@ void BM_DynamicFatigueWorksheet(benchmark::State& state) {
     RunSettings settings;
     InitPlotStyles(settings);
     settings.FitType = kFitDynamic;
-    settings.FatigueMode = 0;
+    settings.FatigueMode = FatigueMode::kStressRate;
     settings.IgnoreWeakest = true;
     settings.RateFactor = 1.2;
     settings.SetToCopy = 1;

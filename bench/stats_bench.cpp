@@ -5,7 +5,6 @@
 
 #include "stats/linreg.h"
 #include "stats/weibull_mle.h"
-#include "testing/scripted_ui.h"
 
 namespace korund::stats {
 namespace {
@@ -21,16 +20,12 @@ ValueArray WeibullStrengths(int n, unsigned seed) {
 void BM_statWeibMLE(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
   const ValueArray strengths = WeibullStrengths(n, 42);
-  ui::ScriptedUi ui;
-  ValueArray values;
-  Labels labels;
-  int16_t count = 0;
   for (auto _ : state) {
     state.PauseTiming();
     ValueArray data = strengths;  // the routine sorts its input in place
     state.ResumeTiming();
-    statWeibMLE(data, n, false, values, labels, count, 95, ui);
-    benchmark::DoNotOptimize(values.data());
+    auto fit = statWeibMLE(data, n, 95);
+    benchmark::DoNotOptimize(fit);
   }
   state.SetComplexityN(n);
 }
@@ -46,12 +41,9 @@ void BM_statLinReg(benchmark::State& state) {
     y.emplace_back(2.0 * i * 0.01 + 1 + noise(rng));
     e.emplace_back(1.0);
   }
-  ValueArray results;
-  Labels names;
-  int16_t count = 0;
   for (auto _ : state) {
-    statLinReg(x, y, e, false, n, false, results, names, count, nullptr);
-    benchmark::DoNotOptimize(results.data());
+    auto fit = statLinReg(x, y, e, false, n);
+    benchmark::DoNotOptimize(fit);
   }
   state.SetComplexityN(n);
 }
