@@ -9,8 +9,9 @@ Block WorksheetTable::Read(int32_t left, int32_t top, int32_t right, int32_t bot
   if (right >= left) block.reserve(static_cast<size_t>(right) - left + 1);
   for (int32_t c = left; c <= right; ++c) {
     std::vector<Value> column;
-    column.reserve(bottom >= top ? static_cast<size_t>(bottom) - top + 1 : 0);
-    for (int32_t r = top; r <= bottom; ++r) column.push_back(Cell(c, r));
+    int32_t r = top;
+    for (; r <= bottom && r < 0; ++r) column.push_back(Cell(c, r));  // the title row
+    if (r <= bottom) sheet_.ReadCells(c + 1, r + 1, static_cast<size_t>(bottom) - r + 1, &column);
     block.push_back(std::move(column));
   }
   return block;
@@ -18,8 +19,13 @@ Block WorksheetTable::Read(int32_t left, int32_t top, int32_t right, int32_t bot
 
 void WorksheetTable::Write(const Block& block, int32_t left, int32_t top) {
   for (size_t c = 0; c < block.size(); ++c) {
+    const int32_t column = left + static_cast<int32_t>(c);
+    if (top >= 0) {
+      sheet_.SetCells(column + 1, top + 1, block[c]);
+      continue;
+    }
     for (size_t r = 0; r < block[c].size(); ++r) {
-      SetCell(left + static_cast<int32_t>(c), top + static_cast<int32_t>(r), block[c][r]);
+      SetCell(column, top + static_cast<int32_t>(r), block[c][r]);
     }
   }
 }

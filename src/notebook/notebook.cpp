@@ -50,6 +50,38 @@ void Worksheet::SetCell(int32_t column, int32_t row, const Value& value) {
   while (!c.cells.empty() && c.cells.back().IsEmpty()) c.cells.pop_back();
 }
 
+void Worksheet::ReadCells(int32_t column, int32_t first_row, size_t count,
+                          std::vector<Value>* out) const {
+  const Column* c = FindColumn(column);
+  out->reserve(out->size() + count);
+  for (size_t i = 0; i < count; ++i) {
+    const int64_t row = first_row + static_cast<int64_t>(i);
+    if (c == nullptr || row < 1 || row > static_cast<int64_t>(c->cells.size())) {
+      out->emplace_back();
+    } else {
+      out->push_back(c->cells[static_cast<size_t>(row) - 1]);
+    }
+  }
+}
+
+void Worksheet::SetCells(int32_t column, int32_t first_row, const std::vector<Value>& values) {
+  if (values.empty()) return;
+  Column& c = columns_[column];  // created, as a first SetCell would
+  for (size_t i = 0; i < values.size(); ++i) {
+    const int64_t row = first_row + static_cast<int64_t>(i);
+    if (row < 1) continue;
+    const size_t index = static_cast<size_t>(row) - 1;
+    const Value& value = values[i];
+    if (index >= c.cells.size()) {
+      if (value.IsEmpty()) continue;
+      if (c.cells.capacity() <= index) c.cells.reserve(std::max(index + 1, c.cells.capacity() * 2));
+      c.cells.resize(index + 1);
+    }
+    c.cells[index] = value;
+    while (!c.cells.empty() && c.cells.back().IsEmpty()) c.cells.pop_back();
+  }
+}
+
 std::string Worksheet::Title(int32_t column) const {
   const Column* c = FindColumn(column);
   return c == nullptr ? std::string() : c->title.value_or("");

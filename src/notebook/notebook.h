@@ -77,6 +77,10 @@ class Worksheet {
   // Stores a cell (row >= 1). Trailing empty values are not kept, so storing
   // one past the end changes nothing.
   void SetCell(int32_t column, int32_t row, const Value& value);
+  // Rows first_row.. of a column at once: the same as reading or storing
+  // the cells one by one, without looking the column up for each.
+  void ReadCells(int32_t column, int32_t first_row, size_t count, std::vector<Value>* out) const;
+  void SetCells(int32_t column, int32_t first_row, const std::vector<Value>& values);
   // The column's title, "" when it has none.
   std::string Title(int32_t column) const;
   void SetTitle(int32_t column, const std::string& title);
