@@ -18,13 +18,12 @@ class FileApplication : public Application {
   // The session works on `worksheet`; the stored current worksheet only
   // changes through korund-notebook select.
   FileApplication(std::string path, notebook::Notebook notebook, const std::string& worksheet,
-                  std::string original_bytes, std::string baseline,
-                  std::unique_ptr<FileLock> lock)
+                  std::string original_bytes, std::unique_ptr<FileLock> lock)
       : path_(std::move(path)),
         notebook_(std::move(notebook)),
+        as_read_(notebook_),
         session_(notebook_, worksheet),
         original_bytes_(std::move(original_bytes)),
-        baseline_(std::move(baseline)),
         lock_(std::move(lock)) {
     ::stat(path_.c_str(), &original_stat_);
   }
@@ -40,10 +39,10 @@ class FileApplication : public Application {
 
   std::string path_;
   notebook::Notebook notebook_;
+  const notebook::Notebook as_read_;  // the model at Connect
   NotebookSession session_;
   std::string original_bytes_;  // the file as read at Connect
   struct stat original_stat_ {};  // which file that was
-  std::string baseline_;        // the model as saved text at Connect
   std::unique_ptr<FileLock> lock_;
   bool released_ = false;
 };
@@ -51,10 +50,14 @@ class FileApplication : public Application {
 bool FileApplication::Release(std::string* error) {
   if (released_) return true;
   released_ = true;
+  // A run that changed nothing leaves the file untouched, byte for byte.
+  if (notebook::SameFileText(notebook_, as_read_)) {
+    lock_->Unlock();
+    return true;
+  }
   std::string text;
   bool ok = notebook::SerializeNotebook(notebook_, path_, &text, error);
-  // A run that changed nothing leaves the file untouched, byte for byte.
-  if (ok && text != baseline_) {
+  if (ok) {
     RemoveStaleTemporaries(path_);
     // Checked again right before the new file takes the old one's place, so
     // that an edit made while the text was being written is not lost.
@@ -128,10 +131,8 @@ std::unique_ptr<Application> FileHost::Connect(std::string* error) {
   notebook::Item* sheet = notebook::ChooseWorksheet(notebook, worksheet_, path_, error);
   if (sheet == nullptr) return nullptr;
   const std::string wanted = sheet->name();
-  std::string baseline;
-  if (!notebook::SerializeNotebook(notebook, path_, &baseline, error)) return nullptr;
   return std::make_unique<FileApplication>(path_, std::move(notebook), wanted, std::move(bytes),
-                                           std::move(baseline), std::move(lock));
+                                           std::move(lock));
 }
 
 }  // namespace korund::host

@@ -6,6 +6,7 @@
 // model's own members rewritten in their place; model members the object
 // did not have are appended. Kept members are compact canonical text
 // (json_text.h) and are indented on the way out.
+#include <algorithm>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -316,6 +317,13 @@ class Writer {
 bool SerializeNotebook(const Notebook& notebook, const std::string& name, std::string* text,
                        std::string* error) {
   std::string out;
+  // Room for the usual cell (an indented full-precision number) at once:
+  // growing a text of megabytes by doubling copies it over and over.
+  int64_t cells = 0;
+  for (size_t i = 0; i < notebook.size(); ++i) {
+    if (const Worksheet* sheet = notebook.item(i).worksheet()) cells += sheet->CellCount();
+  }
+  out.reserve(static_cast<size_t>(std::min<int64_t>(cells, kMaxCellsPerNotebook)) * 32 + 4096);
   Writer writer(name, &out);
   writer.WriteNotebook(notebook);
   if (writer.failed()) {
@@ -323,6 +331,82 @@ bool SerializeNotebook(const Notebook& notebook, const std::string& name, std::s
     return false;
   }
   *text = std::move(out);
+  return true;
+}
+
+namespace {
+
+bool SameUnknown(const UnknownMembers& a, const UnknownMembers& b) {
+  if (a.empty() || b.empty()) return a.empty() == b.empty();
+  return a.object()->members == b.object()->members;
+}
+
+// Cells as the writer writes them: empty, blank and non-finite cells are
+// all null, and an integral number reads the same whatever its sign of zero.
+bool SameCell(const Value& a, const Value& b) {
+  const bool a_null = CellIsNull(a), b_null = CellIsNull(b);
+  if (a_null || b_null) return a_null && b_null;
+  if (a.kind() != b.kind()) return false;
+  return a.IsText() ? a.Text() == b.Text() : a.Number() == b.Number();
+}
+
+size_t WrittenRows(const Column& column) {
+  size_t rows = column.cells.size();
+  while (rows > 0 && CellIsNull(column.cells[rows - 1])) --rows;
+  return rows;
+}
+
+// A column with nothing to write is left out of the file.
+bool WrittenEmpty(const Column& column) {
+  return !column.title && !column.label && column.unknown.empty() && WrittenRows(column) == 0;
+}
+
+bool SameColumn(const Column& a, const Column& b) {
+  const size_t rows = WrittenRows(a);
+  if (a.title != b.title || a.label != b.label || rows != WrittenRows(b) ||
+      !SameUnknown(a.unknown, b.unknown)) {
+    return false;
+  }
+  for (size_t r = 0; r < rows; ++r) {
+    if (!SameCell(a.cells[r], b.cells[r])) return false;
+  }
+  return true;
+}
+
+bool SameWorksheet(const Worksheet& a, const Worksheet& b) {
+  auto i = a.columns().begin(), j = b.columns().begin();
+  const auto i_end = a.columns().end(), j_end = b.columns().end();
+  for (;;) {
+    while (i != i_end && WrittenEmpty(i->second)) ++i;
+    while (j != j_end && WrittenEmpty(j->second)) ++j;
+    if (i == i_end || j == j_end) return i == i_end && j == j_end;
+    if (i->first != j->first || !SameColumn(i->second, j->second)) return false;
+    ++i;
+    ++j;
+  }
+}
+
+bool SameItem(const Item& a, const Item& b) {
+  if (a.type() != b.type() || a.type_word() != b.type_word() || a.name() != b.name() ||
+      a.text() != b.text() || !SameUnknown(a.unknown(), b.unknown())) {
+    return false;
+  }
+  const Worksheet* x = a.worksheet();
+  const Worksheet* y = b.worksheet();
+  if (x == nullptr || y == nullptr) return x == y;
+  return SameWorksheet(*x, *y);
+}
+
+}  // namespace
+
+bool SameFileText(const Notebook& a, const Notebook& b) {
+  if (a.size() != b.size() || a.current() != b.current() ||
+      !SameUnknown(a.unknown(), b.unknown())) {
+    return false;
+  }
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (!SameItem(a.item(i), b.item(i))) return false;
+  }
   return true;
 }
 

@@ -42,6 +42,10 @@ bool ParseNotebook(std::string_view text, const std::string& name, Notebook* not
 bool SerializeNotebook(const Notebook& notebook, const std::string& name, std::string* text,
                        std::string* error);
 
+// True when the two would be written as the same text: a walk over the
+// cells instead of writing both out.
+bool SameFileText(const Notebook& a, const Notebook& b);
+
 // Reads a whole regular file of at most kMaxFileBytes. False with *error
 // ("FILE: ...").
 bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error);

@@ -5,7 +5,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
+#include <limits>
 #include <nlohmann/json.hpp>
+#include <random>
 
 namespace korund::notebook {
 namespace {
@@ -159,6 +162,41 @@ TEST(NotebookFileRoundTripTest, UnchangedNotebooksComeBackByteForByte) {
     SCOPED_TRACE(text);
     EXPECT_EQ(LibraryText(text), Saved(Parsed(text)));
   }
+}
+
+// The writer-free comparison must agree with comparing the written texts,
+// including the changes the text does not show (an empty column entry, a
+// trailing blank, -0 for 0, "" for an empty cell) and those it does.
+TEST(NotebookFileRoundTripTest, SameFileTextAgreesWithTheWrittenTexts) {
+  const Value kinds[] = {Value(), Value(""), Value(0.0), Value(-0.0), Value(1.0), Value(1.5),
+                         Value(1.5000000000000002), Value("a"), Value("1.5"),
+                         Value(std::numeric_limits<double>::infinity()), Value(std::nan(""))};
+  std::mt19937 rng(7);
+  auto any = [&] { return kinds[rng() % std::size(kinds)]; };
+  int same = 0, different = 0;
+  for (int round = 0; round < 3000; ++round) {
+    Notebook a = Parsed(kRichNotebook);
+    Worksheet& sheet = *a.FindWorksheet("Data 1")->worksheet();
+    for (int k = 0; k < 6; ++k) sheet.SetCell(1 + static_cast<int>(rng() % 4), 1 + rng() % 6, any());
+    Notebook b = a;
+    Worksheet& other = *b.FindWorksheet("Data 1")->worksheet();
+    switch (rng() % 6) {
+      case 0: other.SetCell(1 + static_cast<int>(rng() % 5), 1 + rng() % 7, any()); break;
+      case 1: other.ColumnAt(static_cast<int32_t>(2 + rng() % 60)); break;
+      case 2: other.ColumnAt(1).cells.resize(other.ColumnAt(1).cells.size() + 1 + rng() % 2,
+                                              rng() % 2 ? Value("") : Value()); break;
+      case 3: other.SetTitle(static_cast<int32_t>(1 + rng() % 3), rng() % 2 ? "raw 1" : ""); break;
+      case 4: other.ColumnAt(1).label = rng() % 2 ? std::optional<std::string>("Lot 7")
+                                                  : std::nullopt; break;
+      case 5: b.set_current(rng() % 2 ? std::optional<std::string>("Data 1") : std::nullopt); break;
+    }
+    const bool texts_equal = Saved(a) == Saved(b);
+    ASSERT_EQ(SameFileText(a, b), texts_equal) << round;
+    ASSERT_EQ(SameFileText(b, a), texts_equal) << round;
+    ++(texts_equal ? same : different);
+  }
+  EXPECT_GT(same, 300);
+  EXPECT_GT(different, 300);
 }
 
 TEST(NotebookFileRoundTripTest, NestingUpToTheLimitIsKept) {
