@@ -171,46 +171,61 @@ WeibullMLE Estimates(const Plot& plot, size_t n, const Newton& newton, float con
 
 namespace internal {
 
-Result<WeibullMLE> WeibMLEWithStepLimit(ValueArray& data, int32_t n, float confidence,
-                                        int16_t max_steps) {
+std::vector<Result<WeibullMLE>> WeibMLEWithStepLimit(ValueArray& data, int32_t n,
+                                                     std::span<const float> confidences,
+                                                     int16_t max_steps) {
+  auto all = [&](const Result<WeibullMLE>& r) {
+    return std::vector<Result<WeibullMLE>>(confidences.size(), r);
+  };
   if (n > 0 && data.size() <= static_cast<size_t>(n)) {
     throw std::out_of_range("statWeibMLE: count beyond the end of the data");
   }
   for (int32_t i = 1; i <= n; ++i) {
     const Value& d = data[i];
-    if (!d.IsNumber() || d.Number() <= 0) return Result<WeibullMLE>::Fail(Failure::kNotPositive);
+    if (!d.IsNumber() || d.Number() <= 0) return all(Result<WeibullMLE>::Fail(Failure::kNotPositive));
   }
   // A numeric breakdown outside the Newton iteration (fewer than two
   // strengths, so no starting line; constant data, so no starting slope; a
   // bound whose denominator is zero; a result out of range) is no failure
   // to converge and must not be reported as one.
   const auto no_fit = Result<WeibullMLE>::Fail(Failure::kNoFit);
-  if (n < 2) return no_fit;
+  if (n < 2) return all(no_fit);
   SortValues(data, n);
 
   CheckedMath k;
   const size_t un = static_cast<size_t>(n);
   const Plot plot = NormalisedPlot(data, un, k);
-  if (k.fault()) return no_fit;
+  if (k.fault()) return all(no_fit);
 
   const auto start = statLinReg(plot.lx, plot.y, plot.x, false, n);
-  if (!start.ok()) return no_fit;
+  if (!start.ok()) return all(no_fit);
 
   const Newton newton = SolveLikelihood(plot.lx, un, start->m, max_steps, k);
   if (newton.failed) {
-    return Result<WeibullMLE>::Fail(
+    return all(Result<WeibullMLE>::Fail(
         Failure::kNotConverged,
-        "Failed to converge in " + std::to_string(max_steps) + " iterations in statWeibMLE");
+        "Failed to converge in " + std::to_string(max_steps) + " iterations in statWeibMLE"));
   }
-  const WeibullMLE r = Estimates(plot, un, newton, confidence, k);
-  if (k.fault()) return no_fit;
-  return r;
+  // The solution does not depend on the level; only the bounds do.
+  std::vector<Result<WeibullMLE>> results;
+  results.reserve(confidences.size());
+  for (const float confidence : confidences) {
+    CheckedMath level_math = k;
+    const WeibullMLE r = Estimates(plot, un, newton, confidence, level_math);
+    results.push_back(level_math.fault() ? no_fit : Result<WeibullMLE>(r));
+  }
+  return results;
 }
 
 }  // namespace internal
 
 Result<WeibullMLE> statWeibMLE(ValueArray& data, int32_t n, float confidence) {
-  return internal::WeibMLEWithStepLimit(data, n, confidence, 30);
+  return statWeibMLEAtLevels(data, n, {&confidence, 1}).front();
+}
+
+std::vector<Result<WeibullMLE>> statWeibMLEAtLevels(ValueArray& data, int32_t n,
+                                                    std::span<const float> confidences) {
+  return internal::WeibMLEWithStepLimit(data, n, confidences, 30);
 }
 
 }  // namespace korund::stats

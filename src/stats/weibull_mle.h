@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
+#include <vector>
 
 #include "stats/result.h"
 #include "util/value.h"
@@ -32,5 +34,10 @@ struct WeibullMLE {
 // equal, a division by zero in the bounds, a result out of range).
 // n beyond the end of data throws std::out_of_range.
 Result<WeibullMLE> statWeibMLE(ValueArray& data, int32_t n, float confidence);
+
+// The same at several confidence levels, one result for each, in their
+// order; the data are sorted and the likelihood solved once.
+std::vector<Result<WeibullMLE>> statWeibMLEAtLevels(ValueArray& data, int32_t n,
+                                                    std::span<const float> confidences);
 
 }  // namespace korund::stats

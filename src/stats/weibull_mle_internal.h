@@ -8,7 +8,8 @@
 
 namespace korund::stats::internal {
 
-Result<WeibullMLE> WeibMLEWithStepLimit(ValueArray& data, int32_t n, float confidence,
-                                        int16_t max_steps);
+std::vector<Result<WeibullMLE>> WeibMLEWithStepLimit(ValueArray& data, int32_t n,
+                                                     std::span<const float> confidences,
+                                                     int16_t max_steps);
 
 }  // namespace korund::stats::internal

@@ -20,8 +20,9 @@ enum Row { kMle = 1, kIter, kM, kMLo, kMHi, kSo, kSoLo, kSoHi, kDisp, kDispLo, k
 struct Mle {
   explicit Mle(ValueArray d, float level = 95, int16_t steps = 30)
       : data(std::move(d)),
-        r(internal::WeibMLEWithStepLimit(data, static_cast<int32_t>(data.size() - 1), level,
-                                         steps)) {
+        r(internal::WeibMLEWithStepLimit(data, static_cast<int32_t>(data.size() - 1), {&level, 1},
+                                         steps)
+              .front()) {
     if (!r.ok()) return;
     auto opt = [](const std::optional<double>& x) { return x ? Value(*x) : Value("none"); };
     v = {Value(),     Value(r->mle),   Value(r->iterations), Value(r->m),
@@ -104,6 +105,39 @@ TEST(WeibullMle, FailuresSayWhy) {
             "Failed to converge in " + std::to_string(steps) + " iterations in statWeibMLE");
   EXPECT_EQ(enough.v, ok.v);
   EXPECT_EQ(statWeibMLE(invalid, 3, 95).failure(), Failure::kNotPositive);
+}
+
+// One solve for several levels gives, level by level, the very figures of
+// separate calls, and a failure of the solve fails every level alike.
+TEST(WeibullMle, SeveralLevelsAtOnceMatchSeparateCalls) {
+  const float levels[] = {95.0f, 90.0f, 99.9f};
+  for (int n : {2, 7, 500}) {
+    ValueArray together = Sample(n, 40 + n);
+    const auto results = statWeibMLEAtLevels(together, n, levels);
+    ASSERT_EQ(results.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) {
+      const Mle alone(Sample(n, 40 + n), levels[i]);
+      ASSERT_EQ(results[i].failure(), alone.r.failure()) << n << " " << levels[i];
+      if (!alone.r.ok()) continue;
+      for (double WeibullMLE::*field : {&WeibullMLE::mle, &WeibullMLE::m, &WeibullMLE::m_lo,
+                                        &WeibullMLE::m_hi, &WeibullMLE::so, &WeibullMLE::so_lo,
+                                        &WeibullMLE::so_hi, &WeibullMLE::confidence}) {
+        EXPECT_EQ((*results[i]).*field, (*alone.r).*field) << n << " " << levels[i];
+      }
+      EXPECT_EQ(results[i]->disp, alone.r->disp);
+      EXPECT_EQ(results[i]->iterations, alone.r->iterations);
+    }
+    EXPECT_EQ(together, Mle(Sample(n, 40 + n)).data);  // sorted in place once
+  }
+  ValueArray invalid{3, 3, -1, 1};
+  for (const auto& r : statWeibMLEAtLevels(invalid, 3, levels)) {
+    EXPECT_EQ(r.failure(), Failure::kNotPositive);
+  }
+  const Mle ok(Sample(20, 6));
+  ValueArray data = Sample(20, 6);
+  const auto failed = internal::WeibMLEWithStepLimit(
+      data, 20, levels, static_cast<int16_t>(ok[kIter]));
+  for (const auto& r : failed) EXPECT_EQ(r.failure(), Failure::kNotConverged);
 }
 
 }  // namespace

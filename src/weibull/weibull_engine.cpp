@@ -15,6 +15,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "stats/linreg.h"
 #include "stats/sort.h"
@@ -40,13 +41,15 @@ Value Estimate(const stats::Result<stats::WeibullMLE>& mle, double stats::Weibul
   return mle.ok() ? Finite((*mle).*field) : Value(kNotConverged);
 }
 
-// The estimator at the given confidence. Only a failure to converge is
-// worth a box; the other failures show in the cells alone.
-stats::Result<stats::WeibullMLE> RunEstimator(RunContext& ctx, ValueArray& s, int32_t n,
-                                              float confidence) {
-  auto mle = stats::statWeibMLE(s, n, confidence);
-  if (mle.failure() == stats::Failure::kNotConverged) {
-    ctx.ui.MsgBox(mle.message(), ui::kMbIconExclamation + ui::kMbOk, "WEIBULL MLE FAILURE");
+// The estimator at 95 % and 90 %, solved once. Only a failure to converge
+// is worth a box; the other failures show in the cells alone.
+std::vector<stats::Result<stats::WeibullMLE>> RunEstimator(RunContext& ctx, ValueArray& s,
+                                                           int32_t n) {
+  static constexpr float kLevels[] = {95.0f, 90.0f};
+  auto mle = stats::statWeibMLEAtLevels(s, n, kLevels);
+  if (mle.front().failure() == stats::Failure::kNotConverged) {
+    ctx.ui.MsgBox(mle.front().message(), ui::kMbIconExclamation + ui::kMbOk,
+                  "WEIBULL MLE FAILURE");
   }
   return mle;
 }
@@ -72,6 +75,8 @@ struct SetWork {
   ValueArray results;
   // The estimate at 95 %; empty when the regression before it failed.
   std::optional<stats::Result<stats::WeibullMLE>> mle;
+  // The estimate at 90 %, from the same solution.
+  std::optional<stats::Result<stats::WeibullMLE>> mle90;
 
   bool Estimated() const { return mle && mle->ok(); }
 
@@ -117,7 +122,9 @@ bool LinearRegression(RunContext& ctx, SetWork& w) {
 
 // Rows 10..18: the estimator at 95 %, "covergence" when it failed.
 void Estimator95(RunContext& ctx, SetWork& w) {
-  w.mle = RunEstimator(ctx, w.s, w.n, 95.0f);
+  auto levels = RunEstimator(ctx, w.s, w.n);
+  w.mle = std::move(levels[0]);
+  w.mle90 = std::move(levels[1]);
   const int32_t row = ResultRow(w.labels, "mle");
   using E = stats::WeibullMLE;
   const auto& mle = *w.mle;
@@ -207,9 +214,9 @@ void PointEstimates(SetWork& w) {
 }
 
 // Rows 33..38: the estimator again at 90 %.
-void Estimator90(RunContext& ctx, SetWork& w) {
+void Estimator90(SetWork& w) {
   if (!w.Estimated() || w.n < 2) return;
-  const auto mle = RunEstimator(ctx, w.s, w.n, 90.0f);
+  const auto& mle = *w.mle90;
   const int32_t row = ResultRow(w.labels, "m.upper") - 1;
   using E = stats::WeibullMLE;
   double E::*const order[] = {&E::m, &E::m_hi, &E::m_lo, &E::so, &E::so_hi, &E::so_lo};
@@ -336,7 +343,7 @@ void EstimateAll(RunContext& ctx, SetWork& w) {
   w.Put(ResultRow(w.labels, "50% interp"),
         (w.S((w.n + 1) / 2) + w.S((w.n + 2) / 2)) / 2);
   PointEstimates(w);
-  Estimator90(ctx, w);
+  Estimator90(w);
 }
 
 }  // namespace
