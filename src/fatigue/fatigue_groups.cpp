@@ -84,8 +84,9 @@ void DropWeakest(FatigueRun& run, int32_t start, int32_t end) {
 }
 
 // Group g of the pairs start..end that are still numbers: its cells, its
-// report line and its line of the clipboard table.
-void WriteGroup(FatigueRun& run, int16_t s, int32_t g, int32_t start, int32_t end) {
+// report line and, for the set that goes to the clipboard, its line of the
+// clipboard table.
+void WriteGroup(FatigueRun& run, int16_t s, int32_t g, int32_t start, int32_t end, bool copy) {
   auto& sheet = run.ctx.sheet;
   auto col = [s](int32_t k) { return SetColumn(s, k); };
   ValueArray xs(1), ys(1);
@@ -121,6 +122,7 @@ void WriteGroup(FatigueRun& run, int16_t s, int32_t g, int32_t start, int32_t en
                      "\t");
   run.ReportText.AddLine(std::to_string(m));
 
+  if (!copy) return;
   if (g >= static_cast<int32_t>(run.GroupLines.size())) {
     run.GroupLines.resize(run.GroupLines.size() + 5);
   }
@@ -158,6 +160,9 @@ void GroupMeasurements(FatigueRun& run, int16_t s) {
   const auto& X = run.XData;
   const int32_t n_v = run.n_v;
   const double F = settings.GroupRates ? settings.RateFactor : 1.0;
+  // Every measurement's text goes into the clipboard table: only worth
+  // making for the set that is copied.
+  const bool copy = settings.CopyData && settings.SetToCopy == s;
 
   run.GroupLines.assign(6, std::string());  // indexed from 1, grows by 5
   run.ClipboardTable.clear();
@@ -173,14 +178,13 @@ void GroupMeasurements(FatigueRun& run, int16_t s) {
       DropWeakest(run, start, i);
       --size;
     }
-    if (size > 0) WriteGroup(run, s, ++nGroups, start, i);
+    if (size > 0) WriteGroup(run, s, ++nGroups, start, i, copy);
     start = i + 1;
     size = 0;
   }
   run.nGroups = nGroups;
-  run.ClipboardTable = ClipboardTable(run);
-
-  if (settings.CopyData && settings.SetToCopy == s) {
+  if (copy) {
+    run.ClipboardTable = ClipboardTable(run);
     run.ctx.ui.ClearClipboard();
     run.ctx.ui.Clipboard(run.ClipboardTable);
   }

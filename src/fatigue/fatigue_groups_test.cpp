@@ -60,6 +60,7 @@ TEST_F(GroupTest, GroupRowsReportAndClipboardOfASmallSet) {
 }
 
 TEST_F(GroupTest, ClipboardTableOfManyUnequalGroupsHoldsTheWordsOfEachGroupLine) {
+  settings.CopyData = true;
   Group({0.5, 0.5, 0.5, 2, 7, 7, 30, 30, 30, 30, 40, 50, 60},
         {3.5, 3.25, 3, 4, 4.5, 4.25, 5, 5.5, 5.25, 6, 7, 8, 9});
   const Strings& lines = run->GroupLines;
