@@ -1,5 +1,6 @@
 // korund: builds the notebook host and the UI back end from the command
 // line, runs the entry sequence and turns its end into the exit status.
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -118,6 +119,12 @@ int RunMain(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // One run allocates and frees its large buffers once each. Freed memory
+  // stays in the heap for the next one instead of going back to the system
+  // and being faulted in afresh, page by page: that costs more than the
+  // arithmetic on a large worksheet.
+  mallopt(M_MMAP_THRESHOLD, 256 << 20);
+  mallopt(M_TRIM_THRESHOLD, 512 << 20);
   // Building the host and the back ends may fail too (out of memory); no
   // exception leaves main, and nothing was written back.
   try {

@@ -153,7 +153,9 @@ Value Sheet::spGetCell(int32_t column, int32_t row) {
   if (column > max_col_ || row > max_row_) return Value("");
   if (buffered_) {
     if (column == 0 || row == 0) Unrecoverable("spGetCell", kSubscriptText, kSubscriptOutOfRange);
-    const Value& v = sheet_buffer_[column - 1][row - 1];
+    const auto& col = sheet_buffer_[column - 1];
+    if (static_cast<size_t>(row) > col.size()) return Value("");
+    const Value& v = col[row - 1];
     return v.IsEmpty() ? Value("") : v;  // an empty cell reads as the empty text
   }
   Value v = table_->Cell(column - 1, row - 1);
@@ -167,7 +169,12 @@ void Sheet::spPutCell(const Value& value, int32_t column, int32_t row) {
     if (column > max_col_ || row > max_row_ || row == 0) {
       Unrecoverable("spPutCell", kSubscriptText, kSubscriptOutOfRange);
     }
-    sheet_buffer_[column - 1][row - 1] = value;
+    auto& col = sheet_buffer_[column - 1];
+    if (static_cast<size_t>(row) > col.size()) {
+      if (value.IsEmpty()) return;
+      col.resize(row);
+    }
+    col[row - 1] = value;
     return;
   }
   // Direct, or the row-title column: the host gets the value's text form.
@@ -201,7 +208,11 @@ void Sheet::spPutCol(const ValueArray& data, int32_t column, int32_t count, bool
     if (count > 0 && (column < 1 || column > max_col_ || count > max_row_)) {
       Unrecoverable("spPutCol", kSubscriptText, kSubscriptOutOfRange);
     }
-    for (int32_t i = 1; i <= count; ++i) sheet_buffer_[column - 1][i - 1] = data[i];
+    if (count > 0) {
+      auto& col = sheet_buffer_[column - 1];
+      if (static_cast<size_t>(count) > col.size()) col.resize(count);
+      for (int32_t i = 1; i <= count; ++i) col[i - 1] = data[i];
+    }
   } else if (count > 0) {
     host::Block block(1);
     block[0].assign(data.begin() + 1, data.begin() + 1 + count);
@@ -216,7 +227,8 @@ int32_t Sheet::spGetCol(ValueArray& data, int32_t column, int32_t first_row) {
   if (buffered_) {
     if (column >= 1 && column <= max_col_) {
       const auto& col = sheet_buffer_[column - 1];
-      for (int32_t r = first_row; r <= max_row_; ++r) cells.push_back(col[r - 1]);
+      const int32_t last = std::min(max_row_, static_cast<int32_t>(col.size()));
+      for (int32_t r = first_row; r <= last; ++r) cells.push_back(col[r - 1]);
     }
   } else {
     spRefreshSize();
@@ -275,19 +287,29 @@ void Sheet::spLoadSheet(int32_t min_columns, int32_t min_rows) {
   max_col_ = std::max(min_columns, max_col_);
   max_row_ = std::max(min_rows, max_row_);
   buffered_ = true;
-  sheet_buffer_ = table_->Read(0, 0, max_col_ - 1, max_row_ - 1);
-  sheet_buffer_.resize(max_col_);
+  // A column of the buffer ends with its last stored cell: the rows below,
+  // up to max_row_, read as empty. The buffer of a wide, long sheet would
+  // otherwise be mostly empty cells.
+  sheet_buffer_.assign(max_col_, std::vector<Value>());
+  for (int32_t c = 0; c < max_col_; ++c) {
+    host::Block block = table_->Read(c, 0, c, max_row_ - 1);
+    if (block.empty()) continue;
+    std::vector<Value>& read = block[0];
+    size_t n = std::min(read.size(), static_cast<size_t>(max_row_));
+    while (n > 0 && read[n - 1].IsEmpty()) --n;
+    auto& column = sheet_buffer_[c];
+    column.assign(std::make_move_iterator(read.begin()),
+                  std::make_move_iterator(read.begin() + static_cast<std::ptrdiff_t>(n)));
+    for (Value& v : column) {
+      if (v.IsText() && v.Text() == nan_text_) v = Value();
+    }
+  }
   host::Block titles = table_->Read(0, -1, max_col_ - 1, -1);
   title_buffer_.assign(max_col_, std::string());
   for (int32_t c = 0; c < max_col_; ++c) {
-    auto& column = sheet_buffer_[c];
-    column.resize(max_row_);
     if (c < static_cast<int32_t>(titles.size()) && !titles[c].empty()) {
       const std::string t = ToText(titles[c][0]);
       title_buffer_[c] = t == nan_text_ ? std::string() : t;
-    }
-    for (Value& v : column) {
-      if (v.IsText() && v.Text() == nan_text_) v = Value();
     }
   }
   saved_titles_ = title_buffer_;
@@ -296,10 +318,19 @@ void Sheet::spLoadSheet(int32_t min_columns, int32_t min_rows) {
 void Sheet::spSaveSheet() {
   if (!buffered_) return;
   buffered_ = false;
+  // Every column is written, an empty one as one empty cell, so that the
+  // worksheet ends up with the same columns as if the whole rectangle had
+  // been written.
+  for (auto& column : sheet_buffer_) {
+    if (column.empty()) column.emplace_back();
+  }
   table_->Write(sheet_buffer_, 0, 0);
   for (int32_t c = 0; c < max_col_; ++c) {
     if (title_buffer_[c] != saved_titles_[c]) spPutTitle(Value(title_buffer_[c]), c + 1);
   }
+  // The cells now live in the notebook; the copy's memory goes to what
+  // follows (the file text).
+  host::Block().swap(sheet_buffer_);
 }
 
 std::string Sheet::BufferedTitle(int32_t column) const {
