@@ -1,5 +1,6 @@
 #include "fatigue/fatigue_driver.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -96,6 +97,33 @@ void StartReport(FatigueRun& run) {
 }
 
 }  // namespace
+
+std::vector<worksheet::Sheet::PlannedColumn> PlanFatigueColumns(worksheet::Sheet& sheet) {
+  std::vector<worksheet::Sheet::PlannedColumn> plan;
+  auto overwrite = [&](int32_t column, int64_t rows) { plan.push_back({column, rows, false}); };
+  auto replace = [&](int32_t column, int64_t rows) { plan.push_back({column, rows, true}); };
+  overwrite(kColParms, worksheet::FatigueRecord::kRows);
+  int64_t rows = 0;
+  for (int16_t s = 1; s <= kFatigueSets; ++s) {
+    auto col = [s](int32_t k) { return SetColumn(s, k); };
+    rows = std::max(sheet.StoredRows(col(kColRawX)), sheet.StoredRows(col(kColRawY)));
+    for (int32_t k :
+         {kColSortY, kColSortX, kColGroupX, kColGroupY, kColGroupLow, kColGroupHigh, kColCount}) {
+      replace(col(k), rows);
+    }
+    // An empty set ends before its fit.
+    replace(col(kColLabels), rows > 0 ? kResultTableRows : 0);
+    replace(col(kColValues), rows > 0 ? kResultTableRows : 0);
+    replace(col(kColLineX), rows > 0 ? 2 : 0);
+    replace(col(kColLineY), rows > 0 ? 2 : 0);
+    for (int32_t k : {kColSymbol, kColColor, kColFill, kColLine, kColLineColor}) {
+      overwrite(col(k), 1);
+    }
+  }
+  // Every set clears the fit columns: the last one's groups stay.
+  for (int32_t c : {kColFitX, kColFitY, kColFitErr}) replace(c, rows);
+  return plan;
+}
 
 void RunFatigueMacro(RunContext& ctx) {
   auto& st = ctx.settings;

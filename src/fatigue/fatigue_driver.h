@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "fatigue/fatigue_run.h"
 #include "worksheet/run_context.h"
@@ -21,6 +22,13 @@ namespace korund::fatigue {
 // in memory (the guard has loaded it). Adds a report item when MakeReport;
 // if the report cannot be added, says so once and goes on without one.
 void RunFatigueMacro(RunContext& ctx);
+
+// The columns RunFatigueMacro will write on the attached, not yet loaded
+// worksheet, each with at most as many rows as the run can leave there:
+// what the guard checks against the notebook's room. A set's sorted pairs
+// and its rate groups take one row per raw row at most (as many when every
+// rate differs); the shared fit columns keep what set 6 writes.
+std::vector<worksheet::Sheet::PlannedColumn> PlanFatigueColumns(worksheet::Sheet& sheet);
 
 // Analyses data set s (1..6) of the run: input and cleaning, rate grouping,
 // fit and results. Appends its lines to run.ReportText and returns the

@@ -6,8 +6,10 @@
 #include "dialogs/check_range.h"
 #include "dialogs/guard_questions.h"
 #include "fatigue/df_options.h"
+#include "fatigue/fatigue_driver.h"
 #include "fatigue/fatigue_run.h"
 #include "fatigue/sf_options.h"
+#include "ui/terminate.h"
 
 namespace korund::fatigue {
 
@@ -28,6 +30,10 @@ constexpr auto kUnanswered = dialogs::Unanswered::kStops;
 void CheckFatigueWorksheet(RunContext& ctx) {
   auto& sheet = ctx.sheet;
   auto& st = ctx.settings;
+  // Results that would not fit the notebook are refused before the worksheet
+  // is loaded and anything is computed, not when the notebook is saved.
+  std::string error;
+  if (!sheet.CheckRoom(PlanFatigueColumns(sheet), &error)) ui::TerminateProgram(ctx.ui, error);
   sheet.spLoadSheet(R::kColumn, 25);
 
   const bool dynamic = st.FitType == kFitDynamic;

@@ -35,6 +35,8 @@ inline constexpr int32_t kColLine = 16;
 inline constexpr int32_t kColLineColor = 17;
 inline constexpr int32_t kColLineX = 18;
 inline constexpr int32_t kColLineY = 19;
+// The results table of a set (labels and values) ends at this row.
+inline constexpr int32_t kResultTableRows = 17;
 
 // Columns shared by all sets.
 inline constexpr int32_t kColFitX = 181;

@@ -32,59 +32,114 @@ std::string TemporaryPrefix(const std::filesystem::path& target) {
 
 }  // namespace
 
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error,
-                         const BeforeReplace& before_replace) {
+AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)) {}
+
+AtomicFileWriter::~AtomicFileWriter() { Discard(); }
+
+void AtomicFileWriter::Discard() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!tmp_.empty()) ::unlink(tmp_.c_str());
+  tmp_.clear();
+}
+
+bool AtomicFileWriter::Fail(const std::string& what, int err, std::string* error) {
+  Discard();
+  *error = path_ + ": " + what + ": " + std::strerror(err) + " (the file is unchanged)";
+  return false;
+}
+
+bool AtomicFileWriter::Open(std::string* error) {
   namespace fs = std::filesystem;
+  Discard();
   // Replace the file a symbolic link points to, not the link itself.
-  const fs::path target = Target(path);
+  const fs::path target = Target(path_);
   fs::path dir = target.parent_path();
   if (dir.empty()) dir = ".";
+  target_ = target.string();
+  dir_ = dir.string();
   std::string tmp = (dir / (TemporaryPrefix(target) + "XXXXXX")).string();
-  int fd = ::mkstemp(tmp.data());
-  if (fd < 0) {
-    *error = path + ": cannot create a temporary file in " + dir.string() + ": " +
-             std::strerror(errno);
+  fd_ = ::mkstemp(tmp.data());
+  if (fd_ < 0) {
+    *error = path_ + ": cannot create a temporary file in " + dir_ + ": " + std::strerror(errno);
     return false;
   }
-  auto fail = [&](const std::string& what, int err) {
-    if (fd >= 0) ::close(fd);
-    ::unlink(tmp.c_str());
-    *error = path + ": " + what + ": " + std::strerror(err) + " (the file is unchanged)";
-    return false;
-  };
+  tmp_ = tmp;
   struct stat st {};
   mode_t mode;
-  if (::stat(target.c_str(), &st) == 0) {
+  if (::stat(target_.c_str(), &st) == 0) {
     mode = st.st_mode & 07777;
   } else {
     mode_t mask = ::umask(0);
     ::umask(mask);
     mode = 0666 & ~mask;
   }
-  if (::fchmod(fd, mode) != 0) return fail("cannot set permissions", errno);
+  if (::fchmod(fd_, mode) != 0) return Fail("cannot set permissions", errno, error);
+  return true;
+}
+
+bool AtomicFileWriter::WriteAll(std::string_view bytes, std::string* error) {
   size_t done = 0;
   while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return fail("cannot write", errno);
+    if (n < 0) return Fail("cannot write", errno, error);
     done += static_cast<size_t>(n);
   }
-  if (::fsync(fd) != 0) return fail("cannot flush to disk", errno);
-  int closed = ::close(fd);
-  fd = -1;
-  if (closed != 0) return fail("cannot write", errno);
+  return true;
+}
+
+bool AtomicFileWriter::Flush(std::string* error) {
+  const bool ok = WriteAll(buffer_, error);
+  buffer_.clear();
+  return ok;
+}
+
+bool AtomicFileWriter::Write(std::string_view bytes, std::string* error) {
+  // Small pieces (the lines of a CSV file) are gathered; a large one (a
+  // whole notebook text) goes to the file without a copy.
+  constexpr size_t kBufferBytes = 1 << 16;
+  if (fd_ < 0) return Fail("cannot write", EBADF, error);
+  if (buffer_.size() + bytes.size() <= kBufferBytes) {
+    buffer_.append(bytes);
+    return true;
+  }
+  if (!Flush(error)) return false;
+  if (bytes.size() < kBufferBytes) {
+    buffer_.append(bytes);
+    return true;
+  }
+  return WriteAll(bytes, error);
+}
+
+bool AtomicFileWriter::Commit(std::string* error, const BeforeReplace& before_replace) {
+  if (fd_ < 0) return Fail("cannot write", EBADF, error);
+  if (!Flush(error)) return false;
+  if (::fsync(fd_) != 0) return Fail("cannot flush to disk", errno, error);
+  int closed = ::close(fd_);
+  fd_ = -1;
+  if (closed != 0) return Fail("cannot write", errno, error);
   if (before_replace && !before_replace(error)) {
-    ::unlink(tmp.c_str());
+    Discard();
     return false;
   }
-  if (::rename(tmp.c_str(), target.c_str()) != 0) return fail("cannot replace the file", errno);
+  if (::rename(tmp_.c_str(), target_.c_str()) != 0) {
+    return Fail("cannot replace the file", errno, error);
+  }
+  tmp_.clear();
   // Make the rename itself durable.
-  int dir_fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int dir_fd = ::open(dir_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir_fd >= 0) {
     ::fsync(dir_fd);
     ::close(dir_fd);
   }
   return true;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error,
+                         const BeforeReplace& before_replace) {
+  AtomicFileWriter file(path);
+  return file.Open(error) && file.Write(bytes, error) && file.Commit(error, before_replace);
 }
 
 void RemoveStaleTemporaries(const std::string& path) {

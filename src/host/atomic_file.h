@@ -22,6 +22,37 @@ using BeforeReplace = std::function<bool(std::string* error)>;
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error,
                          const BeforeReplace& before_replace = nullptr);
 
+// The same replacement written piece by piece, for outputs too large to
+// build in memory first: Open makes the temporary file, Write adds to it,
+// Commit flushes it and renames it over the target. Every failure is
+// reported as WriteFileAtomically reports it; a writer destroyed before a
+// successful Commit removes its temporary file and leaves the target as it
+// was.
+class AtomicFileWriter {
+ public:
+  explicit AtomicFileWriter(std::string path);
+  ~AtomicFileWriter();
+  AtomicFileWriter(const AtomicFileWriter&) = delete;
+  AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+  bool Open(std::string* error);
+  bool Write(std::string_view bytes, std::string* error);
+  bool Commit(std::string* error, const BeforeReplace& before_replace = nullptr);
+
+ private:
+  bool WriteAll(std::string_view bytes, std::string* error);
+  bool Flush(std::string* error);
+  bool Fail(const std::string& what, int err, std::string* error);
+  void Discard();
+
+  std::string path_;
+  std::string target_;  // the file a symbolic link points to
+  std::string dir_;
+  std::string tmp_;  // "" when there is none
+  int fd_ = -1;
+  std::string buffer_;
+};
+
 // Removes the temporary files a killed write of `path` left beside it (only
 // those of this file). Call it while holding the file's lock.
 void RemoveStaleTemporaries(const std::string& path);

@@ -177,6 +177,35 @@ TEST(AtomicFileTest, ReplacesWholeFileAndKeepsPermissions) {
   EXPECT_EQ(std::vector<std::string>{"lab.json"}, dir.Names());
 }
 
+// Small pieces are gathered and large ones written straight through: the
+// file holds them in order. A writer dropped before Commit leaves no trace.
+TEST(AtomicFileTest, AWriterFedInPiecesReplacesOnCommitOnly) {
+  TempDir dir;
+  const std::string path = dir.File("lab.json");
+  WriteFile(path, "old");
+  std::string error, expected;
+  {
+    AtomicFileWriter file(path);
+    ASSERT_TRUE(file.Open(&error)) << error;
+    for (size_t size : {1, 70000, 3, 65535, 65536, 2}) {
+      const std::string piece(size, static_cast<char>('a' + expected.size() % 26));
+      ASSERT_TRUE(file.Write(piece, &error)) << error;
+      expected += piece;
+    }
+    EXPECT_EQ("old", ReadFile(path));
+    ASSERT_TRUE(file.Commit(&error)) << error;
+  }
+  EXPECT_EQ(expected, ReadFile(path));
+  {
+    AtomicFileWriter file(path);
+    ASSERT_TRUE(file.Open(&error)) << error;
+    ASSERT_TRUE(file.Write(std::string(100000, 'x'), &error)) << error;
+    EXPECT_EQ(2u, dir.Names().size());  // the temporary file beside it
+  }
+  EXPECT_EQ(expected, ReadFile(path));
+  EXPECT_EQ(std::vector<std::string>{"lab.json"}, dir.Names());
+}
+
 TEST(AtomicFileTest, AReplacementRefusedAtTheLastMomentLeavesEverythingAsItWas) {
   TempDir dir;
   const std::string path = dir.File("lab.json");

@@ -49,6 +49,9 @@ class DataTable {
   virtual Value Cell(int32_t column, int32_t row) = 0;
   virtual void SetCell(int32_t column, int32_t row, const Value& v) = 0;
   virtual void SetTitle(int32_t column, const std::string& title) = 0;
+  // The rows the column holds, counted to its last stored cell (empty cells
+  // before it included); 0 for a column that holds none.
+  virtual int64_t StoredRows(int32_t column) = 0;
 };
 
 class NotebookItem {
@@ -78,6 +81,11 @@ class NotebookDocument {
   // decides where it goes.
   virtual void AddItem(int16_t kind) = 0;
   virtual NotebookItem* CurrentDataItem() = 0;  // nullptr when none
+  // The cells the whole notebook holds, counted as StoredRows counts them,
+  // and the most it may hold: a notebook over that could not be saved, so a
+  // run checks its results against the room left before it starts.
+  virtual int64_t CellCount() = 0;
+  virtual int64_t MaxCells() = 0;
 };
 
 // An attached host application. Destroying it releases the host without

@@ -53,6 +53,11 @@ void WorksheetTable::SetTitle(int32_t column, const std::string& title) {
   sheet_.SetTitle(column + 1, title);
 }
 
+int64_t WorksheetTable::StoredRows(int32_t column) {
+  const notebook::Column* c = sheet_.FindColumn(column + 1);
+  return c == nullptr ? 0 : static_cast<int64_t>(c->cells.size());
+}
+
 // --- Items ------------------------------------------------------------------
 
 class NotebookSession::ItemView : public NotebookItem {
@@ -116,6 +121,18 @@ NotebookItem* NotebookSession::ItemByName(const std::string& name) {
 }
 
 NotebookItem* NotebookSession::CurrentDataItem() { return View(notebook_.FindWorksheet(current_)); }
+
+int64_t NotebookSession::CellCount() {
+  int64_t total = 0;
+  for (size_t i = 0; i < notebook_.size(); ++i) {
+    if (const notebook::Worksheet* sheet = notebook_.item(i).worksheet()) {
+      total += sheet->CellCount();
+    }
+  }
+  return total;
+}
+
+int64_t NotebookSession::MaxCells() { return notebook::kMaxCellsPerNotebook; }
 
 void NotebookSession::AddItem(int16_t kind) {
   const bool report = kind == kItemReport;

@@ -27,6 +27,7 @@ class WorksheetTable : public DataTable {
   Value Cell(int32_t column, int32_t row) override;
   void SetCell(int32_t column, int32_t row, const Value& v) override;
   void SetTitle(int32_t column, const std::string& title) override;
+  int64_t StoredRows(int32_t column) override;
 
  private:
   notebook::Worksheet& sheet_;
@@ -45,6 +46,9 @@ class NotebookSession : public NotebookDocument {
   // follows it in its section (before the next section), or at the end.
   void AddItem(int16_t kind) override;
   NotebookItem* CurrentDataItem() override;
+  int64_t CellCount() override;
+  // notebook::kMaxCellsPerNotebook.
+  int64_t MaxCells() override;
 
   const std::string& current() const { return current_; }
   void set_current(const std::string& name) { current_ = name; }

@@ -120,4 +120,48 @@ std::string WorksheetCsv(const Worksheet& sheet, const std::vector<int32_t>& num
   return text;
 }
 
+int32_t WorksheetCsvRows(const Worksheet& sheet, int32_t first, int32_t last) {
+  int32_t rows = 0;
+  for (auto it = sheet.columns().lower_bound(first);
+       it != sheet.columns().end() && it->first <= last; ++it) {
+    rows = std::max(rows, sheet.UsedRows(it->first));
+  }
+  return rows;
+}
+
+bool WriteWorksheetCsv(const Worksheet& sheet, int32_t first, int32_t last, char separator,
+                       const std::function<bool(std::string_view)>& write) {
+  if (first > last) return true;
+  std::vector<const std::pair<const int32_t, Column>*> stored;
+  for (auto it = sheet.columns().lower_bound(first);
+       it != sheet.columns().end() && it->first <= last; ++it) {
+    stored.push_back(&*it);
+  }
+  const int32_t rows = WorksheetCsvRows(sheet, first, last);
+  std::string line;
+  // One line: the stored columns' fields, each after as many separators as
+  // columns before it in the range.
+  auto write_line = [&](auto field) {
+    line.clear();
+    int32_t at = first;  // the column whose field comes next
+    for (const auto* entry : stored) {
+      line.append(static_cast<size_t>(entry->first - at), separator);
+      line += CsvField(field(entry->second), separator);
+      at = entry->first;
+    }
+    line.append(static_cast<size_t>(last - at), separator);
+    line += "\r\n";
+    return write(line);
+  };
+  if (!write_line([](const Column& c) { return c.title.value_or(""); })) return false;
+  for (int32_t r = 1; r <= rows; ++r) {
+    const size_t index = static_cast<size_t>(r) - 1;
+    auto cell = [index](const Column& c) {
+      return index < c.cells.size() ? ToText(c.cells[index]) : std::string();
+    };
+    if (!write_line(cell)) return false;
+  }
+  return true;
+}
+
 }  // namespace korund::notebook

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,5 +38,18 @@ void PutCsvColumns(Worksheet& sheet, int32_t first_column, size_t width,
 // text form. No columns give "".
 std::string WorksheetCsv(const Worksheet& sheet, const std::vector<int32_t>& numbers,
                          char separator);
+
+// The columns first..last of sheet as CSV text, laid out as WorksheetCsv
+// lays out every column of that range: a column that holds nothing still
+// has its (empty) fields, so that each column keeps its place. The text goes
+// to `write` a line at a time and only stored columns are visited, so that
+// memory stays proportional to what the worksheet holds, not to the range
+// or the text. False as soon as `write` returns false.
+bool WriteWorksheetCsv(const Worksheet& sheet, int32_t first, int32_t last, char separator,
+                       const std::function<bool(std::string_view)>& write);
+
+// The rows WriteWorksheetCsv writes below the titles: the last used row of
+// the stored columns in first..last.
+int32_t WorksheetCsvRows(const Worksheet& sheet, int32_t first, int32_t last);
 
 }  // namespace korund::notebook

@@ -41,5 +41,41 @@ TEST(CsvTest, SplitsFieldsAndRecords) {
   EXPECT_EQ("ERROR line 1: text after a closing quote", Parse("\"a\"b,c"));
 }
 
+// The line-at-a-time writer visits only stored columns; the whole-text
+// writer, given every column of the range, is the reference for its layout.
+TEST(CsvTest, StreamedColumnsMatchTheWholeTextOfEveryColumnInTheRange) {
+  Worksheet sheet;
+  sheet.SetTitle(0, "rows");
+  sheet.SetCell(0, 2, Value("r2"));
+  sheet.SetCell(2, 1, Value(0.1 + 0.2));
+  sheet.SetCell(2, 3, Value("a,\"b\""));
+  sheet.SetTitle(5, "only a title");
+  sheet.SetCell(6, 4, Value(" pad"));
+  sheet.ColumnAt(9);  // stored, but empty
+  sheet.SetCell(12, 2, Value(1e20));
+  const std::pair<int32_t, int32_t> ranges[] = {{1, 12}, {0, 6},   {3, 4}, {6, 6},
+                                                {7, 11}, {10, 40}, {5, 5}, {1, 0}};
+  for (const auto& [first, last] : ranges) {
+    for (char separator : {',', ';'}) {
+      SCOPED_TRACE(std::to_string(first) + "-" + std::to_string(last) + separator);
+      std::vector<int32_t> numbers;
+      for (int32_t c = first; c <= last; ++c) numbers.push_back(c);
+      std::string streamed;
+      int lines = 0;
+      EXPECT_TRUE(WriteWorksheetCsv(sheet, first, last, separator, [&](std::string_view line) {
+        streamed += line;
+        ++lines;
+        return true;
+      }));
+      EXPECT_EQ(WorksheetCsv(sheet, numbers, separator), streamed);
+      EXPECT_EQ(first > last ? 0 : WorksheetCsvRows(sheet, first, last) + 1, lines);
+    }
+  }
+  // A writer that refuses a line stops the text there.
+  int calls = 0;
+  EXPECT_FALSE(WriteWorksheetCsv(sheet, 1, 12, ',', [&](std::string_view) { return ++calls < 2; }));
+  EXPECT_EQ(2, calls);
+}
+
 }  // namespace
 }  // namespace korund::notebook

@@ -78,6 +78,8 @@ class CountedDocument : public NotebookDocument {
   NotebookItem* CurrentDataItem() override {
     return Wrap(session_.CurrentDataItem());
   }
+  int64_t CellCount() override { return session_.CellCount(); }
+  int64_t MaxCells() override { return host_.max_cells; }
 
  private:
   NotebookItem* Wrap(NotebookItem* inner) {

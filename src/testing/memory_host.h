@@ -30,6 +30,7 @@ class MemoryTable : public DataTable {
   Value Cell(int32_t column, int32_t row) override;
   void SetCell(int32_t column, int32_t row, const Value& v) override;
   void SetTitle(int32_t column, const std::string& title) override;
+  int64_t StoredRows(int32_t column) override { return table_.StoredRows(column); }
 
   // Direct access without counting, in host indices (column -1 holds the
   // row titles, row -1 the titles).
@@ -62,6 +63,8 @@ class MemoryHost : public Host {
   std::map<int, bool> properties;  // set through any application
   int releases = 0;
   bool release_fails = false;  // Release reports a failed write-back
+  // The most cells the notebook may hold; small values test the limit.
+  int64_t max_cells = notebook::kMaxCellsPerNotebook;
 
  private:
   std::map<const notebook::Item*, std::unique_ptr<MemoryTable>> tables_;

@@ -88,25 +88,27 @@ bool ColumnUsed(const Worksheet& sheet, int32_t number) {
   return !sheet.Title(number).empty() || sheet.UsedRows(number) > 0;
 }
 
-// The columns a listing covers: the range asked for, or else every column
-// from 1 that holds something (with the gaps between them when asked).
-std::vector<int32_t> ChooseColumns(const Worksheet& sheet, const ColumnRange& range,
-                                   bool keep_gaps) {
+// The columns a table shows: those of the range (every column from 1 when
+// none is given) that hold a title or a cell. Only stored columns are
+// visited, so a wide range costs nothing.
+std::vector<int32_t> ShownColumns(const Worksheet& sheet, const ColumnRange& range) {
+  const int32_t first = range.given ? range.first : 1;
+  const int32_t last = range.given ? range.last : kMaxColumnNumber;
   std::vector<int32_t> numbers;
-  if (range.given) {
-    for (int32_t c = range.first; c <= range.last; ++c) numbers.push_back(c);
-    return numbers;
-  }
-  int32_t last = 0;
-  for (const auto& [number, column] : sheet.columns()) {
-    if (number < 1 || !ColumnUsed(sheet, number)) continue;
-    if (!keep_gaps) numbers.push_back(number);
-    last = std::max(last, number);
-  }
-  if (keep_gaps) {
-    for (int32_t c = 1; c <= last; ++c) numbers.push_back(c);
+  for (auto it = sheet.columns().lower_bound(first);
+       it != sheet.columns().end() && it->first <= last; ++it) {
+    if (ColumnUsed(sheet, it->first)) numbers.push_back(it->first);
   }
   return numbers;
+}
+
+// The last column from 1 on that holds a title or a cell; 0 when none does.
+int32_t LastUsedColumn(const Worksheet& sheet) {
+  int32_t last = 0;
+  for (const auto& [number, column] : sheet.columns()) {
+    if (number >= 1 && ColumnUsed(sheet, number)) last = number;
+  }
+  return last;
 }
 
 int32_t RowCount(const Worksheet& sheet, const std::vector<int32_t>& numbers) {
@@ -154,48 +156,47 @@ std::string Pad(const std::string& s, size_t width) {
   return w >= width ? s : s + std::string(width - w, ' ');
 }
 
+// Prints the table a line at a time: the widths are measured in a first
+// pass, so memory stays proportional to the columns shown, not to the
+// cells.
 void PrintTable(const Worksheet& sheet, const std::string& name, const ColumnRange& range,
                 std::ostream& out) {
-  std::vector<int32_t> numbers = ChooseColumns(sheet, range, false);
+  const std::vector<int32_t> numbers = ShownColumns(sheet, range);
   if (numbers.empty()) {
-    out << "The worksheet \"" << ui::ToTerminalText(name) << "\" is empty.\n";
+    out << "The worksheet \"" << ui::ToTerminalText(name) << "\" is empty";
+    if (range.given) {
+      out << " in column" << (range.first == range.last ? " " : "s ") << range.first;
+      if (range.first != range.last) out << "-" << range.last;
+    }
+    out << ".\n";
     return;
   }
-  const size_t rows = static_cast<size_t>(RowCount(sheet, numbers));
-  // grid[0] column numbers, grid[1] titles, then the rows.
-  std::vector<std::vector<std::string>> grid(rows + 2);
-  grid[0].push_back("row");
-  grid[1].push_back("");
-  for (size_t r = 0; r < rows; ++r) grid[r + 2].push_back(std::to_string(r + 1));
-  for (int32_t c : numbers) {
-    grid[0].push_back(std::to_string(c));
-    grid[1].push_back(ShowText(sheet.Title(c)));
-    for (size_t r = 0; r < rows; ++r) {
-      grid[r + 2].push_back(ShowText(ToText(sheet.Cell(c, static_cast<int32_t>(r) + 1))));
-    }
-  }
+  const int32_t rows = RowCount(sheet, numbers);
+  auto cell = [&](size_t i, int32_t row) { return ShowText(ToText(sheet.Cell(numbers[i], row))); };
+  // widths[0] is the row-number column.
   std::vector<size_t> widths(numbers.size() + 1, 0);
-  for (const auto& line : grid) {
-    for (size_t i = 0; i < line.size(); ++i) widths[i] = std::max(widths[i], DisplayWidth(line[i]));
+  widths[0] = std::max<size_t>(3, std::to_string(rows).size());
+  for (size_t i = 0; i < numbers.size(); ++i) {
+    size_t& w = widths[i + 1];
+    w = std::max(std::to_string(numbers[i]).size(),
+                 DisplayWidth(ShowText(sheet.Title(numbers[i]))));
+    for (int32_t r = 1; r <= rows; ++r) w = std::max(w, DisplayWidth(cell(i, r)));
   }
-  auto print_line = [&](const std::vector<std::string>& line) {
-    std::string text;
-    for (size_t i = 0; i < line.size(); ++i) {
-      if (i == 0) {
-        text += std::string(widths[0] - DisplayWidth(line[0]), ' ') + line[0];
-      } else {
-        text += "  " + Pad(line[i], widths[i]);
-      }
-    }
+  std::string text;
+  auto print_line = [&](const std::string& head, auto field) {
+    text = std::string(widths[0] - DisplayWidth(head), ' ') + head;
+    for (size_t i = 0; i < numbers.size(); ++i) text += "  " + Pad(field(i), widths[i + 1]);
     while (!text.empty() && text.back() == ' ') text.pop_back();
     out << text << '\n';
   };
-  print_line(grid[0]);
-  print_line(grid[1]);
-  std::vector<std::string> rule;
-  for (size_t w : widths) rule.push_back(std::string(w, '-'));
-  print_line(rule);
-  for (size_t r = 0; r < rows; ++r) print_line(grid[r + 2]);
+  print_line("row", [&](size_t i) { return std::to_string(numbers[i]); });
+  print_line("", [&](size_t i) { return ShowText(sheet.Title(numbers[i])); });
+  text = std::string(widths[0], '-');
+  for (size_t i = 1; i < widths.size(); ++i) text += "  " + std::string(widths[i], '-');
+  out << text << '\n';
+  for (int32_t r = 1; r <= rows; ++r) {
+    print_line(std::to_string(r), [&](size_t i) { return cell(i, r); });
+  }
 }
 
 // --- The subcommands ---------------------------------------------------------
@@ -292,15 +293,46 @@ bool RunExport(const ExportOptions& o, std::ostream& out, std::string* error) {
   if (!LoadNotebookFile(o.file, &doc, nullptr, error)) return false;
   Item* sheet = ChooseWorksheet(doc, o.worksheet, o.file, error);
   if (sheet == nullptr) return false;
+  const Worksheet& ws = *sheet->worksheet();
   // Gaps stay, so that a column keeps its place when read back.
-  const std::vector<int32_t> numbers = ChooseColumns(*sheet->worksheet(), range, true);
-  const std::string text = notebook::WorksheetCsv(*sheet->worksheet(), numbers, separator);
+  const int32_t first = range.given ? range.first : 1;
+  const int32_t last = range.given ? range.last : LastUsedColumn(ws);
   if (o.csv == "-") {
-    out << text;
-    return true;
+    return notebook::WriteWorksheetCsv(ws, first, last, separator, [&](std::string_view line) {
+      out << line;
+      return true;
+    });
   }
   if (!RefuseNotebookAsOutput(o.csv, o.file, error)) return false;
-  return WriteFileAtomically(o.csv, text, error);
+  // import reads no file larger than a notebook may be, so export writes
+  // none. The separators and line ends alone are known at once (they are
+  // what a sparse worksheet makes large); the cells are counted on the way,
+  // and the target stays as it was until the whole text is in.
+  const std::string too_large = o.csv + ": the CSV text would be larger than " +
+                                std::to_string(notebook::kMaxFileBytes / (1024 * 1024)) +
+                                " MB, more than import reads; nothing was written (choose fewer "
+                                "columns or rows with --columns)";
+  if (first <= last) {
+    const int64_t frame = (static_cast<int64_t>(notebook::WorksheetCsvRows(ws, first, last)) + 1) *
+                          (static_cast<int64_t>(last) - first + 2);
+    if (frame > notebook::kMaxFileBytes) {
+      *error = too_large;
+      return false;
+    }
+  }
+  host::AtomicFileWriter file(o.csv);
+  if (!file.Open(error)) return false;
+  int64_t bytes = 0;
+  bool written =
+      notebook::WriteWorksheetCsv(ws, first, last, separator, [&](std::string_view line) {
+        bytes += static_cast<int64_t>(line.size());
+        if (bytes > notebook::kMaxFileBytes) {
+          *error = too_large;
+          return false;
+        }
+        return file.Write(line, error);
+      });
+  return written && file.Commit(error);
 }
 
 bool RunList(const std::string& file, std::ostream& out, std::string* error) {

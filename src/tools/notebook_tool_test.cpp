@@ -130,6 +130,41 @@ TEST_F(NotebookToolTest, FailuresUsageErrorsAndANotebookInUseChangeNothing) {
   EXPECT_EQ(before, ReadFile(lab_));
 }
 
+// A wide range or a far column costs what is stored: show leaves out the
+// columns that hold nothing, export keeps them as empty fields (a column
+// keeps its place) and refuses, before writing, a CSV text import would not
+// read.
+TEST_F(NotebookToolTest, WideRangesShowStoredColumnsAndExportRefusesATextTooLarge) {
+  std::string far = "null";
+  for (int r = 2; r < 10000; ++r) far += ",null";
+  WriteFile(lab_, R"({"format": "korund-notebook", "version": 1, "current": "W", "items": [
+      {"type": "worksheet", "name": "W", "columns": {
+        "1": {"title": "a", "cells": [1, 2]}, "3": {}, "4": {"cells": [null, "x"]}}},
+      {"type": "worksheet", "name": "Far", "columns": {
+        "1": {"cells": [5]}, "32767": {"cells": [)" +
+                      far + R"(, 7]}}}]})");
+  EXPECT_EQ("row  1  4\n     a\n---  -  -\n  1  1\n  2  2  x\n",
+            Run(0, {"show", lab_, "--columns", "1-32767"}));
+  EXPECT_EQ("The worksheet \"W\" is empty in columns 2-3.\n",
+            Run(0, {"show", lab_, "--columns", "2-3"}));
+  EXPECT_EQ("a,,,,\r\n1,,,,\r\n2,,,x,\r\n",
+            Run(0, {"export", lab_, "--csv", "-", "--columns", "1-5"}));
+
+  // 10,001 lines of 32,767 separators: about 328 MB.
+  const std::string out = dir_.File("far.csv");
+  WriteFile(out, "old");
+  EXPECT_EQ("korund-notebook: " + out +
+                ": the CSV text would be larger than 256 MB, more than "
+                "import reads; nothing was written (choose fewer columns or rows with --columns)\n",
+            Run(1, {"export", lab_, "--worksheet", "Far", "--csv", out}));
+  EXPECT_EQ("old", ReadFile(out));
+  Run(0, {"export", lab_, "--worksheet", "Far", "--csv", out, "--columns", "32767"});
+  std::string lines = "\r\n";
+  for (int r = 1; r < 10000; ++r) lines += "\r\n";
+  EXPECT_EQ(lines + "7\r\n", ReadFile(out));
+  EXPECT_EQ((std::vector<std::string>{"far.csv", "lab.json"}), dir_.Names());
+}
+
 // The built program, run as a user would.
 TEST_F(NotebookToolTest, ProgramRoundTripsCsvThroughANotebook) {
   const char* build = std::getenv("KORUND_TEST_BINARY_DIR");

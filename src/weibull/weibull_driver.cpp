@@ -1,5 +1,6 @@
 #include "weibull/weibull_driver.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -25,18 +26,24 @@ void WriteOptionsRecord(RunContext& ctx) {
   sheet.spPutCell(Value(""), Record::kColumn, Record::kOldRow1);
 }
 
+// Every run clears the columns from 19 on: method names, labels, the sets'
+// results, strengths and ordinates.
+constexpr int32_t kClearedColumns = 33;
+
 // Column 19 names the method beside the first row of its results.
+struct Method {
+  const char* name;
+  const char* label;
+  int32_t offset;
+};
+constexpr Method kMethods[] = {
+    {"LinReg", "m", 0},        {"MLE", "mle", 0},
+    {"GR-20", "15% distn", 0}, {"FOTP-28,", "A: md", 0},
+    {"ITM-13", "A: md", 1},    {"IEC 60793", "md", 0},
+    {"-1-33", "md", 1},        {"ASTM C1239", "m.upper", -1},
+};
+
 void WriteMethodNames(worksheet::Sheet& sheet, const ValueArray& labels) {
-  struct Method {
-    const char* name;
-    const char* label;
-    int32_t offset;
-  };
-  static const Method kMethods[] = {
-      {"LinReg", "m", 0},        {"MLE", "mle", 0},      {"GR-20", "15% distn", 0},
-      {"FOTP-28,", "A: md", 0},  {"ITM-13", "A: md", 1}, {"IEC 60793", "md", 0},
-      {"-1-33", "md", 1},        {"ASTM C1239", "m.upper", -1},
-  };
   for (const Method& m : kMethods) {
     sheet.spPutCell(Value(m.name), kMethodColumn, ResultRow(labels, m.label) + m.offset);
   }
@@ -97,6 +104,37 @@ void WritePlotStyles(RunContext& ctx) {
 
 }  // namespace
 
+std::vector<worksheet::Sheet::PlannedColumn> PlanWeibullColumns(worksheet::Sheet& sheet) {
+  std::vector<worksheet::Sheet::PlannedColumn> plan;
+  auto overwrite = [&](int32_t column, int64_t rows) { plan.push_back({column, rows, false}); };
+  auto replace = [&](int32_t column, int64_t rows) { plan.push_back({column, rows, true}); };
+  overwrite(0, 1);                               // "Title"
+  overwrite(Record::kColumn, Record::kOldRow5);  // rows 1 to 5
+  // The cleared columns; a set's strengths (or the one note of an unusable
+  // set) and ordinates take one row per raw cell at most.
+  const ValueArray labels = ResultLabels();
+  int64_t method_rows = 0;
+  for (const Method& m : kMethods) {
+    method_rows = std::max<int64_t>(method_rows, ResultRow(labels, m.label) + m.offset);
+  }
+  replace(kMethodColumn, method_rows);
+  replace(kLabelColumn, kResultRows);
+  for (int32_t n = 1; n <= kSets; ++n) {
+    const int64_t raw = sheet.StoredRows(n);
+    replace(kResultColumn0 + n, kResultRows);
+    replace(kStrengthColumn0 + n, std::max<int64_t>(raw, 1));
+    replace(kOrdinateColumn0 + n, raw);
+  }
+  for (int32_t c = kOrdinateColumn0 + kSets + 1; c < kMethodColumn + kClearedColumns; ++c)
+    replace(c, 0);
+  // The ticks: the percentages of column 12, or the ten defaults.
+  const int64_t ticks = std::max<int64_t>(sheet.StoredRows(kTickLabelColumn), 10);
+  replace(kTickLabelColumn, ticks);
+  replace(kTickColumn, ticks);
+  for (int32_t c = kSymbolColumn; c <= kFitLineColumn; ++c) overwrite(c, kSets);
+  return plan;
+}
+
 ValueArray AxisTickPercentages(const ValueArray& numeric_cells) {
   ValueArray ticks(1);
   const int32_t count =
@@ -126,7 +164,7 @@ void RunWeibullMacro(RunContext& ctx) {
   sheet.spPutTitle(Value("LRline"), kFitLineColumn);
   sheet.spPutTitle(Value("parms"), Record::kColumn);
 
-  sheet.spClearCols(kMethodColumn, 33, true, "");
+  sheet.spClearCols(kMethodColumn, kClearedColumns, true, "");
   sheet.spPutTitle(Value("type"), kMethodColumn);
   sheet.spPutTitle(Value("var"), kLabelColumn);
   sheet.spPutCell(Value("Title"), 0, 1);

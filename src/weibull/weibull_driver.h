@@ -9,6 +9,8 @@
 // probability-axis ticks, plot styles) and analyses the ten data sets.
 #pragma once
 
+#include <vector>
+
 #include "worksheet/run_context.h"
 
 namespace korund::weibull {
@@ -17,6 +19,12 @@ namespace korund::weibull {
 // the ten sets in ctx.settings.FinishMessage. Reports nothing itself; the
 // engine's questions may end the run (TerminateProgramError).
 void RunWeibullMacro(RunContext& ctx);
+
+// The columns RunWeibullMacro will write on the attached, not yet loaded
+// worksheet, each with at most as many rows as the run can leave there
+// (exactly as many when every raw cell is a positive number and column 12
+// is empty): what the guard checks against the notebook's room.
+std::vector<worksheet::Sheet::PlannedColumn> PlanWeibullColumns(worksheet::Sheet& sheet);
 
 // The probability-axis ticks from the percentages found in column 12: the
 // values strictly between 0 and 100, in their order, or the ten defaults

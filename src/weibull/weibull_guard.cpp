@@ -4,8 +4,10 @@
 #include <string>
 
 #include "dialogs/guard_questions.h"
+#include "ui/terminate.h"
 #include "util/text.h"
 #include "weibull/weib_options.h"
+#include "weibull/weibull_driver.h"
 #include "weibull/weibull_layout.h"
 #include "worksheet/options_records.h"
 
@@ -67,6 +69,12 @@ void TakeOverOldOption(RunContext& ctx) {
 }  // namespace
 
 void CheckWeibullWorksheet(RunContext& ctx) {
+  // Results that would not fit the notebook are refused before the worksheet
+  // is loaded and anything is computed, not when the notebook is saved.
+  std::string error;
+  if (!ctx.sheet.CheckRoom(PlanWeibullColumns(ctx.sheet), &error)) {
+    ui::TerminateProgram(ctx.ui, error);
+  }
   ctx.sheet.spLoadSheet(kMinColumns, kMinRows);
   AskIfNotWeibull(ctx);
   AskIfLocked(ctx);

@@ -1,6 +1,7 @@
 #include "worksheet/sheet.h"
 
 #include <algorithm>
+#include <map>
 
 #include "ui/terminate.h"
 #include "util/terminate.h"
@@ -127,6 +128,36 @@ bool Sheet::Release(std::string* error) {
   notebook_ = nullptr;
   app_.reset();
   return ok;
+}
+
+// --- Room for the results -------------------------------------------------
+
+int64_t Sheet::StoredRows(int32_t column) {
+  return table_ != nullptr ? table_->StoredRows(column - 1) : 0;
+}
+
+bool Sheet::CheckRoom(const std::vector<PlannedColumn>& plan, std::string* error) {
+  if (notebook_ == nullptr || table_ == nullptr) return true;
+  std::map<int32_t, PlannedColumn> merged;
+  for (const PlannedColumn& p : plan) {
+    auto [it, fresh] = merged.emplace(p.column, p);
+    if (fresh) continue;
+    it->second.rows = std::max(it->second.rows, p.rows);
+    it->second.replaces = it->second.replaces && p.replaces;
+  }
+  int64_t cells = notebook_->CellCount();
+  for (const auto& [column, p] : merged) {
+    const int64_t stored = StoredRows(column);
+    cells += (p.replaces ? p.rows : std::max(p.rows, stored)) - stored;
+  }
+  const int64_t limit = notebook_->MaxCells();
+  if (cells <= limit) return true;
+  *error = "The results of this analysis would make the notebook hold up to " +
+           std::to_string(cells) + " cells, more than the " + std::to_string(limit) +
+           " a notebook may hold, so the analysis was not started and nothing was changed. "
+           "Analyse fewer or smaller data sets, or move other worksheets to a notebook of "
+           "their own.";
+  return false;
 }
 
 // --- Cells and columns -----------------------------------------------------

@@ -53,6 +53,25 @@ class Sheet {
   // The text form of the host's missing value: "-1.#QNAN".
   const std::string& NaNText() const { return nan_text_; }
 
+  // --- Room for the results ----------------------------------------------
+
+  // What a run will leave in one column (1-based; 0 the row titles): at most
+  // `rows` rows, either in place of the column's cells (`replaces`) or
+  // written over its first rows.
+  struct PlannedColumn {
+    int32_t column;
+    int64_t rows;
+    bool replaces;
+  };
+  // The rows the host's column holds (StoredRows of the seam); 0 before
+  // the attach. Reads the host, not the buffer.
+  int64_t StoredRows(int32_t column);
+  // Called before a run, before the worksheet is loaded: false with *error
+  // when the notebook would hold more cells than the host allows once the
+  // planned columns hold what the plan says. A column planned twice counts
+  // once, with the larger row count.
+  bool CheckRoom(const std::vector<PlannedColumn>& plan, std::string* error);
+
   // --- Cells and columns ----------------------------------------------------
 
   void spRefreshSize();
