@@ -9,19 +9,12 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "gui/display.h"
 #include "gui/plot_view.h"
 #include "util/text.h"
 
 namespace korund::gui {
 namespace {
-
-std::string Lower(const std::string& s) { return LowerAscii(s); }
-
-bool HasDisplay() {
-  const char* x11 = std::getenv("DISPLAY");
-  const char* wayland = std::getenv("WAYLAND_DISPLAY");
-  return (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
-}
 
 // Qt warns on every start without a per-user runtime folder (a batch job,
 // a container); rendering needs none, and the warning would only be noise
@@ -98,20 +91,9 @@ bool RenderPdf(QCustomPlot& canvas, const std::string& title, const ImageSize& s
 
 }  // namespace
 
-std::optional<ImageFormat> ImageFormatForPath(const std::string& path) {
-  const size_t dot = path.find_last_of('.');
-  const size_t slash = path.find_last_of('/');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return std::nullopt;
-  const std::string extension = Lower(path.substr(dot + 1));
-  if (extension == "png") return ImageFormat::kPng;
-  if (extension == "svg") return ImageFormat::kSvg;
-  if (extension == "pdf") return ImageFormat::kPdf;
-  return std::nullopt;
-}
-
 RenderSession::RenderSession() {
   if (QApplication::instance() != nullptr) return;
-  if (!HasDisplay() && std::getenv("QT_QPA_PLATFORM") == nullptr) {
+  if (!DisplayAvailable() && std::getenv("QT_QPA_PLATFORM") == nullptr) {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
   }
   // QApplication keeps references to these for its lifetime.

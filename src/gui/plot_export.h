@@ -5,17 +5,12 @@
 #include <optional>
 #include <string>
 
+#include "gui/image_format.h"
 #include "plot/plot_description.h"
 
 class QApplication;
 
 namespace korund::gui {
-
-enum class ImageFormat { kPng, kSvg, kPdf };
-
-// The format a file name asks for by its extension (.png, .svg, .pdf, any
-// case); nullopt for any other.
-std::optional<ImageFormat> ImageFormatForPath(const std::string& path);
 
 struct ImageSize {
   int width = 900;    // pixels (points in a PDF)

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "gui/display.h"
 #include "ui/form_overrides.h"
 #include "ui/ui.h"
 
@@ -86,14 +87,5 @@ class QtApplication {
   std::unique_ptr<QApplication> app_;
 };
 
-// True when a display is named for Qt's usual platforms: DISPLAY or
-// WAYLAND_DISPLAY is set and not empty.
-bool DisplayAvailable();
-
-// DisplayAvailable, and the named display's socket is there when it is a
-// local one (":0", a Wayland name under XDG_RUNTIME_DIR). A stale DISPLAY
-// left in the environment must not make Qt the default back end: Qt ends
-// the process when it cannot connect.
-bool DisplayReachable();
 
 }  // namespace korund::gui

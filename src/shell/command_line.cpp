@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <ostream>
 
-#include "gui/plot_export.h"
+#include "gui/image_format.h"
 #include "util/run_settings.h"
 
 namespace korund::shell {

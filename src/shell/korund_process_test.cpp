@@ -97,3 +97,41 @@ TEST_F(KorundProcessTest, LockedWorksheetStopsBatchRunsUnlessUnlockIsGiven) {
 }
 
 }  // namespace
+
+namespace {
+
+// Qt lives in a module beside the program: a run without dialog windows or
+// graphs never loads it, and one that needs it says so when it is missing.
+TEST_F(KorundProcessTest, TheQtPartIsLoadedOnlyByRunsThatNeedIt) {
+  const std::string needed = "readelf -d '" + korund.string() + "' > '" +
+                             (dir / "needed.txt").string() + "' 2>/dev/null";
+  if (std::system(needed.c_str()) == 0) {
+    const std::string libraries = Slurp(dir / "needed.txt");
+    EXPECT_NE(std::string::npos, libraries.find("NEEDED")) << libraries;
+    EXPECT_EQ(std::string::npos, libraries.find("Qt")) << libraries;
+  }
+  auto qt_run = [&](const fs::path& program) {
+    const std::string cmd = "cd '" + dir.string() + "' && env DISPLAY=:99 QT_QPA_PLATFORM=offscreen " +
+                            "XDG_RUNTIME_DIR= HOME=\"$PWD\" XDG_CONFIG_HOME=\"$PWD/config\" '" +
+                            program.string() + "' --ui qt </dev/null >out.txt 2>err.txt";
+    const int raw = std::system(cmd.c_str());
+    err = Slurp(dir / "err.txt");
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  };
+  EXPECT_EQ(2, qt_run(korund));  // the module made its Qt application; no word, the usage line
+  EXPECT_EQ(std::string::npos, err.find("not available")) << err;
+
+  // A copy of the program without its module still runs in batch.
+  const fs::path alone = dir / "alone" / "korund";
+  fs::create_directories(alone.parent_path());
+  fs::copy_file(korund, alone);
+  fs::permissions(alone, fs::perms::owner_exec, fs::perm_options::add);
+  EXPECT_EQ(1, qt_run(alone));
+  EXPECT_NE(std::string::npos, err.find("korund: the dialog windows are not available: cannot load "))
+      << err;
+  const std::string batch = "'" + alone.string() + "' --version > '" + (dir / "v.txt").string() + "'";
+  EXPECT_EQ(0, std::system(batch.c_str()));
+  EXPECT_EQ("2.00\n", Slurp(dir / "v.txt"));
+}
+
+}  // namespace

@@ -8,11 +8,12 @@
 #include <iostream>
 #include <memory>
 
-#include "gui/qt_ui.h"
+#include "gui/display.h"
 #include "host/file_host.h"
 #include "korund_version.h"
 #include "shell/command_line.h"
 #include "shell/no_notebook_host.h"
+#include "shell/qt_module.h"
 #include "shell/run_plot.h"
 #include "shell/run_sequence.h"
 #include "shell/settings_store.h"
@@ -48,8 +49,6 @@ int RunMain(int argc, char** argv) {
     std::cerr << "korund: --ui qt needs a display: neither DISPLAY nor WAYLAND_DISPLAY is set\n";
     return 1;
   }
-  std::unique_ptr<gui::QtApplication> qt_app;  // outlives the back end
-
   std::unique_ptr<host::Host> host;
   if (inv.notebook.empty()) {
     host = std::make_unique<shell::NoNotebookHost>();
@@ -61,8 +60,13 @@ int RunMain(int argc, char** argv) {
   const bool terminal = inv.ui == shell::UiKind::kTerminal ||
                         (inv.ui == shell::UiKind::kAuto && isatty(STDIN_FILENO) == 1);
   if (qt) {
-    qt_app = std::make_unique<gui::QtApplication>(argc, argv);
-    back_end = std::make_unique<gui::QtUi>(inv.overrides);
+    std::string error;
+    const shell::QtModule* module = shell::LoadQtModule(&error);
+    if (module == nullptr) {
+      std::cerr << "korund: the dialog windows are not available: " << error << "\n";
+      return 1;
+    }
+    back_end = module->make_ui(argc, argv, inv.overrides);
   } else if (terminal) {
     ui::TerminalOptions options;
     options.overrides = inv.overrides;

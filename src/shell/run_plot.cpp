@@ -1,10 +1,11 @@
 #include "shell/run_plot.h"
 
-#include "gui/plot_export.h"
+#include "gui/image_format.h"
 #include "host/atomic_file.h"
 #include "notebook/notebook.h"
 #include "notebook/notebook_file.h"
 #include "plot/plot_builder.h"
+#include "shell/qt_module.h"
 
 namespace korund::shell {
 
@@ -30,11 +31,10 @@ bool WriteRunPlot(const std::string& notebook_path, const std::string& worksheet
     err << "korund: note: " << plot.dropped_points
         << " values that are not positive were left out of the graph's log axes\n";
   }
+  const QtModule* module = LoadQtModule(&error);
+  if (module == nullptr) return fail();
   std::string bytes;
-  {
-    gui::RenderSession session;
-    if (!gui::RenderPlot(plot, *format, {}, &bytes, &error)) return fail();
-  }
+  if (!module->render_plot(plot, *format, &bytes, &error)) return fail();
   if (!host::WriteFileAtomically(plot_path, bytes, &error)) return fail();
   return true;
 }
