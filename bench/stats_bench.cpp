@@ -4,6 +4,7 @@
 #include <random>
 
 #include "stats/linreg.h"
+#include "stats/sort.h"
 #include "stats/weibull_mle.h"
 
 namespace korund::stats {
@@ -30,6 +31,37 @@ void BM_statWeibMLE(benchmark::State& state) {
   state.SetComplexityN(n);
 }
 BENCHMARK(BM_statWeibMLE)->Arg(10)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+// A column of strengths with a few notes among them, as read from a
+// worksheet, and the same column already in order.
+void BM_SortValues(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  ValueArray column = WeibullStrengths(n, 9);
+  for (int i = 1; i <= n; i += 997) column[static_cast<size_t>(i)] = Value("note");
+  for (auto _ : state) {
+    state.PauseTiming();
+    ValueArray data = column;
+    state.ResumeTiming();
+    SortValues(data, n);
+    benchmark::DoNotOptimize(data.data());
+  }
+  state.SetComplexityN(n);
+}
+BENCHMARK(BM_SortValues)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+
+void BM_SortPairs(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const ValueArray keys = WeibullStrengths(n, 10), companions = WeibullStrengths(n, 11);
+  for (auto _ : state) {
+    state.PauseTiming();
+    ValueArray key = keys, companion = companions;
+    state.ResumeTiming();
+    SortPairs(key, companion, n, true);
+    benchmark::DoNotOptimize(key.data());
+  }
+  state.SetComplexityN(n);
+}
+BENCHMARK(BM_SortPairs)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 
 void BM_statLinReg(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
