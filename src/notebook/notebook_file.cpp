@@ -11,13 +11,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cmath>
-#include <cstdint>
 #include <cstring>
 #include <string_view>
-#include <vector>
 
 #include "notebook/json_text.h"
 #include "notebook/notebook_file.h"
@@ -109,36 +106,8 @@ class Writer {
     if (x == std::floor(x) && std::fabs(x) < 9007199254740992.0) {
       AppendJsonInteger(&out_, static_cast<int64_t>(x));
     } else {
-      Double(x);
-    }
-  }
-
-  // Results repeat their data (a sorted copy of the strengths, the same
-  // plot ordinates for sets of one size): a double written before is
-  // copied from its earlier text instead of being converted again. The
-  // cache is direct-mapped; a slot holds the last double that hashed to it.
-  void UseDoubleCache(int64_t cells) {
-    if (cells < 4096) return;
-    size_t slots = 4096;
-    while (slots < static_cast<size_t>(cells) && slots < (size_t{1} << 18)) slots *= 2;
-    cache_.assign(slots, CachedDouble{});
-    cache_shift_ = 64 - std::countr_zero(slots);
-  }
-
-  void Double(double x) {
-    if (cache_.empty() || out_.size() > UINT32_MAX) {
       AppendJsonDouble(&out_, x);
-      return;
     }
-    const uint64_t bits = std::bit_cast<uint64_t>(x);
-    CachedDouble& slot = cache_[(bits * 0x9E3779B97F4A7C15ull) >> cache_shift_];
-    if (slot.length != 0 && slot.bits == bits) {
-      out_.append(out_, slot.position, slot.length);
-      return;
-    }
-    const size_t start = out_.size();
-    AppendJsonDouble(&out_, x);
-    slot = {bits, static_cast<uint32_t>(start), static_cast<uint8_t>(out_.size() - start)};
   }
 
   // --- the notebook --------------------------------------------------------
@@ -336,16 +305,8 @@ class Writer {
     Close(']');
   }
 
-  struct CachedDouble {
-    uint64_t bits = 0;
-    uint32_t position = 0;  // of its text in out_
-    uint8_t length = 0;     // 0: empty slot
-  };
-
   const std::string& name_;
   std::string& out_;
-  std::vector<CachedDouble> cache_;
-  int cache_shift_ = 0;
   std::vector<Level> levels_;
   int64_t total_cells_ = 0;
   std::string error_;
@@ -364,7 +325,6 @@ bool SerializeNotebook(const Notebook& notebook, const std::string& name, std::s
   }
   out.reserve(static_cast<size_t>(std::min<int64_t>(cells, kMaxCellsPerNotebook)) * 32 + 4096);
   Writer writer(name, &out);
-  writer.UseDoubleCache(cells);
   writer.WriteNotebook(notebook);
   if (writer.failed()) {
     *error = writer.error();

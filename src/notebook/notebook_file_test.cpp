@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <nlohmann/json.hpp>
@@ -198,37 +197,6 @@ TEST(NotebookFileRoundTripTest, SameFileTextAgreesWithTheWrittenTexts) {
   }
   EXPECT_GT(same, 300);
   EXPECT_GT(different, 300);
-}
-
-// A large notebook whose columns repeat each other's doubles (as results
-// repeat the data) is written cell for cell as each double alone would be.
-TEST(NotebookFileRoundTripTest, RepeatedDoublesAreWrittenAsEachAlone) {
-  Notebook doc;
-  Worksheet& sheet = *doc.AddWorksheet("Data 1").worksheet();
-  std::mt19937_64 rng(11);
-  std::vector<double> values;
-  for (int i = 0; i < 20000; ++i) {
-    values.push_back(std::ldexp(static_cast<double>(rng() >> 11), -50 - static_cast<int>(rng() % 40)));
-  }
-  for (int c = 1; c <= 4; ++c) {
-    std::shuffle(values.begin(), values.end(), rng);
-    for (size_t r = 0; r < values.size(); ++r) {
-      sheet.SetCell(c, static_cast<int32_t>(r + 1), Value(c == 4 ? -values[r] : values[r]));
-    }
-  }
-  const std::string text = Saved(doc);
-  const Json saved = Json::parse(text);
-  size_t checked = 0;
-  for (int c = 1; c <= 4; ++c) {
-    const Json& cells = saved["items"][0]["columns"][std::to_string(c)]["cells"];
-    ASSERT_EQ(cells.size(), values.size());
-    for (size_t r = 0; r < cells.size(); ++r) {
-      const double x = sheet.Cell(c, static_cast<int32_t>(r + 1)).Number();
-      ASSERT_EQ(cells[r].get<double>(), x);
-      ++checked;
-    }
-  }
-  EXPECT_EQ(checked, 80000u);
 }
 
 TEST(NotebookFileRoundTripTest, NestingUpToTheLimitIsKept) {
