@@ -351,17 +351,19 @@ void Sheet::spSaveSheet() {
   buffered_ = false;
   // Every column is written, an empty one as one empty cell, so that the
   // worksheet ends up with the same columns as if the whole rectangle had
-  // been written.
-  for (auto& column : sheet_buffer_) {
-    if (column.empty()) column.emplace_back();
+  // been written. A column's copy is freed as soon as the notebook holds
+  // it, so that the two are never both whole in memory.
+  host::Block one(1);
+  for (int32_t c = 0; c < static_cast<int32_t>(sheet_buffer_.size()); ++c) {
+    one[0] = std::move(sheet_buffer_[c]);
+    if (one[0].empty()) one[0].emplace_back();
+    table_->Write(one, c, 0);
+    std::vector<Value>().swap(one[0]);
   }
-  table_->Write(sheet_buffer_, 0, 0);
+  host::Block().swap(sheet_buffer_);
   for (int32_t c = 0; c < max_col_; ++c) {
     if (title_buffer_[c] != saved_titles_[c]) spPutTitle(Value(title_buffer_[c]), c + 1);
   }
-  // The cells now live in the notebook; the copy's memory goes to what
-  // follows (the file text).
-  host::Block().swap(sheet_buffer_);
 }
 
 std::string Sheet::BufferedTitle(int32_t column) const {
