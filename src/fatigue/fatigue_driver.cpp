@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "ui/ui.h"
 #include "util/run_settings.h"
+#include "util/text.h"
 #include "worksheet/options_records.h"
 
 namespace korund::fatigue {
@@ -98,18 +100,37 @@ void StartReport(FatigueRun& run) {
 
 }  // namespace
 
+namespace {
+
+// The most rate groups a set can form: one per distinct x that reads as a
+// number (grouping only ever joins neighbours in x).
+int64_t MostGroups(worksheet::Sheet& sheet, int32_t x_column) {
+  ValueArray xs;
+  sheet.spGetCol(xs, x_column, 1);
+  std::vector<double> numbers;
+  numbers.reserve(xs.size());
+  for (size_t i = 1; i < xs.size(); ++i) {
+    if (IsValidNumber(xs[i])) numbers.push_back(*ToNumber(xs[i]));
+  }
+  std::sort(numbers.begin(), numbers.end());
+  return std::unique(numbers.begin(), numbers.end()) - numbers.begin();
+}
+
+}  // namespace
+
 std::vector<worksheet::Sheet::PlannedColumn> PlanFatigueColumns(worksheet::Sheet& sheet) {
   std::vector<worksheet::Sheet::PlannedColumn> plan;
   auto overwrite = [&](int32_t column, int64_t rows) { plan.push_back({column, rows, false}); };
   auto replace = [&](int32_t column, int64_t rows) { plan.push_back({column, rows, true}); };
   overwrite(kColParms, worksheet::FatigueRecord::kRows);
-  int64_t rows = 0;
+  int64_t groups = 0;
   for (int16_t s = 1; s <= kFatigueSets; ++s) {
     auto col = [s](int32_t k) { return SetColumn(s, k); };
-    rows = std::max(sheet.StoredRows(col(kColRawX)), sheet.StoredRows(col(kColRawY)));
-    for (int32_t k :
-         {kColSortY, kColSortX, kColGroupX, kColGroupY, kColGroupLow, kColGroupHigh, kColCount}) {
-      replace(col(k), rows);
+    const int64_t rows = std::max(sheet.StoredRows(col(kColRawX)), sheet.StoredRows(col(kColRawY)));
+    groups = std::min(rows, MostGroups(sheet, col(kColRawX)));
+    for (int32_t k : {kColSortY, kColSortX}) replace(col(k), rows);
+    for (int32_t k : {kColGroupX, kColGroupY, kColGroupLow, kColGroupHigh, kColCount}) {
+      replace(col(k), groups);
     }
     // An empty set ends before its fit.
     replace(col(kColLabels), rows > 0 ? kResultTableRows : 0);
@@ -121,7 +142,7 @@ std::vector<worksheet::Sheet::PlannedColumn> PlanFatigueColumns(worksheet::Sheet
     }
   }
   // Every set clears the fit columns: the last one's groups stay.
-  for (int32_t c : {kColFitX, kColFitY, kColFitErr}) replace(c, rows);
+  for (int32_t c : {kColFitX, kColFitY, kColFitErr}) replace(c, groups);
   return plan;
 }
 

@@ -26,8 +26,8 @@ void RunFatigueMacro(RunContext& ctx);
 // The columns RunFatigueMacro will write on the attached, not yet loaded
 // worksheet, each with at most as many rows as the run can leave there:
 // what the guard checks against the notebook's room. A set's sorted pairs
-// and its rate groups take one row per raw row at most (as many when every
-// rate differs); the shared fit columns keep what set 6 writes.
+// take one row per raw row, its rate groups one per distinct rate at most;
+// the shared fit columns keep what set 6 writes.
 std::vector<worksheet::Sheet::PlannedColumn> PlanFatigueColumns(worksheet::Sheet& sheet);
 
 // Analyses data set s (1..6) of the run: input and cleaning, rate grouping,
