@@ -46,6 +46,7 @@ bool ReadCsvTable(const ImportOptions& o, std::vector<std::vector<Value>>* table
   if (std::string note = EuropeanCsvNote(text, separator, o.decimal_comma); !note.empty()) {
     notes->push_back(note);
   }
+  std::string().swap(text);  // the rows hold the fields now
   size_t width = 0;
   for (const auto& row : rows) width = std::max(width, row.size());
   table->assign(width, std::vector<Value>(rows.size()));
@@ -121,6 +122,7 @@ bool RunImport(const ImportOptions& o, std::ostream& out, std::ostream& err, std
   std::vector<ImportedColumn> columns;
   std::string build_error;
   bool built = BuildImportColumns(table, settings, position, &columns, &notes, &build_error);
+  std::vector<std::vector<Value>>().swap(table);  // the columns hold the cells now
   for (const std::string& note : notes) err << "note: " << o.data << ": " << note << '\n';
   if (!built) {
     *error = o.data + ": " + build_error;
@@ -156,7 +158,7 @@ bool RunImport(const ImportOptions& o, std::ostream& out, std::ostream& err, std
       if (sheet == nullptr) return false;
     }
     sheet_name = sheet->name();
-    PutImportedColumns(*sheet->worksheet(), o.column, columns);
+    PutImportedColumns(*sheet->worksheet(), o.column, std::move(columns));
     return true;
   };
   if (!EditNotebook(o.file, change, error)) return false;

@@ -119,10 +119,10 @@ bool BuildImportColumns(const std::vector<std::vector<Value>>& table,
 }
 
 void PutImportedColumns(notebook::Worksheet& sheet, int32_t first_column,
-                        const std::vector<ImportedColumn>& columns) {
+                        std::vector<ImportedColumn> columns) {
   for (size_t k = 0; k < columns.size(); ++k) {
     notebook::Column& column = sheet.ColumnAt(first_column + static_cast<int32_t>(k));
-    column.cells = columns[k].cells;
+    column.cells = std::move(columns[k].cells);
     if (columns[k].header) {
       const std::string& h = *columns[k].header;
       column.title = h.empty() ? std::nullopt : std::optional<std::string>(h);
