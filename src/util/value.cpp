@@ -12,13 +12,13 @@ namespace {
 const std::string kEmptyText;
 }  // namespace
 
-double Value::Number() const {
+double Value::NumberOfOther() const {
   if (IsEmpty()) return 0.0;
   assert(IsNumber());
   return std::get<double>(data_);
 }
 
-const std::string& Value::Text() const {
+const std::string& Value::TextOfOther() const {
   if (IsEmpty()) return kEmptyText;
   assert(IsText());
   return std::get<std::string>(data_);

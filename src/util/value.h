@@ -44,14 +44,24 @@ class Value {
   bool IsBlank() const { return IsEmpty() || (IsText() && Text().empty()); }
 
   // The number; 0 for an empty value. Must not be called on a text.
-  double Number() const;
+  // Inline for the usual case: the statistics read cells in tight loops.
+  double Number() const {
+    if (const double* x = std::get_if<double>(&data_)) return *x;
+    return NumberOfOther();
+  }
   // The text; "" for an empty value. Must not be called on a number.
-  const std::string& Text() const;
+  const std::string& Text() const {
+    if (const std::string* s = std::get_if<std::string>(&data_)) return *s;
+    return TextOfOther();
+  }
 
   // True only for the number -1 (the worksheet's "true").
   bool IsTrue() const { return IsNumber() && Number() == -1.0; }
 
  private:
+  double NumberOfOther() const;
+  const std::string& TextOfOther() const;
+
   std::variant<std::monostate, double, std::string> data_;
 };
 
