@@ -356,9 +356,15 @@ size_t WrittenRows(const Column& column) {
   return rows;
 }
 
-// A column with nothing to write is left out of the file.
+// A column with nothing to write is left out of the file (as the writer
+// decides it: no title, label, cells or member of its own).
 bool WrittenEmpty(const Column& column) {
-  return !column.title && !column.label && column.unknown.empty() && WrittenRows(column) == 0;
+  if (column.title || column.label || WrittenRows(column) > 0) return false;
+  bool other = false;
+  ForEachMember(KeptMembers(column.unknown), [&](std::string_view key, std::string_view) {
+    if (key != "\"title\"" && key != "\"label\"" && key != "\"cells\"") other = true;
+  });
+  return !other;
 }
 
 bool SameColumn(const Column& a, const Column& b) {

@@ -197,6 +197,12 @@ TEST(NotebookFileRoundTripTest, SameFileTextAgreesWithTheWrittenTexts) {
   }
   EXPECT_GT(same, 300);
   EXPECT_GT(different, 300);
+  // A column read with nothing of its own to write is left out, like none.
+  const std::string with_empty = kRichNotebook;
+  std::string with_stub = with_empty;
+  with_stub.replace(with_stub.find("\"56\":"), 0, "\"7\": {\"cells\": []}, ");
+  EXPECT_EQ(Saved(Parsed(with_stub)), Saved(Parsed(with_empty)));
+  EXPECT_TRUE(SameFileText(Parsed(with_stub), Parsed(with_empty)));
 }
 
 TEST(NotebookFileRoundTripTest, NestingUpToTheLimitIsKept) {
