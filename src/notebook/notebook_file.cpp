@@ -48,6 +48,24 @@ bool CellIsNull(const Value& v) {
   return v.IsBlank() || (v.IsNumber() && !std::isfinite(v.Number()));
 }
 
+// The rows a column's "cells" are written with: trailing nulls are dropped.
+size_t WrittenRows(const Column& column) {
+  size_t rows = column.cells.size();
+  while (rows > 0 && CellIsNull(column.cells[rows - 1])) --rows;
+  return rows;
+}
+
+// A column with nothing to write (no title, label, cells or member of its
+// own) is left out of the file; the writer and the comparison both ask here.
+bool WrittenEmpty(const Column& column) {
+  if (column.title || column.label || WrittenRows(column) > 0) return false;
+  bool other = false;
+  ForEachMember(KeptMembers(column.unknown), [&](std::string_view key, std::string_view) {
+    if (key != "\"title\"" && key != "\"label\"" && key != "\"cells\"") other = true;
+  });
+  return !other;
+}
+
 class Writer {
  public:
   Writer(const std::string& name, std::string* out) : name_(name), out_(*out) {}
@@ -244,14 +262,8 @@ class Writer {
 
   void WriteColumn(const Column& column, int32_t number, const std::string& place) {
     const std::string_view kept = KeptMembers(column.unknown);
-    size_t rows = column.cells.size();
-    while (rows > 0 && CellIsNull(column.cells[rows - 1])) --rows;
-    // A column that would be written as {} is left out.
-    size_t members = (column.title ? 1 : 0) + (column.label ? 1 : 0) + (rows > 0 ? 1 : 0);
-    ForEachMember(kept, [&](std::string_view key, std::string_view) {
-      if (key != "\"title\"" && key != "\"label\"" && key != "\"cells\"") ++members;
-    });
-    if (members == 0) return;
+    const size_t rows = WrittenRows(column);
+    if (WrittenEmpty(column)) return;
 
     Key("\"" + std::to_string(number) + "\"");
     Open('{', inner());
@@ -348,23 +360,6 @@ bool SameCell(const Value& a, const Value& b) {
   if (a_null || b_null) return a_null && b_null;
   if (a.kind() != b.kind()) return false;
   return a.IsText() ? a.Text() == b.Text() : a.Number() == b.Number();
-}
-
-size_t WrittenRows(const Column& column) {
-  size_t rows = column.cells.size();
-  while (rows > 0 && CellIsNull(column.cells[rows - 1])) --rows;
-  return rows;
-}
-
-// A column with nothing to write is left out of the file (as the writer
-// decides it: no title, label, cells or member of its own).
-bool WrittenEmpty(const Column& column) {
-  if (column.title || column.label || WrittenRows(column) > 0) return false;
-  bool other = false;
-  ForEachMember(KeptMembers(column.unknown), [&](std::string_view key, std::string_view) {
-    if (key != "\"title\"" && key != "\"label\"" && key != "\"cells\"") other = true;
-  });
-  return !other;
 }
 
 bool SameColumn(const Column& a, const Column& b) {
