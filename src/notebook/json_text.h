@@ -1,10 +1,10 @@
 // Inside the notebook folder only: the JSON text this program writes.
 //
 // Members this program does not know are kept as "compact canonical" text:
-// JSON without blanks, strings escaped and numbers laid out exactly as the
-// JSON library's dump() writes them. The writer turns such text into the
-// file's 2-space indented form in one pass, so a notebook's unknown parts
-// cost about their own size in memory and come back byte for byte as the
+// JSON without blanks, strings escaped as the JSON library's dump() escapes
+// them, numbers as AppendJsonDouble writes them. The writer turns such text
+// into the file's 2-space indented form in one pass, so a notebook's
+// unknown parts cost about their own size in memory and come back as the
 // earlier tree-based writer gave them.
 #pragma once
 
@@ -22,8 +22,18 @@ void AppendJsonString(std::string* out, std::string_view s);
 
 // Appends a finite double in the shortest form that reads back as the same
 // double, laid out as the JSON library lays it out ("1.0", "0.001",
-// "1e+100", "1.5e-07"). Infinities and NaN are written as null.
+// "1e+100", "1.5e-07"). Where the library's own routine gives more digits
+// than needed (4.6323549999999996 for 4.632355, about 1 double in 700),
+// the shorter digits are written: both read back as the same double.
+// Infinities and NaN are written as null.
 void AppendJsonDouble(std::string* out, double x);
+
+// The same at p, returning the end of what was written. p must have
+// kJsonDoubleRoom bytes of room (the longest text is 24 bytes; the rest is
+// for fixed-size copies).
+constexpr size_t kJsonDoubleRoom = 64;
+char* WriteJsonDouble(char* p, double x);
+char* WriteJsonInteger(char* p, int64_t n);
 
 void AppendJsonInteger(std::string* out, int64_t n);
 void AppendJsonUnsigned(std::string* out, uint64_t n);

@@ -120,12 +120,16 @@ class Writer {
       String(v.Text(), place);
       return;
     }
-    const double x = v.Number();
+    char buffer[kJsonDoubleRoom];
+    out_.append(buffer, static_cast<size_t>(WriteNumber(buffer, v.Number()) - buffer));
+  }
+  // A whole number within the doubles' exact integers is written as an
+  // integer, everything else in the shortest double form.
+  static char* WriteNumber(char* p, double x) {
     if (x == std::floor(x) && std::fabs(x) < 9007199254740992.0) {
-      AppendJsonInteger(&out_, static_cast<int64_t>(x));
-    } else {
-      AppendJsonDouble(&out_, x);
+      return WriteJsonInteger(p, static_cast<int64_t>(x));
     }
+    return WriteJsonDouble(p, x);
   }
 
   // --- the notebook --------------------------------------------------------
@@ -302,11 +306,20 @@ class Writer {
   void WriteCells(const Column& column, size_t rows, const std::string& place) {
     Key("\"cells\"");
     Open('[', inner());
-    const std::string indent(static_cast<size_t>(inner()), ' ');
+    // A number cell goes out in one append: the separator and indent, then
+    // its text, composed in place.
+    std::string line = ",\n" + std::string(static_cast<size_t>(inner()), ' ');
+    const size_t prefix = line.size();
+    line.resize(prefix + kJsonDoubleRoom);
+    char* const number = line.data() + prefix;
     for (size_t r = 0; r < rows; ++r) {
-      out_.append(r == 0 ? "\n" : ",\n");
-      out_.append(indent);
       const Value& v = column.cells[r];
+      const char* start = r == 0 ? line.data() + 1 : line.data();
+      if (v.IsNumber() && std::isfinite(v.Number())) {
+        out_.append(start, static_cast<size_t>(WriteNumber(number, v.Number()) - start));
+        continue;
+      }
+      out_.append(start, static_cast<size_t>(number - start));
       if (CellIsNull(v)) {
         out_.append("null");
       } else {
