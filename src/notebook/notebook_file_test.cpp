@@ -350,6 +350,83 @@ TEST(NotebookFileRefusalTest, EveryFaultNamesItsPlace) {
   }
 }
 
+// The fast reader hands what it refuses or doubts to the JSON library; on
+// every text the two must give the same notebook or the same error.
+void ExpectBothReadersAgree(const std::string& text) {
+  Notebook fast, library;
+  std::string fast_error, library_error;
+  const bool fast_ok = ParseNotebook(text, "lab.json", &fast, &fast_error);
+  const bool library_ok =
+      ParseNotebook(text, "lab.json", &library, &library_error, JsonReader::kLibrary);
+  ASSERT_EQ(library_ok, fast_ok) << fast_error << library_error;
+  ASSERT_EQ(library_error, fast_error);
+  if (fast_ok) {
+    ASSERT_TRUE(SameFileText(library, fast));
+    ASSERT_EQ(Saved(library), Saved(fast));
+  }
+}
+
+TEST(NotebookFileReadTest, TheFastReaderReadsAsTheLibraryDoes) {
+  const std::string top = R"({"format": "korund-notebook", "version": 1, "items": [)";
+  auto cells = [&](const std::string& list) {
+    return top + R"({"type": "worksheet", "name": "W", "columns": {"1": {"cells": [)" + list +
+           "]}}}]}";
+  };
+  const std::string cases[] = {
+      // Numbers: the library's integer and double rules, range edges.
+      cells("0, -0, -0.0, 1, -1, 1.5, 1E2, 1e-2, 2.5E+3, 0.1, 123456789012345678"),
+      cells("18446744073709551615, 18446744073709551616, -9223372036854775808"),
+      cells("-9223372036854775809, 1" + std::string(300, '0') + ", 1" + std::string(400, '0')),
+      cells("1.7976931348623157e308, 1.7976931348623159e308, 2.2250738585072014e-308"),
+      cells("4.9e-324, 2e-324, 1e-400, -1e-400, 1e-99999, 0.000000000000000000000000001"),
+      cells("179769313486231570" + std::string(291, '0')),
+      cells("01"), cells("1."), cells(".5"), cells("-"), cells("+1"), cells("1e"), cells("0x10"),
+      cells("NaN"), cells("Infinity"), cells("1 2"),
+      // Strings: escapes, surrogates, UTF-8 edges, control characters.
+      cells(R"("a\"b\\c\/d\b\f\n\r\t", "\u0000", "\u00e9", "\ud83d\ude00")"),
+      cells(R"("\udc00")"), cells(R"("\ud800")"), cells(R"("\ud800x")"), cells(R"("\ud800\u0041")"),
+      cells(R"("\uDFFF\uD800")"), cells(R"("\x")"), cells(R"("\u12")"),
+      cells("\"\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\""),
+      cells("\"\xC0\xAF\""), cells("\"\xED\xA0\x80\""), cells("\"\xF4\x90\x80\x80\""),
+      cells("\"\xE2\x82\""), cells("\"\xFF\""), cells("\"a\tb\""), cells("\"a\x01b\""),
+      // The text around the value: NULs, a byte-order mark, blanks.
+      std::string(kRichNotebook) + std::string(1, '\0'),
+      std::string(kRichNotebook) + std::string(1, '\0') + "junk",
+      std::string(kRichNotebook) + " \t\r\n",
+      std::string(kRichNotebook) + " x",
+      "\xEF\xBB\xBF" + std::string(kRichNotebook),
+      "\xEF\xBB\xBF\xEF\xBB\xBF" + std::string(kRichNotebook),
+      "\xEF\xBB" + std::string(kRichNotebook),
+      std::string(1, '\0') + kRichNotebook,
+      "\f" + std::string(kRichNotebook),
+      // Literals and structure.
+      cells("true, false, null, tru"), cells("[], {}"), cells("1,"), top + "]}", top,
+      R"({"format": "korund-notebook", "version": 1, "items": [], "items": []})",
+      std::string(300, '[') + std::string(300, ']'),
+  };
+  for (const std::string& text : cases) {
+    SCOPED_TRACE(text.substr(0, 120));
+    ExpectBothReadersAgree(text);
+  }
+  // Damaged notebooks: bytes changed, dropped or repeated.
+  std::mt19937 rng(8);
+  const std::string base = std::string(kRichNotebook);
+  const char kBytes[] = "{}[],:\"\\0123456789.-+eEtrufalsn u\xC3\xA9\xED\xFF";
+  for (int trial = 0; trial < 4000; ++trial) {
+    std::string text = base;
+    for (int edits = 1 + static_cast<int>(rng() % 3); edits > 0; --edits) {
+      const size_t at = rng() % text.size();
+      switch (rng() % 3) {
+        case 0: text[at] = kBytes[rng() % (sizeof kBytes - 1)]; break;
+        case 1: text.erase(at, 1); break;
+        case 2: text.insert(at, 1, kBytes[rng() % (sizeof kBytes - 1)]); break;
+      }
+    }
+    SCOPED_TRACE(text);
+    ExpectBothReadersAgree(text);
+  }
+}
+
 TEST(NotebookFileWriteTest, RefusesWhatItCouldNotReadBack) {
   Notebook doc;
   Worksheet& sheet = *doc.AddWorksheet("W").worksheet();

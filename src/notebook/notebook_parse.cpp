@@ -15,12 +15,17 @@
 // once. Faults of the notebook's shape are noted and the parse runs on, so
 // that, as before, a JSON fault anywhere is reported first, then the top
 // level's members, then the first bad item.
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <rapidjson/memorystream.h>
+#include <rapidjson/reader.h>
+#include <system_error>
 #include <string>
 #include <utility>
 #include <vector>
@@ -807,10 +812,84 @@ class NotebookSax {
   std::string hard_error_, top_error_, item_error_;
 };
 
+// The fast reader: RapidJSON's tokenizer, numbers read by std::from_chars,
+// the same events for the handler as the JSON library's parser gives. It
+// only has to be right on the files it accepts: on anything it refuses or
+// is unsure of, the notebook is read again by the JSON library, whose
+// reading (and error texts) are the reference.
+class FastEvents {
+ public:
+  explicit FastEvents(NotebookSax* sax) : sax_(*sax) {}
+
+  bool Null() { return sax_.null(); }
+  bool Bool(bool b) { return sax_.boolean(b); }
+  // Numbers arrive as their text (kParseNumbersAsStringsFlag).
+  bool Int(int) { return Unsure(); }
+  bool Uint(unsigned) { return Unsure(); }
+  bool Int64(int64_t) { return Unsure(); }
+  bool Uint64(uint64_t) { return Unsure(); }
+  bool Double(double) { return Unsure(); }
+  bool RawNumber(const char* text, rapidjson::SizeType length, bool /*copy*/) {
+    const char* end = text + length;
+    // As the library: an integer is unsigned unless it has a sign, and one
+    // that does not fit 64 bits is read as a double.
+    if (std::find_if(text, end, [](char c) { return c == '.' || c == 'e' || c == 'E'; }) == end) {
+      if (*text == '-') {
+        int64_t n = 0;
+        const auto [ptr, ec] = std::from_chars(text, end, n);
+        if (ec == std::errc() && ptr == end) return sax_.number_integer(n);
+      } else {
+        uint64_t n = 0;
+        const auto [ptr, ec] = std::from_chars(text, end, n);
+        if (ec == std::errc() && ptr == end) return sax_.number_unsigned(n);
+      }
+    }
+    double x = 0;
+    const auto [ptr, ec] = std::from_chars(text, end, x);
+    // Out of range (either way) is left to the library: its rule for an
+    // underflow differs, and an overflow needs its error text.
+    if (ec != std::errc() || ptr != end || !std::isfinite(x)) return Unsure();
+    token_.assign(text, length);
+    return sax_.number_float(x, token_);
+  }
+  bool String(const char* text, rapidjson::SizeType length, bool /*copy*/) {
+    if (!Decoded(text, length)) return Unsure();
+    return sax_.string(token_);
+  }
+  bool Key(const char* text, rapidjson::SizeType length, bool /*copy*/) {
+    if (!Decoded(text, length)) return Unsure();
+    return sax_.key(token_);
+  }
+  bool StartObject() { return sax_.start_object(static_cast<std::size_t>(-1)); }
+  bool EndObject(rapidjson::SizeType /*members*/) { return sax_.end_object(); }
+  bool StartArray() { return sax_.start_array(static_cast<std::size_t>(-1)); }
+  bool EndArray(rapidjson::SizeType /*elements*/) { return sax_.end_array(); }
+
+ private:
+  // Stops the fast reader; the library reads the file.
+  static bool Unsure() { return false; }
+
+  // Keeps a decoded string. The input's own bytes were checked as UTF-8;
+  // an escaped low surrogate without its high half (which the library
+  // refuses) comes out as ED B0..BF.
+  bool Decoded(const char* text, rapidjson::SizeType length) {
+    for (const char* p = text; (p = static_cast<const char*>(std::memchr(
+                                    p, '\xED', static_cast<size_t>(text + length - p)))) != nullptr;
+         ++p) {
+      if (p + 1 < text + length && static_cast<unsigned char>(p[1]) >= 0xA0) return false;
+    }
+    token_.assign(text, length);
+    return true;
+  }
+
+  NotebookSax& sax_;
+  std::string token_;
+};
+
 }  // namespace
 
 bool ParseNotebook(std::string_view text, const std::string& name, Notebook* notebook,
-                   std::string* error) {
+                   std::string* error, JsonReader reader_choice) {
   // A byte-order mark is skipped (RFC 8259 allows it to be ignored); the
   // library skips it too, and a file that holds nothing else is empty.
   std::string_view body = text;
@@ -820,8 +899,21 @@ bool ParseNotebook(std::string_view text, const std::string& name, Notebook* not
     return false;
   }
   auto sax = std::make_unique<NotebookSax>(name);
-  NotebookSax* handler = sax.get();
-  const bool parsed = Json::sax_parse(text.data(), text.data() + text.size(), handler);
+  bool parsed = false;
+  if (reader_choice == JsonReader::kFast) {
+    FastEvents events(sax.get());
+    rapidjson::MemoryStream stream(body.data(), body.size());
+    rapidjson::Reader reader;
+    constexpr unsigned kFlags = rapidjson::kParseValidateEncodingFlag |
+                                rapidjson::kParseNumbersAsStringsFlag;
+    // A NUL byte reads as the end of the stream: the text must really end.
+    parsed = !reader.Parse<kFlags>(stream, events).IsError() && stream.Tell() == body.size();
+  }
+  if (!parsed) {
+    sax = std::make_unique<NotebookSax>(name);
+    NotebookSax* handler = sax.get();
+    parsed = Json::sax_parse(text.data(), text.data() + text.size(), handler);
+  }
   std::string problem = sax->Finish(parsed);
   if (!problem.empty()) {
     *error = std::move(problem);
