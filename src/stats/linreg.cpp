@@ -32,16 +32,17 @@ bool AllEqual(const std::vector<double>& v) {
 Points ReadPoints(const ValueArray& x, const ValueArray& y, const ValueArray& e, bool weighted,
                   size_t n, internal::CheckedMath& k) {
   // An empty e counts as 0 here too, through the comparison rule.
-  for (size_t i = 1; i <= n; ++i) {
-    if (e[i] == Value(0)) weighted = false;
+  if (weighted) {
+    const Value zero(0);
+    for (size_t i = 1; i <= n && weighted; ++i) {
+      if (e[i] == zero) weighted = false;
+    }
   }
-  Points p{std::vector<double>(n), std::vector<double>(n), std::vector<double>(n)};
+  Points p{std::vector<double>(n, 1.0), std::vector<double>(n), std::vector<double>(n)};
   for (size_t i = 0; i < n; ++i) {
     if (weighted) {
       const double ei = k.Number(e[i + 1]);
       p.w[i] = k.Div(k.Div(1, ei), ei);
-    } else {
-      p.w[i] = 1;
     }
     p.x[i] = k.Number(x[i + 1]);
     p.y[i] = k.Number(y[i + 1]);
@@ -49,16 +50,21 @@ Points ReadPoints(const ValueArray& x, const ValueArray& y, const ValueArray& e,
   return p;
 }
 
+// Sums of finite numbers by additions and multiplications: once a step
+// overflows, its infinity or NaN stays in its sum to the end, so checking
+// the sums there finds every fault a check after each step would.
 Sums RunningSums(const Points& p, internal::CheckedMath& k) {
   Sums s;
   for (size_t i = 0; i < p.w.size(); ++i) {
-    s.w = k.Add(s.w, p.w[i]);
-    s.x = k.Add(s.x, k.Mul(p.w[i], p.x[i]));
-    s.y = k.Add(s.y, k.Mul(p.w[i], p.y[i]));
-    s.xx = k.Add(s.xx, k.Mul(p.w[i], k.Mul(p.x[i], p.x[i])));
-    s.yy = k.Add(s.yy, k.Mul(p.w[i], k.Mul(p.y[i], p.y[i])));
-    s.xy = k.Add(s.xy, k.Mul(k.Mul(p.w[i], p.x[i]), p.y[i]));
+    const double w = p.w[i], x = p.x[i], y = p.y[i];
+    s.w = s.w + w;
+    s.x = s.x + w * x;
+    s.y = s.y + w * y;
+    s.xx = s.xx + w * (x * x);
+    s.yy = s.yy + w * (y * y);
+    s.xy = s.xy + (w * x) * y;
   }
+  for (double* sum : {&s.w, &s.x, &s.y, &s.xx, &s.yy, &s.xy}) *sum = k.Finite(*sum);
   return s;
 }
 
@@ -95,13 +101,16 @@ Result<LinRegFit> statLinReg(const ValueArray& x, const ValueArray& y, const Val
   f.b = ybar;
 
   // Residuals about the line, and the spread of x for the caller's own bounds.
+  // As the sums: a fault in any step stays in rss or xsos.
   double rss = 0;
   for (size_t i = 0; i < un; ++i) {
-    const double d = k.Sub(k.Sub(p.y[i], k.Mul(f.m, p.x[i])), f.c);
-    rss = k.Add(rss, k.Mul(p.w[i], k.Mul(d, d)));
-    const double dx = k.Sub(p.x[i], f.xbar);
-    f.xsos = k.Add(f.xsos, k.Mul(dx, dx));
+    const double d = (p.y[i] - f.m * p.x[i]) - f.c;
+    rss = rss + p.w[i] * (d * d);
+    const double dx = p.x[i] - f.xbar;
+    f.xsos = f.xsos + dx * dx;
   }
+  rss = k.Finite(rss);
+  f.xsos = k.Finite(f.xsos);
   const double dn = n;
   LinRegFit::Errors err;
   if (n > 2) {
