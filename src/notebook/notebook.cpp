@@ -67,19 +67,21 @@ void Worksheet::ReadCells(int32_t column, int32_t first_row, size_t count,
 void Worksheet::SetCells(int32_t column, int32_t first_row, const std::vector<Value>& values) {
   if (values.empty()) return;
   Column& c = columns_[column];  // created, as a first SetCell would
-  for (size_t i = 0; i < values.size(); ++i) {
-    const int64_t row = first_row + static_cast<int64_t>(i);
-    if (row < 1) continue;
-    const size_t index = static_cast<size_t>(row) - 1;
-    const Value& value = values[i];
-    if (index >= c.cells.size()) {
-      if (value.IsEmpty()) continue;
-      if (c.cells.capacity() <= index) c.cells.reserve(std::max(index + 1, c.cells.capacity() * 2));
-      c.cells.resize(index + 1);
-    }
-    c.cells[index] = value;
-    while (!c.cells.empty() && c.cells.back().IsEmpty()) c.cells.pop_back();
+  // Values for rows before the first are not set.
+  const size_t skip =
+      first_row < 1 ? std::min(values.size(), static_cast<size_t>(1 - int64_t{first_row})) : 0;
+  const size_t base = first_row < 1 ? 0 : static_cast<size_t>(first_row) - 1;  // values[skip]'s index
+  // The column grows once, to the last value that is not empty, as the
+  // cells set one by one would have grown it.
+  size_t end = values.size();
+  while (end > skip && values[end - 1].IsEmpty()) --end;
+  if (end > skip && base + (end - skip) > c.cells.size()) c.cells.resize(base + (end - skip));
+  for (size_t i = skip; i < values.size(); ++i) {
+    const size_t index = base + (i - skip);
+    if (index >= c.cells.size()) break;  // only empty values are left
+    c.cells[index] = values[i];
   }
+  while (!c.cells.empty() && c.cells.back().IsEmpty()) c.cells.pop_back();
 }
 
 std::string Worksheet::Title(int32_t column) const {
