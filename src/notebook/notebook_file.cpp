@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstring>
 #include <string_view>
+#include <vector>
 
 #include "notebook/json_text.h"
 #include "notebook/notebook_file.h"
@@ -306,26 +307,43 @@ class Writer {
   void WriteCells(const Column& column, size_t rows, const std::string& place) {
     Key("\"cells\"");
     Open('[', inner());
-    // A number cell goes out in one append: the separator and indent, then
-    // its text, composed in place.
-    std::string line = ",\n" + std::string(static_cast<size_t>(inner()), ' ');
-    const size_t prefix = line.size();
-    line.resize(prefix + kJsonDoubleRoom);
-    char* const number = line.data() + prefix;
+    // Number cells are composed in a block that is appended when full: an
+    // append per cell costs more than the cell's own text.
+    const std::string separator = ",\n" + std::string(static_cast<size_t>(inner()), ' ');
+    constexpr size_t kBlock = 32768;
+    constexpr size_t kShort = 32;
+    char padded[kShort + 1] = {};
+    const bool short_separator = separator.size() <= kShort;
+    if (short_separator) std::memcpy(padded, separator.data(), separator.size());
+    std::vector<char> block(kBlock + std::max(separator.size(), kShort) + kJsonDoubleRoom);
+    char* const begin = block.data();
+    char* p = begin;
+    auto flush = [&] {
+      out_.append(begin, static_cast<size_t>(p - begin));
+      p = begin;
+    };
     for (size_t r = 0; r < rows; ++r) {
       const Value& v = column.cells[r];
-      const char* start = r == 0 ? line.data() + 1 : line.data();
+      const size_t skip = r == 0 ? 1 : 0;  // the first cell has no comma
+      if (short_separator) {
+        std::memcpy(p, padded + skip, kShort);  // a fixed size: no call
+      } else {
+        std::memcpy(p, separator.data() + skip, separator.size() - skip);
+      }
+      p += separator.size() - skip;
       if (v.IsNumber() && std::isfinite(v.Number())) {
-        out_.append(start, static_cast<size_t>(WriteNumber(number, v.Number()) - start));
+        p = WriteNumber(p, v.Number());
+        if (p - begin >= static_cast<std::ptrdiff_t>(kBlock)) flush();
         continue;
       }
-      out_.append(start, static_cast<size_t>(number - start));
+      flush();
       if (CellIsNull(v)) {
         out_.append("null");
       } else {
         Cell(v, place);
       }
     }
+    flush();
     levels_.back().first = rows == 0;
     Close(']');
   }
