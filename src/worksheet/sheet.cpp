@@ -323,7 +323,10 @@ void Sheet::spLoadSheet(int32_t min_columns, int32_t min_rows) {
   // otherwise be mostly empty cells.
   sheet_buffer_.assign(max_col_, std::vector<Value>());
   for (int32_t c = 0; c < max_col_; ++c) {
-    host::Block block = table_->Read(c, 0, c, max_row_ - 1);
+    // Below its stored rows a column holds only empty cells: not read.
+    const int64_t rows = std::min<int64_t>(max_row_, table_->StoredRows(c));
+    if (rows <= 0) continue;
+    host::Block block = table_->Read(c, 0, c, static_cast<int32_t>(rows) - 1);
     if (block.empty()) continue;
     std::vector<Value>& read = block[0];
     size_t n = std::min(read.size(), static_cast<size_t>(max_row_));
