@@ -389,6 +389,9 @@ TEST(NotebookFileReadTest, TheFastReaderReadsAsTheLibraryDoes) {
       cells("\"\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\""),
       cells("\"\xC0\xAF\""), cells("\"\xED\xA0\x80\""), cells("\"\xF4\x90\x80\x80\""),
       cells("\"\xE2\x82\""), cells("\"\xFF\""), cells("\"a\tb\""), cells("\"a\x01b\""),
+      // A character cut by the end of the text, in a string or a key.
+      "{\n \"[no\xF4\x86\x86\x86\xF4\x86\x86\x86nd[no\xF4\x86",
+      "{\"a\": \"\xF1", "[\"\xE2\x82", "\"\xC3",
       // The text around the value: NULs, a byte-order mark, blanks.
       std::string(kRichNotebook) + std::string(1, '\0'),
       std::string(kRichNotebook) + std::string(1, '\0') + "junk",

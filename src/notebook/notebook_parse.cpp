@@ -902,7 +902,13 @@ bool ParseNotebook(std::string_view text, const std::string& name, Notebook* not
   if (reader_choice == JsonReader::kFast) {
     // Read in place, in a copy: strings are decoded where they stand and
     // numbers handed over where they stand, nothing is copied per token.
-    std::string copy(body);
+    // The reader's UTF-8 check takes a multi-byte character's last three
+    // bytes before it looks at them: NULs after the end keep a character
+    // cut by the end of the text inside the copy.
+    std::string copy;
+    copy.reserve(body.size() + 4);
+    copy.assign(body);
+    copy.append(4, '\0');
     FastEvents events(sax.get());
     rapidjson::InsituStringStream stream(copy.data());
     rapidjson::Reader reader;
