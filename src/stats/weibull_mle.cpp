@@ -7,6 +7,7 @@
 // probability; their coefficients are used as published.
 #include "stats/weibull_mle.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <stdexcept>
@@ -69,7 +70,12 @@ Newton SolveLikelihood(const ValueArray& lx_values, size_t n, double m0, int16_t
   std::vector<double> lx(n + 1);
   for (size_t i = 1; i <= n; ++i) lx[i] = lx_values[i].Number();
   double sum_l = 0;
-  for (size_t i = 1; i <= n; ++i) sum_l = k.Add(sum_l, lx[i]);
+  double l_min = lx[1], l_max = lx[1];
+  for (size_t i = 1; i <= n; ++i) {
+    sum_l = k.Add(sum_l, lx[i]);
+    l_min = std::min(l_min, lx[i]);
+    l_max = std::max(l_max, lx[i]);
+  }
 
   double m = m0, p = 0;
   Newton r;
@@ -80,14 +86,23 @@ Newton SolveLikelihood(const ValueArray& lx_values, size_t n, double m0, int16_t
       break;
     }
     p = m;
+    // The sums without a check per step. p * l is largest in size at the
+    // smallest or the largest l, so those two products show whether any
+    // overflowed (exp would hide an overflow to -infinity as 0); any other
+    // step that overflows leaves its infinity or NaN in its sum.
+    k.Mul(p, l_min);
+    k.Mul(p, l_max);
     double s0 = 0, s1 = 0, s2 = 0;
     for (size_t i = 1; i <= n; ++i) {
       const double l = lx[i];
-      const double ei = k.Exp(k.Mul(p, l));
-      s0 = k.Add(s0, ei);
-      s1 = k.Add(s1, k.Mul(l, ei));
-      s2 = k.Add(s2, k.Mul(k.Mul(l, l), ei));
+      const double ei = std::exp(p * l);
+      s0 = s0 + ei;
+      s1 = s1 + l * ei;
+      s2 = s2 + (l * l) * ei;
     }
+    s0 = k.Finite(s0);
+    s1 = k.Finite(s1);
+    s2 = k.Finite(s2);
     const double g = k.Sub(k.Add(k.Div(sum_l, dn), k.Div(1, p)), k.Div(s1, s0));
     const double dg = k.Add(k.Div(k.Sub(k.Mul(s2, s0), k.Mul(s1, s1)), k.Mul(s0, s0)),
                             k.Div(1, k.Mul(p, p)));
