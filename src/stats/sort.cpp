@@ -70,12 +70,18 @@ void SortValues(ValueArray& data, int32_t n) {
   // strengths with its notes. Every number comes before every text, so the
   // numbers are sorted as plain doubles and the texts among themselves.
   if (std::none_of(first, last, [](const Value& v) { return v.IsEmpty() || IsNaN(v); })) {
-    const auto texts =
-        std::stable_partition(first, last, [](const Value& v) { return v.IsNumber(); });
+    // (A column of numbers only, the usual case, needs no partition.)
+    const auto is_number = [](const Value& v) { return v.IsNumber(); };
+    const auto texts = std::all_of(first, last, is_number)
+                           ? last
+                           : std::stable_partition(first, last, is_number);
     std::vector<double> numbers;
     numbers.reserve(static_cast<size_t>(texts - first));
     for (auto it = first; it != texts; ++it) numbers.push_back(it->Number());
-    std::stable_sort(numbers.begin(), numbers.end());
+    // Sorted already (a second sort of the same set) costs one pass.
+    if (!std::is_sorted(numbers.begin(), numbers.end())) {
+      std::stable_sort(numbers.begin(), numbers.end());
+    }
     for (size_t i = 0; i < numbers.size(); ++i) {
       first[static_cast<std::ptrdiff_t>(i)] = Value(numbers[i]);
     }
