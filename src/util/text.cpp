@@ -262,7 +262,9 @@ std::string FormatSig(double value, int16_t digits) {
 
 bool IsValidNumber(const Value& v) {
   const bool numeric = IsNumeric(v);
-  const bool missing = v == Value(kNaNText);
+  // Under the comparison rule only a text can equal a text: no Value made
+  // per cell for the comparison.
+  const bool missing = v.IsText() && v.Text() == kNaNText;
   return numeric && !missing;
 }
 
