@@ -315,8 +315,9 @@ class Writer {
     char padded[kShort + 1] = {};
     const bool short_separator = separator.size() <= kShort;
     if (short_separator) std::memcpy(padded, separator.data(), separator.size());
-    std::vector<char> block(kBlock + std::max(separator.size(), kShort) + kJsonDoubleRoom);
-    char* const begin = block.data();
+    const size_t room = kBlock + std::max(separator.size(), kShort) + kJsonDoubleRoom;
+    if (block_.size() < room) block_.resize(room);  // one block for all columns
+    char* const begin = block_.data();
     char* p = begin;
     auto flush = [&] {
       out_.append(begin, static_cast<size_t>(p - begin));
@@ -351,6 +352,7 @@ class Writer {
   const std::string& name_;
   std::string& out_;
   std::vector<Level> levels_;
+  std::vector<char> block_;  // where WriteCells composes number cells
   int64_t total_cells_ = 0;
   std::string error_;
 };

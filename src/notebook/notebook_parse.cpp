@@ -848,8 +848,8 @@ class FastEvents {
     // Out of range (either way) is left to the library: its rule for an
     // underflow differs, and an overflow needs its error text.
     if (ec != std::errc() || ptr != end || !std::isfinite(x)) return Unsure();
-    token_.assign(text, length);
-    return sax_.number_float(x, token_);
+    // The handler does not read a number's text.
+    return sax_.number_float(x, no_text_);
   }
   bool String(const char* text, rapidjson::SizeType length, bool /*copy*/) {
     if (!Decoded(text, length)) return Unsure();
@@ -883,6 +883,7 @@ class FastEvents {
 
   NotebookSax& sax_;
   std::string token_;
+  const std::string no_text_;
 };
 
 }  // namespace
