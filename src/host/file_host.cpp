@@ -35,7 +35,10 @@ class FileApplication : public Application {
  private:
   // True while the file on disk is the one read at Connect, unchanged.
   bool StillAttached() const;
-  bool SaveAside(const std::string& text, std::string* error);
+  // Writes the notebook to target through a temporary file.
+  bool WriteTo(const std::string& target, std::string* error,
+               const BeforeReplace& before_replace = nullptr);
+  bool SaveAside(std::string* error);
 
   std::string path_;
   notebook::Notebook notebook_;
@@ -55,25 +58,39 @@ bool FileApplication::Release(std::string* error) {
     lock_->Unlock();
     return true;
   }
-  std::string text;
-  bool ok = notebook::SerializeNotebook(notebook_, path_, &text, error);
-  if (ok) {
-    RemoveStaleTemporaries(path_);
-    // Checked again right before the new file takes the old one's place, so
-    // that an edit made while the text was being written is not lost.
-    bool changed = false;
-    auto unchanged = [&](std::string*) {
-      changed = !StillAttached();
-      return !changed;
-    };
-    if (!StillAttached()) {
-      ok = SaveAside(text, error);
-    } else if (!WriteFileAtomically(path_, text, error, unchanged)) {
-      ok = changed ? SaveAside(text, error) : false;
-    }
+  RemoveStaleTemporaries(path_);
+  // Checked again right before the new file takes the old one's place, so
+  // that an edit made while the text was being written is not lost.
+  bool changed = false;
+  auto unchanged = [&](std::string*) {
+    changed = !StillAttached();
+    return !changed;
+  };
+  bool ok = false;
+  if (!StillAttached()) {
+    ok = SaveAside(error);
+  } else if (!WriteTo(path_, error, unchanged)) {
+    ok = changed ? SaveAside(error) : false;
+  } else {
+    ok = true;
   }
   lock_->Unlock();
   return ok;
+}
+
+bool FileApplication::WriteTo(const std::string& target, std::string* error,
+                              const BeforeReplace& before_replace) {
+  // The text goes to the file as it is made: the notebook written back is
+  // several times the one read, and is never whole in memory.
+  AtomicFileWriter file(target);
+  if (!file.Open(error)) return false;
+  std::string write_error;
+  auto sink = [&](std::string_view piece) { return file.Write(piece, &write_error); };
+  if (!notebook::WriteNotebookText(notebook_, path_, sink, error)) {
+    if (!write_error.empty()) *error = write_error;
+    return false;  // the temporary file goes with `file`
+  }
+  return file.Commit(error, before_replace);
 }
 
 bool FileApplication::StillAttached() const {
@@ -86,12 +103,12 @@ bool FileApplication::StillAttached() const {
   return notebook::ReadWholeFile(path_, &now_bytes, &read_error) && now_bytes == original_bytes_;
 }
 
-bool FileApplication::SaveAside(const std::string& text, std::string* error) {
+bool FileApplication::SaveAside(std::string* error) {
   const std::string aside = ResultsPathFor(path_, std::time(nullptr));
   std::string write_error;
   const std::string what = path_ + " was changed by another program while korund was running," +
                            " so it was not overwritten.";
-  if (!WriteFileAtomically(aside, text, &write_error)) {
+  if (!WriteTo(aside, &write_error)) {
     *error = what + " The results could not be saved either: " + write_error;
   } else {
     *error = what + " The results were saved in " + aside + ".";

@@ -69,9 +69,13 @@ bool WrittenEmpty(const Column& column) {
 
 class Writer {
  public:
-  Writer(const std::string& name, std::string* out) : name_(name), out_(*out) {}
+  // With a sink, the text is handed on in pieces as it grows and out
+  // holds only the piece being made.
+  Writer(const std::string& name, std::string* out, const TextSink* sink = nullptr)
+      : name_(name), out_(*out), sink_(sink) {}
 
-  bool failed() const { return !error_.empty(); }
+  bool failed() const { return !error_.empty() || sink_failed_; }
+  bool sink_failed() const { return sink_failed_; }
   const std::string& error() const { return error_; }
   void Fail(const std::string& problem) {
     if (error_.empty()) error_ = name_ + ": " + problem;
@@ -172,6 +176,7 @@ class Writer {
            " cells (the limit)");
     }
     CheckSize();
+    Pass(0);
   }
 
  private:
@@ -180,8 +185,18 @@ class Writer {
     bool first;
   };
 
+  // Hands the text made so far to the sink once it holds at least `least`
+  // bytes. Nothing more goes out after a fault: the caller drops what the
+  // sink received.
+  void Pass(size_t least) {
+    if (sink_ == nullptr || failed() || out_.size() < least || out_.empty()) return;
+    if (!(*sink_)(out_)) sink_failed_ = true;
+    passed_ += static_cast<int64_t>(out_.size());
+    out_.clear();
+  }
+
   void CheckSize() {
-    if (static_cast<int64_t>(out_.size()) > kMaxFileBytes) {
+    if (passed_ + static_cast<int64_t>(out_.size()) > kMaxFileBytes) {
       Fail("the notebook would be larger than " + std::to_string(kMaxFileBytes / (1024 * 1024)) +
            " MB (the limit)");
     }
@@ -260,6 +275,7 @@ class Writer {
       total_cells_ += static_cast<int64_t>(column.cells.size());
       WriteColumn(column, number, where + ", column " + std::to_string(number));
       CheckSize();
+      Pass(kPieceBytes);
       if (failed()) break;
     }
     Close('}');
@@ -322,6 +338,7 @@ class Writer {
     auto flush = [&] {
       out_.append(begin, static_cast<size_t>(p - begin));
       p = begin;
+      Pass(kPieceBytes);
     };
     for (size_t r = 0; r < rows; ++r) {
       const Value& v = column.cells[r];
@@ -349,8 +366,14 @@ class Writer {
     Close(']');
   }
 
+  // The size of the pieces handed to a sink.
+  static constexpr size_t kPieceBytes = 1 << 20;
+
   const std::string& name_;
   std::string& out_;
+  const TextSink* sink_ = nullptr;
+  bool sink_failed_ = false;
+  int64_t passed_ = 0;  // bytes handed to the sink
   std::vector<Level> levels_;
   std::vector<char> block_;  // where WriteCells composes number cells
   int64_t total_cells_ = 0;
@@ -376,6 +399,20 @@ bool SerializeNotebook(const Notebook& notebook, const std::string& name, std::s
     return false;
   }
   *text = std::move(out);
+  return true;
+}
+
+bool WriteNotebookText(const Notebook& notebook, const std::string& name, const TextSink& sink,
+                       std::string* error) {
+  std::string piece;
+  piece.reserve(2 << 20);
+  Writer writer(name, &piece, &sink);
+  writer.WriteNotebook(notebook);
+  if (writer.sink_failed()) return false;  // the sink said why
+  if (writer.failed()) {
+    *error = writer.error();
+    return false;
+  }
   return true;
 }
 

@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -46,6 +47,15 @@ bool ParseNotebook(std::string_view text, const std::string& name, Notebook* not
 // limit, so that nothing is written that could not be read back: cells,
 // rows, a string over kMaxStringBytes, a text over kMaxFileBytes.
 bool SerializeNotebook(const Notebook& notebook, const std::string& name, std::string* text,
+                       std::string* error);
+
+// The same text handed to `sink` in pieces of about a megabyte as it is
+// made, so that it is never whole in memory. False with *error set as
+// above, the sink then having received part of the text or all of it; or
+// false when the sink returns false, which must say why itself. Then
+// nothing more is handed on.
+using TextSink = std::function<bool(std::string_view piece)>;
+bool WriteNotebookText(const Notebook& notebook, const std::string& name, const TextSink& sink,
                        std::string* error);
 
 // True when the two would be written as the same text: a walk over the

@@ -448,6 +448,43 @@ TEST(NotebookFileWriteTest, RefusesWhatItCouldNotReadBack) {
   EXPECT_EQ("lab.json: the notebook would be larger than 256 MB (the limit)", error);
 }
 
+// Written in pieces, the text is the one SerializeNotebook gives; a fault
+// stops the pieces, and a sink that fails stops the writing.
+TEST(NotebookFileWriteTest, PiecesMakeTheSameTextAndStopAtAFault) {
+  Notebook doc = Parsed(kRichNotebook);
+  Worksheet& sheet = *doc.FindWorksheet("Data 1")->worksheet();
+  for (int32_t c = 2; c <= 6; ++c) {
+    for (int32_t r = 1; r <= 20000; ++r) sheet.SetCell(c, r, Value(r * 1.000001 + c));
+  }
+  const std::string whole = Saved(doc);
+  std::string joined, error;
+  int pieces = 0;
+  ASSERT_TRUE(WriteNotebookText(doc, "lab.json", [&](std::string_view piece) {
+    joined.append(piece);
+    ++pieces;
+    return true;
+  }, &error)) << error;
+  EXPECT_EQ(whole, joined);
+  EXPECT_GT(pieces, 1);
+
+  // A sink that fails: nothing more is handed on, and its own error stands.
+  pieces = 0;
+  error = "the disk is full";
+  EXPECT_FALSE(WriteNotebookText(doc, "lab.json", [&](std::string_view) {
+    ++pieces;
+    return false;
+  }, &error));
+  EXPECT_EQ(1, pieces);
+  EXPECT_EQ("the disk is full", error);
+
+  // A fault after the first pieces: the writer's error.
+  sheet.SetCell(7, 1, Value(std::string(kMaxStringBytes + 1, 's')));
+  EXPECT_FALSE(WriteNotebookText(doc, "lab.json", [](std::string_view) { return true; }, &error));
+  EXPECT_EQ("lab.json: worksheet \"Data 1\", column 7: a text longer than 1048576 bytes (the limit "
+            "is 1 MB)",
+            error);
+}
+
 TEST(NotebookFileReadTest, AFifoIsRefusedWithoutWaiting) {
   const std::string path = ::testing::TempDir() + "korund_notebook_fifo";
   ::unlink(path.c_str());
