@@ -120,16 +120,21 @@ Newton SolveLikelihood(const ValueArray& lx_values, size_t n, double m0, int16_t
 
 // The scale, the unbiased modulus and the bounds of both from the
 // published fits, at the given confidence level.
-WeibullMLE Estimates(const Plot& plot, size_t n, const Newton& newton, float confidence,
-                     CheckedMath& k) {
+// sum(x^m) at the solution, the same for every level.
+double ScaleSum(const Plot& plot, size_t n, double mle, CheckedMath& k) {
+  double tsum = 0;
+  for (size_t i = 1; i <= n; ++i) tsum = k.Add(tsum, k.Exp(k.Mul(mle, plot.lx[i].Number())));
+  return tsum;
+}
+
+WeibullMLE Estimates(const Plot& plot, size_t n, const Newton& newton, double tsum,
+                     float confidence, CheckedMath& k) {
   const double dn = static_cast<double>(n);
   WeibullMLE r;
   r.mle = newton.mle;
   r.iterations = newton.steps;
   const double mle = r.mle;
 
-  double tsum = 0;
-  for (size_t i = 1; i <= n; ++i) tsum = k.Add(tsum, k.Exp(k.Mul(mle, plot.lx[i].Number())));
   r.so = k.Mul(plot.mu, k.Pow(k.Div(tsum, dn), k.Div(1, mle)));
 
   const double ln10 = std::log(10.0);
@@ -221,12 +226,14 @@ std::vector<Result<WeibullMLE>> WeibMLEWithStepLimit(ValueArray& data, int32_t n
         Failure::kNotConverged,
         "Failed to converge in " + std::to_string(max_steps) + " iterations in statWeibMLE"));
   }
-  // The solution does not depend on the level; only the bounds do.
+  // The solution and the scale do not depend on the level; only the bounds
+  // do.
+  const double tsum = ScaleSum(plot, un, newton.mle, k);
   std::vector<Result<WeibullMLE>> results;
   results.reserve(confidences.size());
   for (const float confidence : confidences) {
     CheckedMath level_math = k;
-    const WeibullMLE r = Estimates(plot, un, newton, confidence, level_math);
+    const WeibullMLE r = Estimates(plot, un, newton, tsum, confidence, level_math);
     results.push_back(level_math.fault() ? no_fit : Result<WeibullMLE>(r));
   }
   return results;
