@@ -78,7 +78,7 @@ bool IsNumeric(const Value& v) {
   return false;
 }
 
-std::optional<double> ToNumber(const Value& v) {
+std::optional<double> TextOrEmptyToNumber(const Value& v) {
   if (v.IsNumber()) return v.Number();
   if (v.IsEmpty()) return 0.0;
   return ParseNumber(v.Text());

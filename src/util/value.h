@@ -84,8 +84,13 @@ std::optional<double> ParseNumber(std::string_view text);
 bool IsNumeric(const Value& v);
 
 // The value as a number: a number itself, a numeric text read, an empty
-// value 0; nullopt for any other text.
-std::optional<double> ToNumber(const Value& v);
+// value 0; nullopt for any other text. Inline for a number: the statistics
+// read their points through it. (TextOrEmptyToNumber is the rest of it.)
+std::optional<double> TextOrEmptyToNumber(const Value& v);
+inline std::optional<double> ToNumber(const Value& v) {
+  if (v.IsNumber()) return v.Number();
+  return TextOrEmptyToNumber(v);
+}
 
 // The classic Basic default text form of a number: up to 15 significant
 // digits, no trailing zeros, scientific ("1E+20", "1E-05") only for very
