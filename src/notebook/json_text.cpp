@@ -176,18 +176,16 @@ char* WriteJsonDouble(char* p, double x) {
   const auto decimal = fmt::detail::dragonbox::to_decimal(x);
   const uint64_t significand = decimal.significand;
   const int len = DigitCount(significand);
-  // At most 17 digits; the copies below move a fixed 24 bytes, which the
-  // caller's room and this slack allow for.
-  char digits[48] = {};
-  WriteDigits(digits + len, significand);
   // Where the decimal point falls in the digits.
   const int point = len + decimal.exponent;
+  // The digits are written where they stand in the text (copying them from
+  // a scratch buffer would read back bytes just stored, which stalls).
   // The layout of the JSON library: plain up to 15 digits before the point
   // ("100.0", "12.5"), "0.000ddd" down to 1e-4, exponent form beyond.
   constexpr int kMaxPoint = 15;
   constexpr int kMinPoint = -4;
   if (len <= point && point <= kMaxPoint) {
-    std::memcpy(p, digits, 24);
+    WriteDigits(p + len, significand);
     p += len;
     std::memset(p, '0', 16);
     p += point - len;
@@ -195,23 +193,26 @@ char* WriteJsonDouble(char* p, double x) {
     return p + 2;
   }
   if (0 < point && point <= kMaxPoint) {
-    std::memcpy(p, digits, 16);
-    p += point;
-    *p++ = '.';
-    std::memcpy(p, digits + point, 24);
-    return p + (len - point);
+    // All digits one place on, then the whole part moved back before the
+    // point.
+    WriteDigits(p + 1 + len, significand);
+    for (int i = 0; i < point; ++i) p[i] = p[i + 1];
+    p[point] = '.';
+    return p + 1 + len;
   }
   if (kMinPoint < point && point <= 0) {
     std::memcpy(p, "0.0000", 6);
     p += 2 - point;
-    std::memcpy(p, digits, 24);
+    WriteDigits(p + len, significand);
     return p + len;
   }
-  *p++ = digits[0];
+  WriteDigits(p + 1 + len, significand);
+  p[0] = p[1];
   if (len > 1) {
-    *p++ = '.';
-    std::memcpy(p, digits + 1, 24);
-    p += len - 1;
+    p[1] = '.';
+    p += 1 + len;
+  } else {
+    p += 1;
   }
   int e = point - 1;
   *p++ = 'e';
