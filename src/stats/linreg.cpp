@@ -5,6 +5,7 @@
 // fails as a whole, since nothing is returned before all the arithmetic.
 #include "stats/linreg.h"
 
+#include <span>
 #include <vector>
 
 #include "stats/checked_math.h"
@@ -68,18 +69,30 @@ Sums RunningSums(const Points& p, internal::CheckedMath& k) {
   return s;
 }
 
-}  // namespace
+// The points as plain numbers: each finite, the weights as above.
+Points ReadPoints(std::span<const double> x, std::span<const double> y,
+                  std::span<const double> e, bool weighted, size_t n, internal::CheckedMath& k) {
+  // As a Value, a number equals 0 when it is neither less nor greater.
+  if (weighted) {
+    for (size_t i = 1; i <= n && weighted; ++i) {
+      if (!(e[i] < 0) && !(e[i] > 0)) weighted = false;
+    }
+  }
+  Points p{std::vector<double>(n, 1.0), std::vector<double>(n), std::vector<double>(n)};
+  for (size_t i = 0; i < n; ++i) {
+    if (weighted) {
+      const double ei = k.Finite(e[i + 1]);
+      p.w[i] = k.Div(k.Div(1, ei), ei);
+    }
+    p.x[i] = k.Finite(x[i + 1]);
+    p.y[i] = k.Finite(y[i + 1]);
+  }
+  return p;
+}
 
-Result<LinRegFit> statLinReg(const ValueArray& x, const ValueArray& y, const ValueArray& e,
-                             bool weighted, int32_t n) {
+Result<LinRegFit> Fit(const Points& p, int32_t n, internal::CheckedMath& k) {
   const auto no_fit = Result<LinRegFit>::Fail(Failure::kNoFit);
-  if (n < 2) return no_fit;
   const size_t un = static_cast<size_t>(n);
-  // Points beyond the end of an array were a run-time error: no fit.
-  if (x.size() <= un || y.size() <= un || e.size() <= un) return no_fit;
-
-  internal::CheckedMath k;
-  const Points p = ReadPoints(x, y, e, weighted, un, k);
   if (k.fault()) return no_fit;
   // Constant x or y must divide by zero in the correlation below; rounding
   // in the sums can hide that zero, so say it outright.
@@ -126,6 +139,31 @@ Result<LinRegFit> statLinReg(const ValueArray& x, const ValueArray& y, const Val
     f.errors = err;
   }
   return f;
+}
+
+}  // namespace
+
+Result<LinRegFit> statLinReg(const ValueArray& x, const ValueArray& y, const ValueArray& e,
+                             bool weighted, int32_t n) {
+  const auto no_fit = Result<LinRegFit>::Fail(Failure::kNoFit);
+  if (n < 2) return no_fit;
+  const size_t un = static_cast<size_t>(n);
+  // Points beyond the end of an array were a run-time error: no fit.
+  if (x.size() <= un || y.size() <= un || e.size() <= un) return no_fit;
+  internal::CheckedMath k;
+  const Points p = ReadPoints(x, y, e, weighted, un, k);
+  return Fit(p, n, k);
+}
+
+Result<LinRegFit> statLinReg(std::span<const double> x, std::span<const double> y,
+                             std::span<const double> e, bool weighted, int32_t n) {
+  const auto no_fit = Result<LinRegFit>::Fail(Failure::kNoFit);
+  if (n < 2) return no_fit;
+  const size_t un = static_cast<size_t>(n);
+  if (x.size() <= un || y.size() <= un || e.size() <= un) return no_fit;
+  internal::CheckedMath k;
+  const Points p = ReadPoints(x, y, e, weighted, un, k);
+  return Fit(p, n, k);
 }
 
 }  // namespace korund::stats

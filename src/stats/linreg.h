@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 
 #include "stats/result.h"
 #include "util/value.h"
@@ -37,5 +38,11 @@ struct LinRegFit {
 // negative, overflow, a text that is not a number).
 Result<LinRegFit> statLinReg(const ValueArray& x, const ValueArray& y, const ValueArray& e,
                              bool weighted, int32_t n);
+
+// The same on plain numbers (element 0 unused, as above): the same figures
+// as for the same numbers held in values. A weight that compares equal to
+// 0 (0, -0 or NaN) makes the fit unweighted.
+Result<LinRegFit> statLinReg(std::span<const double> x, std::span<const double> y,
+                             std::span<const double> e, bool weighted, int32_t n);
 
 }  // namespace korund::stats

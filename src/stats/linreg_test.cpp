@@ -3,7 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <random>
 #include <vector>
 
@@ -86,6 +89,44 @@ TEST(LinReg, AgreesWithTextbookFormulasOnRandomData) {
         m, std::sqrt(s2 / sxx), c, std::sqrt(s2 / sw + s2 * mx * mx / sxx), my, std::sqrt(s2 / sw),
         mx, resid, sxy / std::sqrt(sxx * syy), xsos, resid / (n - 2), 1.0L * n};
     EXPECT_THAT(LinReg(xv, yv, ev, trial % 2), Near({want.begin(), want.end()}, 1e-9)) << trial;
+  }
+}
+
+// Plain numbers give the same figures, to the bit, and the same failures
+// as the same numbers held in values, weighted or not.
+TEST(LinReg, PlainNumbersFitAsValuesDo) {
+  std::mt19937_64 rng(42);
+  const double specials[] = {0.0, -0.0, std::nan(""), 1e308, std::numeric_limits<double>::infinity()};
+  for (int trial = 0; trial < 2000; ++trial) {
+    const int n = 1 + static_cast<int>(rng() % 12);
+    std::vector<double> x(n + 1), y(n + 1), e(n + 1);
+    ValueArray vx(n + 1), vy(n + 1), ve(n + 1);
+    for (int i = 1; i <= n; ++i) {
+      x[i] = static_cast<double>(rng() % 1000) / 7 - 50;
+      y[i] = 2.5 * x[i] + static_cast<double>(rng() % 100) / 13;
+      e[i] = 0.5 + static_cast<double>(rng() % 10) / 3;
+      if (trial % 5 == 0 && rng() % 4 == 0) {
+        double& target = rng() % 3 == 0 ? x[i] : (rng() % 2 ? y[i] : e[i]);
+        target = specials[rng() % std::size(specials)];
+      }
+      vx[i] = x[i];
+      vy[i] = y[i];
+      ve[i] = e[i];
+    }
+    const bool weighted = trial % 2 == 0;
+    const Result<LinRegFit> a = statLinReg(vx, vy, ve, weighted, n);
+    const Result<LinRegFit> b = statLinReg(x, y, e, weighted, n);
+    ASSERT_EQ(a.ok(), b.ok()) << trial;
+    if (!a.ok()) continue;
+    for (double LinRegFit::*f : {&LinRegFit::m, &LinRegFit::c, &LinRegFit::b, &LinRegFit::xbar,
+                                 &LinRegFit::resid, &LinRegFit::correlation, &LinRegFit::xsos}) {
+      ASSERT_EQ(std::bit_cast<uint64_t>((*a).*f), std::bit_cast<uint64_t>((*b).*f)) << trial;
+    }
+    ASSERT_EQ(a->errors.has_value(), b->errors.has_value());
+    if (a->errors) {
+      ASSERT_EQ(std::bit_cast<uint64_t>(a->errors->delm), std::bit_cast<uint64_t>(b->errors->delm));
+      ASSERT_EQ(std::bit_cast<uint64_t>(a->errors->mse), std::bit_cast<uint64_t>(b->errors->mse));
+    }
   }
 }
 

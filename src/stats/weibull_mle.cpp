@@ -30,7 +30,7 @@ using internal::CheckedMath;
 // ln ln(1/(1 - F)) with F = i/(N + 1). Element 0 unused.
 struct Plot {
   double mu = 0;
-  ValueArray x, lx, y;
+  std::vector<double> x, lx, y;
 };
 
 Plot NormalisedPlot(const ValueArray& data, size_t n, CheckedMath& k) {
@@ -44,10 +44,10 @@ Plot NormalisedPlot(const ValueArray& data, size_t n, CheckedMath& k) {
   p.y.resize(n + 1);
   for (size_t i = 1; i <= n; ++i) {
     const double xi = k.Div(data[i].Number(), p.mu);
-    p.x[i] = Value(xi);
-    p.lx[i] = Value(k.Log(xi));
+    p.x[i] = xi;
+    p.lx[i] = k.Log(xi);
     const double f = k.Div(static_cast<double>(i), dn + 1);
-    p.y[i] = Value(k.Log(k.Log(k.Div(1, 1 - f))));
+    p.y[i] = k.Log(k.Log(k.Div(1, 1 - f)));
   }
   return p;
 }
@@ -62,13 +62,10 @@ struct Newton {
 // was taken, not the step's result m. A step that breaks down numerically
 // ends the iteration as a failure to converge, and so does convergence seen
 // only after the last allowed step.
-Newton SolveLikelihood(const ValueArray& lx_values, size_t n, double m0, int16_t max_steps,
+Newton SolveLikelihood(const std::vector<double>& lx, size_t n, double m0, int16_t max_steps,
                        CheckedMath& k) {
   const double dn = static_cast<double>(n);
   const double t = m0 * 1e-6;
-  // The logarithms as plain numbers, read once: every step walks them all.
-  std::vector<double> lx(n + 1);
-  for (size_t i = 1; i <= n; ++i) lx[i] = lx_values[i].Number();
   double sum_l = 0;
   double l_min = lx[1], l_max = lx[1];
   for (size_t i = 1; i <= n; ++i) {
@@ -123,7 +120,7 @@ Newton SolveLikelihood(const ValueArray& lx_values, size_t n, double m0, int16_t
 // sum(x^m) at the solution, the same for every level.
 double ScaleSum(const Plot& plot, size_t n, double mle, CheckedMath& k) {
   double tsum = 0;
-  for (size_t i = 1; i <= n; ++i) tsum = k.Add(tsum, k.Exp(k.Mul(mle, plot.lx[i].Number())));
+  for (size_t i = 1; i <= n; ++i) tsum = k.Add(tsum, k.Exp(k.Mul(mle, plot.lx[i])));
   return tsum;
 }
 
