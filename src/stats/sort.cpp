@@ -125,12 +125,17 @@ void SortValues(ValueArray& data, int32_t n) {
     const auto texts = std::all_of(first, last, is_number)
                            ? last
                            : std::stable_partition(first, last, is_number);
-    std::vector<double> numbers;
-    numbers.reserve(static_cast<size_t>(texts - first));
-    for (auto it = first; it != texts; ++it) numbers.push_back(it->Number());
-    SortDoubles(numbers);
-    for (size_t i = 0; i < numbers.size(); ++i) {
-      first[static_cast<std::ptrdiff_t>(i)] = Value(numbers[i]);
+    // Numbers in order already (a set sorted a second time) stay as they are.
+    const bool in_order = std::is_sorted(
+        first, texts, [](const Value& a, const Value& b) { return a.Number() < b.Number(); });
+    if (!in_order) {
+      std::vector<double> numbers;
+      numbers.reserve(static_cast<size_t>(texts - first));
+      for (auto it = first; it != texts; ++it) numbers.push_back(it->Number());
+      SortDoubles(numbers);
+      for (size_t i = 0; i < numbers.size(); ++i) {
+        first[static_cast<std::ptrdiff_t>(i)].SetNumber(numbers[i]);
+      }
     }
     std::stable_sort(texts, last, [](const Value& a, const Value& b) { return a.Text() < b.Text(); });
     return;

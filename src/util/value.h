@@ -55,6 +55,9 @@ class Value {
     return TextOfOther();
   }
 
+  // Makes the value the number x, in place when it holds a number already.
+  void SetNumber(double x) { data_ = x; }
+
   // True only for the number -1 (the worksheet's "true").
   bool IsTrue() const { return IsNumber() && Number() == -1.0; }
 
