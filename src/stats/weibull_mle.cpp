@@ -33,7 +33,10 @@ struct Plot {
   std::vector<double> x, lx, y;
 };
 
-Plot NormalisedPlot(const ValueArray& data, size_t n, CheckedMath& k) {
+// ordinates: the caller's ln ln(1/(1 - F)), when it has them.
+Plot NormalisedPlot(const ValueArray& data, size_t n, std::span<const double> ordinates,
+                    CheckedMath& k) {
+  const bool given = ordinates.size() > n;
   const double dn = static_cast<double>(n);
   Plot p;
   double sum = 0;
@@ -46,8 +49,12 @@ Plot NormalisedPlot(const ValueArray& data, size_t n, CheckedMath& k) {
     const double xi = k.Div(data[i].Number(), p.mu);
     p.x[i] = xi;
     p.lx[i] = k.Log(xi);
-    const double f = k.Div(static_cast<double>(i), dn + 1);
-    p.y[i] = k.Log(k.Log(k.Div(1, 1 - f)));
+    if (given) {
+      p.y[i] = k.Finite(ordinates[i]);
+    } else {
+      const double f = k.Div(static_cast<double>(i), dn + 1);
+      p.y[i] = k.Log(k.Log(k.Div(1, 1 - f)));
+    }
   }
   return p;
 }
@@ -190,7 +197,8 @@ namespace internal {
 
 std::vector<Result<WeibullMLE>> WeibMLEWithStepLimit(ValueArray& data, int32_t n,
                                                      std::span<const float> confidences,
-                                                     int16_t max_steps) {
+                                                     int16_t max_steps,
+                                                     std::span<const double> ordinates) {
   auto all = [&](const Result<WeibullMLE>& r) {
     return std::vector<Result<WeibullMLE>>(confidences.size(), r);
   };
@@ -211,7 +219,7 @@ std::vector<Result<WeibullMLE>> WeibMLEWithStepLimit(ValueArray& data, int32_t n
 
   CheckedMath k;
   const size_t un = static_cast<size_t>(n);
-  const Plot plot = NormalisedPlot(data, un, k);
+  const Plot plot = NormalisedPlot(data, un, ordinates, k);
   if (k.fault()) return all(no_fit);
 
   const auto start = statLinReg(plot.lx, plot.y, plot.x, false, n);
@@ -243,8 +251,9 @@ Result<WeibullMLE> statWeibMLE(ValueArray& data, int32_t n, float confidence) {
 }
 
 std::vector<Result<WeibullMLE>> statWeibMLEAtLevels(ValueArray& data, int32_t n,
-                                                    std::span<const float> confidences) {
-  return internal::WeibMLEWithStepLimit(data, n, confidences, 30);
+                                                    std::span<const float> confidences,
+                                                    std::span<const double> ordinates) {
+  return internal::WeibMLEWithStepLimit(data, n, confidences, 30, ordinates);
 }
 
 }  // namespace korund::stats

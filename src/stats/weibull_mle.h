@@ -36,8 +36,12 @@ struct WeibullMLE {
 Result<WeibullMLE> statWeibMLE(ValueArray& data, int32_t n, float confidence);
 
 // The same at several confidence levels, one result for each, in their
-// order; the data are sorted and the likelihood solved once.
+// order; the data are sorted and the likelihood solved once. A caller that
+// has the Weibull plot's ordinates ln(ln(1/(1 - i/(n + 1)))) for i = 1..n
+// (element 0 unused), computed so, passes them in `ordinates` instead of
+// having them computed again; the estimates are the same.
 std::vector<Result<WeibullMLE>> statWeibMLEAtLevels(ValueArray& data, int32_t n,
-                                                    std::span<const float> confidences);
+                                                    std::span<const float> confidences,
+                                                    std::span<const double> ordinates = {});
 
 }  // namespace korund::stats

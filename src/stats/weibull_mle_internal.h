@@ -10,6 +10,7 @@ namespace korund::stats::internal {
 
 std::vector<Result<WeibullMLE>> WeibMLEWithStepLimit(ValueArray& data, int32_t n,
                                                      std::span<const float> confidences,
-                                                     int16_t max_steps);
+                                                     int16_t max_steps,
+                                                     std::span<const double> ordinates = {});
 
 }  // namespace korund::stats::internal

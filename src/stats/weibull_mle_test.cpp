@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <random>
 #include <string>
 
@@ -138,6 +140,33 @@ TEST(WeibullMle, SeveralLevelsAtOnceMatchSeparateCalls) {
   const auto failed = internal::WeibMLEWithStepLimit(
       data, 20, levels, static_cast<int16_t>(ok[kIter]));
   for (const auto& r : failed) EXPECT_EQ(r.failure(), Failure::kNotConverged);
+}
+
+// Ordinates handed in, computed the same way, give the very figures the
+// estimator gets computing them itself.
+TEST(WeibullMle, OrdinatesHandedInGiveTheSameEstimates) {
+  const float levels[] = {95.0f, 90.0f};
+  for (int n : {2, 3, 30, 1000}) {
+    std::vector<double> ordinates(static_cast<size_t>(n) + 1, 0.0);
+    for (int i = 1; i <= n; ++i) {
+      const double f = static_cast<double>(i) / (n + 1);
+      ordinates[static_cast<size_t>(i)] = std::log(std::log(1 / (1 - f)));
+    }
+    ValueArray own = Sample(n, 7 + n), given = Sample(n, 7 + n);
+    const auto a = statWeibMLEAtLevels(own, n, levels);
+    const auto b = statWeibMLEAtLevels(given, n, levels, ordinates);
+    for (size_t l = 0; l < 2; ++l) {
+      ASSERT_EQ(a[l].failure(), b[l].failure()) << n;
+      if (!a[l].ok()) continue;
+      for (double WeibullMLE::*field : {&WeibullMLE::mle, &WeibullMLE::m, &WeibullMLE::m_lo,
+                                        &WeibullMLE::m_hi, &WeibullMLE::so, &WeibullMLE::so_lo,
+                                        &WeibullMLE::so_hi}) {
+        EXPECT_EQ(std::bit_cast<uint64_t>((*a[l]).*field), std::bit_cast<uint64_t>((*b[l]).*field))
+            << n;
+      }
+      EXPECT_EQ(a[l]->iterations, b[l]->iterations);
+    }
+  }
 }
 
 }  // namespace

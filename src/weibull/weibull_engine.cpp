@@ -14,6 +14,7 @@
 
 #include <cmath>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -43,10 +44,13 @@ Value Estimate(const stats::Result<stats::WeibullMLE>& mle, double stats::Weibul
 
 // The estimator at 95 % and 90 %, solved once. Only a failure to converge
 // is worth a box; the other failures show in the cells alone.
+// ordinates: the plot's, handed on when they are the ones the estimator
+// uses itself.
 std::vector<stats::Result<stats::WeibullMLE>> RunEstimator(RunContext& ctx, ValueArray& s,
-                                                           int32_t n) {
+                                                           int32_t n,
+                                                           std::span<const double> ordinates) {
   static constexpr float kLevels[] = {95.0f, 90.0f};
-  auto mle = stats::statWeibMLEAtLevels(s, n, kLevels);
+  auto mle = stats::statWeibMLEAtLevels(s, n, kLevels, ordinates);
   if (mle.front().failure() == stats::Failure::kNotConverged) {
     ctx.ui.MsgBox(mle.front().message(), ui::kMbIconExclamation + ui::kMbOk,
                   "WEIBULL MLE FAILURE");
@@ -122,7 +126,11 @@ bool LinearRegression(RunContext& ctx, SetWork& w) {
 
 // Rows 10..18: the estimator at 95 %, "covergence" when it failed.
 void Estimator95(RunContext& ctx, SetWork& w) {
-  auto levels = RunEstimator(ctx, w.s, w.n);
+  // The estimator's plot ranks by i/(n + 1): with that rank function the
+  // ordinates are computed already, the same way.
+  const bool same_ranks = ctx.settings.FOpt != 1;
+  auto levels = RunEstimator(ctx, w.s, w.n, same_ranks ? std::span<const double>(w.y)
+                                                       : std::span<const double>());
   w.mle = std::move(levels[0]);
   w.mle90 = std::move(levels[1]);
   const int32_t row = ResultRow(w.labels, "mle");
