@@ -6,6 +6,7 @@
 # seconds (user + system), wall seconds, peak memory and the notebook size.
 #
 # Usage: scripts/bench.sh [SIZES...]   (default: 1000 5000 10000 100000)
+# KORUND_BENCH_RUNS: runs of each program per size, the best counts (7).
 # Uses the build in $KORUND_BUILD_DIR (default build/); a Release build gives
 # the figures worth quoting.
 set -euo pipefail
@@ -14,6 +15,7 @@ build_dir="${KORUND_BUILD_DIR:-build}"
 korund="$PWD/$build_dir/bin/korund"
 sizes=("$@")
 [ "${#sizes[@]}" -gt 0 ] || sizes=(1000 5000 10000 100000)
+runs="${KORUND_BENCH_RUNS:-7}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
@@ -54,10 +56,10 @@ for kind in weibull fatigue; do
   for n in "${sizes[@]}"; do
     python3 bench/make_bench_notebook.py "$kind" "$n" "$work/base.json"
     size_mb=$(awk -v b="$(stat -c %s "$work/base.json")" 'BEGIN {printf "%.1f", b / 1048576}')
-    # The best of five runs, each on a fresh copy: on a shared machine noise
-    # only ever adds.
+    # The best of seven runs, each on a fresh copy: on a shared machine noise
+    # only ever adds. The scipy script gets as many.
     best=""
-    for _ in 1 2 3 4 5; do
+    for _ in $(seq "$runs"); do
       cp "$work/base.json" "$work/nb.json"
       read -r cpu wall peak < <(XDG_CONFIG_HOME="$work/config" measure "$korund" "$word" --batch \
         --notebook "$work/nb.json")
@@ -69,7 +71,7 @@ for kind in weibull fatigue; do
     ref="-" ratio="-"
     if [ "$scipy" = yes ] && [ "$kind" = weibull ]; then
       ref=""
-      for _ in 1 2 3; do
+      for _ in $(seq "$runs"); do
         read -r r _ _ < <(measure "$py" bench/scipy_fit.py "$work/base.json")
         if [ -z "$ref" ] || awk -v a="$r" -v b="$ref" 'BEGIN {exit !(a < b)}'; then ref="$r"; fi
       done
