@@ -1,8 +1,10 @@
 #include "notebook/json_text.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
@@ -242,6 +244,76 @@ char* WriteJsonInteger(char* p, int64_t n) {
   const int len = DigitCount(static_cast<uint64_t>(n));
   WriteDigits(p + len, static_cast<uint64_t>(n));
   return p + len;
+}
+
+namespace {
+
+// A JSON number's digits as one integer and a power of ten, when there are
+// few enough digits to fit 64 bits.
+struct DecimalNumber {
+  bool negative = false;
+  uint64_t digits = 0;
+  int exponent = 0;
+};
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool SplitDecimal(const char* p, const char* last, DecimalNumber* d) {
+  constexpr std::ptrdiff_t kMaxDigits = 19;
+  if (p != last && *p == '-') {
+    d->negative = true;
+    ++p;
+  }
+  // The digits are gathered unchecked (an unsigned integer only wraps) and
+  // counted afterwards: too many, and the result is not used.
+  uint64_t w = 0;
+  const char* start = p;
+  for (; p != last && IsDigit(*p); ++p) w = w * 10 + static_cast<uint64_t>(*p - '0');
+  std::ptrdiff_t count = p - start;
+  if (count == 0) return false;
+  if (p != last && *p == '.') {
+    start = ++p;
+    for (; p != last && IsDigit(*p); ++p) w = w * 10 + static_cast<uint64_t>(*p - '0');
+    if (p == start) return false;
+    count += p - start;
+    d->exponent = -static_cast<int>(std::min(p - start, kMaxDigits + 1));
+  }
+  if (count > kMaxDigits) return false;
+  if (p != last && (*p == 'e' || *p == 'E')) {
+    ++p;
+    const bool down = p != last && *p == '-';
+    if (p != last && (*p == '-' || *p == '+')) ++p;
+    start = p;
+    int e = 0;
+    for (; p != last && IsDigit(*p) && e < 10000; ++p) e = e * 10 + (*p - '0');
+    if (p == start) return false;
+    d->exponent += down ? -e : e;
+  }
+  d->digits = w;
+  return p == last;  // anything left (a long exponent too) goes the long way
+}
+
+}  // namespace
+
+bool ReadJsonDouble(const char* first, const char* last, double* x) {
+  // Clinger's fast path: digits up to 2^53 and powers of ten up to 10^22
+  // are exact doubles, so one correctly rounded product or quotient of the
+  // two is the nearest double. Most measured values (a few decimals) take
+  // it; the rest are read by the library's full algorithm.
+  static constexpr double kExact[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                      1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  constexpr uint64_t kExactDigits = uint64_t{1} << 53;
+  DecimalNumber d;
+  if (SplitDecimal(first, last, &d) && d.digits <= kExactDigits && d.exponent >= -22 &&
+      d.exponent <= 22) {
+    const auto w = static_cast<double>(d.digits);
+    const double v = d.exponent < 0 ? w / kExact[-d.exponent] : w * kExact[d.exponent];
+    *x = d.negative ? -v : v;
+    return true;
+  }
+  const auto [ptr, ec] = std::from_chars(first, last, *x);
+  return ec == std::errc() && ptr == last;
 }
 
 void AppendJsonInteger(std::string* out, int64_t n) {

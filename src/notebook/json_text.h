@@ -35,6 +35,11 @@ constexpr size_t kJsonDoubleRoom = 64;
 char* WriteJsonDouble(char* p, double x);
 char* WriteJsonInteger(char* p, int64_t n);
 
+// Reads [first, last), a JSON number with a fraction or an exponent, as the
+// nearest double, exactly as std::from_chars does. False when it is not
+// read whole or is out of range.
+bool ReadJsonDouble(const char* first, const char* last, double* x);
+
 void AppendJsonInteger(std::string* out, int64_t n);
 void AppendJsonUnsigned(std::string* out, uint64_t n);
 

@@ -2,13 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <nlohmann/json.hpp>
 #include <random>
+#include <string>
 #include <utility>
 
 namespace korund::notebook {
@@ -85,6 +88,54 @@ TEST(JsonTextTest, DoublesAreWrittenInTheShortestDigitsAndReadBackExactly) {
   EXPECT_GT(checked, 290000);
   // The library's routine misses the shortest digits only now and then.
   EXPECT_GT(as_library, checked * 99 / 100);
+}
+
+// Reading must give what std::from_chars gives, to the bit, on and just
+// off the short path: digits near 2^53, powers near 10^22, many digits,
+// leading zeros, tiny and huge exponents.
+TEST(JsonTextTest, DoublesAreReadAsFromCharsReadsThem) {
+  auto check = [](const std::string& text) {
+    double fast = -1, reference = -1;
+    const char* first = text.data();
+    const char* last = first + text.size();
+    const bool ok = ReadJsonDouble(first, last, &fast);
+    const auto [ptr, ec] = std::from_chars(first, last, reference);
+    const bool reference_ok = ec == std::errc() && ptr == last;
+    ASSERT_EQ(ok, reference_ok) << text;
+    if (ok) {
+      ASSERT_EQ(std::bit_cast<uint64_t>(fast), std::bit_cast<uint64_t>(reference)) << text;
+    }
+  };
+  for (const char* text :
+       {"0.0", "-0.0", "0e0", "-0E+5", "1.5", "4.632355", "9007199254740992.0", "9007199254740993.0",
+        "9007199254740992e22", "9007199254740993e-22", "1e22", "1e23", "1e-22", "1e-23",
+        "0.000000000000000000000000000001", "1234567890123456789.0", "12345678901234567890.5",
+        "0.1234567890123456789012", "1.7976931348623157e308", "1.8e308", "4.9e-324", "1e-400",
+        "1e99999", "1.0e-00000000000000000022", "2.2250738585072011e-308", "5e-324", "-1e-2"}) {
+    SCOPED_TRACE(text);
+    check(text);
+  }
+  std::mt19937_64 rng(7);
+  auto digits = [&](int count, bool leading_zero) {
+    std::string d;
+    for (int i = 0; i < count; ++i) {
+      d += static_cast<char>('0' + (i == 0 && !leading_zero ? 1 + rng() % 9 : rng() % 10));
+    }
+    return d;
+  };
+  for (int i = 0; i < 200000; ++i) {
+    std::string text = rng() % 4 == 0 ? "-" : "";
+    text += rng() % 3 == 0 ? "0" : digits(1 + static_cast<int>(rng() % 20), false);
+    const bool fraction = rng() % 5 != 0;
+    if (fraction) text += "." + digits(1 + static_cast<int>(rng() % 22), true);
+    if (!fraction || rng() % 3 == 0) {
+      text += rng() % 2 ? "e" : "E";
+      text += std::string(rng() % 3 == 0 ? "-" : rng() % 2 ? "+" : "");
+      text += digits(1 + static_cast<int>(rng() % 3), true);
+    }
+    check(text);
+    if (HasFatalFailure()) return;
+  }
 }
 
 TEST(JsonTextTest, DoubleLayouts) {

@@ -811,9 +811,9 @@ class NotebookSax {
   std::string hard_error_, top_error_, item_error_;
 };
 
-// The fast reader: RapidJSON's tokenizer, numbers read by std::from_chars,
-// the same events for the handler as the JSON library's parser gives. It
-// only has to be right on the files it accepts: on anything it refuses or
+// The fast reader: RapidJSON's tokenizer, numbers read as std::from_chars
+// reads them, the same events for the handler as the JSON library's parser
+// gives. It only has to be right on the files it accepts: on anything it refuses or
 // is unsure of, the notebook is read again by the JSON library, whose
 // reading (and error texts) are the reference.
 class FastEvents {
@@ -844,10 +844,9 @@ class FastEvents {
       }
     }
     double x = 0;
-    const auto [ptr, ec] = std::from_chars(text, end, x);
     // Out of range (either way) is left to the library: its rule for an
     // underflow differs, and an overflow needs its error text.
-    if (ec != std::errc() || ptr != end || !std::isfinite(x)) return Unsure();
+    if (!ReadJsonDouble(text, end, &x) || !std::isfinite(x)) return Unsure();
     // The handler does not read a number's text.
     return sax_.number_float(x, no_text_);
   }
