@@ -120,24 +120,26 @@ void SortValues(ValueArray& data, int32_t n) {
   // strengths with its notes. Every number comes before every text, so the
   // numbers are sorted as plain doubles and the texts among themselves.
   if (std::none_of(first, last, [](const Value& v) { return v.IsEmpty() || IsNaN(v); })) {
-    // (A column of numbers only, the usual case, needs no partition.)
-    const auto is_number = [](const Value& v) { return v.IsNumber(); };
-    const auto texts = std::all_of(first, last, is_number)
-                           ? last
-                           : std::stable_partition(first, last, is_number);
-    // Numbers in order already (a set sorted a second time) stay as they are.
-    const bool in_order = std::is_sorted(
-        first, texts, [](const Value& a, const Value& b) { return a.Number() < b.Number(); });
-    if (!in_order) {
-      std::vector<double> numbers;
-      numbers.reserve(static_cast<size_t>(texts - first));
-      for (auto it = first; it != texts; ++it) numbers.push_back(it->Number());
-      SortDoubles(numbers);
-      for (size_t i = 0; i < numbers.size(); ++i) {
-        first[static_cast<std::ptrdiff_t>(i)].SetNumber(numbers[i]);
+    // The numbers as plain doubles and the texts moved aside, in one pass.
+    std::vector<double> numbers;
+    std::vector<Value> texts;
+    numbers.reserve(static_cast<size_t>(n));
+    for (auto it = first; it != last; ++it) {
+      if (it->IsNumber()) {
+        numbers.push_back(it->Number());
+      } else {
+        texts.push_back(std::move(*it));
       }
     }
-    std::stable_sort(texts, last, [](const Value& a, const Value& b) { return a.Text() < b.Text(); });
+    // Numbers only and in order already (a set sorted a second time): as
+    // they are.
+    if (texts.empty() && std::is_sorted(numbers.begin(), numbers.end())) return;
+    SortDoubles(numbers);
+    auto out = first;
+    for (double x : numbers) (out++)->SetNumber(x);
+    std::stable_sort(texts.begin(), texts.end(),
+                     [](const Value& a, const Value& b) { return a.Text() < b.Text(); });
+    std::move(texts.begin(), texts.end(), out);
     return;
   }
   if (CompareIsOrderOn(data, n)) {
