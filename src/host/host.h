@@ -43,6 +43,9 @@ class DataTable {
   virtual Block Read(int32_t left, int32_t top, int32_t right, int32_t bottom) = 0;
   // Writes block with its (0, 0) element at (left, top).
   virtual void Write(const Block& block, int32_t left, int32_t top) = 0;
+  // The same for a block the caller no longer needs, which a table may take
+  // its cells from instead of copying them.
+  virtual void WriteMoved(Block&& block, int32_t left, int32_t top) { Write(block, left, top); }
   // The used column and row counts (0, 0 for an empty table). The title
   // row and the row-title column do not count.
   virtual void UsedSize(int32_t& columns, int32_t& rows) = 0;

@@ -30,6 +30,13 @@ void WorksheetTable::Write(const Block& block, int32_t left, int32_t top) {
   }
 }
 
+void WorksheetTable::WriteMoved(Block&& block, int32_t left, int32_t top) {
+  if (top < 0) return Write(block, left, top);
+  for (size_t c = 0; c < block.size(); ++c) {
+    sheet_.SetCells(left + static_cast<int32_t>(c) + 1, top + 1, std::move(block[c]));
+  }
+}
+
 void WorksheetTable::UsedSize(int32_t& columns, int32_t& rows) { sheet_.UsedSize(&columns, &rows); }
 
 Value WorksheetTable::Cell(int32_t column, int32_t row) {

@@ -23,6 +23,7 @@ class WorksheetTable : public DataTable {
 
   Block Read(int32_t left, int32_t top, int32_t right, int32_t bottom) override;
   void Write(const Block& block, int32_t left, int32_t top) override;
+  void WriteMoved(Block&& block, int32_t left, int32_t top) override;
   void UsedSize(int32_t& columns, int32_t& rows) override;
   Value Cell(int32_t column, int32_t row) override;
   void SetCell(int32_t column, int32_t row, const Value& v) override;

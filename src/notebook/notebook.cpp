@@ -84,6 +84,19 @@ void Worksheet::SetCells(int32_t column, int32_t first_row, const std::vector<Va
   while (!c.cells.empty() && c.cells.back().IsEmpty()) c.cells.pop_back();
 }
 
+void Worksheet::SetCells(int32_t column, int32_t first_row, std::vector<Value>&& values) {
+  const std::vector<Value>& to_copy = values;
+  if (values.empty() || first_row != 1) return SetCells(column, first_row, to_copy);
+  size_t end = values.size();
+  while (end > 0 && values[end - 1].IsEmpty()) --end;
+  Column& c = columns_[column];
+  // Values that overwrite every stored cell become the column, without
+  // their trailing empty ones; others are copied in.
+  if (end == 0 || end < c.cells.size()) return SetCells(column, first_row, to_copy);
+  values.resize(end);
+  c.cells = std::move(values);
+}
+
 std::string Worksheet::Title(int32_t column) const {
   const Column* c = FindColumn(column);
   return c == nullptr ? std::string() : c->title.value_or("");

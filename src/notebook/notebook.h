@@ -81,6 +81,9 @@ class Worksheet {
   // the cells one by one, without looking the column up for each.
   void ReadCells(int32_t column, int32_t first_row, size_t count, std::vector<Value>* out) const;
   void SetCells(int32_t column, int32_t first_row, const std::vector<Value>& values);
+  // The same for values the caller no longer needs: a column they replace
+  // whole takes them instead of a copy.
+  void SetCells(int32_t column, int32_t first_row, std::vector<Value>&& values);
   // The column's title, "" when it has none.
   std::string Title(int32_t column) const;
   void SetTitle(int32_t column, const std::string& title);

@@ -360,8 +360,8 @@ void Sheet::spSaveSheet() {
   for (int32_t c = 0; c < static_cast<int32_t>(sheet_buffer_.size()); ++c) {
     one[0] = std::move(sheet_buffer_[c]);
     if (one[0].empty()) one[0].emplace_back();
-    table_->Write(one, c, 0);
-    std::vector<Value>().swap(one[0]);
+    table_->WriteMoved(std::move(one), c, 0);
+    one.assign(1, {});
   }
   host::Block().swap(sheet_buffer_);
   for (int32_t c = 0; c < max_col_; ++c) {
