@@ -78,22 +78,25 @@ void SortDoubles(std::vector<double>& v) {
     const auto bits = std::bit_cast<uint64_t>(v[i]);
     keys[i] = (bits & kSign) != 0 ? ~bits : bits | kSign;
   }
-  // Least significant byte first; a byte all keys share needs no pass.
-  std::vector<std::array<size_t, 256>> counts(8);
-  for (auto& c : counts) c.fill(0);
+  // Least significant digit first, 11 bits a digit (six passes at most); a
+  // digit all keys share needs no pass.
+  constexpr int kBits = 11, kDigits = (64 + kBits - 1) / kBits;
+  constexpr size_t kBuckets = size_t{1} << kBits;
+  constexpr uint64_t kMask = kBuckets - 1;
+  std::vector<uint32_t> counts(kDigits * kBuckets, 0);
   for (uint64_t k : keys) {
-    for (int b = 0; b < 8; ++b) ++counts[b][(k >> (8 * b)) & 0xFF];
+    for (int d = 0; d < kDigits; ++d) ++counts[d * kBuckets + ((k >> (kBits * d)) & kMask)];
   }
-  for (int b = 0; b < 8; ++b) {
-    std::array<size_t, 256>& c = counts[b];
-    if (c[(keys[0] >> (8 * b)) & 0xFF] == n) continue;
-    size_t start = 0;
-    for (size_t& count : c) {
-      const size_t here = count;
-      count = start;
+  for (int d = 0; d < kDigits; ++d) {
+    uint32_t* c = counts.data() + d * kBuckets;
+    if (c[(keys[0] >> (kBits * d)) & kMask] == n) continue;
+    uint32_t start = 0;
+    for (size_t b = 0; b < kBuckets; ++b) {
+      const uint32_t here = c[b];
+      c[b] = start;
       start += here;
     }
-    for (uint64_t k : keys) other[c[(k >> (8 * b)) & 0xFF]++] = k;
+    for (uint64_t k : keys) other[c[(k >> (kBits * d)) & kMask]++] = k;
     keys.swap(other);
   }
   for (size_t i = 0; i < n; ++i) {
