@@ -91,13 +91,8 @@ struct SetWork {
 // Rows 2..8: the least-squares line through the Weibull plot. False when
 // the fit failed (all strengths equal, for one).
 bool LinearRegression(RunContext& ctx, SetWork& w) {
-  ValueArray xs(w.n + 1), ys(w.n + 1);
-  xs[0] = ys[0] = Value(w.n);
-  for (int32_t i = 1; i <= w.n; ++i) {
-    xs[i] = Value(w.x[i]);
-    ys[i] = Value(w.y[i]);
-  }
-  const auto fit = stats::statLinReg(xs, ys, w.s, false, w.n);
+  // Unweighted: the weights (here the strengths' logarithms) are not read.
+  const auto fit = stats::statLinReg(w.x, w.y, w.x, false, w.n);
   if (!fit.ok()) return false;
   const double m = fit->m;
   const double c = fit->c;
