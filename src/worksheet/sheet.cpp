@@ -16,6 +16,16 @@ std::string BuildNaNText() { return std::string("-1") + "." + "#QNAN"; }
 
 bool IsEmptyCell(const Value& v) { return Compare(v, Value("")) == 0; }
 
+// data[0] = n and data[1..n] = the cells, trailing empty cells dropped and
+// the rest of the empty ones read as "".
+int32_t CellsToColumn(const Value* first, size_t n, ValueArray& data) {
+  while (n > 0 && IsEmptyCell(first[n - 1])) --n;
+  data.resize(n + 1);
+  data[0] = Value(static_cast<double>(n));
+  for (size_t i = 0; i < n; ++i) data[i + 1] = first[i].IsEmpty() ? Value("") : first[i];
+  return static_cast<int32_t>(n);
+}
+
 // Basic's run-time error for an index outside an array.
 constexpr int kSubscriptOutOfRange = 9;
 constexpr const char* kSubscriptText = "Subscript out of range";
@@ -253,32 +263,29 @@ void Sheet::spPutCol(const ValueArray& data, int32_t column, int32_t count, bool
 }
 
 int32_t Sheet::spGetCol(ValueArray& data, int32_t column, int32_t first_row) {
-  std::vector<Value> cells;
   if (first_row < 1) first_row = 1;
   if (buffered_) {
+    // Straight from the buffer, which keeps its cells.
     if (column >= 1 && column <= max_col_) {
       const auto& col = sheet_buffer_[column - 1];
       const int32_t last = std::min(max_row_, static_cast<int32_t>(col.size()));
-      for (int32_t r = first_row; r <= last; ++r) cells.push_back(col[r - 1]);
-    }
-  } else {
-    spRefreshSize();
-    if (first_row <= max_row_) {
-      host::Block block = table_->Read(column - 1, first_row - 1, column - 1, max_row_ - 1);
-      if (!block.empty()) cells = std::move(block[0]);
-      for (Value& v : cells) {
-        if (v.IsText() && v.Text() == nan_text_) v = Value("");
+      if (last >= first_row) {
+        return CellsToColumn(col.data() + (first_row - 1),
+                             static_cast<size_t>(last - first_row + 1), data);
       }
     }
+    return CellsToColumn(nullptr, 0, data);
   }
-  size_t n = cells.size();
-  while (n > 0 && IsEmptyCell(cells[n - 1])) --n;
-  data.resize(n + 1);
-  data[0] = Value(static_cast<double>(n));
-  for (size_t i = 0; i < n; ++i) {
-    data[i + 1] = cells[i].IsEmpty() ? Value("") : std::move(cells[i]);
+  std::vector<Value> cells;
+  spRefreshSize();
+  if (first_row <= max_row_) {
+    host::Block block = table_->Read(column - 1, first_row - 1, column - 1, max_row_ - 1);
+    if (!block.empty()) cells = std::move(block[0]);
+    for (Value& v : cells) {
+      if (v.IsText() && v.Text() == nan_text_) v = Value("");
+    }
   }
-  return static_cast<int32_t>(n);
+  return CellsToColumn(cells.data(), cells.size(), data);
 }
 
 int32_t Sheet::spGetNumCol(ValueArray& data, int32_t column) {
