@@ -29,24 +29,33 @@ bool AllEqual(const std::vector<double>& v) {
   return true;
 }
 
+// A point's coordinate or weight as a number: a cell read by the
+// comparison rule's conversion, a plain number as it is; either must be
+// finite.
+double PointNumber(const Value& v, internal::CheckedMath& k) { return k.Number(v); }
+double PointNumber(double x, internal::CheckedMath& k) { return k.Finite(x); }
+
+// A weight that makes the fit unweighted: one equal to 0 by the comparison
+// rule (an empty cell too); a number equals 0 when it is neither less nor
+// greater.
+bool ZeroWeight(const Value& v) { return v == Value(0); }
+bool ZeroWeight(double x) { return !(x < 0) && !(x > 0); }
+
 // The points and their weights as numbers (weight 1 when unweighted).
-Points ReadPoints(const ValueArray& x, const ValueArray& y, const ValueArray& e, bool weighted,
-                  size_t n, internal::CheckedMath& k) {
-  // An empty e counts as 0 here too, through the comparison rule.
-  if (weighted) {
-    const Value zero(0);
-    for (size_t i = 1; i <= n && weighted; ++i) {
-      if (e[i] == zero) weighted = false;
-    }
+template <typename Array>
+Points ReadPoints(const Array& x, const Array& y, const Array& e, bool weighted, size_t n,
+                  internal::CheckedMath& k) {
+  for (size_t i = 1; i <= n && weighted; ++i) {
+    if (ZeroWeight(e[i])) weighted = false;
   }
   Points p{std::vector<double>(n, 1.0), std::vector<double>(n), std::vector<double>(n)};
   for (size_t i = 0; i < n; ++i) {
     if (weighted) {
-      const double ei = k.Number(e[i + 1]);
+      const double ei = PointNumber(e[i + 1], k);
       p.w[i] = k.Div(k.Div(1, ei), ei);
     }
-    p.x[i] = k.Number(x[i + 1]);
-    p.y[i] = k.Number(y[i + 1]);
+    p.x[i] = PointNumber(x[i + 1], k);
+    p.y[i] = PointNumber(y[i + 1], k);
   }
   return p;
 }
@@ -67,27 +76,6 @@ Sums RunningSums(const Points& p, internal::CheckedMath& k) {
   }
   for (double* sum : {&s.w, &s.x, &s.y, &s.xx, &s.yy, &s.xy}) *sum = k.Finite(*sum);
   return s;
-}
-
-// The points as plain numbers: each finite, the weights as above.
-Points ReadPoints(std::span<const double> x, std::span<const double> y,
-                  std::span<const double> e, bool weighted, size_t n, internal::CheckedMath& k) {
-  // As a Value, a number equals 0 when it is neither less nor greater.
-  if (weighted) {
-    for (size_t i = 1; i <= n && weighted; ++i) {
-      if (!(e[i] < 0) && !(e[i] > 0)) weighted = false;
-    }
-  }
-  Points p{std::vector<double>(n, 1.0), std::vector<double>(n), std::vector<double>(n)};
-  for (size_t i = 0; i < n; ++i) {
-    if (weighted) {
-      const double ei = k.Finite(e[i + 1]);
-      p.w[i] = k.Div(k.Div(1, ei), ei);
-    }
-    p.x[i] = k.Finite(x[i + 1]);
-    p.y[i] = k.Finite(y[i + 1]);
-  }
-  return p;
 }
 
 Result<LinRegFit> Fit(const Points& p, int32_t n, internal::CheckedMath& k) {
@@ -141,29 +129,29 @@ Result<LinRegFit> Fit(const Points& p, int32_t n, internal::CheckedMath& k) {
   return f;
 }
 
-}  // namespace
-
-Result<LinRegFit> statLinReg(const ValueArray& x, const ValueArray& y, const ValueArray& e,
-                             bool weighted, int32_t n) {
+// Points beyond the end of an array were a run-time error: no fit.
+template <typename Array>
+Result<LinRegFit> FitArrays(const Array& x, const Array& y, const Array& e, bool weighted,
+                            int32_t n) {
   const auto no_fit = Result<LinRegFit>::Fail(Failure::kNoFit);
   if (n < 2) return no_fit;
   const size_t un = static_cast<size_t>(n);
-  // Points beyond the end of an array were a run-time error: no fit.
   if (x.size() <= un || y.size() <= un || e.size() <= un) return no_fit;
   internal::CheckedMath k;
   const Points p = ReadPoints(x, y, e, weighted, un, k);
   return Fit(p, n, k);
 }
 
+}  // namespace
+
+Result<LinRegFit> statLinReg(const ValueArray& x, const ValueArray& y, const ValueArray& e,
+                             bool weighted, int32_t n) {
+  return FitArrays(x, y, e, weighted, n);
+}
+
 Result<LinRegFit> statLinReg(std::span<const double> x, std::span<const double> y,
                              std::span<const double> e, bool weighted, int32_t n) {
-  const auto no_fit = Result<LinRegFit>::Fail(Failure::kNoFit);
-  if (n < 2) return no_fit;
-  const size_t un = static_cast<size_t>(n);
-  if (x.size() <= un || y.size() <= un || e.size() <= un) return no_fit;
-  internal::CheckedMath k;
-  const Points p = ReadPoints(x, y, e, weighted, un, k);
-  return Fit(p, n, k);
+  return FitArrays(x, y, e, weighted, n);
 }
 
 }  // namespace korund::stats
