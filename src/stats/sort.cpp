@@ -15,7 +15,6 @@
 #include "stats/sort.h"
 
 #include <algorithm>
-#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
