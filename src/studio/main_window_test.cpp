@@ -259,40 +259,30 @@ TEST_F(MainWindowTest, ImportsGiveTheCommandLinesCellsLabelsAndNotes) {
   lab.SetCell(2, 1, 0.01);
   std::string error;
   ASSERT_TRUE(notebook::WriteXlsx(source, dir_.filePath("lab.xlsx").toStdString(), &error));
-  const std::string kMistyped = "\" is kept as text; is it a mistyped number?";
-  const std::string kUnit =
+  const std::string mistyped = "\" is kept as text; is it a mistyped number?\n";
+  const std::string unit =
       " is put in row 1, above the data, and the data of every imported column start in row 2";
-  struct Case {
+  const struct {
     const char* name;
-    const char* csv;  // none for the workbook
-    const char* cells;
-    const char* labels;
-    std::vector<std::string> said;  // the notes, or the error; "@" stands for the file
+    const char* csv;    // none for the workbook
+    const char* sheet;  // cells, then labels
+    std::string said;   // the notes, or the error after the file's name
   } cases[] = {
-      {"unit.csv",
-       "Lot C (MPa),rate\n3.1,1\n2.3.4,2\n",
-       "1 [Lot C (MPa)] MPA 3.1 2.3.4\n2 [rate]  1 2\n",
-       "1 Lot C (MPa)\n2 rate\n",
-       {"row 3, column 1: \"2.3.4" + kMistyped, "column 1 \"Lot C (MPa)\": the unit MPA" + kUnit}},
-      {"european.csv",
-       "Probe;Festigkeit\r\nA;3,12\r\nB;2,95\r\n",
-       "1 [Probe;Festigkeit] A;3 B;2\n2 [] 12 95\n",
-       "1 Probe;Festigkeit\n",
-       {"the file looks European (semicolons between fields, decimal commas); "
-        "try --separator ';' --decimal-comma"}},
-      {"lab.xlsx",
-       nullptr,
-       "1 [Lot D (GPa)] GPA 3.1 2,5\n2 [rate]  0.01\n",
-       "1 Lot D (GPa)\n2 Fibre R\n",
-       {"cell A3: \"2,5" + kMistyped, "column 1 \"Lot D (GPa)\": the unit GPA" + kUnit}},
-      {"open.csv", "a,b\n\"open,\nmore", "", "", {"@: line 2: a quoted field is not closed"}},
-      {"none.xlsx", nullptr, "", "", {"@: cannot open: No such file"}},
+      {"unit.csv", "Lot C (MPa),rate\n3.1,1\n2.3.4,2\n",
+       "1 [Lot C (MPa)] MPA 3.1 2.3.4\n2 [rate]  1 2\nLot C (MPa)|rate|",
+       "row 3, column 1: \"2.3.4" + mistyped + "column 1 \"Lot C (MPa)\": the unit MPA" + unit},
+      {"european.csv", "Probe;Festigkeit\r\nA;3,12\r\nB;2,95\r\n",
+       "1 [Probe;Festigkeit] A;3 B;2\n2 [] 12 95\nProbe;Festigkeit||",
+       "the file looks European (semicolons between fields, decimal commas); "
+       "try --separator ';' --decimal-comma"},
+      {"lab.xlsx", nullptr, "1 [Lot D (GPa)] GPA 3.1 2,5\n2 [rate]  0.01\nLot D (GPa)|Fibre R|",
+       "cell A3: \"2,5" + mistyped + "column 1 \"Lot D (GPa)\": the unit GPA" + unit},
+      {"open.csv", "a,b\n\"open,\nmore", "", ": line 2: a quoted field is not closed"},
+      {"none.xlsx", nullptr, "", ": cannot open: No such file"},
   };
-  auto labels = [](const notebook::Worksheet& ws) {
-    std::string text;
-    for (const auto& [number, column] : ws.columns()) {
-      if (column.label) text += std::to_string(number) + " " + *column.label + "\n";
-    }
+  auto shown = [](const notebook::Worksheet& ws) {
+    std::string text = SheetText(ws);
+    for (const auto& [number, column] : ws.columns()) text += column.label.value_or("") + "|";
     return text;
   };
   std::string told;
@@ -301,15 +291,11 @@ TEST_F(MainWindowTest, ImportsGiveTheCommandLinesCellsLabelsAndNotes) {
     told = text.toStdString();
     return QMessageBox::Ok;
   });
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string data = dir_.filePath(c.name).toStdString();
     if (c.csv != nullptr) WriteText(data, c.csv);
-    std::string said;
-    for (std::string line : c.said) {
-      if (line[0] == '@') line.replace(0, 1, data);
-      said += (said.empty() ? "" : "\n") + line;
-    }
+    const std::string said = (c.said[0] == ':' ? data : "") + c.said;
     tools::ImportOptions o;
     o.file = dir_.filePath("cli.json").toStdString();
     o.data = data;
@@ -325,17 +311,15 @@ TEST_F(MainWindowTest, ImportsGiveTheCommandLinesCellsLabelsAndNotes) {
     EXPECT_EQ(said, QString::fromStdString(cli_said).trimmed().toStdString());
     notebook::Notebook cli;
     ASSERT_TRUE(notebook::LoadNotebookFile(o.file, &cli, nullptr, &error)) << error;
-    EXPECT_EQ(c.cells, SheetText(*cli.item(0).worksheet()));
-    EXPECT_EQ(c.labels, labels(*cli.item(0).worksheet()));
+    EXPECT_EQ(c.sheet, shown(*cli.item(0).worksheet()));
 
     window_->document().NewNotebook();
     told.clear();
     const QString path = QString::fromStdString(data);
     EXPECT_EQ(cli_done, c.csv ? window_->ImportCsv(path, 1) : window_->ImportXlsx(path, 1));
     EXPECT_EQ(said, told);
-    EXPECT_EQ(c.cells, Cells());
-    const int sheet = window_->model()->sheet();
-    EXPECT_EQ(c.labels, labels(*window_->document().notebook().item(sheet).worksheet()));
+    EXPECT_EQ(c.sheet,
+              shown(*window_->document().notebook().item(window_->model()->sheet()).worksheet()));
     window_->document().undo_stack().undo();
     EXPECT_EQ("", Cells());
   }
