@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -111,9 +110,6 @@ TEST_F(NotebookToolTest, FailuresUsageErrorsAndANotebookInUseChangeNothing) {
   const std::string before = ReadFile(lab_);
   EXPECT_EQ("korund-notebook: " + lab_ + " already exists (use --force to replace it)\n",
             Run(1, {"new", lab_, "--worksheet", "Other"}));
-  const std::string bad = Csv("a,\"open\n");
-  EXPECT_EQ("korund-notebook: " + bad + ": line 1: a quoted field is not closed\n",
-            Run(1, {"import", lab_, bad}));
   const std::pair<int, std::vector<std::string>> cases[] = {
       {1, {"import", lab_, dir_.File("none.csv")}}, {1, {"show", lab_, "--columns", "5-2"}},
       {1, {"export", dir_.File("none.json"), "--csv", "-"}}, {1, {"show", dir_.File("")}},
@@ -128,7 +124,7 @@ TEST_F(NotebookToolTest, FailuresUsageErrorsAndANotebookInUseChangeNothing) {
     EXPECT_NE(std::string::npos, Run(1, {"export", lab_, "--csv", out}).find("is the notebook"));
   }
   std::filesystem::remove(dir_.File("link.csv"));
-  EXPECT_EQ((std::vector<std::string>{"in.csv", "lab.json"}), dir_.Names());
+  EXPECT_EQ(std::vector<std::string>{"lab.json"}, dir_.Names());
 
   std::string error;
   auto run = FileHost(lab_).Connect(&error);  // a korund run holds the notebook
@@ -225,27 +221,9 @@ TEST_F(NotebookToolTest, CsvThroughANotebookAndAWorkbookComesBackBitExact) {
   EXPECT_EQ("Imported 8 rows into columns 1 to 3 of worksheet \"Data 1\".\n",
             Run(0, {"import", back, xlsx, "--sheet", "Data 1", "--header"}));
 
-  notebook::Notebook doc_a = Load(lab_), doc_b = Load(back);
-  const notebook::Worksheet& a = *doc_a.FindWorksheet("Data 1")->worksheet();
-  const notebook::Worksheet& b = *doc_b.FindWorksheet("Data 1")->worksheet();
-  ASSERT_EQ(a.columns().size(), b.columns().size());
-  for (const auto& [number, column] : a.columns()) {
-    const notebook::Column& other = b.columns().at(number);
-    EXPECT_EQ(column.title, other.title);
-    EXPECT_EQ(column.label, other.label);
-    ASSERT_EQ(column.cells.size(), other.cells.size()) << number;
-    for (size_t r = 0; r < column.cells.size(); ++r) {
-      const Value& x = column.cells[r];
-      const Value& y = other.cells[r];
-      ASSERT_EQ(x.kind(), y.kind()) << number << ":" << r;
-      if (x.IsNumber()) {
-        double u = x.Number(), v = y.Number();
-        EXPECT_EQ(0, std::memcmp(&u, &v, sizeof u)) << ToText(x);
-      } else if (x.IsText()) {
-        EXPECT_EQ(x.Text(), y.Text());
-      }
-    }
-  }
+  // The notebook writer gives each number its shortest exact digits: same
+  // text, same bits.
+  EXPECT_EQ(ReadFile(lab_), ReadFile(back));
   EXPECT_EQ("", err_);
 }
 
