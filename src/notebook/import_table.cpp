@@ -112,8 +112,9 @@ bool ImportFile(const std::string& path, const ImportSettings& settings, int32_t
   read.header = settings.header ||
                 (settings.guess_header && FirstRowNamesColumns(table, settings.decimal_comma));
   imported->data_rows = 0;
-  for (const auto& column : table)
+  for (const auto& column : table) {
     imported->data_rows = std::max(imported->data_rows, column.size());
+  }
   if (read.header && imported->data_rows > 0) --imported->data_rows;
 
   std::string build_error;
