@@ -1,7 +1,8 @@
 #include "notebook/csv.h"
 
 #include <algorithm>
-#include <optional>
+
+#include "notebook/notebook_file.h"
 
 namespace korund::notebook {
 
@@ -79,45 +80,24 @@ std::string CsvField(std::string_view field, char separator) {
   return out;
 }
 
-void PutCsvColumns(Worksheet& sheet, int32_t first_column, size_t width,
-                   const std::vector<CsvRow>& rows, const CsvRow* titles) {
-  for (size_t k = 0; k < width; ++k) {
-    Column& column = sheet.ColumnAt(first_column + static_cast<int32_t>(k));
-    column.cells.assign(rows.size(), Value());
-    for (size_t r = 0; r < rows.size(); ++r) {
-      if (k >= rows[r].size() || rows[r][k].empty()) continue;
-      const std::string& field = rows[r][k];
-      if (std::optional<double> x = ParseNumber(field)) {
-        column.cells[r] = Value(*x);
-      } else {
-        column.cells[r] = Value(field);
-      }
-    }
-    if (titles != nullptr) {
-      const std::string title = k < titles->size() ? (*titles)[k] : std::string();
-      column.title = title.empty() ? std::nullopt : std::optional<std::string>(title);
-    }
-  }
+bool ReadCsvFile(const std::string& path, char separator, std::string* text,
+                 std::vector<CsvRow>* rows, std::string* error) {
+  if (!ReadWholeFile(path, text, error)) return false;
+  if (ParseCsv(*text, separator, rows, error)) return true;
+  *error = path + ": " + *error;
+  return false;
 }
 
-std::string WorksheetCsv(const Worksheet& sheet, const std::vector<int32_t>& numbers,
-                         char separator) {
-  int32_t rows = 0;
-  for (int32_t c : numbers) rows = std::max(rows, sheet.UsedRows(c));
-  std::string text;
-  auto add_line = [&](auto field) {
-    for (size_t i = 0; i < numbers.size(); ++i) {
-      if (i > 0) text += separator;
-      text += CsvField(field(numbers[i]), separator);
-    }
-    text += "\r\n";
-  };
-  if (numbers.empty()) return text;
-  add_line([&](int32_t c) { return sheet.Title(c); });
-  for (int32_t r = 1; r <= rows; ++r) {
-    add_line([&](int32_t c) { return ToText(sheet.Cell(c, r)); });
+bool ParseSeparator(const std::string& text, char* separator, std::string* error) {
+  if (text == "tab" || text == "\\t") {
+    *separator = '\t';
+  } else if (text.size() == 1 && text[0] != '"' && text[0] != '\r' && text[0] != '\n') {
+    *separator = text[0];
+  } else {
+    *error = "--separator wants one character (or \"tab\"), not \"" + text + "\"";
+    return false;
   }
-  return text;
+  return true;
 }
 
 int32_t WorksheetCsvRows(const Worksheet& sheet, int32_t first, int32_t last) {
@@ -129,27 +109,30 @@ int32_t WorksheetCsvRows(const Worksheet& sheet, int32_t first, int32_t last) {
   return rows;
 }
 
-bool WriteWorksheetCsv(const Worksheet& sheet, int32_t first, int32_t last, char separator,
-                       const std::function<bool(std::string_view)>& write) {
+bool WriteWorksheetCsv(const Worksheet& sheet, int32_t first, int32_t last, CsvColumns which,
+                       char separator, const std::function<bool(std::string_view)>& write) {
   if (first > last) return true;
+  const bool every = which == CsvColumns::kEvery;
   std::vector<const std::pair<const int32_t, Column>*> stored;
   for (auto it = sheet.columns().lower_bound(first);
        it != sheet.columns().end() && it->first <= last; ++it) {
-    stored.push_back(&*it);
+    if (every || !it->second.cells.empty() || it->second.title) stored.push_back(&*it);
   }
+  if (!every && stored.empty()) return true;
   const int32_t rows = WorksheetCsvRows(sheet, first, last);
   std::string line;
-  // One line: the stored columns' fields, each after as many separators as
-  // columns before it in the range.
+  // One line: the stored columns' fields; with every column, each after as
+  // many separators as columns before it in the range.
   auto write_line = [&](auto field) {
     line.clear();
     int32_t at = first;  // the column whose field comes next
-    for (const auto* entry : stored) {
-      line.append(static_cast<size_t>(entry->first - at), separator);
-      line += CsvField(field(entry->second), separator);
-      at = entry->first;
+    for (size_t i = 0; i < stored.size(); ++i) {
+      const int32_t number = stored[i]->first;
+      line.append(every ? static_cast<size_t>(number - at) : (i > 0 ? 1 : 0), separator);
+      line += CsvField(field(stored[i]->second), separator);
+      at = number;
     }
-    line.append(static_cast<size_t>(last - at), separator);
+    if (every) line.append(static_cast<size_t>(last - at), separator);
     line += "\r\n";
     return write(line);
   };

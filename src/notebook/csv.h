@@ -1,6 +1,6 @@
 // Comma-separated values after RFC 4180: fields in double quotes may hold
 // separators, line breaks and doubled quotes; lines end in CRLF or LF. Also
-// the two ways between CSV and a worksheet: columns in, columns out.
+// a worksheet's columns written out as CSV (import_table.h reads them in).
 #pragma once
 
 #include <cstdint>
@@ -26,27 +26,31 @@ bool ParseCsv(std::string_view text, char separator, std::vector<CsvRow>* rows,
 // separator, a quote, a line break, or leading or trailing blanks.
 std::string CsvField(std::string_view field, char separator);
 
-// Replaces the cells of columns first_column, first_column + 1, ... (width
-// columns) with the fields of rows: numbers become numbers, other fields
-// texts, empty fields empty cells. With titles, field k of titles becomes
-// column k's title ("" or a missing field: no title).
-void PutCsvColumns(Worksheet& sheet, int32_t first_column, size_t width,
-                   const std::vector<CsvRow>& rows, const CsvRow* titles);
+// Reads the whole file at path (kMaxFileBytes at most) into *text and
+// splits it as ParseCsv does. False with *error: "PATH: what" when the file
+// cannot be read, "PATH: line N: what" when it is not CSV.
+bool ReadCsvFile(const std::string& path, char separator, std::string* text,
+                 std::vector<CsvRow>* rows, std::string* error);
 
-// The columns `numbers` of sheet as CSV text with CRLF line ends: the titles
-// first, then every row up to the last used one, numbers in the program's
-// text form. No columns give "".
-std::string WorksheetCsv(const Worksheet& sheet, const std::vector<int32_t>& numbers,
-                         char separator);
+// The separator a command line names: one character, or "tab" (or "\t")
+// for a tab. False with *error for anything else, a quote or a line break.
+bool ParseSeparator(const std::string& text, char* separator, std::string* error);
 
-// The columns first..last of sheet as CSV text, laid out as WorksheetCsv
-// lays out every column of that range: a column that holds nothing still
-// has its (empty) fields, so that each column keeps its place. The text goes
-// to `write` a line at a time and only stored columns are visited, so that
-// memory stays proportional to what the worksheet holds, not to the range
-// or the text. False as soon as `write` returns false.
-bool WriteWorksheetCsv(const Worksheet& sheet, int32_t first, int32_t last, char separator,
-                       const std::function<bool(std::string_view)>& write);
+// Which columns of a range a CSV text holds.
+enum class CsvColumns {
+  kEvery,  // every column, one that holds nothing as empty fields, so that
+           // each column keeps its place
+  kUsed,   // only the columns that hold a title or a cell, side by side
+};
+
+// The columns first..last of sheet as CSV text with CRLF line ends: the
+// titles first, then every row up to the last used one, numbers in the
+// program's text form. kUsed with no such column gives no line at all. The
+// text goes to `write` a line at a time and only stored columns are
+// visited, so that memory stays proportional to what the worksheet holds,
+// not to the range or the text. False as soon as `write` returns false.
+bool WriteWorksheetCsv(const Worksheet& sheet, int32_t first, int32_t last, CsvColumns which,
+                       char separator, const std::function<bool(std::string_view)>& write);
 
 // The rows WriteWorksheetCsv writes below the titles: the last used row of
 // the stored columns in first..last.

@@ -333,10 +333,202 @@ bool ReadLabelComments(Package& pkg, const std::string& sheet_part,
   return true;
 }
 
+// The part of the workbook's main document, as the package relationships
+// name it.
+bool FindWorkbookPart(Package& pkg, std::string* part, std::string* error) {
+  std::map<std::string, Relationship> package_rels;
+  if (!ReadRelationships(pkg, "", &package_rels, error)) return false;
+  for (const auto& [id, rel] : package_rels) {
+    if (EndsWith(rel.type, "/officeDocument")) *part = rel.target;
+  }
+  if (part->empty() || !pkg.Has(*part)) {
+    *error = pkg.path() + ": not an .xlsx workbook (the package holds no workbook)";
+    return false;
+  }
+  return true;
+}
+
+// The part and name of the sheet called sheet_name ("" the first); the
+// error names the sheets the workbook has.
+bool FindSheetPart(const std::string& path, const pugi::xml_document& workbook,
+                   const std::map<std::string, Relationship>& rels, const std::string& sheet_name,
+                   std::string* part, std::string* found_name, std::string* error) {
+  std::vector<std::string> names;
+  pugi::xml_node sheets = Child(workbook.document_element(), "sheets");
+  for (pugi::xml_node s = sheets.first_child(); s; s = s.next_sibling()) {
+    if (s.type() != pugi::node_element || LocalName(s.name()) != "sheet") continue;
+    std::string name = s.attribute("name").value();
+    names.push_back(name);
+    if (!part->empty() || (!sheet_name.empty() && name != sheet_name)) continue;
+    auto rel = rels.find(Attribute(s, "id", true).value());
+    if (rel == rels.end()) {
+      *error = path + ": the workbook does not say where sheet \"" + name + "\" is";
+      return false;
+    }
+    *part = rel->second.target;
+    *found_name = name;
+  }
+  if (!part->empty()) return true;
+  if (names.empty()) {
+    *error = path + ": the workbook has no sheets";
+  } else {
+    std::string list;
+    for (const std::string& n : names) list += (list.empty() ? "\"" : ", \"") + n + "\"";
+    *error =
+        path + ": there is no sheet named \"" + sheet_name + "\" (the sheets are " + list + ")";
+  }
+  return false;
+}
+
+bool ReadSharedStrings(Package& pkg, const std::map<std::string, Relationship>& rels,
+                       std::vector<std::string>* shared, std::string* error) {
+  for (const auto& [id, rel] : rels) {
+    if (!EndsWith(rel.type, "/sharedStrings")) continue;
+    pugi::xml_document sst;
+    if (!pkg.ReadXml(rel.target, &sst, error)) return false;
+    for (pugi::xml_node si = sst.document_element().first_child(); si; si = si.next_sibling()) {
+      if (si.type() == pugi::node_element && LocalName(si.name()) == "si") {
+        shared->push_back(UnescapeOoxml(StringItemText(si)));
+      }
+    }
+  }
+  return true;
+}
+
 struct SparseCell {
   int64_t column;
   int64_t row;
   Value value;
+};
+
+// Reads the cells of one sheet part, every error naming the file and the
+// sheet ("PATH: sheet S, cell C: what").
+class SheetCells {
+ public:
+  SheetCells(const std::string& path, const std::string& sheet,
+             const std::vector<std::string>& shared)
+      : path_(path), sheet_(sheet), shared_(shared) {}
+
+  bool Read(const pugi::xml_document& doc, std::string* error) {
+    int64_t row = -1;
+    pugi::xml_node data = Child(doc.document_element(), "sheetData");
+    for (pugi::xml_node r = data.first_child(); r; r = r.next_sibling()) {
+      if (r.type() != pugi::node_element || LocalName(r.name()) != "row") continue;
+      // A row without a number follows the one before it.
+      row = r.attribute("r") ? r.attribute("r").as_llong() - 1 : row + 1;
+      if (row < 0) {
+        *error = Where() + " has a row numbered " + r.attribute("r").value();
+        return false;
+      }
+      if (!ReadRow(r, row, error)) return false;
+    }
+    return true;
+  }
+
+  // Each column's cells, ending at its last stored cell. False with *error
+  // when they are more than a notebook holds.
+  bool Columns(std::vector<std::vector<Value>>* columns, std::string* error) {
+    int64_t total = 0;
+    for (int64_t n : lengths_) total += n;
+    if (total > kMaxCellsPerNotebook) {
+      *error = Where() + " spans " + std::to_string(total) + " cells (a notebook holds at most " +
+               std::to_string(kMaxCellsPerNotebook) + ")";
+      return false;
+    }
+    columns->assign(lengths_.size(), {});
+    for (size_t k = 0; k < lengths_.size(); ++k) {
+      (*columns)[k].resize(static_cast<size_t>(lengths_[k]));
+    }
+    for (SparseCell& cell : cells_) {
+      (*columns)[static_cast<size_t>(cell.column)][static_cast<size_t>(cell.row)] =
+          std::move(cell.value);
+    }
+    return true;
+  }
+
+ private:
+  std::string Where() const { return path_ + ": sheet \"" + sheet_ + "\""; }
+  std::string Where(int64_t column, int64_t row) const {
+    return Where() + ", cell " +
+           XlsxSheet::CellName(static_cast<size_t>(column), static_cast<size_t>(row)) + ": ";
+  }
+
+  bool ReadRow(pugi::xml_node r, int64_t row, std::string* error) {
+    int64_t column = -1;
+    for (pugi::xml_node c = r.first_child(); c; c = c.next_sibling()) {
+      if (c.type() != pugi::node_element || LocalName(c.name()) != "c") continue;
+      int64_t ref_row = row;
+      if (pugi::xml_attribute ref = c.attribute("r")) {
+        if (!ParseCellReference(ref.value(), &column, &ref_row)) {
+          *error = Where() + " has a cell named \"" + ref.value() + "\"";
+          return false;
+        }
+      } else {
+        ++column;
+      }
+      if (column >= kMaxSheetColumns || column + 1 > kMaxColumnNumber) {
+        *error = Where(column, ref_row) + "beyond the last column a worksheet can hold";
+        return false;
+      }
+      if (ref_row + 1 > kMaxRowsPerColumn) {
+        *error = Where(column, ref_row) + "beyond the " + std::to_string(kMaxRowsPerColumn) +
+                 " rows a worksheet column can hold";
+        return false;
+      }
+      Value value;
+      if (!ReadCell(c, &value, error)) {
+        *error = Where(column, ref_row) + *error;
+        return false;
+      }
+      if (value.IsEmpty()) continue;
+      if (static_cast<size_t>(column) >= lengths_.size()) {
+        lengths_.resize(static_cast<size_t>(column) + 1, 0);
+      }
+      int64_t& length = lengths_[static_cast<size_t>(column)];
+      length = std::max(length, ref_row + 1);
+      cells_.push_back({column, ref_row, std::move(value)});
+    }
+    return true;
+  }
+
+  // The value of a cell by its type; false with *error saying what is wrong
+  // with it.
+  bool ReadCell(pugi::xml_node c, Value* value, std::string* error) const {
+    const std::string type = c.attribute("t").value();
+    const char* v = Child(c, "v").child_value();
+    if (type == "s") {
+      auto index = ParseXmlNumber(v);
+      if (!index || *index < 0 || *index >= static_cast<double>(shared_.size()) ||
+          *index != std::floor(*index)) {
+        *error = std::string("refers to shared string ") + v + ", which the workbook does not have";
+        return false;
+      }
+      *value = Value(shared_[static_cast<size_t>(*index)]);
+    } else if (type == "inlineStr") {
+      *value = Value(UnescapeOoxml(StringItemText(Child(c, "is"))));
+    } else if (type == "str" || type == "e" || type == "d") {
+      *value = Value(UnescapeOoxml(v));
+    } else if (type == "b") {
+      *value = Value::Bool(std::string_view(v) == "1");
+    } else if (Child(c, "v")) {
+      // A formula that is a plain number states the value exactly; the
+      // cached result may have lost digits.
+      std::optional<double> x = ParseXmlNumber(Child(c, "f").child_value());
+      if (!x) x = ParseXmlNumber(v);
+      if (!x) {
+        *error = std::string("\"") + v + "\" is not a number";
+        return false;
+      }
+      *value = Value(*x);
+    }
+    return true;
+  }
+
+  const std::string& path_;
+  const std::string& sheet_;
+  const std::vector<std::string>& shared_;
+  std::vector<SparseCell> cells_;
+  std::vector<int64_t> lengths_;  // per column, up to its last cell
 };
 
 }  // namespace
@@ -353,160 +545,25 @@ bool ReadXlsxSheet(const std::string& path, const std::string& sheet_name, XlsxS
                    std::string* error) {
   Package pkg(path);
   if (!pkg.Open(error)) return false;
-
-  // The workbook part: as the package relationships name it.
   std::string workbook_part;
-  std::map<std::string, Relationship> package_rels;
-  if (!ReadRelationships(pkg, "", &package_rels, error)) return false;
-  for (const auto& [id, rel] : package_rels) {
-    if (EndsWith(rel.type, "/officeDocument")) workbook_part = rel.target;
-  }
-  if (workbook_part.empty() || !pkg.Has(workbook_part)) {
-    *error = path + ": not an .xlsx workbook (the package holds no workbook)";
-    return false;
-  }
+  if (!FindWorkbookPart(pkg, &workbook_part, error)) return false;
   pugi::xml_document workbook;
   if (!pkg.ReadXml(workbook_part, &workbook, error)) return false;
   std::map<std::string, Relationship> rels;
   if (!ReadRelationships(pkg, workbook_part, &rels, error)) return false;
-
-  // The sheet asked for.
-  std::vector<std::string> names;
-  std::string sheet_part;
-  std::string found_name;
-  pugi::xml_node sheets = Child(workbook.document_element(), "sheets");
-  for (pugi::xml_node s = sheets.first_child(); s; s = s.next_sibling()) {
-    if (s.type() != pugi::node_element || LocalName(s.name()) != "sheet") continue;
-    std::string name = s.attribute("name").value();
-    names.push_back(name);
-    if (!sheet_part.empty() || (!sheet_name.empty() && name != sheet_name)) continue;
-    auto rel = rels.find(Attribute(s, "id", true).value());
-    if (rel == rels.end()) {
-      *error = path + ": the workbook does not say where sheet \"" + name + "\" is";
-      return false;
-    }
-    sheet_part = rel->second.target;
-    found_name = name;
-  }
-  if (sheet_part.empty()) {
-    if (names.empty()) {
-      *error = path + ": the workbook has no sheets";
-    } else {
-      std::string list;
-      for (const std::string& n : names) list += (list.empty() ? "\"" : ", \"") + n + "\"";
-      *error =
-          path + ": there is no sheet named \"" + sheet_name + "\" (the sheets are " + list + ")";
-    }
+  std::string sheet_part, found_name;
+  if (!FindSheetPart(path, workbook, rels, sheet_name, &sheet_part, &found_name, error)) {
     return false;
   }
-
   std::vector<std::string> shared;
-  for (const auto& [id, rel] : rels) {
-    if (!EndsWith(rel.type, "/sharedStrings")) continue;
-    pugi::xml_document sst;
-    if (!pkg.ReadXml(rel.target, &sst, error)) return false;
-    for (pugi::xml_node si = sst.document_element().first_child(); si; si = si.next_sibling()) {
-      if (si.type() == pugi::node_element && LocalName(si.name()) == "si") {
-        shared.push_back(UnescapeOoxml(StringItemText(si)));
-      }
-    }
-  }
-
+  if (!ReadSharedStrings(pkg, rels, &shared, error)) return false;
   pugi::xml_document doc;
   if (!pkg.ReadXml(sheet_part, &doc, error)) return false;
-  auto where = [&](int64_t column, int64_t row) {
-    return path + ": sheet \"" + found_name + "\", cell " +
-           XlsxSheet::CellName(static_cast<size_t>(column), static_cast<size_t>(row)) + ": ";
-  };
-  std::vector<SparseCell> cells;
-  std::vector<int64_t> lengths;  // per column, up to its last cell
-  int64_t row = -1;
-  pugi::xml_node data = Child(doc.document_element(), "sheetData");
-  for (pugi::xml_node r = data.first_child(); r; r = r.next_sibling()) {
-    if (r.type() != pugi::node_element || LocalName(r.name()) != "row") continue;
-    // A row without a number follows the one before it.
-    row = r.attribute("r") ? r.attribute("r").as_llong() - 1 : row + 1;
-    if (row < 0) {
-      *error =
-          path + ": sheet \"" + found_name + "\" has a row numbered " + r.attribute("r").value();
-      return false;
-    }
-    int64_t column = -1;
-    for (pugi::xml_node c = r.first_child(); c; c = c.next_sibling()) {
-      if (c.type() != pugi::node_element || LocalName(c.name()) != "c") continue;
-      int64_t ref_row = row;
-      if (pugi::xml_attribute ref = c.attribute("r")) {
-        if (!ParseCellReference(ref.value(), &column, &ref_row)) {
-          *error = path + ": sheet \"" + found_name + "\" has a cell named \"" + ref.value() + "\"";
-          return false;
-        }
-      } else {
-        ++column;
-      }
-      if (column >= kMaxSheetColumns || column + 1 > kMaxColumnNumber) {
-        *error = where(column, ref_row) + "beyond the last column a worksheet can hold";
-        return false;
-      }
-      if (ref_row + 1 > kMaxRowsPerColumn) {
-        *error = where(column, ref_row) + "beyond the " + std::to_string(kMaxRowsPerColumn) +
-                 " rows a worksheet column can hold";
-        return false;
-      }
-      const std::string type = c.attribute("t").value();
-      const char* v = Child(c, "v").child_value();
-      Value value;
-      if (type == "s") {
-        auto index = ParseXmlNumber(v);
-        if (!index || *index < 0 || *index >= static_cast<double>(shared.size()) ||
-            *index != std::floor(*index)) {
-          *error = where(column, ref_row) + "refers to shared string " + v +
-                   ", which the workbook does not have";
-          return false;
-        }
-        value = Value(shared[static_cast<size_t>(*index)]);
-      } else if (type == "inlineStr") {
-        value = Value(UnescapeOoxml(StringItemText(Child(c, "is"))));
-      } else if (type == "str" || type == "e" || type == "d") {
-        value = Value(UnescapeOoxml(v));
-      } else if (type == "b") {
-        value = Value::Bool(std::string_view(v) == "1");
-      } else if (Child(c, "v")) {
-        // A formula that is a plain number states the value exactly; the
-        // cached result may have lost digits.
-        std::optional<double> x = ParseXmlNumber(Child(c, "f").child_value());
-        if (!x) x = ParseXmlNumber(v);
-        if (!x) {
-          *error = where(column, ref_row) + "\"" + v + "\" is not a number";
-          return false;
-        }
-        value = Value(*x);
-      }
-      if (value.IsEmpty()) continue;
-      if (static_cast<size_t>(column) >= lengths.size()) {
-        lengths.resize(static_cast<size_t>(column) + 1, 0);
-      }
-      int64_t& length = lengths[static_cast<size_t>(column)];
-      length = std::max(length, ref_row + 1);
-      cells.push_back({column, ref_row, std::move(value)});
-    }
-  }
+  SheetCells cells(path, found_name, shared);
+  if (!cells.Read(doc, error)) return false;
   if (!ReadLabelComments(pkg, sheet_part, &sheet->labels, error)) return false;
-  int64_t total = 0;
-  for (int64_t n : lengths) total += n;
-  if (total > kMaxCellsPerNotebook) {
-    *error = path + ": sheet \"" + found_name + "\" spans " + std::to_string(total) +
-             " cells (a notebook holds at most " + std::to_string(kMaxCellsPerNotebook) + ")";
-    return false;
-  }
+  if (!cells.Columns(&sheet->columns, error)) return false;
   sheet->name = found_name;
-  sheet->columns.assign(lengths.size(), {});
-  for (size_t k = 0; k < lengths.size(); ++k) {
-    sheet->columns[k].resize(static_cast<size_t>(lengths[k]));
-  }
-  for (SparseCell& cell : cells) {
-    sheet->columns[static_cast<size_t>(cell.column)][static_cast<size_t>(cell.row)] =
-        std::move(cell.value);
-  }
   return true;
 }
 

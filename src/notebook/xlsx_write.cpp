@@ -37,8 +37,6 @@ std::string Utf8Prefix(const std::string& s, size_t chars) {
   return s;
 }
 
-std::string Lower(const std::string& s) { return LowerAscii(s); }
-
 // A legal sheet name, distinct (ignoring case, as Excel does) from those
 // already taken.
 std::string SheetName(const std::string& item_name, size_t index, std::set<std::string>* taken) {
@@ -50,11 +48,11 @@ std::string SheetName(const std::string& item_name, size_t index, std::set<std::
   while (!base.empty() && base.back() == '\'') base.pop_back();
   if (base.empty()) base = "Sheet " + std::to_string(index + 1);
   std::string name = Utf8Prefix(base, kMaxSheetNameChars);
-  for (int n = 2; taken->count(Lower(name)) > 0; ++n) {
+  for (int n = 2; taken->count(LowerAscii(name)) > 0; ++n) {
     std::string tail = " (" + std::to_string(n) + ")";
     name = Utf8Prefix(base, kMaxSheetNameChars - tail.size()) + tail;
   }
-  taken->insert(Lower(name));
+  taken->insert(LowerAscii(name));
   return name;
 }
 

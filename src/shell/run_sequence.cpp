@@ -11,9 +11,6 @@ namespace korund::shell {
 
 namespace {
 
-
-std::string Lower(const std::string& s) { return LowerAscii(s); }
-
 std::string Folder(const std::string& exe_path) {
   return std::filesystem::path(exe_path).parent_path().string();
 }
@@ -46,7 +43,7 @@ bool ReadCommandLine(const std::string& command_line, const std::string& exe_pat
   store.SaveSetting("Quellmark", "SigmaPlot", "AppPath", AppPathOf(exe_path));
   if (command_line.empty()) ui::TerminateProgram(ui, "", ExitReason::kNoAnalysis);
 
-  const std::string word = Lower(NthWord(1, command_line, " "));
+  const std::string word = LowerAscii(NthWord(1, command_line, " "));
   if (word == "dynamic") {
     settings.FitType = kFitDynamic;
   } else if (word == "static") {

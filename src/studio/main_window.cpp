@@ -21,11 +21,11 @@
 
 #include "host/atomic_file.h"
 #include "notebook/csv.h"
+#include "notebook/import_table.h"
 #include "notebook/notebook_file.h"
 #include "notebook/xlsx.h"
 #include "studio/graph_pane.h"
 #include "studio/worksheet_model.h"
-#include "tools/import_table.h"
 #include "ui/help_topics.h"
 #include "util/run_settings.h"
 
@@ -504,99 +504,46 @@ void MainWindow::ImportAsk(bool xlsx) {
 }
 
 bool MainWindow::ImportXlsx(const QString& path, int column) {
-  const int sheet = model_->sheet();
-  if (sheet < 0) return false;
-  notebook::XlsxSheet book;
-  std::string error;
-  if (!notebook::ReadXlsxSheet(path.toStdString(), "", &book, &error)) {
-    Say(tr("Cannot import"), Q(error));
-    return false;
-  }
-  tools::ImportSettings settings;
-  // As for CSV: a first row with a word in it names the columns.
-  for (const std::vector<Value>& c : book.columns) {
-    if (!c.empty() && c.front().IsText() && !c.front().Text().empty() &&
-        !ParseNumber(c.front().Text())) {
-      settings.header = true;
-    }
-  }
-  std::vector<tools::ImportedColumn> columns;
-  std::vector<std::string> notes;
-  const auto position = [](size_t k, size_t r) {
-    return "cell " + notebook::XlsxSheet::CellName(k, r);
-  };
-  if (!tools::BuildImportColumns(book.columns, settings, position, &columns, &notes, &error)) {
-    Say(tr("Cannot import"), Q(path.toStdString() + ": " + error));
-    return false;
-  }
-  for (const auto& [k, label] : book.labels) {
-    if (settings.header && k < columns.size()) columns[k].label = label;
-  }
-  if (column + static_cast<int64_t>(columns.size()) - 1 > notebook::kMaxColumnNumber) {
-    Say(tr("Cannot import"), tr("%1: too many columns from column %2").arg(path).arg(column));
-    return false;
-  }
-  notebook::Notebook after = doc_.notebook();
-  tools::PutImportedColumns(*after.item(sheet).worksheet(), column, columns);
-  doc_.ReplaceNotebook(after, tr("Import XLSX"));
-  if (!notes.empty()) {
-    QString text;
-    for (const std::string& note : notes) text += Q(note) + "\n";
-    Say(tr("Imported with notes"), text.trimmed());
-  }
-  return true;
+  return ImportFile(path, column, notebook::ImportFormat::kXlsx);
 }
 
 bool MainWindow::ImportCsv(const QString& path, int column) {
+  return ImportFile(path, column, notebook::ImportFormat::kCsv);
+}
+
+bool MainWindow::ImportFile(const QString& path, int column, notebook::ImportFormat format) {
   const int sheet = model_->sheet();
   if (sheet < 0) return false;
-  std::string text, error;
-  std::vector<notebook::CsvRow> rows;
-  if (!notebook::ReadWholeFile(path.toStdString(), &text, &error) ||
-      !notebook::ParseCsv(text, ',', &rows, &error)) {
-    Say(tr("Cannot import"), Q(error));
-    return false;
-  }
-  // A first row with a word in it is taken for the column titles.
-  notebook::CsvRow titles;
-  bool header = false;
-  if (!rows.empty()) {
-    for (const std::string& f : rows.front()) {
-      if (!f.empty() && !ParseNumber(f)) header = true;
-    }
-  }
-  if (header) {
-    titles = std::move(rows.front());
-    rows.erase(rows.begin());
-  }
-  size_t width = titles.size();
-  for (const notebook::CsvRow& row : rows) width = std::max(width, row.size());
-  if (width == 0 || column + static_cast<int64_t>(width) - 1 > notebook::kMaxColumnNumber) {
-    Say(tr("Cannot import"), tr("%1: no data, or too many columns").arg(path));
+  notebook::ImportSettings settings;
+  settings.format = format;
+  settings.guess_header = true;
+  notebook::ImportedTable table;
+  std::string error;
+  const bool read = notebook::ImportFile(path.toStdString(), settings, column, &table, &error);
+  QString notes;
+  for (const std::string& note : table.notes) notes += Q(note) + "\n";
+  if (!read) {
+    Say(tr("Cannot import"), (Q(error) + "\n" + notes).trimmed());
     return false;
   }
   notebook::Notebook after = doc_.notebook();
-  notebook::Worksheet& ws = *after.item(sheet).worksheet();
-  notebook::PutCsvColumns(ws, column, width, rows, header ? &titles : nullptr);
-  // The header names the data for good: analyses overwrite titles, never
-  // labels.
-  for (size_t k = 0; header && k < titles.size(); ++k) {
-    if (!titles[k].empty()) ws.ColumnAt(column + static_cast<int32_t>(k)).label = titles[k];
-  }
-  doc_.ReplaceNotebook(after, tr("Import CSV"));
+  notebook::PutImportedColumns(*after.item(sheet).worksheet(), column, std::move(table.columns));
+  doc_.ReplaceNotebook(
+      after, format == notebook::ImportFormat::kXlsx ? tr("Import XLSX") : tr("Import CSV"));
+  if (!notes.isEmpty()) Say(tr("Imported with notes"), notes.trimmed());
   return true;
 }
 
 bool MainWindow::ExportCsv(const QString& path) {
   const int sheet = model_->sheet();
   if (sheet < 0) return false;
-  std::vector<int32_t> numbers;
-  for (const auto& [number, column] : doc_.notebook().item(sheet).worksheet()->columns()) {
-    if (number > 0 && (!column.cells.empty() || column.title)) numbers.push_back(number);
-  }
-  std::string error;
-  const std::string csv =
-      notebook::WorksheetCsv(*doc_.notebook().item(sheet).worksheet(), numbers, ',');
+  std::string csv, error;
+  notebook::WriteWorksheetCsv(*doc_.notebook().item(sheet).worksheet(), 1,
+                              notebook::kMaxColumnNumber, notebook::CsvColumns::kUsed, ',',
+                              [&csv](std::string_view line) {
+                                csv += line;
+                                return true;
+                              });
   if (!doc_.path().empty() && host::SameFile(path.toStdString(), doc_.path())) {
     Say(tr("Cannot export"), tr("That is the notebook itself."));
     return false;

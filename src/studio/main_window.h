@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "notebook/import_table.h"
 #include "studio/analysis_run.h"
 #include "studio/document.h"
 #include "ui/ui.h"
@@ -61,13 +62,13 @@ class MainWindow : public QMainWindow {
   // Runs an analysis on the current worksheet; a completed one is one undo
   // step, a stopped one changes nothing.
   AnalysisOutcome Analyse(Analysis analysis);
-  // Imports a CSV file's columns into the current worksheet from `column`.
+  // Imports a CSV file's columns, or the first sheet of a workbook (.xlsx),
+  // into the current worksheet from `column`, as korund-notebook import
+  // does; a first row with words in it gives the titles and labels. Says
+  // what it noticed.
   bool ImportCsv(const QString& path, int column);
-  bool ExportCsv(const QString& path);
-  // Imports the first sheet of a workbook (.xlsx) into the current
-  // worksheet from `column`, as korund-notebook import does; a first row
-  // with words in it gives the titles and labels. Says what it noticed.
   bool ImportXlsx(const QString& path, int column);
+  bool ExportCsv(const QString& path);
 
   // Every question the window asks (save changes, overwrite, ...) goes
   // through this; tests replace it. Returns the button pressed.
@@ -96,6 +97,7 @@ class MainWindow : public QMainWindow {
   void RenameCurrent();
   // Asks for the file and the first column, then imports CSV or XLSX.
   void ImportAsk(bool xlsx);
+  bool ImportFile(const QString& path, int column, notebook::ImportFormat format);
   int FirstFreeColumn() const;
   // The selection's bounding rectangle in worksheet numbers (column, row
   // 1-based); false when nothing is selected.

@@ -27,6 +27,7 @@
 #include "notebook/xlsx.h"
 #include "studio/studio_test_support.h"
 #include "studio/worksheet_model.h"
+#include "tools/import_command.h"
 
 namespace korund::studio {
 namespace {
@@ -245,24 +246,83 @@ TEST_F(MainWindowTest, CsvImportPutsColumnsAtTheChosenColumnAndExportReadsThemBa
   EXPECT_EQ("strength,unit\r\n3.1,MPA\r\n3.4,\r\n", ReadText(out));
 }
 
-TEST_F(MainWindowTest, AWorkbookImportsAtTheChosenColumnWithItsHeader) {
+// The studio's import and korund-notebook import --header on the same file
+// give the same cells, labels and notes, or the same error, naming the file.
+TEST_F(MainWindowTest, ImportsGiveTheCommandLinesCellsLabelsAndNotes) {
   notebook::Notebook source;
-  notebook::Worksheet& ws = *source.AddWorksheet("Lab").worksheet();
-  ws.SetTitle(1, "strength");
-  ws.SetCell(1, 1, 3.1);
-  ws.SetCell(1, 2, 3.4);
-  ws.SetTitle(2, "rate");
-  ws.SetCell(2, 1, 0.01);
-  const std::string book = dir_.filePath("lab.xlsx").toStdString();
+  notebook::Worksheet& lab = *source.AddWorksheet("Lab").worksheet();
+  lab.SetTitle(1, "Lot D (GPa)");
+  lab.SetCell(1, 1, 3.1);
+  lab.SetCell(1, 2, Value("2,5"));
+  lab.SetTitle(2, "rate");
+  lab.ColumnAt(2).label = "Fibre R";
+  lab.SetCell(2, 1, 0.01);
   std::string error;
-  ASSERT_TRUE(notebook::WriteXlsx(source, book, &error)) << error;
-  window_->document().NewNotebook();
-  ASSERT_TRUE(window_->ImportXlsx(QString::fromStdString(book), 5));
-  EXPECT_EQ("5 [strength] 3.1 3.4\n6 [rate] 0.01\n", Cells());
-  window_->document().undo_stack().undo();
-  EXPECT_EQ("", Cells());
-  EXPECT_FALSE(window_->ImportXlsx(dir_.filePath("none.xlsx"), 1));
-  EXPECT_EQ(std::vector<std::string>{"Cannot import"}, asked_);
+  ASSERT_TRUE(notebook::WriteXlsx(source, dir_.filePath("lab.xlsx").toStdString(), &error));
+  const std::string mistyped = "\" is kept as text; is it a mistyped number?\n";
+  const std::string unit =
+      " is put in row 1, above the data, and the data of every imported column start in row 2";
+  const struct {
+    const char* name;
+    const char* csv;    // none for the workbook
+    const char* sheet;  // cells, then labels
+    std::string said;   // the notes, or the error after the file's name
+  } cases[] = {
+      {"unit.csv", "Lot C (MPa),rate\n3.1,1\n2.3.4,2\n",
+       "1 [Lot C (MPa)] MPA 3.1 2.3.4\n2 [rate]  1 2\nLot C (MPa)|rate|",
+       "row 3, column 1: \"2.3.4" + mistyped + "column 1 \"Lot C (MPa)\": the unit MPA" + unit},
+      {"european.csv", "Probe;Festigkeit\r\nA;3,12\r\nB;2,95\r\n",
+       "1 [Probe;Festigkeit] A;3 B;2\n2 [] 12 95\nProbe;Festigkeit||",
+       "the file looks European (semicolons between fields, decimal commas); "
+       "try --separator ';' --decimal-comma"},
+      {"lab.xlsx", nullptr, "1 [Lot D (GPa)] GPA 3.1 2,5\n2 [rate]  0.01\nLot D (GPa)|Fibre R|",
+       "cell A3: \"2,5" + mistyped + "column 1 \"Lot D (GPa)\": the unit GPA" + unit},
+      {"open.csv", "a,b\n\"open,\nmore", "", ": line 2: a quoted field is not closed"},
+      {"none.xlsx", nullptr, "", ": cannot open: No such file"},
+  };
+  auto shown = [](const notebook::Worksheet& ws) {
+    std::string text = SheetText(ws);
+    for (const auto& [number, column] : ws.columns()) text += column.label.value_or("") + "|";
+    return text;
+  };
+  std::string told;
+  window_->SetAsker([&told](const QString&, const QString& text, QMessageBox::StandardButtons,
+                            QMessageBox::StandardButton) {
+    told = text.toStdString();
+    return QMessageBox::Ok;
+  });
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string data = dir_.filePath(c.name).toStdString();
+    if (c.csv != nullptr) WriteText(data, c.csv);
+    const std::string said = (c.said[0] == ':' ? data : "") + c.said;
+    tools::ImportOptions o;
+    o.file = dir_.filePath("cli.json").toStdString();
+    o.data = data;
+    o.header = true;
+    WriteText(o.file, R"({"format": "korund-notebook", "version": 1, "current": "Data 1",
+                          "items": [{"type": "worksheet", "name": "Data 1"}]})");
+    std::ostringstream out, err;
+    const bool cli_done = tools::RunImport(o, out, err, &error);
+    std::string cli_said = cli_done ? err.str() : error;
+    for (size_t at; (at = cli_said.find("note: " + data + ": ")) != std::string::npos;) {
+      cli_said.erase(at, data.size() + 8);
+    }
+    EXPECT_EQ(said, QString::fromStdString(cli_said).trimmed().toStdString());
+    notebook::Notebook cli;
+    ASSERT_TRUE(notebook::LoadNotebookFile(o.file, &cli, nullptr, &error)) << error;
+    EXPECT_EQ(c.sheet, shown(*cli.item(0).worksheet()));
+
+    window_->document().NewNotebook();
+    told.clear();
+    const QString path = QString::fromStdString(data);
+    EXPECT_EQ(cli_done, c.csv ? window_->ImportCsv(path, 1) : window_->ImportXlsx(path, 1));
+    EXPECT_EQ(said, told);
+    EXPECT_EQ(c.sheet,
+              shown(*window_->document().notebook().item(window_->model()->sheet()).worksheet()));
+    window_->document().undo_stack().undo();
+    EXPECT_EQ("", Cells());
+  }
 }
 
 TEST_F(MainWindowTest, TheHelpMenuOpensEachAnalysissPage) {

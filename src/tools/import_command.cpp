@@ -1,14 +1,11 @@
 #include "tools/import_command.h"
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
-#include <cctype>
-#include <map>
 
 #include "notebook/csv.h"
+#include "notebook/import_table.h"
 #include "notebook/notebook_file.h"
 #include "notebook/xlsx.h"
-#include "tools/import_table.h"
 #include "tools/notebook_edit.h"
 #include "util/text.h"
 
@@ -16,46 +13,28 @@ namespace korund::tools {
 namespace {
 
 using notebook::kMaxColumnNumber;
-using notebook::kMaxRowsPerColumn;
 
-bool IsXlsxPath(const std::string& path) {
-  if (path.size() < 5) return false;
-  return LowerAscii(path.substr(path.size() - 5)) == ".xlsx";
-}
-
-bool ReadCsvTable(const ImportOptions& o, std::vector<std::vector<Value>>* table,
-                  std::vector<std::string>* notes, std::string* error) {
-  char separator = ',';
-  if (o.separator == "tab" || o.separator == "\\t") {
-    separator = '\t';
-  } else if (o.separator.size() == 1 && o.separator[0] != '"' && o.separator[0] != '\r' &&
-             o.separator[0] != '\n') {
-    separator = o.separator[0];
-  } else {
-    *error = "--separator wants one character (or \"tab\"), not \"" + o.separator + "\"";
+// The import settings the options ask for. False with *error for an option
+// the data file cannot take.
+bool ReadImportOptions(const ImportOptions& o, notebook::ImportSettings* settings,
+                       std::string* error) {
+  settings->header = o.header;
+  settings->decimal_comma = o.decimal_comma;
+  settings->unit = UpperAscii(o.unit);
+  if (!settings->unit.empty() && !notebook::IsUnitWord(settings->unit)) {
+    *error = "--unit wants GPA, MPA, KSI, KPSI, S, MIN, HOUR or DAY, not \"" + o.unit + "\"";
     return false;
   }
-  std::string text;
-  if (!notebook::ReadWholeFile(o.data, &text, error)) return false;
-  std::vector<notebook::CsvRow> rows;
-  std::string csv_error;
-  if (!notebook::ParseCsv(text, separator, &rows, &csv_error)) {
-    *error = o.data + ": " + csv_error;
+  if (notebook::IsXlsxPath(o.data)) {
+    settings->format = notebook::ImportFormat::kXlsx;
+    settings->sheet = o.sheet;
+    return true;
+  }
+  if (!o.sheet.empty()) {
+    *error = "--sheet is for .xlsx files; " + o.data + " is read as CSV";
     return false;
   }
-  if (std::string note = EuropeanCsvNote(text, separator, o.decimal_comma); !note.empty()) {
-    notes->push_back(note);
-  }
-  std::string().swap(text);  // the rows hold the fields now
-  size_t width = 0;
-  for (const auto& row : rows) width = std::max(width, row.size());
-  table->assign(width, std::vector<Value>(rows.size()));
-  for (size_t r = 0; r < rows.size(); ++r) {
-    for (size_t k = 0; k < rows[r].size(); ++k) {
-      if (!rows[r][k].empty()) (*table)[k][r] = Value(rows[r][k]);
-    }
-  }
-  return true;
+  return notebook::ParseSeparator(o.separator, &settings->separator, error);
 }
 
 }  // namespace
@@ -85,67 +64,13 @@ CLI::App* AddImportCommand(CLI::App& app, ImportOptions* o) {
 }
 
 bool RunImport(const ImportOptions& o, std::ostream& out, std::ostream& err, std::string* error) {
-  ImportSettings settings;
-  settings.header = o.header;
-  settings.decimal_comma = o.decimal_comma;
-  settings.unit = UpperAscii(o.unit);
-  if (!settings.unit.empty() && !IsUnitWord(settings.unit)) {
-    *error = "--unit wants GPA, MPA, KSI, KPSI, S, MIN, HOUR or DAY, not \"" + o.unit + "\"";
-    return false;
-  }
-  const bool xlsx = IsXlsxPath(o.data);
-  if (!xlsx && !o.sheet.empty()) {
-    *error = "--sheet is for .xlsx files; " + o.data + " is read as CSV";
-    return false;
-  }
-
-  std::vector<std::vector<Value>> table;
-  std::map<size_t, std::string> labels;
-  std::vector<std::string> notes;
-  std::function<std::string(size_t, size_t)> position;
-  if (xlsx) {
-    notebook::XlsxSheet sheet;
-    if (!notebook::ReadXlsxSheet(o.data, o.sheet, &sheet, error)) return false;
-    table = std::move(sheet.columns);
-    labels = std::move(sheet.labels);
-    position = [](size_t k, size_t r) { return "cell " + notebook::XlsxSheet::CellName(k, r); };
-  } else {
-    if (!ReadCsvTable(o, &table, &notes, error)) return false;
-    position = [](size_t k, size_t r) {
-      return "row " + std::to_string(r + 1) + ", column " + std::to_string(k + 1);
-    };
-  }
-  size_t data_rows = 0;
-  for (const auto& column : table) data_rows = std::max(data_rows, column.size());
-  if (o.header && data_rows > 0) --data_rows;
-
-  std::vector<ImportedColumn> columns;
-  std::string build_error;
-  bool built = BuildImportColumns(table, settings, position, &columns, &notes, &build_error);
-  std::vector<std::vector<Value>>().swap(table);  // the columns hold the cells now
-  for (const std::string& note : notes) err << "note: " << o.data << ": " << note << '\n';
-  if (!built) {
-    *error = o.data + ": " + build_error;
-    return false;
-  }
-  // A label kept beside the header (by export --xlsx) names the data again.
-  for (const auto& [k, label] : labels) {
-    if (o.header && k < columns.size()) columns[k].label = label;
-  }
-  const size_t width = columns.size();
-  if (o.column + static_cast<int64_t>(width) - 1 > kMaxColumnNumber) {
-    *error = o.data + ": " + std::to_string(width) + " columns from column " +
-             std::to_string(o.column) + " go beyond column " + std::to_string(kMaxColumnNumber);
-    return false;
-  }
-  for (const ImportedColumn& column : columns) {
-    if (static_cast<int64_t>(column.cells.size()) > kMaxRowsPerColumn) {
-      *error = o.data + ": " + std::to_string(column.cells.size()) + " rows (the limit is " +
-               std::to_string(kMaxRowsPerColumn) + ")";
-      return false;
-    }
-  }
-
+  notebook::ImportSettings settings;
+  if (!ReadImportOptions(o, &settings, error)) return false;
+  notebook::ImportedTable table;
+  const bool read = notebook::ImportFile(o.data, settings, o.column, &table, error);
+  for (const std::string& note : table.notes) err << "note: " << o.data << ": " << note << '\n';
+  if (!read) return false;
+  const size_t width = table.columns.size();
   std::string sheet_name;
   auto change = [&](notebook::Notebook& doc, std::string* err_text) {
     notebook::Item* sheet = nullptr;
@@ -158,11 +83,12 @@ bool RunImport(const ImportOptions& o, std::ostream& out, std::ostream& err, std
       if (sheet == nullptr) return false;
     }
     sheet_name = sheet->name();
-    PutImportedColumns(*sheet->worksheet(), o.column, std::move(columns));
+    notebook::PutImportedColumns(*sheet->worksheet(), o.column, std::move(table.columns));
     return true;
   };
   if (!EditNotebook(o.file, change, error)) return false;
-  out << "Imported " << data_rows << " row" << (data_rows == 1 ? "" : "s") << " into column"
+  const size_t rows = table.data_rows;
+  out << "Imported " << rows << " row" << (rows == 1 ? "" : "s") << " into column"
       << (width == 1 ? " " + std::to_string(o.column)
                      : "s " + std::to_string(o.column) + " to " +
                            std::to_string(o.column + static_cast<int32_t>(width) - 1))

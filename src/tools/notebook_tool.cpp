@@ -72,18 +72,6 @@ bool ParseColumnRange(const std::string& text, ColumnRange* range, std::string* 
   return true;
 }
 
-bool ParseSeparator(const std::string& text, char* separator, std::string* error) {
-  if (text == "tab" || text == "\\t") {
-    *separator = '\t';
-  } else if (text.size() == 1 && text[0] != '"' && text[0] != '\r' && text[0] != '\n') {
-    *separator = text[0];
-  } else {
-    *error = "--separator wants one character (or \"tab\"), not \"" + text + "\"";
-    return false;
-  }
-  return true;
-}
-
 bool ColumnUsed(const Worksheet& sheet, int32_t number) {
   return !sheet.Title(number).empty() || sheet.UsedRows(number) > 0;
 }
@@ -288,7 +276,7 @@ bool RunExport(const ExportOptions& o, std::ostream& out, std::string* error) {
   ColumnRange range;
   if (!ParseColumnRange(o.columns, &range, error)) return false;
   char separator = ',';
-  if (!ParseSeparator(o.separator, &separator, error)) return false;
+  if (!notebook::ParseSeparator(o.separator, &separator, error)) return false;
   Notebook doc;
   if (!LoadNotebookFile(o.file, &doc, nullptr, error)) return false;
   Item* sheet = ChooseWorksheet(doc, o.worksheet, o.file, error);
@@ -298,10 +286,11 @@ bool RunExport(const ExportOptions& o, std::ostream& out, std::string* error) {
   const int32_t first = range.given ? range.first : 1;
   const int32_t last = range.given ? range.last : LastUsedColumn(ws);
   if (o.csv == "-") {
-    return notebook::WriteWorksheetCsv(ws, first, last, separator, [&](std::string_view line) {
-      out << line;
-      return true;
-    });
+    return notebook::WriteWorksheetCsv(ws, first, last, notebook::CsvColumns::kEvery, separator,
+                                       [&](std::string_view line) {
+                                         out << line;
+                                         return true;
+                                       });
   }
   if (!RefuseNotebookAsOutput(o.csv, o.file, error)) return false;
   // import reads no file larger than a notebook may be, so export writes
@@ -323,15 +312,15 @@ bool RunExport(const ExportOptions& o, std::ostream& out, std::string* error) {
   host::AtomicFileWriter file(o.csv);
   if (!file.Open(error)) return false;
   int64_t bytes = 0;
-  bool written =
-      notebook::WriteWorksheetCsv(ws, first, last, separator, [&](std::string_view line) {
-        bytes += static_cast<int64_t>(line.size());
-        if (bytes > notebook::kMaxFileBytes) {
-          *error = too_large;
-          return false;
-        }
-        return file.Write(line, error);
-      });
+  bool written = notebook::WriteWorksheetCsv(ws, first, last, notebook::CsvColumns::kEvery,
+                                             separator, [&](std::string_view line) {
+                                               bytes += static_cast<int64_t>(line.size());
+                                               if (bytes > notebook::kMaxFileBytes) {
+                                                 *error = too_large;
+                                                 return false;
+                                               }
+                                               return file.Write(line, error);
+                                             });
   return written && file.Commit(error);
 }
 

@@ -37,10 +37,8 @@ ordered_json AxisJson(const plot::Axis& axis) {
 
 ordered_json PointJson(const plot::Point& p) { return ordered_json::array({p.x, p.y}); }
 
-std::string Lower(const std::string& s) { return LowerAscii(s); }
-
 bool IsJsonPath(const std::string& path) {
-  return path.size() > 5 && Lower(path.substr(path.size() - 5)) == ".json";
+  return path.size() > 5 && LowerAscii(path.substr(path.size() - 5)) == ".json";
 }
 
 std::optional<plot::PlotKind> KindFromWord(const std::string& word) {

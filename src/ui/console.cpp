@@ -46,10 +46,8 @@ std::string StripAmpersand(const std::string& caption) {
   return out;
 }
 
-static std::string Upper(const std::string& s) { return UpperAscii(s); }
-
 bool CaptionMatches(const std::string& caption, const std::string& answer) {
-  return Upper(StripAmpersand(caption)) == Upper(StripAmpersand(answer));
+  return UpperAscii(StripAmpersand(caption)) == UpperAscii(StripAmpersand(answer));
 }
 
 char AccessLetter(const std::string& caption) {
@@ -63,7 +61,7 @@ int PressedByKey(const std::vector<std::string>& captions, char key) {
       std::string("&") + static_cast<char>(std::toupper(static_cast<unsigned char>(key)));
   int pressed = -1;
   for (size_t i = 0; i < captions.size(); ++i) {
-    if (!captions[i].empty() && Upper(captions[i]).find(probe) != std::string::npos) {
+    if (!captions[i].empty() && UpperAscii(captions[i]).find(probe) != std::string::npos) {
       pressed = static_cast<int>(i);
     }
   }

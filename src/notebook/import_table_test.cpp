@@ -1,8 +1,8 @@
-#include "tools/import_table.h"
+#include "notebook/import_table.h"
 
 #include <gtest/gtest.h>
 
-namespace korund::tools {
+namespace korund::notebook {
 namespace {
 
 std::string Show(const Value& v) {
@@ -114,7 +114,7 @@ TEST(ImportTableTest, EuropeanCsvIsNoticedUnlessReadAsSuch) {
 }
 
 TEST(ImportTableTest, PuttingColumnsKeepsTheHeaderAsTitleAndLabel) {
-  notebook::Worksheet sheet;
+  Worksheet sheet;
   sheet.SetTitle(3, "old");
   sheet.SetCell(3, 5, Value(9.0));
   std::vector<ImportedColumn> columns = {{std::string("Fibre A"), std::nullopt, {Value(1.0)}},
@@ -130,4 +130,4 @@ TEST(ImportTableTest, PuttingColumnsKeepsTheHeaderAsTitleAndLabel) {
 }
 
 }  // namespace
-}  // namespace korund::tools
+}  // namespace korund::notebook

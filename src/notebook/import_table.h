@@ -1,9 +1,11 @@
-// Turning a table read from a CSV or workbook file into worksheet columns,
-// and saying what was done: headers kept as titles and labels, numbers
-// read (with a decimal comma when asked), unit words placed above the data,
-// and texts that look like mistyped numbers listed.
+// Importing a CSV file or one sheet of a workbook into worksheet columns,
+// the one way both front ends import: headers kept as titles and labels,
+// numbers read (with a decimal comma when asked), unit words placed above
+// the data, and notes on what was noticed (texts that look like mistyped
+// numbers, a CSV file that looks European, units found in headers).
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -12,19 +14,35 @@
 #include "notebook/notebook.h"
 #include "util/value.h"
 
-namespace korund::tools {
+namespace korund::notebook {
+
+enum class ImportFormat { kCsv, kXlsx };
 
 struct ImportSettings {
+  ImportFormat format = ImportFormat::kCsv;
   bool header = false;         // the first row holds the column names
+  bool guess_header = false;   // ... or does when any of its cells is a word
   bool decimal_comma = false;  // "1,5" is 1.5
   std::string unit;            // a unit word for every column, "" for none
+  char separator = ',';        // between the fields of a CSV file
+  std::string sheet;           // of a workbook; "" the first
 };
 
 struct ImportedColumn {
-  std::optional<std::string> header;  // with ImportSettings::header
+  std::optional<std::string> header;  // when the first row holds names
   std::optional<std::string> label;   // the label, when not the header
   std::vector<Value> cells;           // row 1 first
 };
+
+// What an import read, ready for PutImportedColumns.
+struct ImportedTable {
+  std::vector<ImportedColumn> columns;
+  std::vector<std::string> notes;  // each without the file's name
+  size_t data_rows = 0;            // rows of the file below the header
+};
+
+// True for a path that ends in ".xlsx" (any case).
+bool IsXlsxPath(const std::string& path);
 
 // The unit words a column may start with (strengths, then times).
 bool IsUnitWord(const std::string& word);
@@ -36,6 +54,14 @@ std::string HeaderUnit(const std::string& header);
 // A text that is not a number but is made of digits, signs, points, commas
 // and blanks, as a mistyped number is ("2185,2", "1.2.3", "12 5").
 bool LooksLikeMistypedNumber(const std::string& text);
+
+// Reads the file at path and builds the columns to be put from column
+// first_column on. False with *error ("PATH: what", or the reader's "PATH:
+// line N: what" and "PATH: sheet S, cell C: what") when the file cannot be
+// read, holds no number, or goes beyond the worksheet's columns or rows;
+// notes gathered before such a failure stay in table->notes.
+bool ImportFile(const std::string& path, const ImportSettings& settings, int32_t first_column,
+                ImportedTable* table, std::string* error);
 
 // Builds the columns from the table (columns[k][r]: column k, row r of the
 // file; texts are read as numbers where they are numbers). position(k, r)
@@ -50,11 +76,11 @@ bool BuildImportColumns(const std::vector<std::vector<Value>>& table,
 // Replaces the cells of columns first_column... with the imported ones; a
 // header becomes the column's title and (unless a label is given) label.
 // The cells are moved in: a large import is not held twice.
-void PutImportedColumns(notebook::Worksheet& sheet, int32_t first_column,
+void PutImportedColumns(Worksheet& sheet, int32_t first_column,
                         std::vector<ImportedColumn> columns);
 
 // A note when a CSV text looks European (semicolons between fields, decimal
 // commas) but is not read so; "" otherwise.
 std::string EuropeanCsvNote(const std::string& text, char separator, bool decimal_comma);
 
-}  // namespace korund::tools
+}  // namespace korund::notebook

@@ -1,11 +1,14 @@
-#include "tools/import_table.h"
+#include "notebook/import_table.h"
 
 #include <algorithm>
 #include <cctype>
+#include <map>
 
+#include "notebook/csv.h"
+#include "notebook/xlsx.h"
 #include "util/text.h"
 
-namespace korund::tools {
+namespace korund::notebook {
 namespace {
 
 std::string Trim(const std::string& s) {
@@ -13,8 +16,6 @@ std::string Trim(const std::string& s) {
   if (b == std::string::npos) return "";
   return s.substr(b, s.find_last_not_of(" \t") - b + 1);
 }
-
-std::string Upper(const std::string& s) { return UpperAscii(s); }
 
 // The number a text stands for, with "1,5" read as 1.5 when asked.
 std::optional<double> ReadNumber(const std::string& text, bool decimal_comma) {
@@ -28,7 +29,108 @@ std::optional<double> ReadNumber(const std::string& text, bool decimal_comma) {
   return std::nullopt;
 }
 
+// The CSV file's fields as a table of texts (columns[k][r]), and the note
+// on a file that looks European.
+bool ReadCsvTable(const std::string& path, const ImportSettings& settings,
+                  std::vector<std::vector<Value>>* table, std::vector<std::string>* notes,
+                  std::string* error) {
+  std::string text;
+  std::vector<CsvRow> rows;
+  if (!ReadCsvFile(path, settings.separator, &text, &rows, error)) return false;
+  if (std::string note = EuropeanCsvNote(text, settings.separator, settings.decimal_comma);
+      !note.empty()) {
+    notes->push_back(note);
+  }
+  std::string().swap(text);  // the rows hold the fields now
+  size_t width = 0;
+  for (const auto& row : rows) width = std::max(width, row.size());
+  table->assign(width, std::vector<Value>(rows.size()));
+  for (size_t r = 0; r < rows.size(); ++r) {
+    for (size_t k = 0; k < rows[r].size(); ++k) {
+      if (!rows[r][k].empty()) (*table)[k][r] = Value(std::move(rows[r][k]));
+    }
+  }
+  return true;
+}
+
+// A first row with a word in it names the columns.
+bool FirstRowNamesColumns(const std::vector<std::vector<Value>>& table, bool decimal_comma) {
+  for (const std::vector<Value>& column : table) {
+    if (!column.empty() && column.front().IsText() && !column.front().Text().empty() &&
+        !ReadNumber(column.front().Text(), decimal_comma)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// False with *error when the columns do not fit the worksheet from
+// first_column on.
+bool CheckImportLimits(const std::string& path, int32_t first_column,
+                       const std::vector<ImportedColumn>& columns, std::string* error) {
+  const size_t width = columns.size();
+  if (first_column + static_cast<int64_t>(width) - 1 > kMaxColumnNumber) {
+    *error = path + ": " + std::to_string(width) + " columns from column " +
+             std::to_string(first_column) + " go beyond column " + std::to_string(kMaxColumnNumber);
+    return false;
+  }
+  for (const ImportedColumn& column : columns) {
+    if (static_cast<int64_t>(column.cells.size()) > kMaxRowsPerColumn) {
+      *error = path + ": " + std::to_string(column.cells.size()) + " rows (the limit is " +
+               std::to_string(kMaxRowsPerColumn) + ")";
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
+
+bool IsXlsxPath(const std::string& path) {
+  if (path.size() < 5) return false;
+  return LowerAscii(path.substr(path.size() - 5)) == ".xlsx";
+}
+
+bool ImportFile(const std::string& path, const ImportSettings& settings, int32_t first_column,
+                ImportedTable* imported, std::string* error) {
+  std::vector<std::vector<Value>> table;
+  std::map<size_t, std::string> labels;
+  std::function<std::string(size_t, size_t)> position;
+  if (settings.format == ImportFormat::kXlsx) {
+    XlsxSheet sheet;
+    if (!ReadXlsxSheet(path, settings.sheet, &sheet, error)) return false;
+    table = std::move(sheet.columns);
+    labels = std::move(sheet.labels);
+    position = [](size_t k, size_t r) { return "cell " + XlsxSheet::CellName(k, r); };
+  } else {
+    if (!ReadCsvTable(path, settings, &table, &imported->notes, error)) return false;
+    position = [](size_t k, size_t r) {
+      return "row " + std::to_string(r + 1) + ", column " + std::to_string(k + 1);
+    };
+  }
+  ImportSettings read = settings;
+  read.header = settings.header ||
+                (settings.guess_header && FirstRowNamesColumns(table, settings.decimal_comma));
+  imported->data_rows = 0;
+  for (const auto& column : table) {
+    imported->data_rows = std::max(imported->data_rows, column.size());
+  }
+  if (read.header && imported->data_rows > 0) --imported->data_rows;
+
+  std::string build_error;
+  const bool built =
+      BuildImportColumns(table, read, position, &imported->columns, &imported->notes, &build_error);
+  std::vector<std::vector<Value>>().swap(table);  // the columns hold the cells now
+  if (!built) {
+    *error = path + ": " + build_error;
+    return false;
+  }
+  // A label kept beside the header (by WriteXlsx) names the data again.
+  for (const auto& [k, label] : labels) {
+    if (read.header && k < imported->columns.size()) imported->columns[k].label = label;
+  }
+  return CheckImportLimits(path, first_column, imported->columns, error);
+}
 
 bool IsUnitWord(const std::string& word) {
   static const char* const kWords[] = {"GPA", "MPA", "KSI", "KPSI", "S", "MIN", "HOUR", "DAY"};
@@ -43,7 +145,7 @@ std::string HeaderUnit(const std::string& header) {
   if (open == '\0') return "";
   size_t start = h.rfind(open);
   if (start == std::string::npos) return "";
-  std::string word = Upper(Trim(h.substr(start + 1, h.size() - start - 2)));
+  std::string word = UpperAscii(Trim(h.substr(start + 1, h.size() - start - 2)));
   // Plurals and the usual short forms name the same units.
   if (word == "HOURS" || word == "H") word = "HOUR";
   if (word == "DAYS") word = "DAY";
@@ -118,10 +220,10 @@ bool BuildImportColumns(const std::vector<std::vector<Value>>& table,
   return true;
 }
 
-void PutImportedColumns(notebook::Worksheet& sheet, int32_t first_column,
+void PutImportedColumns(Worksheet& sheet, int32_t first_column,
                         std::vector<ImportedColumn> columns) {
   for (size_t k = 0; k < columns.size(); ++k) {
-    notebook::Column& column = sheet.ColumnAt(first_column + static_cast<int32_t>(k));
+    Column& column = sheet.ColumnAt(first_column + static_cast<int32_t>(k));
     column.cells = std::move(columns[k].cells);
     if (columns[k].header) {
       const std::string& h = *columns[k].header;
@@ -162,4 +264,4 @@ std::string EuropeanCsvNote(const std::string& text, char separator, bool decima
          "try --separator ';' --decimal-comma";
 }
 
-}  // namespace korund::tools
+}  // namespace korund::notebook
