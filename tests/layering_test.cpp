@@ -33,7 +33,7 @@ const std::map<std::string, std::set<std::string>>& Allowed() {
         {"plot", {"notebook", "util"}},
         {"weibull", analyses},
         {"fatigue", analyses},
-        {"gui", {"plot", "notebook", "ui", "util"}},
+        {"gui", {"plot", "host", "notebook", "ui", "util"}},
         {"tools", {"gui", "plot", "host", "notebook", "ui", "util"}},
     };
     // The studio and the shell stand above everything but each other and

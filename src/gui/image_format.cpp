@@ -15,4 +15,8 @@ std::optional<ImageFormat> ImageFormatForPath(const std::string& path) {
   return std::nullopt;
 }
 
+bool IsPlotJsonPath(const std::string& path) {
+  return path.size() > 5 && LowerAscii(path.substr(path.size() - 5)) == ".json";
+}
+
 }  // namespace korund::gui

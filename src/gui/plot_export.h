@@ -12,12 +12,6 @@ class QApplication;
 
 namespace korund::gui {
 
-struct ImageSize {
-  int width = 900;    // pixels (points in a PDF)
-  int height = 650;
-  double scale = 1;   // PNG only: pixels per unit, for sharper images
-};
-
 // Holds the Qt application that rendering needs for as long as it lives.
 // Creates one when the process has none, on the offscreen platform when
 // there is no display; otherwise uses the one there is.

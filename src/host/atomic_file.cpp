@@ -116,6 +116,8 @@ bool AtomicFileWriter::Commit(std::string* error, const BeforeReplace& before_re
   if (fd_ < 0) return Fail("cannot write", EBADF, error);
   if (!Flush(error)) return false;
   if (::fsync(fd_) != 0) return Fail("cannot flush to disk", errno, error);
+  struct stat st {};
+  const FileId written = ::fstat(fd_, &st) == 0 ? FileId{st.st_dev, st.st_ino} : FileId{};
   int closed = ::close(fd_);
   fd_ = -1;
   if (closed != 0) return Fail("cannot write", errno, error);
@@ -127,6 +129,7 @@ bool AtomicFileWriter::Commit(std::string* error, const BeforeReplace& before_re
     return Fail("cannot replace the file", errno, error);
   }
   tmp_.clear();
+  committed_ = written;
   // Make the rename itself durable.
   int dir_fd = ::open(dir_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir_fd >= 0) {
@@ -140,6 +143,23 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
                          const BeforeReplace& before_replace) {
   AtomicFileWriter file(path);
   return file.Open(error) && file.Write(bytes, error) && file.Commit(error, before_replace);
+}
+
+bool WriteOutputFile(const std::string& path, const WriteByName& write, std::string* error) {
+  AtomicFileWriter file(path);
+  if (!file.Open(error)) return false;
+  // The writer opens the temporary file by its name and writes it alone;
+  // it is then flushed and renamed as any other.
+  ::close(file.fd_);
+  file.fd_ = -1;
+  const std::string temp = file.tmp_;
+  if (!write(temp, error)) {
+    if (error->compare(0, temp.size(), temp) == 0) error->replace(0, temp.size(), path);
+    return false;  // the temporary file goes with `file`
+  }
+  file.fd_ = ::open(temp.c_str(), O_RDONLY | O_CLOEXEC);
+  if (file.fd_ < 0) return file.Fail("cannot write", errno, error);
+  return file.Commit(error);
 }
 
 void RemoveStaleTemporaries(const std::string& path) {
@@ -184,6 +204,12 @@ bool SameFile(const std::string& a, const std::string& b) {
   std::error_code ec;
   const bool same = std::filesystem::equivalent(a, b, ec);
   return !ec && same;
+}
+
+std::optional<FileId> FileIdOf(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileId{st.st_dev, st.st_ino};
 }
 
 }  // namespace korund::host

@@ -4,7 +4,9 @@
 // from its own outputs and from files a crashed run left behind.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,6 +16,14 @@ namespace korund::host {
 // replaces the target; false (with *error set) keeps the target as it is.
 using BeforeReplace = std::function<bool(std::string* error)>;
 
+// Which file a name stands for: two names of one file, or one name before
+// and after the file was replaced, compare by this.
+struct FileId {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  friend bool operator==(const FileId&, const FileId&) = default;
+};
+
 // Replaces `path` with `bytes` atomically: a temporary file
 // ".NAME.korund-tmp-XXXXXX" in the same folder is written, flushed to disk
 // and renamed over the target, and the folder is flushed. An existing
@@ -21,6 +31,13 @@ using BeforeReplace = std::function<bool(std::string* error)>;
 // unchanged)"); the target is then unchanged and no temporary file is left.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error,
                          const BeforeReplace& before_replace = nullptr);
+
+// The same replacement for a writer that opens the file by name itself (a
+// workbook library): `write` fills the temporary file it is given, once,
+// and that file replaces `path`. Errors of `write` that name the temporary
+// file name `path` instead. False with *error as above.
+using WriteByName = std::function<bool(const std::string& temporary, std::string* error)>;
+bool WriteOutputFile(const std::string& path, const WriteByName& write, std::string* error);
 
 // The same replacement written piece by piece, for outputs too large to
 // build in memory first: Open makes the temporary file, Write adds to it,
@@ -39,7 +56,12 @@ class AtomicFileWriter {
   bool Write(std::string_view bytes, std::string* error);
   bool Commit(std::string* error, const BeforeReplace& before_replace = nullptr);
 
+  // The file that replaced the target at the last successful Commit.
+  const FileId& committed() const { return committed_; }
+
  private:
+  friend bool WriteOutputFile(const std::string&, const WriteByName&, std::string*);
+
   bool WriteAll(std::string_view bytes, std::string* error);
   bool Flush(std::string* error);
   bool Fail(const std::string& what, int err, std::string* error);
@@ -51,6 +73,7 @@ class AtomicFileWriter {
   std::string tmp_;  // "" when there is none
   int fd_ = -1;
   std::string buffer_;
+  FileId committed_;
 };
 
 // Removes the temporary files a killed write of `path` left beside it (only
@@ -64,5 +87,8 @@ bool CheckReplaceable(const std::string& path, std::string* error);
 // True when the two paths name the same file (links followed); a path that
 // does not exist yet names no existing file.
 bool SameFile(const std::string& a, const std::string& b);
+
+// The file `path` names now (links followed); nullopt when there is none.
+std::optional<FileId> FileIdOf(const std::string& path);
 
 }  // namespace korund::host

@@ -1,6 +1,6 @@
 // The notebook-file host: the host seam over one notebook file.
 //
-// Connect locks the file (file_lock.h), reads and checks it (notebook/), and takes its
+// Connect opens the file (notebook_store.h: locked, read, checked) and takes its
 // current worksheet or the one named at construction. The run then works on
 // the in-memory notebook. Release writes the notebook back atomically, and
 // only when the run changed something; an application destroyed without

@@ -75,7 +75,7 @@ void AddRunOptions(CLI::App& app, Invocation& inv, RawOptions& raw) {
                  "Append one JSON line per box and dialog shown to FILE")
       ->type_name("FILE");
   app.add_option("--plot", inv.plot,
-                 "After a completed run, write the analysis's graph to FILE (.png, .svg or .pdf)")
+                 "After a completed run, write the analysis's graph to FILE (.png, .svg, .pdf or .json)")
       ->type_name("FILE");
   app.add_option("--answer", raw.answers,
                  "Batch: press CAPTION in boxes titled TITLE (\"TITLE=CAPTION\"; repeatable, used "
@@ -208,8 +208,8 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv,
     result.status = 1;
     return result;
   }
-  if (!inv.plot.empty() && !gui::ImageFormatForPath(inv.plot)) {
-    err << "--plot: \"" << inv.plot << "\" must end in .png, .svg or .pdf\n";
+  if (!inv.plot.empty() && !gui::ImageFormatForPath(inv.plot) && !gui::IsPlotJsonPath(inv.plot)) {
+    err << "--plot: \"" << inv.plot << "\" must end in " << gui::kGraphFileEndings << "\n";
     result.status = 1;
     return result;
   }

@@ -27,8 +27,75 @@
 
 namespace {
 
+using namespace korund;
+
+// The UI back end the command line asks for; nullptr (the reason said on
+// standard error) when it cannot be had. argc must outlive the back end.
+std::unique_ptr<ui::Ui> MakeBackEnd(const shell::Invocation& inv, int& argc, char** argv) {
+  const bool qt = inv.ui == shell::UiKind::kQt ||
+                  (inv.ui == shell::UiKind::kAuto && isatty(STDIN_FILENO) != 1 &&
+                   gui::DisplayReachable());
+  if (qt && !gui::DisplayAvailable()) {
+    std::cerr << "korund: --ui qt needs a display: neither DISPLAY nor WAYLAND_DISPLAY is set\n";
+    return nullptr;
+  }
+  const bool terminal = inv.ui == shell::UiKind::kTerminal ||
+                        (inv.ui == shell::UiKind::kAuto && isatty(STDIN_FILENO) == 1);
+  if (qt) {
+    std::string error;
+    const shell::QtModule* module = shell::LoadQtModule(&error);
+    if (module == nullptr) {
+      std::cerr << "korund: the dialog windows are not available: " << error << "\n";
+      return nullptr;
+    }
+    return module->make_ui(argc, argv, inv.overrides);
+  }
+  if (terminal) {
+    ui::TerminalOptions options;
+    options.overrides = inv.overrides;
+    options.clipboard_file = inv.clipboard_file;
+    options.bell = isatty(STDOUT_FILENO) == 1;
+    return std::make_unique<ui::TerminalUi>(options, std::cin, std::cout, std::cerr);
+  }
+  ui::BatchOptions options;
+  options.answers = inv.answers;
+  options.allow_unlock = inv.unlock;
+  options.overrides = inv.overrides;
+  options.clipboard_file = inv.clipboard_file;
+  return std::make_unique<ui::BatchUi>(options, std::cout, std::cerr);
+}
+
+// Runs the analysis on the host and the UI, then writes the graph that
+// --plot asks for; the exit status.
+int RunAnalysis(const shell::Invocation& inv, int argc, char** argv, host::Host& host,
+                ui::Ui& ui) {
+  shell::Guards guards;
+  guards.weibull = weibull::CheckWeibullWorksheet;
+  guards.fatigue = fatigue::CheckFatigueWorksheet;
+
+  shell::RunInputs inputs;
+  inputs.command_line = inv.CommandLine();
+  inputs.exe_path = shell::ExecutablePath(argc > 0 ? argv[0] : nullptr);
+  inputs.version_major = KORUND_VERSION_MAJOR;
+  inputs.version_minor = KORUND_VERSION_MINOR;
+  shell::IniSettingsStore store(shell::DefaultSettingsRoot());
+
+  try {
+    const int status = shell::RunKorund(inputs, ui, host, store, guards);
+    if (status == 0 && !inv.plot.empty()) {
+      shell::WriteRunPlot(inv.notebook, inv.worksheet, inv.plot, std::cerr);
+    }
+    return status;
+  } catch (const TerminateProgramError& e) {
+    return static_cast<int>(e.reason());
+  } catch (const std::exception& e) {
+    // A fault of the program itself: nothing was written back.
+    std::cerr << "korund: internal error: " << e.what() << "\n";
+    return 1;
+  }
+}
+
 int RunMain(int argc, char** argv) {
-  using namespace korund;
   // "korund help [TOPIC]" needs neither a notebook nor a dialog.
   if (argc >= 2 && std::string(argv[1]) == "help") {
     return ui::RunHelpCommand({argv + 2, argv + argc}, std::cout, std::cerr);
@@ -42,45 +109,14 @@ int RunMain(int argc, char** argv) {
   // but a person gets told how to start one.
   if (inv.words.empty()) std::cerr << shell::kUsageLine << "\n";
 
-  const bool qt = inv.ui == shell::UiKind::kQt ||
-                  (inv.ui == shell::UiKind::kAuto && isatty(STDIN_FILENO) != 1 &&
-                   gui::DisplayReachable());
-  if (qt && !gui::DisplayAvailable()) {
-    std::cerr << "korund: --ui qt needs a display: neither DISPLAY nor WAYLAND_DISPLAY is set\n";
-    return 1;
-  }
   std::unique_ptr<host::Host> host;
   if (inv.notebook.empty()) {
     host = std::make_unique<shell::NoNotebookHost>();
   } else {
     host = std::make_unique<host::FileHost>(inv.notebook, inv.worksheet);
   }
-
-  std::unique_ptr<ui::Ui> back_end;
-  const bool terminal = inv.ui == shell::UiKind::kTerminal ||
-                        (inv.ui == shell::UiKind::kAuto && isatty(STDIN_FILENO) == 1);
-  if (qt) {
-    std::string error;
-    const shell::QtModule* module = shell::LoadQtModule(&error);
-    if (module == nullptr) {
-      std::cerr << "korund: the dialog windows are not available: " << error << "\n";
-      return 1;
-    }
-    back_end = module->make_ui(argc, argv, inv.overrides);
-  } else if (terminal) {
-    ui::TerminalOptions options;
-    options.overrides = inv.overrides;
-    options.clipboard_file = inv.clipboard_file;
-    options.bell = isatty(STDOUT_FILENO) == 1;
-    back_end = std::make_unique<ui::TerminalUi>(options, std::cin, std::cout, std::cerr);
-  } else {
-    ui::BatchOptions options;
-    options.answers = inv.answers;
-    options.allow_unlock = inv.unlock;
-    options.overrides = inv.overrides;
-    options.clipboard_file = inv.clipboard_file;
-    back_end = std::make_unique<ui::BatchUi>(options, std::cout, std::cerr);
-  }
+  std::unique_ptr<ui::Ui> back_end = MakeBackEnd(inv, argc, argv);
+  if (back_end == nullptr) return 1;
 
   std::ofstream transcript_file;
   std::unique_ptr<ui::TranscriptUi> transcript;
@@ -93,31 +129,7 @@ int RunMain(int argc, char** argv) {
     transcript = std::make_unique<ui::TranscriptUi>(*back_end, transcript_file);
   }
   ui::Ui& ui = transcript ? static_cast<ui::Ui&>(*transcript) : *back_end;
-
-  shell::Guards guards;
-  guards.weibull = weibull::CheckWeibullWorksheet;
-  guards.fatigue = fatigue::CheckFatigueWorksheet;
-
-  shell::RunInputs inputs;
-  inputs.command_line = inv.CommandLine();
-  inputs.exe_path = shell::ExecutablePath(argc > 0 ? argv[0] : nullptr);
-  inputs.version_major = KORUND_VERSION_MAJOR;
-  inputs.version_minor = KORUND_VERSION_MINOR;
-  shell::IniSettingsStore store(shell::DefaultSettingsRoot());
-
-  try {
-    const int status = shell::RunKorund(inputs, ui, *host, store, guards);
-    if (status == 0 && !inv.plot.empty()) {
-      shell::WriteRunPlot(inv.notebook, inv.worksheet, inv.plot, std::cerr);
-    }
-    return status;
-  } catch (const TerminateProgramError& e) {
-    return static_cast<int>(e.reason());
-  } catch (const std::exception& e) {
-    // A fault of the program itself: nothing was written back.
-    std::cerr << "korund: internal error: " << e.what() << "\n";
-    return 1;
-  }
+  return RunAnalysis(inv, argc, argv, *host, ui);
 }
 
 }  // namespace

@@ -23,10 +23,10 @@ std::unique_ptr<ui::Ui> MakeUi(int& argc, char** argv, const ui::FormOverrides& 
   return std::make_unique<QtBackEnd>(argc, argv, overrides);
 }
 
-bool RenderPlot(const plot::PlotDescription& plot, gui::ImageFormat format, std::string* bytes,
-                std::string* error) {
+bool RenderPlot(const plot::PlotDescription& plot, gui::ImageFormat format,
+                const gui::ImageSize& size, std::string* bytes, std::string* error) {
   gui::RenderSession session;
-  return gui::RenderPlot(plot, format, {}, bytes, error);
+  return gui::RenderPlot(plot, format, size, bytes, error);
 }
 
 const QtModule kModule{MakeUi, RenderPlot};

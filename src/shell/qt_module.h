@@ -20,7 +20,7 @@ struct QtModule {
   std::unique_ptr<ui::Ui> (*make_ui)(int& argc, char** argv, const ui::FormOverrides& overrides);
   // A graph as image bytes, with a Qt application made for the purpose.
   bool (*render_plot)(const plot::PlotDescription& plot, gui::ImageFormat format,
-                      std::string* bytes, std::string* error);
+                      const gui::ImageSize& size, std::string* bytes, std::string* error);
 };
 
 // The module's file name, looked for beside the program.

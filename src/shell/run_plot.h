@@ -7,9 +7,9 @@
 namespace korund::shell {
 
 // Draws the analysed worksheet of the notebook file (the named one, or the
-// current one for "") into plot_path, format from its extension, written
-// whole or not at all. The run's status does not change: the notebook is
-// already written back, so a failure is only reported on err. Returns
+// current one for "") into plot_path through gui::WriteGraphFile, as
+// korund-notebook plot does. The run's status does not change: the notebook
+// is already written back, so a failure is only reported on err. Returns
 // whether the file was written.
 bool WriteRunPlot(const std::string& notebook_path, const std::string& worksheet,
                   const std::string& plot_path, std::ostream& err);

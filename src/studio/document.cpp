@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "host/atomic_file.h"
+#include "host/notebook_store.h"
 #include "notebook/notebook_file.h"
 
 namespace korund::studio {
@@ -80,39 +81,24 @@ Document::Document() : notebook_(FreshNotebook()) {
 
 Document::~Document() = default;
 
-void Document::Reset(notebook::Notebook notebook, const std::string& path,
-                     const std::string& bytes) {
+void Document::Reset(notebook::Notebook notebook, const std::string& path) {
   undo_.clear();
   notebook_ = std::move(notebook);
   path_ = path;
-  bytes_read_ = bytes;
   NotifyStructure();
   emit stateChanged();
 }
 
 void Document::NewNotebook() {
-  lock_.reset();
-  Reset(FreshNotebook(), "", "");
+  store_.Unlock();
+  Reset(FreshNotebook(), "");
 }
 
 bool Document::Open(const std::string& path, std::string* error) {
-  auto lock = std::make_unique<host::FileLock>();
-  // Reopening the file this window holds must not fail on its own lock.
-  const bool same = !path_.empty() && host::SameFile(path, path_);
-  if (!same && !lock->Lock(path, error)) return false;
   notebook::Notebook nb;
-  std::string bytes;
-  if (!notebook::LoadNotebookFile(path, &nb, &bytes, error)) return false;
-  if (!same) lock_ = std::move(lock);  // the old file's lock goes with the old pointer
-  host::RemoveStaleTemporaries(path);
-  Reset(std::move(nb), path, bytes);
+  if (!store_.Open(path, &nb, error)) return false;
+  Reset(std::move(nb), path);
   return true;
-}
-
-bool Document::FileChangedOnDisk() const {
-  std::string bytes, error;
-  if (!notebook::ReadWholeFile(path_, &bytes, &error)) return true;
-  return bytes != bytes_read_;
 }
 
 bool Document::Save(const std::string& path, const ConfirmOverwrite& confirm, std::string* error) {
@@ -120,24 +106,24 @@ bool Document::Save(const std::string& path, const ConfirmOverwrite& confirm, st
   const bool same = !path_.empty() && host::SameFile(target, path_);
   std::string text;
   if (!notebook::SerializeNotebook(notebook_, target, &text, error)) return false;
-  const bool changed = same && FileChangedOnDisk();
+  const bool changed = same && !store_.Unchanged();
   if (changed && !(confirm && confirm(target))) {
     error->clear();
     return false;
   }
-  auto new_lock = std::make_unique<host::FileLock>();
-  if (!same && !new_lock->Lock(target, error)) return false;
+  host::NotebookStore other;
+  if (!same && !other.Lock(target, error)) return false;
+  host::NotebookStore& store = same ? store_ : other;
   // Checked again just before the rename: a change made while the question
   // was open or the text was being written is not overwritten unasked.
   auto still_ours = [&](std::string* err) {
-    if (!same || changed || !FileChangedOnDisk()) return true;
+    if (!same || changed || store.Unchanged()) return true;
     *err = target + " was changed by another program while it was being saved (it is unchanged)";
     return false;
   };
-  if (!host::WriteFileAtomically(target, text, error, still_ours)) return false;
-  if (!same) lock_ = std::move(new_lock);
+  if (!store.Replace(text, error, still_ours)) return false;
+  if (!same) store_ = std::move(other);  // the old file's lock goes
   path_ = target;
-  bytes_read_ = text;
   undo_.setClean();
   emit stateChanged();
   return true;

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "host/file_lock.h"
+#include "host/notebook_store.h"
 #include "notebook/notebook.h"
 #include "studio/cell_text.h"
 
@@ -40,11 +40,12 @@ class Document : public QObject {
   void NewNotebook();
   // Locks and reads the notebook file. False with *error (nothing changes,
   // the file held before stays held) when it is locked by another program,
-  // cannot be read or is not a notebook.
+  // cannot be read, is not a notebook or could not be saved back.
   bool Open(const std::string& path, std::string* error);
 
   // Asked before saving over a file that changed on disk since it was read
-  // or saved here; true overwrites it.
+  // or saved here (another file under its name, or other bytes); true
+  // overwrites it.
   using ConfirmOverwrite = std::function<bool(const std::string& path)>;
   // Writes the notebook to `path` atomically (the open file when path is
   // ""), and from then on holds that file. False with *error when the file
@@ -95,14 +96,12 @@ class Document : public QObject {
   void stateChanged();
 
  private:
-  bool FileChangedOnDisk() const;
-  void Reset(notebook::Notebook notebook, const std::string& path, const std::string& bytes);
+  void Reset(notebook::Notebook notebook, const std::string& path);
 
   notebook::Notebook notebook_;
   QUndoStack undo_;
   std::string path_;
-  std::string bytes_read_;                // the file as last read or written here
-  std::unique_ptr<host::FileLock> lock_;  // held while a file is open
+  host::NotebookStore store_;  // the file, held while open
 };
 
 }  // namespace korund::studio

@@ -103,10 +103,7 @@ bool ExportXlsx(const std::string& file, const std::string& xlsx, std::string* e
   return WriteOutputFile(
       xlsx,
       [&](const std::string& temp, std::string* err_text) {
-        if (notebook::WriteXlsx(doc, temp, err_text)) return true;
-        // Name the file asked for, not the temporary one.
-        if (err_text->compare(0, temp.size(), temp) == 0) err_text->replace(0, temp.size(), xlsx);
-        return false;
+        return notebook::WriteXlsx(doc, temp, err_text);
       },
       error);
 }

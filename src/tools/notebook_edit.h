@@ -1,10 +1,12 @@
 // Changing a notebook file safely: the one way korund-notebook's commands
-// write a notebook.
+// write a notebook (host/notebook_store.h does the work).
 #pragma once
 
 #include <functional>
 #include <string>
 
+#include "host/atomic_file.h"
+#include "host/notebook_store.h"
 #include "notebook/notebook.h"
 
 namespace korund::tools {
@@ -16,17 +18,8 @@ bool EditNotebook(const std::string& path,
                   const std::function<bool(notebook::Notebook&, std::string*)>& change,
                   std::string* error);
 
-// An output that would replace the notebook or its lock file (directly or
-// through a link) is refused: it would destroy the data without the lock.
-// False with *error then.
-bool RefuseNotebookAsOutput(const std::string& output, const std::string& notebook_path,
-                            std::string* error);
-
-// Writes bytes made by `write` (which creates the file it is given) to
-// path atomically: `write` fills a temporary file beside path, which then
-// replaces path. False with *error; path is then unchanged.
-bool WriteOutputFile(const std::string& path,
-                     const std::function<bool(const std::string&, std::string*)>& write,
-                     std::string* error);
+// What the commands' outputs go through.
+using host::RefuseNotebookAsOutput;
+using host::WriteOutputFile;
 
 }  // namespace korund::tools

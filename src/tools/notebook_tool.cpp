@@ -9,7 +9,7 @@
 #include <CLI/CLI.hpp>
 
 #include "host/atomic_file.h"
-#include "host/file_lock.h"
+#include "host/notebook_store.h"
 #include "notebook/csv.h"
 #include "notebook/notebook.h"
 #include "notebook/notebook_file.h"
@@ -24,8 +24,6 @@
 namespace korund::tools {
 namespace {
 
-using host::FileLock;
-using host::WriteFileAtomically;
 using notebook::ChooseWorksheet;
 using notebook::Column;
 using notebook::CsvRow;
@@ -205,8 +203,8 @@ bool RunNew(const NewOptions& o, std::ostream& out, std::string* error) {
     *error = "the section and the worksheet need different names";
     return false;
   }
-  FileLock lock;
-  if (!lock.Lock(o.file, error)) return false;
+  host::NotebookStore store;
+  if (!store.Lock(o.file, error)) return false;
   std::error_code ec;
   if (!o.force && std::filesystem::exists(o.file, ec)) {
     *error = o.file + " already exists (use --force to replace it)";
@@ -218,7 +216,7 @@ bool RunNew(const NewOptions& o, std::ostream& out, std::string* error) {
   doc.set_current(o.worksheet);
   std::string text;
   if (!notebook::SerializeNotebook(doc, o.file, &text, error)) return false;
-  if (!WriteFileAtomically(o.file, text, error)) return false;
+  if (!store.Replace(text, error)) return false;
   out << "Created " << o.file << " with worksheet \"" << o.worksheet << "\".\n";
   return true;
 }

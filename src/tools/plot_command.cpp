@@ -1,45 +1,13 @@
 #include "tools/plot_command.h"
 
 #include <CLI/CLI.hpp>
-#include <algorithm>
-#include <cctype>
-#include <cstdio>
-#include <nlohmann/json.hpp>
 
 #include "gui/plot_export.h"
-#include "host/atomic_file.h"
-#include "notebook/notebook.h"
-#include "notebook/notebook_file.h"
+#include "gui/plot_file.h"
 #include "plot/plot_builder.h"
-#include "tools/notebook_edit.h"
-#include "util/text.h"
 
 namespace korund::tools {
 namespace {
-
-using nlohmann::ordered_json;
-
-std::string ColorText(const plot::Color& c) {
-  char text[8];
-  std::snprintf(text, sizeof text, "#%02x%02x%02x", c.r, c.g, c.b);
-  return text;
-}
-
-ordered_json AxisJson(const plot::Axis& axis) {
-  ordered_json ticks = ordered_json::array();
-  for (const plot::Tick& t : axis.ticks) {
-    ticks.push_back({{"position", t.position}, {"label", t.label}});
-  }
-  return {{"title", axis.title}, {"scale", plot::ScaleName(axis.scale)},
-          {"min", axis.min},     {"max", axis.max},
-          {"ticks", ticks}};
-}
-
-ordered_json PointJson(const plot::Point& p) { return ordered_json::array({p.x, p.y}); }
-
-bool IsJsonPath(const std::string& path) {
-  return path.size() > 5 && LowerAscii(path.substr(path.size() - 5)) == ".json";
-}
 
 std::optional<plot::PlotKind> KindFromWord(const std::string& word) {
   if (word == "weibull") return plot::PlotKind::kWeibull;
@@ -49,39 +17,6 @@ std::optional<plot::PlotKind> KindFromWord(const std::string& word) {
 }
 
 }  // namespace
-
-std::string PlotJson(const plot::PlotDescription& plot) {
-  ordered_json series = ordered_json::array();
-  for (const plot::Series& s : plot.series) {
-    ordered_json points = ordered_json::array();
-    for (const plot::Point& p : s.points) points.push_back(PointJson(p));
-    ordered_json errors = ordered_json::array();
-    for (const plot::ErrorBar& e : s.errors) errors.push_back({e.low, e.high});
-    series.push_back({{"legend", s.legend},
-                      {"marker", plot::MarkerName(s.marker)},
-                      {"marker_size", s.marker_size},
-                      {"color", ColorText(s.color)},
-                      {"fill", s.fill ? ordered_json(ColorText(*s.fill)) : ordered_json(nullptr)},
-                      {"points", points},
-                      {"errors", errors}});
-  }
-  ordered_json lines = ordered_json::array();
-  for (const plot::Line& l : plot.lines) {
-    lines.push_back({{"legend", l.legend},
-                     {"from", PointJson(l.from)},
-                     {"to", PointJson(l.to)},
-                     {"color", ColorText(l.color)},
-                     {"style", plot::LineStyleName(l.style)}});
-  }
-  ordered_json doc = {{"kind", plot::KindName(plot.kind)},
-                      {"title", plot.title},
-                      {"x", AxisJson(plot.x)},
-                      {"y", AxisJson(plot.y)},
-                      {"series", series},
-                      {"lines", lines},
-                      {"dropped_points", plot.dropped_points}};
-  return doc.dump(1) + "\n";
-}
 
 CLI::App* AddPlotCommand(CLI::App& app, PlotCommandOptions* o) {
   CLI::App* cmd = app.add_subcommand(
@@ -104,47 +39,24 @@ CLI::App* AddPlotCommand(CLI::App& app, PlotCommandOptions* o) {
 
 bool RunPlot(const PlotCommandOptions& o, std::ostream& out, std::ostream& err,
              std::string* error) {
-  const bool json = IsJsonPath(o.out);
-  const std::optional<gui::ImageFormat> format = gui::ImageFormatForPath(o.out);
-  if (!json && !format) {
-    *error = o.out + ": the file name must end in .png, .svg, .pdf or .json";
-    return false;
-  }
-  notebook::Notebook doc;
-  if (!notebook::LoadNotebookFile(o.file, &doc, nullptr, error)) return false;
-  notebook::Item* item = notebook::ChooseWorksheet(doc, o.worksheet, o.file, error);
-  if (item == nullptr) return false;
-  const notebook::Worksheet& sheet = *item->worksheet();
-
-  plot::PlotOptions options;
-  options.kind = o.kind.empty() ? plot::DetectPlotKind(sheet) : KindFromWord(o.kind);
-  options.mle_line = !o.no_mle_line;
-  if (!o.sets.empty()) {
-    const int max_set = options.kind == plot::PlotKind::kWeibull ? 10 : 6;
-    if (!plot::ParseSetList(o.sets, max_set, &options.sets, error)) return false;
-  }
-  plot::PlotDescription plot;
-  if (!plot::BuildPlot(sheet, options, &plot, error)) {
-    *error = o.file + ", worksheet \"" + item->name() + "\": " + *error;
-    return false;
-  }
-  if (plot.dropped_points > 0) {
-    err << "korund-notebook: note: " << plot.dropped_points
-        << (plot.dropped_points == 1 ? " value that is" : " values that are")
-        << " not positive left out of the log axes\n";
-  }
-
-  std::string bytes;
-  if (json) {
-    bytes = PlotJson(plot);
-  } else {
+  gui::GraphFile graph{o.file, o.worksheet, o.out, {o.width, o.height, o.scale}, nullptr};
+  graph.options = [&](const notebook::Worksheet& sheet, plot::PlotOptions* options,
+                      std::string* err_text) {
+    options->kind = o.kind.empty() ? plot::DetectPlotKind(sheet) : KindFromWord(o.kind);
+    options->mle_line = !o.no_mle_line;
+    if (o.sets.empty()) return true;
+    const int max_set = options->kind == plot::PlotKind::kWeibull ? 10 : 6;
+    return plot::ParseSetList(o.sets, max_set, &options->sets, err_text);
+  };
+  auto render = [](const plot::PlotDescription& plot, gui::ImageFormat format,
+                   const gui::ImageSize& size, std::string* bytes, std::string* err_text) {
     gui::RenderSession session;
-    if (!gui::RenderPlot(plot, *format, {o.width, o.height, o.scale}, &bytes, error)) return false;
-  }
-  if (!RefuseNotebookAsOutput(o.out, o.file, error)) return false;
-  if (!host::WriteFileAtomically(o.out, bytes, error)) return false;
-  out << "Wrote the " << plot::KindName(plot.kind) << " plot of worksheet \"" << item->name()
-      << "\" to " << o.out << ".\n";
+    return gui::RenderPlot(plot, format, size, bytes, err_text);
+  };
+  gui::WrittenGraph written;
+  if (!gui::WriteGraphFile(graph, render, "korund-notebook", err, &written, error)) return false;
+  out << "Wrote the " << plot::KindName(written.kind) << " plot of worksheet \""
+      << written.worksheet << "\" to " << o.out << ".\n";
   return true;
 }
 

@@ -28,13 +28,9 @@ struct PlotCommandOptions {
 // Adds the "plot" subcommand to the tool's command line.
 CLI::App* AddPlotCommand(CLI::App& app, PlotCommandOptions* options);
 
-// Runs it. The file is written whole or not at all; values left out of a
-// log axis are noted on err. False with *error.
+// Runs it through gui::WriteGraphFile, then says what it wrote on out.
+// False with *error.
 bool RunPlot(const PlotCommandOptions& options, std::ostream& out, std::ostream& err,
              std::string* error);
-
-// The description as JSON text: axes with ticks, series with their points,
-// error bars and styles, lines, legend texts.
-std::string PlotJson(const plot::PlotDescription& plot);
 
 }  // namespace korund::tools

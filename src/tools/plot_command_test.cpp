@@ -40,12 +40,13 @@ class PlotCommandTest : public ::testing::Test {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
-  // A copy of the example notebook, analysed by korund in batch mode.
+  // A copy of the example notebook, analysed by korund in batch mode, its
+  // graph's description written by the run to WORD-run.json.
   std::string Analysed(const std::string& word) {
     const std::string copy = dir_.File(word + ".json");
     fs::copy_file(fs::path(KORUND_EXAMPLES_DIR) / (word + "-demo.json"), copy);
     EXPECT_EQ(0, Shell("'" + (bin_ / "korund").string() + "' " + word + " --batch --notebook '" +
-                       copy + "'"))
+                       copy + "' --plot '" + dir_.File(word + "-run.json") + "'"))
         << ReadFile(dir_.File("err"));
     return copy;
   }
@@ -84,6 +85,7 @@ double Num(const Value& v) { return v.IsNumber() ? v.Number() : NAN; }
 TEST_F(PlotCommandTest, WeibullExampleMatchesItsWorksheet) {
   const std::string file = Analysed("weibull");
   const json plot = Description(file);
+  EXPECT_EQ(ReadFile(dir_.File("plot.json")), ReadFile(dir_.File("weibull-run.json")));
   notebook::Notebook doc = Load(file);
   const notebook::Worksheet& sheet = *doc.FindWorksheet("Data 1")->worksheet();
 
