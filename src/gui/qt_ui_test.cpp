@@ -20,7 +20,7 @@
 #include "gui/form_dialog.h"
 #include "gui/help_viewer.h"
 #include "gui/message_dialog_widget.h"
-#include "gui/test_app.h"
+#include "testing/qt_test_support.h"
 #include "testing/fake_form.h"
 #include "ui/help_topics.h"
 #include "util/run_settings.h"

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "gui/plot_view.h"
-#include "studio/studio_test_support.h"
+#include "testing/studio_test_support.h"
 
 namespace korund::studio {
 namespace {
@@ -16,7 +16,7 @@ namespace {
 class GraphPaneTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    StudioTestApp();
+    TestApp();
     ASSERT_TRUE(dir_.isValid());
     pane_ = std::make_unique<GraphPane>(doc_);
   }

@@ -18,7 +18,10 @@ using Strings = std::vector<std::string>;
 
 class FatigueTest : public ::testing::Test, public TestNotebook {
  protected:
-  FatigueTest();
+  FatigueTest() {
+    settings.RateFactor = 1.2;
+    settings.SetToCopy = 1;
+  }
   // Fills offset k of data set s from row 1 down (before Load).
   template <typename Cells>
   void Input(int16_t s, int32_t k, const Cells& cells) {

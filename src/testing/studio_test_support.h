@@ -2,28 +2,17 @@
 // example notebooks, and a worksheet as text for comparisons.
 #pragma once
 
-#include <QApplication>
 #include <QTemporaryDir>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "notebook/notebook.h"
+#include "testing/qt_test_support.h"
 
 namespace korund::studio {
 
-inline QApplication& StudioTestApp() {
-  static int argc = 1;
-  static char name[] = "korund-studio-tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = [] {
-    auto* a = new QApplication(argc, argv);
-    // Recent files of the tests stay out of the user's settings.
-    QApplication::setOrganizationName("korund-studio-tests");
-    return a;
-  }();
-  return *app;
-}
+using gui::TestApp;
 
 inline std::string ExamplePath(const std::string& name) {
   return std::string(KORUND_SOURCE_DIR) + "/examples/" + name;
