@@ -48,7 +48,7 @@ TEST_F(GuardTest, OptionsAreRestoredFromTheRecordWithFallbacks) {
   Cell(184, 7, 150);
   Cell(184, 12, 9);
   EXPECT_EQ("mode0 weak0 group1 comment1 '#*' copy1 report1 lock0 factor1.2 set1", Guard());
-  EXPECT_THAT(Shown(), ::testing::HasSubstr(AppTitle() + ": Value out of range 1 to 6\n"));
+  EXPECT_THAT(ui.Boxes(), ::testing::HasSubstr(AppTitle() + ": Value out of range 1 to 6\n"));
 }
 
 TEST_F(GuardTest, ForeignOrLockedWorksheetsAreQuestionedAndStopEndsTheRun) {
@@ -67,7 +67,7 @@ TEST_F(GuardTest, ForeignOrLockedWorksheetsAreQuestionedAndStopEndsTheRun) {
                 "has been locked to avoid accidental changes or to avoid overwriting "
                 "customizations.\r\rDo you want to unlock the worksheet and continue the dynamic "
                 "fatigue analysis?\nDYNAMIC FATIGUE ANALYSIS  -  version 2.00: \n",
-            Shown());
+            ui.Boxes());
   EXPECT_EQ((Strings{"&Continue", "&Stop"}), ui.shown[0].buttons);
   ui.shown.clear();
   settings.FitType = kFitStatic;
@@ -75,7 +75,7 @@ TEST_F(GuardTest, ForeignOrLockedWorksheetsAreQuestionedAndStopEndsTheRun) {
   ui.Answer("CHECK THIS WORKSHEET IS FOR STATIC FATIGUE ANALYSIS", "&Stop");
   EXPECT_THROW(Guard(), TerminateProgramError);
   EXPECT_EQ(1u, ui.shown.size());  // no more boxes
-  EXPECT_THAT(Shown(), ::testing::HasSubstr("for dynamic fatigue analysis instead of static"));
+  EXPECT_THAT(ui.Boxes(), ::testing::HasSubstr("for dynamic fatigue analysis instead of static"));
 }
 
 // Sets 1 and 6 with a different rate in every row (or set 1 with 40 rows at

@@ -34,7 +34,7 @@ TEST_F(OptionsTest, OkRefusesBadEntriesOrResetsThem) {
     frmDFoptions form(ctx);
     form.SetText(box, text);
     form.Press("cmdOK");
-    EXPECT_EQ(expected, (form.Closed() ? "ran\n" : "") + Shown()) << text;
+    EXPECT_EQ(expected, (form.Closed() ? "ran\n" : "") + ui.Boxes()) << text;
   }
   EXPECT_EQ(1.0, settings.RateFactor);  // reset, as the box says
 }

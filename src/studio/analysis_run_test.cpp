@@ -8,7 +8,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <cstdlib>
 #include <filesystem>
 
 #include "gui/form_dialog.h"
@@ -56,10 +55,7 @@ TEST_P(AnalysisRunTest, StudioRunHoldsTheCellsOfKorundsBatchRun) {
                                                       : "static";
   const std::string copy = dir_.filePath("batch.json").toStdString();
   std::filesystem::copy_file(ExamplePath(example), copy);
-  const std::string korund = std::string(std::getenv("KORUND_TEST_BINARY_DIR")) + "/bin/korund";
-  const std::string command =
-      "\"" + korund + "\" " + word + " --notebook \"" + copy + "\" --batch >/dev/null 2>&1";
-  ASSERT_EQ(0, std::system(command.c_str())) << command;
+  ASSERT_EQ(0, RunKorundBatch(word, copy)) << word;
   notebook::Notebook batch, before, after;
   std::string error;
   ASSERT_TRUE(notebook::LoadNotebookFile(copy, &batch, nullptr, &error)) << error;

@@ -58,11 +58,6 @@ class FatigueTest : public ::testing::Test, public TestNotebook {
     for (std::string l; std::getline(in, l);) lines.push_back(l.substr(0, l.size() - 1));
     return lines;
   }
-  std::string Shown() const {  // the boxes shown, "title: text" a line
-    std::string out;
-    for (const auto& box : ui.shown) out += box.title + ": " + box.text + "\n";
-    return out;
-  }
 
   std::unique_ptr<FatigueRun> run;
 };

@@ -85,6 +85,12 @@ std::vector<std::string> ScriptedUi::Titles() const {
   return out;
 }
 
+std::string ScriptedUi::Boxes() const {
+  std::string out;
+  for (const auto& s : shown) out += s.title + ": " + s.text + "\n";
+  return out;
+}
+
 MessageDialogView TestDialog(const std::string& title, std::vector<std::string> captions,
                              int default_button) {
   MessageDialogView v;

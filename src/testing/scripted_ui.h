@@ -69,6 +69,8 @@ class ScriptedUi : public Ui {
 
   // Titles of everything shown, in order (handy in assertions).
   std::vector<std::string> Titles() const;
+  // Everything shown as "title: text" lines.
+  std::string Boxes() const;
 
   std::vector<Shown> shown;
   RecordingProgressBar progress;

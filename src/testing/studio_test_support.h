@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QTemporaryDir>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -16,6 +17,15 @@ using gui::TestApp;
 
 inline std::string ExamplePath(const std::string& name) {
   return std::string(KORUND_SOURCE_DIR) + "/examples/" + name;
+}
+
+// Analyses the notebook at `path` in place by korund's batch run of `word`
+// ("weibull", "dynamic", "static"); returns its status.
+inline int RunKorundBatch(const std::string& word, const std::string& path) {
+  const std::string command = "\"" + std::string(std::getenv("KORUND_TEST_BINARY_DIR")) +
+                              "/bin/korund\" " + word + " --batch --notebook \"" + path +
+                              "\" >/dev/null 2>&1";
+  return std::system(command.c_str());
 }
 
 inline std::string ReadText(const std::string& path) {

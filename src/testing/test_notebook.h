@@ -1,5 +1,6 @@
 // For tests: an in-memory notebook with one section and one worksheet, a
-// scripted UI, and the run's sheet and context over them.
+// scripted UI, and the run's sheet and context over them; and the analyses'
+// check that results which would not fit are refused before the run.
 #pragma once
 
 #include <gtest/gtest.h>

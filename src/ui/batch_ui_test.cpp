@@ -3,12 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "testing/fake_form.h"
 #include "testing/scripted_ui.h"
+#include "testing/test_files.h"
 #include "util/terminate.h"
 
 namespace korund::ui {
@@ -134,17 +133,13 @@ TEST_F(BatchUiTest, FormThatRefusesAnOverrideOrStaysOpenEndsTheRun) {
 }
 
 TEST_F(BatchUiTest, ClipboardGoesToFileThenDesktopThenNote) {
-  auto file = std::filesystem::temp_directory_path() / "korund_batch_clip.txt";
-  std::filesystem::remove(file);
-  options.clipboard_file = file.string();
+  host::testing::TempDir dir;
+  options.clipboard_file = dir.File("clip.txt");
   BatchUi& to_file = Make();
   to_file.ClearClipboard();
   to_file.Clipboard("a\tb\r\n");
-  std::ostringstream content;
-  content << std::ifstream(file, std::ios::binary).rdbuf();
-  EXPECT_EQ("a\tb\r\n", content.str());
+  EXPECT_EQ("a\tb\r\n", host::testing::ReadFile(dir.File("clip.txt")));
   EXPECT_TRUE(desktop.empty());
-  std::filesystem::remove(file);
 
   options.clipboard_file.clear();
   desktop_works = true;
