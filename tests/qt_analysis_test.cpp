@@ -24,6 +24,7 @@ using gui::Click;
 using gui::Find;
 using gui::FormDialog;
 using gui::Show;
+using gui::TypeOver;
 
 class QtOptionsTest : public ::testing::Test, public TestNotebook {
  protected:
@@ -75,9 +76,7 @@ TEST_F(QtOptionsTest, DynamicDialogRefusesABadRateFactorAndKeepsTheSetInRange) {
   Click(Find<QCheckBox>(d, "chkGroupRates"));
   auto* factor = Find<QLineEdit>(d, "txtRateFactor");
   ASSERT_TRUE(factor->isEnabled());
-  factor->setFocus();
-  factor->selectAll();
-  QTest::keyClicks(factor, "abc");
+  TypeOver(factor, "abc");
   QTest::keyClick(factor, Qt::Key_Return);  // OK, the default button
   EXPECT_EQ(std::vector<std::string>{AppTitle()}, ui.Titles());
   EXPECT_EQ("The factor for grouping similar rates must be a number", ui.shown.back().text);
@@ -86,13 +85,9 @@ TEST_F(QtOptionsTest, DynamicDialogRefusesABadRateFactorAndKeepsTheSetInRange) {
 
   Click(Find<QCheckBox>(d, "chkCopyData"));
   auto* set = Find<QSpinBox>(d, "txtSetToCopy");
-  set->setFocus();
-  set->selectAll();
-  QTest::keyClicks(set, "7");  // beyond the arrows' range: refused
+  TypeOver(set, "7");  // beyond the arrows' range: refused
   QTest::keyClicks(set, "4");
-  factor->setFocus();
-  factor->selectAll();
-  QTest::keyClicks(factor, "150");
+  TypeOver(factor, "150");
   Click(Find<QPushButton>(d, "cmdOK"));
   EXPECT_EQ(
       "The factor for grouping similar rates must be between 1 and 100. It has been reset to 1",

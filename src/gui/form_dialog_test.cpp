@@ -32,10 +32,7 @@ class FormDialogTest : public ::testing::Test {
   }
   // Types into a line edit and moves the focus on, as a user would.
   void Type(FormDialog& d, const std::string& name, const QString& text) {
-    auto* line = Find<QLineEdit>(d, name);
-    line->setFocus();
-    line->selectAll();
-    QTest::keyClicks(line, text);
+    TypeOver(Find<QLineEdit>(d, name), text);
     Find<QCheckBox>(d, "chkLock")->setFocus();
   }
 
@@ -101,9 +98,7 @@ TEST_F(FormDialogTest, OkSendsTextStillBeingEditedAndStaysOpenOnRefusal) {
   Show(d);
   Click(Find<QCheckBox>(d, "chkGroupRates"));
   auto* line = Find<QLineEdit>(d, "txtRateFactor");
-  line->setFocus();
-  line->selectAll();
-  QTest::keyClicks(line, "abc");
+  TypeOver(line, "abc");
   QTest::keyClick(line, Qt::Key_Return);  // the default button, focus still in the box
   EXPECT_EQ("abc", form.Get("txtRateFactor").text);
   EXPECT_EQ((std::vector<std::string>{"cmdOK"}), form.presses);

@@ -46,4 +46,12 @@ inline void Click(QWidget* w) {
   QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(6, w->height() / 2));
 }
 
+// Gives a text or spin box the focus and types over what it holds.
+template <typename Box>
+void TypeOver(Box* box, const QString& text) {
+  box->setFocus();
+  box->selectAll();
+  QTest::keyClicks(box, text);
+}
+
 }  // namespace korund::gui
