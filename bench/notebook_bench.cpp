@@ -1,6 +1,6 @@
 // Loading and saving notebook files: a worksheet of 10 columns × 10,000
 // cells as a lab would fill it, and an unknown member made of many small
-// objects (the shape that once took quadratic time).
+// objects (a shape whose cost must stay linear in its size).
 #include <benchmark/benchmark.h>
 
 #include <cmath>

@@ -1,7 +1,7 @@
 // Number texts: whatever reads as a number is finite, and its text form
 // reads as a number again -- except within 5e-16 of the largest double,
-// where the 15-digit form rounds beyond the range of doubles (found by this
-// target: "1.7976931348623157e308" shows as "1.79769313486232E+308").
+// where the 15-digit form rounds beyond the range of doubles
+// ("1.7976931348623157e308" shows as "1.79769313486232E+308").
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>

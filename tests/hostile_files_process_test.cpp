@@ -170,7 +170,7 @@ TEST_F(HostileFilesTest, EveryBadFileIsRefusedByBothProgramsLeavingNothingBehind
          fs::permissions(dir, fs::perms(0555));
        },
        {1, "cannot create the lock file"}, {1, "cannot create the lock file"}, ok, true},
-      // Many small objects once took quadratic time: each program ends well
+      // Many small objects must cost linear time: each program ends well
       // inside the harness's timeout.
       {"quadratic shape: many empty objects kept",
        text(Notebook(R"("1": {"cells": [3.1, 3.4, 2.9]})",

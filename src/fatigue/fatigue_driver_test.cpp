@@ -2,7 +2,7 @@
 
 #include <gmock/gmock.h>
 
-#include "fatigue/fatigue_test_support.h"
+#include "testing/fatigue_test_support.h"
 
 namespace korund::fatigue {
 namespace {
@@ -28,7 +28,7 @@ TEST_F(DriverTest, RunWritesTheOptionsRecordTheReportAndOneSummaryLinePerSet) {
                                  "comment starting with any of \"#!\" are ignored\r\n\r\n"
                                  "DATA SET 1\r\n4 total measurements\r\nrate\tstrength\t"));
   EXPECT_THAT(report, ::testing::EndsWith("\r\nDATA SET 6\r\nempty\r\n"));
-  std::string record = sheet.BufferedTitle(kColParms) + ":";  // texts marked with '
+  std::string record = sheet.TEST_BufferedTitle(kColParms) + ":";  // texts marked with '
   for (int32_t row = 1; row <= 13; ++row)
     record += (Get(kColParms, row).IsNumber() ? " " : " '") + ToText(Get(kColParms, row));
   EXPECT_EQ("parms: 1 0 -1 ' -1 -1 1.5 -1 '#! '\"2.00\" -1 4 -1", record);

@@ -5,7 +5,7 @@
 
 #include <gmock/gmock.h>
 
-#include "fatigue/fatigue_test_support.h"
+#include "testing/fatigue_test_support.h"
 
 namespace korund::fatigue {
 namespace {
@@ -116,8 +116,8 @@ TEST_F(FitTest, FewPointsNoSpreadOrNoSlopeLeaveUnknownsButNothingNonFinite) {
   ExpectNear(1 / (-2 * dm) - 1, 4, 4);
   EXPECT_EQ(0u, ReportLines().back().rfind("n=-- \xC2\xB1 ", 0));
   std::string cells;  // numbers as their texts, so both kinds are seen
-  for (int32_t c = 1; c <= sheet.MaxCol(); ++c) {
-    for (int32_t r = 1; r <= sheet.MaxRow(); ++r) cells += ToText(Get(c, r)) + "|";
+  for (int32_t c = 1; c <= sheet.TEST_MaxCol(); ++c) {
+    for (int32_t r = 1; r <= sheet.TEST_MaxRow(); ++r) cells += ToText(Get(c, r)) + "|";
   }
   EXPECT_THAT(cells, ::testing::Not(::testing::ContainsRegex("NaN|Inf")));
 }

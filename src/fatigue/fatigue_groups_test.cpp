@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "fatigue/fatigue_test_support.h"
+#include "testing/fatigue_test_support.h"
 #include "util/text.h"
 
 namespace korund::fatigue {
@@ -14,7 +14,7 @@ class GroupTest : public FatigueTest {
   Strings Group(const std::vector<double>& x, const std::vector<double>& y) {
     Input(1, kColRawX, x);
     Input(1, kColRawY, y);
-    if (!sheet.Buffered()) Load();
+    if (!sheet.TEST_Buffered()) Load();
     std::string summary;
     EXPECT_TRUE(PrepareAndCleanSet(NewRun(), 1, summary));
     GroupMeasurements(*run, 1);

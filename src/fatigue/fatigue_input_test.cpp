@@ -1,6 +1,6 @@
 // Input and cleaning: unit words, factors and tags shape the sorted rows.
 
-#include "fatigue/fatigue_test_support.h"
+#include "testing/fatigue_test_support.h"
 
 namespace korund::fatigue {
 namespace {

@@ -53,6 +53,16 @@ QWidget* FormDialog::Widget(const std::string& name) const {
   return it == widgets_.end() ? nullptr : it->second;
 }
 
+// The layouts of one Build that the controls add themselves to.
+struct FormDialog::Builder {
+  QVBoxLayout* layout = nullptr;   // the body's rows
+  QHBoxLayout* buttons = nullptr;  // the button row at the bottom
+  QVBoxLayout* frame = nullptr;    // the open frame's layout, if any
+  std::map<std::string, QButtonGroup*> groups;
+  std::vector<QCheckBox*> row_checks;  // those sharing a row with a text box
+  int widest_line = 0;                 // of the texts with their own line breaks
+};
+
 void FormDialog::Build(const std::vector<ui::FormControl>& controls) {
   if (body_ != nullptr) {
     // A button of the old body may be the sender of the running call; it
@@ -65,150 +75,160 @@ void FormDialog::Build(const std::vector<ui::FormControl>& controls) {
   structure_.clear();
   bar_ = nullptr;
   body_ = new QWidget(this);
-  auto* layout = new QVBoxLayout(body_);
-  layout->setContentsMargins(0, 0, 0, 0);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
+  Builder b;
+  b.layout = new QVBoxLayout(body_);
+  b.layout->setContentsMargins(0, 0, 0, 0);
+  b.buttons = new QHBoxLayout;
+  b.buttons->addStretch();
 
-  std::map<std::string, QButtonGroup*> groups;
-  QVBoxLayout* frame = nullptr;  // the open frame's layout, if any
   std::vector<QWidget*> tab_order;
-  std::vector<QCheckBox*> row_checks;  // those sharing a row with a text box
-  int widest_line = 0;                 // of the texts with their own line breaks
-  auto measure = [this, &widest_line](const QString& text) {
-    for (const QString& line : text.split(QLatin1Char('\n'))) {
-      widest_line = std::max(widest_line, fontMetrics().horizontalAdvance(line));
-    }
-  };
-  const std::string default_button = model_.DefaultButton();
-
   for (size_t i = 0; i < controls.size(); ++i) {
     const ui::FormControl& c = controls[i];
     structure_.emplace_back(c.name, c.kind);
-    if (c.kind == Kind::kLabel || c.kind == Kind::kOption) measure(Shown(c.caption));
-    if (c.kind != Kind::kOption) frame = nullptr;
+    if (c.kind == Kind::kLabel || c.kind == Kind::kOption) {
+      for (const QString& line : Shown(c.caption).split(QLatin1Char('\n'))) {
+        b.widest_line = std::max(b.widest_line, fontMetrics().horizontalAdvance(line));
+      }
+    }
+    if (c.kind != Kind::kOption) b.frame = nullptr;
     QWidget* w = nullptr;
     switch (c.kind) {
-      case Kind::kLabel: {
-        if (IsFrame(c)) {
-          auto* box = new QGroupBox(Shown(c.caption), body_);
-          frame = new QVBoxLayout(box);
-          layout->addWidget(box);
-          w = box;
-        } else if (c.name == kProgressLabel) {
-          auto* box = new QGroupBox(body_);
-          auto* inside = new QVBoxLayout(box);
-          auto* label = new QLabel(Shown(c.caption), box);
-          bar_ = new QProgressBar(box);
-          bar_->setRange(0, 100);
-          bar_->setValue(0);
-          inside->addWidget(label);
-          inside->addWidget(bar_);
-          layout->addWidget(box);
-          w = label;
-        } else {
-          auto* label = new QLabel(Shown(c.caption), body_);
-          label->setTextFormat(Qt::PlainText);
-          label->setWordWrap(true);
-          layout->addWidget(label);
-          w = label;
-        }
+      case Kind::kLabel:
+        w = AddLabel(c, b);
         break;
-      }
-      case Kind::kOption: {
-        auto* radio = new QRadioButton(Shown(c.caption), body_);
-        QButtonGroup*& group = groups[c.group];
-        if (group == nullptr) group = new QButtonGroup(body_);
-        group->addButton(radio);
-        (frame != nullptr ? frame : layout)->addWidget(radio);
-        connect(radio, &QRadioButton::clicked, this, [this, name = c.name](bool checked) {
-          if (checked) Call([this, &name] { model_.SelectOption(name); });
-        });
-        w = radio;
+      case Kind::kOption:
+        w = AddOption(c, b);
         break;
-      }
-      case Kind::kCheck: {
-        auto* check = new QCheckBox(Shown(c.caption), body_);
-        connect(check, &QCheckBox::clicked, this, [this, name = c.name](bool checked) {
-          Call([this, &name, checked] { model_.SetChecked(name, checked); });
-        });
-        // A check box followed by its text box shares a row with it.
-        if (i + 1 < controls.size() && controls[i + 1].kind == Kind::kText) {
-          auto* row = new QHBoxLayout;
-          row->addWidget(check);
-          layout->addLayout(row);
-          row_checks.push_back(check);
-          // The text box below finds the row as the last layout item.
-        } else {
-          layout->addWidget(check);
-        }
-        w = check;
+      case Kind::kCheck:
+        w = AddCheck(c, i + 1 < controls.size() && controls[i + 1].kind == Kind::kText, b);
         break;
-      }
-      case Kind::kText: {
-        QWidget* edit = nullptr;
-        if (IsSpin(c)) {
-          auto* spin = new QSpinBox(body_);
-          spin->setRange(c.spin_min, c.spin_max);
-          connect(spin, &QSpinBox::editingFinished, this,
-                  [this, name = c.name] { CommitText(name); });
-          edit = spin;
-        } else {
-          auto* line = new QLineEdit(body_);
-          connect(line, &QLineEdit::editingFinished, this,
-                  [this, name = c.name] { CommitText(name); });
-          edit = line;
-        }
-        edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 8 + 16);
-        QLayoutItem* last = layout->count() > 0 ? layout->itemAt(layout->count() - 1) : nullptr;
-        if (i > 0 && controls[i - 1].kind == Kind::kCheck && last != nullptr &&
-            last->layout() != nullptr) {
-          auto* row = static_cast<QHBoxLayout*>(last->layout());
-          row->addWidget(edit);
-          row->addStretch();
-        } else {
-          layout->addWidget(edit);
-        }
-        w = edit;
+      case Kind::kText:
+        w = AddText(c, i > 0 && controls[i - 1].kind == Kind::kCheck, b);
         break;
-      }
-      case Kind::kButton: {
-        auto* button = new QPushButton(QString::fromStdString(c.caption), body_);
-        const bool is_default = c.name == default_button;
-        button->setDefault(is_default);
-        // Enter presses the button that has the focus, else the default one.
-        button->setAutoDefault(true);
-        connect(button, &QPushButton::clicked, this, [this, name = c.name] {
-          if (in_call_) return;
-          CommitTexts();  // Enter presses the default button without leaving a box
-          if (model_.Closed() || failure_) return;
-          Call([this, &name] { model_.Press(name); });
-        });
-        buttons->addWidget(button);
-        w = button;
+      case Kind::kButton:
+        w = AddButton(c, b);
         break;
-      }
     }
     widgets_[c.name] = w;
     if (c.kind != Kind::kLabel) tab_order.push_back(w);
   }
-  layout->addLayout(buttons);
+  b.layout->addLayout(b.buttons);
   outer_->addWidget(body_);
   for (size_t i = 1; i < tab_order.size(); ++i) setTabOrder(tab_order[i - 1], tab_order[i]);
-  // Lines the model broke itself stay whole; one long line wraps at about
-  // ninety characters.
-  const int em = fontMetrics().averageCharWidth();
-  body_->setMinimumWidth(std::clamp(widest_line + 2 * em, 60 * em, 90 * em));
-  // The text boxes of check-box rows line up in one column.
-  int check_width = 0;
-  for (QCheckBox* check : row_checks)
-    check_width = std::max(check_width, check->sizeHint().width());
-  for (QCheckBox* check : row_checks) check->setMinimumWidth(check_width);
+  FitWidths(b);
   // Shown and sized now, not by queued events: a rebuild during the analysis
   // is painted by the progress bar's own event processing.
   body_->show();
   outer_->activate();
   Refresh();
+}
+
+QWidget* FormDialog::AddLabel(const ui::FormControl& c, Builder& b) {
+  if (IsFrame(c)) {
+    auto* box = new QGroupBox(Shown(c.caption), body_);
+    b.frame = new QVBoxLayout(box);
+    b.layout->addWidget(box);
+    return box;
+  }
+  if (c.name == kProgressLabel) {
+    auto* box = new QGroupBox(body_);
+    auto* inside = new QVBoxLayout(box);
+    auto* label = new QLabel(Shown(c.caption), box);
+    bar_ = new QProgressBar(box);
+    bar_->setRange(0, 100);
+    bar_->setValue(0);
+    inside->addWidget(label);
+    inside->addWidget(bar_);
+    b.layout->addWidget(box);
+    return label;
+  }
+  auto* label = new QLabel(Shown(c.caption), body_);
+  label->setTextFormat(Qt::PlainText);
+  label->setWordWrap(true);
+  b.layout->addWidget(label);
+  return label;
+}
+
+QWidget* FormDialog::AddOption(const ui::FormControl& c, Builder& b) {
+  auto* radio = new QRadioButton(Shown(c.caption), body_);
+  QButtonGroup*& group = b.groups[c.group];
+  if (group == nullptr) group = new QButtonGroup(body_);
+  group->addButton(radio);
+  (b.frame != nullptr ? b.frame : b.layout)->addWidget(radio);
+  connect(radio, &QRadioButton::clicked, this, [this, name = c.name](bool checked) {
+    if (checked) Call([this, &name] { model_.SelectOption(name); });
+  });
+  return radio;
+}
+
+QWidget* FormDialog::AddCheck(const ui::FormControl& c, bool text_follows, Builder& b) {
+  auto* check = new QCheckBox(Shown(c.caption), body_);
+  connect(check, &QCheckBox::clicked, this, [this, name = c.name](bool checked) {
+    Call([this, &name, checked] { model_.SetChecked(name, checked); });
+  });
+  if (text_follows) {
+    // The check box shares a row with its text box, which finds the row as
+    // the last layout item.
+    auto* row = new QHBoxLayout;
+    row->addWidget(check);
+    b.layout->addLayout(row);
+    b.row_checks.push_back(check);
+  } else {
+    b.layout->addWidget(check);
+  }
+  return check;
+}
+
+QWidget* FormDialog::AddText(const ui::FormControl& c, bool after_check, Builder& b) {
+  QWidget* edit = nullptr;
+  if (IsSpin(c)) {
+    auto* spin = new QSpinBox(body_);
+    spin->setRange(c.spin_min, c.spin_max);
+    connect(spin, &QSpinBox::editingFinished, this, [this, name = c.name] { CommitText(name); });
+    edit = spin;
+  } else {
+    auto* line = new QLineEdit(body_);
+    connect(line, &QLineEdit::editingFinished, this, [this, name = c.name] { CommitText(name); });
+    edit = line;
+  }
+  edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 8 + 16);
+  QLayoutItem* last = b.layout->count() > 0 ? b.layout->itemAt(b.layout->count() - 1) : nullptr;
+  if (after_check && last != nullptr && last->layout() != nullptr) {
+    auto* row = static_cast<QHBoxLayout*>(last->layout());
+    row->addWidget(edit);
+    row->addStretch();
+  } else {
+    b.layout->addWidget(edit);
+  }
+  return edit;
+}
+
+QWidget* FormDialog::AddButton(const ui::FormControl& c, Builder& b) {
+  auto* button = new QPushButton(QString::fromStdString(c.caption), body_);
+  button->setDefault(c.name == model_.DefaultButton());
+  // Enter presses the button that has the focus, else the default one.
+  button->setAutoDefault(true);
+  connect(button, &QPushButton::clicked, this, [this, name = c.name] {
+    if (in_call_) return;
+    CommitTexts();  // Enter presses the default button without leaving a box
+    if (model_.Closed() || failure_) return;
+    Call([this, &name] { model_.Press(name); });
+  });
+  b.buttons->addWidget(button);
+  return button;
+}
+
+void FormDialog::FitWidths(const Builder& b) {
+  // Lines the model broke itself stay whole; one long line wraps at about
+  // ninety characters.
+  const int em = fontMetrics().averageCharWidth();
+  body_->setMinimumWidth(std::clamp(b.widest_line + 2 * em, 60 * em, 90 * em));
+  // The text boxes of check-box rows line up in one column.
+  int check_width = 0;
+  for (QCheckBox* check : b.row_checks) {
+    check_width = std::max(check_width, check->sizeHint().width());
+  }
+  for (QCheckBox* check : b.row_checks) check->setMinimumWidth(check_width);
 }
 
 void FormDialog::Refresh() {

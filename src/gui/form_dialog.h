@@ -43,7 +43,17 @@ class FormDialog : public QDialog {
  private:
   using Structure = std::vector<std::pair<std::string, ui::FormControl::Kind>>;
 
+  struct Builder;
+
+  // Makes the widgets of the controls anew, in the model's order.
   void Build(const std::vector<ui::FormControl>& controls);
+  // Each makes the widget of one control and lays it out; they return it.
+  QWidget* AddLabel(const ui::FormControl& c, Builder& b);
+  QWidget* AddOption(const ui::FormControl& c, Builder& b);
+  QWidget* AddCheck(const ui::FormControl& c, bool text_follows, Builder& b);
+  QWidget* AddText(const ui::FormControl& c, bool after_check, Builder& b);
+  QWidget* AddButton(const ui::FormControl& c, Builder& b);
+  void FitWidths(const Builder& b);
   void Refresh();
   // Runs one model call; a throw or a closed model ends the dialog.
   void Call(const std::function<void()>& call);

@@ -14,7 +14,7 @@
 #include <QSpinBox>
 #include <QTest>
 
-#include "gui/test_app.h"
+#include "testing/qt_test_support.h"
 #include "testing/fake_form.h"
 #include "testing/scripted_ui.h"
 #include "util/terminate.h"
@@ -30,26 +30,10 @@ class FormDialogTest : public ::testing::Test {
     form.Get("txtSetToCopy").spin_max = 6;
     form.Get("chkLock").tooltip = "Lock it";
   }
-  // Shows the dialog as the active window, so that focus changes happen.
-  void Show(FormDialog& d) {
-    d.show();
-    QApplication::setActiveWindow(&d);
-  }
-  // Clicks a button's indicator (the middle of a full-width row is no hit).
-  void Click(QWidget* w) { QTest::mouseClick(w, Qt::LeftButton, {}, QPoint(6, w->height() / 2)); }
-  template <typename W>
-  W* Get(FormDialog& d, const std::string& name) {
-    auto* w = qobject_cast<W*>(d.Widget(name));
-    EXPECT_NE(nullptr, w) << name;
-    return w;
-  }
   // Types into a line edit and moves the focus on, as a user would.
   void Type(FormDialog& d, const std::string& name, const QString& text) {
-    auto* line = Get<QLineEdit>(d, name);
-    line->setFocus();
-    line->selectAll();
-    QTest::keyClicks(line, text);
-    Get<QCheckBox>(d, "chkLock")->setFocus();
+    TypeOver(Find<QLineEdit>(d, name), text);
+    Find<QCheckBox>(d, "chkLock")->setFocus();
   }
 
   ui::ScriptedUi ui;
@@ -60,19 +44,19 @@ TEST_F(FormDialogTest, DrawsEveryControlOfTheModel) {
   FormDialog d(form, nullptr);
   Show(d);
   EXPECT_EQ("TEST OPTIONS  -  version 2.00", d.windowTitle());
-  EXPECT_EQ("Worksheet \"Data 1\"\nSection  \"S\"", Get<QLabel>(d, "lblCaption")->text());
-  EXPECT_TRUE(Get<QRadioButton>(d, "optMode(0)")->isChecked());
-  EXPECT_EQ("&Velocity", Get<QRadioButton>(d, "optMode(1)")->text());
-  EXPECT_FALSE(Get<QLineEdit>(d, "txtRateFactor")->isEnabled());
-  EXPECT_EQ("1.2", Get<QLineEdit>(d, "txtRateFactor")->text());
-  auto* spin = Get<QSpinBox>(d, "txtSetToCopy");
+  EXPECT_EQ("Worksheet \"Data 1\"\nSection  \"S\"", Find<QLabel>(d, "lblCaption")->text());
+  EXPECT_TRUE(Find<QRadioButton>(d, "optMode(0)")->isChecked());
+  EXPECT_EQ("&Velocity", Find<QRadioButton>(d, "optMode(1)")->text());
+  EXPECT_FALSE(Find<QLineEdit>(d, "txtRateFactor")->isEnabled());
+  EXPECT_EQ("1.2", Find<QLineEdit>(d, "txtRateFactor")->text());
+  auto* spin = Find<QSpinBox>(d, "txtSetToCopy");
   EXPECT_EQ(2, spin->value());
   EXPECT_EQ(1, spin->minimum());
   EXPECT_EQ(6, spin->maximum());
-  EXPECT_EQ("Lock it", Get<QCheckBox>(d, "chkLock")->toolTip());
-  EXPECT_TRUE(Get<QPushButton>(d, "cmdOK")->isDefault());
-  EXPECT_FALSE(Get<QPushButton>(d, "cmdCancel")->isDefault());
-  EXPECT_EQ("&Help", Get<QPushButton>(d, "cmdHelp")->text());
+  EXPECT_EQ("Lock it", Find<QCheckBox>(d, "chkLock")->toolTip());
+  EXPECT_TRUE(Find<QPushButton>(d, "cmdOK")->isDefault());
+  EXPECT_FALSE(Find<QPushButton>(d, "cmdCancel")->isDefault());
+  EXPECT_EQ("&Help", Find<QPushButton>(d, "cmdHelp")->text());
   // Tab follows the model's order.
   const char* order[] = {"optMode(0)",  "optMode(1)",   "chkGroupRates", "txtRateFactor",
                          "chkCopyData", "txtSetToCopy", "chkLock",       "chkReport",
@@ -90,10 +74,10 @@ TEST_F(FormDialogTest, DrawsEveryControlOfTheModel) {
 TEST_F(FormDialogTest, ChangesGoToTheModelAndItsAnswerIsDrawn) {
   FormDialog d(form, nullptr);
   Show(d);
-  Click(Get<QCheckBox>(d, "chkGroupRates"));
+  Click(Find<QCheckBox>(d, "chkGroupRates"));
   EXPECT_TRUE(form.Get("chkGroupRates").checked);
-  EXPECT_TRUE(Get<QLineEdit>(d, "txtRateFactor")->isEnabled());  // enabled by the model
-  Click(Get<QRadioButton>(d, "optMode(1)"));
+  EXPECT_TRUE(Find<QLineEdit>(d, "txtRateFactor")->isEnabled());  // enabled by the model
+  Click(Find<QRadioButton>(d, "optMode(1)"));
   EXPECT_TRUE(form.Get("optMode(1)").checked);
   EXPECT_FALSE(form.Get("optMode(0)").checked);
   Type(d, "txtRateFactor", "2.5");
@@ -105,25 +89,23 @@ TEST_F(FormDialogTest, ModelsResetOfAValueIsDrawn) {
   FormDialog d(form, nullptr);
   Show(d);
   form.SetText("txtSetToCopy", "9");    // refused: the model shows "1" again
-  Click(Get<QCheckBox>(d, "chkLock"));  // any call redraws the form
-  EXPECT_EQ(1, Get<QSpinBox>(d, "txtSetToCopy")->value());
+  Click(Find<QCheckBox>(d, "chkLock"));  // any call redraws the form
+  EXPECT_EQ(1, Find<QSpinBox>(d, "txtSetToCopy")->value());
 }
 
 TEST_F(FormDialogTest, OkSendsTextStillBeingEditedAndStaysOpenOnRefusal) {
   FormDialog d(form, nullptr);
   Show(d);
-  Click(Get<QCheckBox>(d, "chkGroupRates"));
-  auto* line = Get<QLineEdit>(d, "txtRateFactor");
-  line->setFocus();
-  line->selectAll();
-  QTest::keyClicks(line, "abc");
+  Click(Find<QCheckBox>(d, "chkGroupRates"));
+  auto* line = Find<QLineEdit>(d, "txtRateFactor");
+  TypeOver(line, "abc");
   QTest::keyClick(line, Qt::Key_Return);  // the default button, focus still in the box
   EXPECT_EQ("abc", form.Get("txtRateFactor").text);
   EXPECT_EQ((std::vector<std::string>{"cmdOK"}), form.presses);
   EXPECT_EQ("The factor for grouping similar rates must be a number", ui.shown.back().text);
   EXPECT_TRUE(d.isVisible());
   Type(d, "txtRateFactor", "3");
-  Click(Get<QPushButton>(d, "cmdOK"));
+  Click(Find<QPushButton>(d, "cmdOK"));
   EXPECT_TRUE(form.Closed());
   EXPECT_FALSE(d.isVisible());
   EXPECT_NO_THROW(d.RethrowIfFailed());
@@ -138,10 +120,10 @@ TEST_F(FormDialogTest, CancelAndEscapeCloseAndPassTheStopOn) {
     if (way == 0) {
       QTest::keyClick(&d, Qt::Key_Escape);
     } else if (way == 1) {
-      Click(Get<QPushButton>(d, "cmdCancel"));
+      Click(Find<QPushButton>(d, "cmdCancel"));
     } else {  // Enter on the focused Cancel presses Cancel, not Ok
-      Get<QPushButton>(d, "cmdCancel")->setFocus();
-      QTest::keyClick(Get<QPushButton>(d, "cmdCancel"), Qt::Key_Return);
+      Find<QPushButton>(d, "cmdCancel")->setFocus();
+      QTest::keyClick(Find<QPushButton>(d, "cmdCancel"), Qt::Key_Return);
       EXPECT_TRUE(fresh.presses == std::vector<std::string>{"cmdCancel"});
     }
     EXPECT_FALSE(d.isVisible());
@@ -152,9 +134,8 @@ TEST_F(FormDialogTest, CancelAndEscapeCloseAndPassTheStopOn) {
 TEST_F(FormDialogTest, HelpButtonAndF1OpenTheFormsTopic) {
   std::vector<int> help;
   FormDialog d(form, [&help](int topic) { help.push_back(topic); });
-  d.show();
-  QApplication::setActiveWindow(&d);
-  Click(Get<QPushButton>(d, "cmdHelp"));  // through the model
+  Show(d);
+  Click(Find<QPushButton>(d, "cmdHelp"));  // through the model
   QTest::keyClick(&d, Qt::Key_F1);
   EXPECT_EQ(std::vector<int>{1018}, ui.help_topics);
   EXPECT_EQ(std::vector<int>{1018}, help);
@@ -189,11 +170,11 @@ TEST_F(FormDialogTest, ProgressFrameAppearsWhenTheModelShowsIt) {
   EXPECT_TRUE(d.progress_bar()->isVisible());
   EXPECT_GE(d.height(), d.progress_bar()->geometry().bottom());
   EXPECT_EQ(40, d.progress_bar()->value());
-  EXPECT_EQ("Please wait..", Get<QLabel>(d, "lblpBar")->text());
+  EXPECT_EQ("Please wait..", Find<QLabel>(d, "lblpBar")->text());
   d.ShowProgress(250);
   EXPECT_EQ(100, d.progress_bar()->value());
   // The rebuilt form still works.
-  Click(Get<QCheckBox>(d, "chkLock"));
+  Click(Find<QCheckBox>(d, "chkLock"));
   EXPECT_TRUE(running.Get("chkLock").checked);
 }
 

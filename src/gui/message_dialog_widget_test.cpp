@@ -8,7 +8,7 @@
 #include <QTest>
 #include <vector>
 
-#include "gui/test_app.h"
+#include "testing/qt_test_support.h"
 
 namespace korund::gui {
 namespace {

@@ -3,7 +3,6 @@
 #include "gui/qt_ui.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QClipboard>
 #include <QDialog>
@@ -12,16 +11,15 @@
 #include <QTest>
 #include <QTextBrowser>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 
 #include "gui/form_dialog.h"
 #include "gui/help_viewer.h"
 #include "gui/message_dialog_widget.h"
-#include "gui/test_app.h"
+#include "testing/qt_test_support.h"
 #include "testing/fake_form.h"
+#include "testing/test_files.h"
 #include "ui/help_topics.h"
 #include "util/run_settings.h"
 #include "util/terminate.h"
@@ -140,11 +138,9 @@ class ScopedEnv {
 };
 
 TEST(DisplayTest, OnlyADisplayThatIsThereMakesQtTheDefault) {
-  const std::filesystem::path runtime =
-      std::filesystem::temp_directory_path() / ("korund-display-" + std::to_string(getpid()));
-  std::filesystem::create_directories(runtime);
-  std::ofstream(runtime / "wayland-7") << "";
-  ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.c_str());
+  host::testing::TempDir runtime;
+  host::testing::WriteFile(runtime.File("wayland-7"), "");
+  ScopedEnv xdg("XDG_RUNTIME_DIR", runtime.File("").c_str());
   struct Case {
     const char* display;
     const char* wayland;
@@ -165,7 +161,6 @@ TEST(DisplayTest, OnlyADisplayThatIsThereMakesQtTheDefault) {
     EXPECT_EQ(c.named, DisplayAvailable());
     EXPECT_EQ(c.reachable, DisplayReachable());
   }
-  std::filesystem::remove_all(runtime);
 }
 
 }  // namespace

@@ -60,8 +60,8 @@ void AppendJsonString(std::string* out, std::string_view s) {
     if (c >= 0x80) {
       const size_t len = Utf8Length(s, i);
       if (len == 0) {
-        // Rare: leave the replacement rules for broken UTF-8 to the library
-        // whose output the file has always had.
+        // Rare: broken UTF-8 is replaced by the library's rules, so that
+        // such a string reads the same in every file this program writes.
         out->resize(start);
         *out += nlohmann::ordered_json(std::string(s)).dump(
             -1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);

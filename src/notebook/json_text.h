@@ -4,8 +4,8 @@
 // JSON without blanks, strings escaped as the JSON library's dump() escapes
 // them, numbers as AppendJsonDouble writes them. The writer turns such text
 // into the file's 2-space indented form in one pass, so a notebook's
-// unknown parts cost about their own size in memory and come back as the
-// earlier tree-based writer gave them.
+// unknown parts cost about their own size in memory and come back in the
+// same indented form as the rest of the file.
 #pragma once
 
 #include <cstddef>

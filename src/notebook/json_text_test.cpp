@@ -20,7 +20,7 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 // The JSON library's own dump is the reference: the file's bytes must be
-// what the earlier tree-based writer gave.
+// what it gives.
 std::string LibraryDump(const Json& j) {
   return j.dump(-1, ' ', false, Json::error_handler_t::replace);
 }

@@ -133,8 +133,8 @@ TEST(NotebookFileTest, BadFilesGiveClearErrorsAndLeaveTheDocumentAlone) {
 namespace korund::notebook {
 namespace {
 
-// What the earlier tree-based writer gave for a notebook read and written
-// unchanged whose members are already in the writer's order.
+// The JSON library's indented dump: what the writer must give for a notebook
+// read and written unchanged whose members are already in the writer's order.
 std::string LibraryText(const std::string& text) { return Json::parse(text).dump(2) + "\n"; }
 
 TEST(NotebookFileRoundTripTest, UnchangedNotebooksComeBackByteForByte) {
@@ -221,7 +221,7 @@ TEST(NotebookFileRoundTripTest, MembersKeepTheirPlaceAndTheModelsMembersAreRewri
   EXPECT_EQ(2u, sheet.FindColumn(3)->cells.size());  // trailing empty cells are not kept
   sheet.SetTitle(3, "new title");
   doc.set_current("W");
-  // As before: "items" goes last, "current" keeps its place, a new title is
+  // "items" goes last, "current" keeps its place, a new title is
   // appended to its column's members.
   EXPECT_EQ(LibraryText(R"({"current": "W", "format": "korund-notebook", "version": 1,
       "tail": 0, "items": [{"columns": {"3": {"cells": [1, -1], "unit": "s",
@@ -328,7 +328,7 @@ TEST(NotebookFileRefusalTest, EveryFaultNamesItsPlace) {
       {items(R"(7, {"type": "section", "name": "S"}, )"), "lab.json: item 3: not valid JSON"},
       {R"({"items": [7], "format": "other", "version": 1})",
        "lab.json: not a korund notebook (\"format\" must be"},
-      // The item's own faults come before those of its columns, as before.
+      // The item's own faults come before those of its columns.
       {items(R"({"type": "worksheet", "columns": {"x": {}}})"),
        "lab.json: item 1 (worksheet) has no \"name\""},
       {items(R"({"text": 5, "type": "report", "name": "R"})"),

@@ -13,8 +13,8 @@
 // Faults of the text itself (bad JSON, a number outside double range, a
 // duplicate key, too deep nesting, an overlong string) stop the parse at
 // once. Faults of the notebook's shape are noted and the parse runs on, so
-// that, as before, a JSON fault anywhere is reported first, then the top
-// level's members, then the first bad item.
+// that a JSON fault anywhere is reported first, then the top level's
+// members, then the first bad item.
 #include <algorithm>
 #include <charconv>
 #include <cmath>

@@ -39,11 +39,6 @@ struct Rig {
       return static_cast<int>(e.reason());
     }
   }
-  std::string Boxes() const {  // "TITLE: TEXT" lines
-    std::string boxes;
-    for (const auto& s : ui.shown) boxes += s.title + ": " + s.text + "\n";
-    return boxes;
-  }
 
   host::MemoryHost host;
   ui::ScriptedUi ui;
@@ -88,7 +83,7 @@ TEST(RunSequenceTest, FirstWordSelectsTheAnalysisAndErrorsEndTheRun) {
     r.host.release_fails = c.release_fails;
     EXPECT_EQ(c.status, r.Status(c.line));
     EXPECT_EQ(c.guard, r.guard);
-    EXPECT_EQ(c.boxes, r.Boxes());
+    EXPECT_EQ(c.boxes, r.ui.Boxes());
     EXPECT_EQ(c.version_minor ? "" : "Quellmark/SigmaPlot/AppPath=/opt/korund/korund",
               r.store.saved);  // recorded on every start, after the version check
     EXPECT_EQ(*c.guard != '\0' ? 1 : 0, r.host.releases);

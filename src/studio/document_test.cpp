@@ -6,7 +6,7 @@
 
 #include "host/file_lock.h"
 #include "notebook/notebook_file.h"
-#include "studio/studio_test_support.h"
+#include "testing/studio_test_support.h"
 
 namespace korund::studio {
 namespace {
@@ -27,7 +27,7 @@ constexpr const char* kSmall = R"({
 class DocumentTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    StudioTestApp();
+    TestApp();
     ASSERT_TRUE(dir_.isValid());
     path_ = dir_.filePath("nb.json").toStdString();
     WriteText(path_, kSmall);

@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
 #include "gui/plot_view.h"
-#include "studio/studio_test_support.h"
+#include "testing/studio_test_support.h"
 
 namespace korund::studio {
 namespace {
@@ -16,7 +15,7 @@ namespace {
 class GraphPaneTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    StudioTestApp();
+    TestApp();
     ASSERT_TRUE(dir_.isValid());
     pane_ = std::make_unique<GraphPane>(doc_);
   }
@@ -26,10 +25,7 @@ class GraphPaneTest : public ::testing::Test {
     const std::string copy = dir_.filePath("nb.json").toStdString();
     std::filesystem::copy_file(ExamplePath(example), copy);
     if (!word.empty()) {
-      const std::string command = "\"" + std::string(std::getenv("KORUND_TEST_BINARY_DIR")) +
-                                  "/bin/korund\" " + word + " --batch --notebook \"" + copy +
-                                  "\" >/dev/null 2>&1";
-      ASSERT_EQ(0, std::system(command.c_str()));
+      ASSERT_EQ(0, RunKorundBatch(word, copy));
     }
     std::string error;
     ASSERT_TRUE(doc_.Open(copy, &error)) << error;

@@ -25,7 +25,7 @@
 #include "gui/qt_ui.h"
 #include "notebook/notebook_file.h"
 #include "notebook/xlsx.h"
-#include "studio/studio_test_support.h"
+#include "testing/studio_test_support.h"
 #include "studio/worksheet_model.h"
 #include "tools/import_command.h"
 
@@ -35,7 +35,7 @@ namespace {
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    StudioTestApp();
+    TestApp();
     ASSERT_TRUE(dir_.isValid());
     ui_ = std::make_unique<gui::QtUi>();
     window_ = std::make_unique<MainWindow>(*ui_);

@@ -4,7 +4,7 @@
 
 #include <QSignalSpy>
 
-#include "studio/studio_test_support.h"
+#include "testing/studio_test_support.h"
 
 namespace korund::studio {
 namespace {
@@ -12,7 +12,7 @@ namespace {
 class WorksheetModelTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    StudioTestApp();
+    TestApp();
     notebook::Notebook nb = doc_.notebook();
     notebook::Worksheet& ws = *nb.item(1).worksheet();
     ws.SetTitle(1, "raw 1");

@@ -3,12 +3,14 @@
 // that enables a number box, a check box with a set-number box that resets
 // itself to "1" when given anything but 1..6, a report box that is not
 // implemented (it says so and clears itself), and Ok/Cancel/Help. Ok closes
-// only when the number box reads as a number (else a "BAD VALUE" box); Cancel
-// ends the run like TerminateProgram.
+// only when the number box, if there is one, reads as a number (else a "BAD
+// VALUE" box); Cancel ends the run like TerminateProgram. A test may also
+// give controls of its own.
 #pragma once
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ui/ui.h"
@@ -33,6 +35,20 @@ class FakeForm : public FormModel {
     Add(K::kButton, "cmdOK", "&Ok");
     Add(K::kButton, "cmdCancel", "&Cancel");
     Add(K::kButton, "cmdHelp", "&Help");
+  }
+
+  FakeForm(Ui& ui, std::vector<FormControl> controls) : ui_(ui), controls_(std::move(controls)) {}
+
+  // A control of that kind; option buttons form the group "mode".
+  static FormControl Control(FormControl::Kind kind, const std::string& name,
+                             const std::string& caption, const std::string& text = "") {
+    FormControl c;
+    c.kind = kind;
+    c.name = name;
+    c.caption = caption;
+    c.text = text;
+    if (kind == FormControl::Kind::kOption) c.group = "mode";
+    return c;
   }
 
   std::string Caption() const override { return "TEST OPTIONS  -  version 2.00"; }
@@ -65,7 +81,7 @@ class FakeForm : public FormModel {
   void Press(const std::string& name) override {
     presses.push_back(name);
     if (name == "cmdOK") {
-      if (!ParseNumber(Get("txtRateFactor").text)) {
+      if (Has("txtRateFactor") && !ParseNumber(Get("txtRateFactor").text)) {
         ui_.MsgBox("The factor for grouping similar rates must be a number", 48, "");
         return;
       }
@@ -81,6 +97,12 @@ class FakeForm : public FormModel {
   }
   bool Closed() const override { return closed_; }
 
+  bool Has(const std::string& name) const {
+    for (const FormControl& c : controls_) {
+      if (c.name == name) return true;
+    }
+    return false;
+  }
   FormControl& Get(const std::string& name) {
     for (FormControl& c : controls_) {
       if (c.name == name) return c;
@@ -93,13 +115,7 @@ class FakeForm : public FormModel {
  private:
   FormControl& Add(FormControl::Kind kind, const std::string& name, const std::string& caption,
                    const std::string& text = "") {
-    FormControl c;
-    c.kind = kind;
-    c.name = name;
-    c.caption = caption;
-    c.text = text;
-    if (kind == FormControl::Kind::kOption) c.group = "mode";
-    controls_.push_back(c);
+    controls_.push_back(Control(kind, name, caption, text));
     return controls_.back();
   }
 

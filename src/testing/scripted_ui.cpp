@@ -3,6 +3,22 @@
 #include <stdexcept>
 
 #include "ui/console.h"
+#include "util/terminate.h"
+
+namespace korund {
+
+std::string Outcome(const std::function<void()>& f) {
+  try {
+    f();
+  } catch (const TerminateProgramError& e) {
+    if (e.reason() == ExitReason::kStopped) return "stopped";
+    if (e.reason() == ExitReason::kFatal) return "fatal";
+    return "status " + std::to_string(static_cast<int>(e.reason()));
+  }
+  return "";
+}
+
+}  // namespace korund
 
 namespace korund::ui {
 
@@ -67,6 +83,25 @@ std::vector<std::string> ScriptedUi::Titles() const {
   std::vector<std::string> out;
   for (const auto& s : shown) out.push_back(s.title);
   return out;
+}
+
+std::string ScriptedUi::Boxes() const {
+  std::string out;
+  for (const auto& s : shown) out += s.title + ": " + s.text + "\n";
+  return out;
+}
+
+MessageDialogView TestDialog(const std::string& title, std::vector<std::string> captions,
+                             int default_button) {
+  MessageDialogView v;
+  v.title = title;
+  v.text = "The worksheet is locked.\r\rUnlock it?";
+  captions.resize(4);
+  for (const std::string& c : captions) v.visible.push_back(!c.empty());
+  v.captions = captions;
+  v.default_button = default_button;
+  v.help_topic = 1047;
+  return v;
 }
 
 }  // namespace korund::ui

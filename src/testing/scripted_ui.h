@@ -11,6 +11,13 @@
 
 #include "ui/ui.h"
 
+namespace korund {
+
+// "" when f returns; "stopped", "fatal" or "status N" when it ends the run.
+std::string Outcome(const std::function<void()>& f);
+
+}  // namespace korund
+
 namespace korund::ui {
 
 class RecordingProgressBar : public ProgressBar {
@@ -62,6 +69,8 @@ class ScriptedUi : public Ui {
 
   // Titles of everything shown, in order (handy in assertions).
   std::vector<std::string> Titles() const;
+  // Everything shown as "title: text" lines.
+  std::string Boxes() const;
 
   std::vector<Shown> shown;
   RecordingProgressBar progress;
@@ -76,5 +85,10 @@ class ScriptedUi : public Ui {
   std::map<std::string, std::deque<std::string>> answers_;
 };
 
+// A message dialog for the back ends' tests: the text "The worksheet is
+// locked.\r\rUnlock it?", help topic 1047, no icon, and the buttons named by
+// `captions` (up to four; "" hides one).
+MessageDialogView TestDialog(const std::string& title, std::vector<std::string> captions,
+                             int default_button = 1);
 
 }  // namespace korund::ui

@@ -3,11 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 #include "testing/fake_form.h"
+#include "testing/scripted_ui.h"
+#include "testing/test_files.h"
 #include "util/terminate.h"
 
 namespace korund::ui {
@@ -15,30 +15,6 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-MessageDialogView View(const std::string& title, std::vector<std::string> captions,
-                       int default_button = 1) {
-  MessageDialogView v;
-  v.title = title;
-  v.text = "first\rsecond";
-  captions.resize(4);
-  for (const std::string& c : captions) v.visible.push_back(!c.empty());
-  v.captions = captions;
-  v.default_button = default_button;
-  v.icon = kMbIconExclamation;
-  return v;
-}
-
-// How a call that ended the run ended: its exit reason, or -1 when it returned.
-template <typename Call>
-int EndReason(Call call) {
-  try {
-    call();
-  } catch (const TerminateProgramError& e) {
-    return static_cast<int>(e.reason());
-  }
-  return -1;
-}
 
 class BatchUiTest : public ::testing::Test {
  protected:
@@ -79,36 +55,38 @@ TEST_F(BatchUiTest, BoxesDiagnosticsAndHelpGoToStandardErrorAndFinishedToOutput)
 TEST_F(BatchUiTest, DialogTakesDefaultButtonUnlessAnsweredOrUnlockIsAllowed) {
   options.answers = {{"BAD DATA", "continue"}, {"BAD DATA", "&Stop"}, {"OTHER", "Retry"}};
   BatchUi& b = Make();
-  EXPECT_EQ(2, b.ShowMessageDialog(View("NEW", {"&Stop", "&Continue"}, 2)));
+  EXPECT_EQ(2, b.ShowMessageDialog(TestDialog("NEW", {"&Stop", "&Continue"}, 2)));
   // Answers for one title in order, caption without "&" and in any case;
   // the last one keeps being used.
-  EXPECT_EQ(2, b.ShowMessageDialog(View("BAD DATA", {"&Stop", "&Continue"})));
-  EXPECT_EQ(2, b.ShowMessageDialog(View("BAD DATA", {"&Continue", "&Stop"})));
-  EXPECT_EQ(1, b.ShowMessageDialog(View("BAD DATA", {"&Stop", "&Continue"})));
-  EXPECT_THAT(err.str(), HasSubstr("[BAD DATA]\nfirst\nsecond\n  -> Continue\n"));
+  EXPECT_EQ(2, b.ShowMessageDialog(TestDialog("BAD DATA", {"&Stop", "&Continue"})));
+  EXPECT_EQ(2, b.ShowMessageDialog(TestDialog("BAD DATA", {"&Continue", "&Stop"})));
+  EXPECT_EQ(1, b.ShowMessageDialog(TestDialog("BAD DATA", {"&Stop", "&Continue"})));
+  EXPECT_THAT(err.str(),
+              HasSubstr("[BAD DATA]\nThe worksheet is locked.\n\nUnlock it?\n  -> Continue\n"));
   // An answer that names no button ends the run as fatal.
-  EXPECT_EQ(1, EndReason([&] { b.ShowMessageDialog(View("OTHER", {"&Stop", "&Continue"})); }));
+  const MessageDialogView other = TestDialog("OTHER", {"&Stop", "&Continue"});
+  EXPECT_EQ("fatal", Outcome([&] { b.ShowMessageDialog(other); }));
   EXPECT_THAT(err.str(), HasSubstr("names no button"));
 
   // A locked worksheet is unlocked only when allowed, whatever the answers say.
   options.answers = {{kLockedTitle, "&Unlock"}};
-  EXPECT_EQ(2, Make().ShowMessageDialog(View(kLockedTitle, {"&Unlock", "&Stop"})));
+  EXPECT_EQ(2, Make().ShowMessageDialog(TestDialog(kLockedTitle, {"&Unlock", "&Stop"})));
   options.answers.clear();
   options.allow_unlock = true;
-  EXPECT_EQ(1, Make().ShowMessageDialog(View(kLockedTitle, {"&Unlock", "&Stop"}, 2)));
+  EXPECT_EQ(1, Make().ShowMessageDialog(TestDialog(kLockedTitle, {"&Unlock", "&Stop"}, 2)));
 }
 
 TEST_F(BatchUiTest, AWorksheetOfAnotherAnalysisStopsTheRunUnlessAnAnswerGoesOn) {
   const std::string check = "CHECK THIS WORKSHEET IS FOR WEIBULL ANALYSIS";
   BatchUi& b = Make();
   // The default button would go on and overwrite the other results.
-  EXPECT_EQ(2, b.ShowMessageDialog(View(check, {"&Continue", "&Stop"})));
+  EXPECT_EQ(2, b.ShowMessageDialog(TestDialog(check, {"&Continue", "&Stop"})));
   EXPECT_THAT(err.str(), HasSubstr("  -> Stop\nkorund: to analyse this worksheet anyway, add "
                                    "--answer \"" + check + "=Continue\"\n"));
   options.answers = {{check, "&Continue"}};
-  EXPECT_EQ(1, Make().ShowMessageDialog(View(check, {"&Continue", "&Stop"})));
+  EXPECT_EQ(1, Make().ShowMessageDialog(TestDialog(check, {"&Continue", "&Stop"})));
   options.answers = {{check, "stop"}};
-  EXPECT_EQ(2, Make().ShowMessageDialog(View(check, {"&Continue", "&Stop"})));
+  EXPECT_EQ(2, Make().ShowMessageDialog(TestDialog(check, {"&Continue", "&Stop"})));
 }
 
 TEST_F(BatchUiTest, FormTakesOverridesThenPressesDefaultButton) {
@@ -149,23 +127,19 @@ TEST_F(BatchUiTest, FormThatRefusesAnOverrideOrStaysOpenEndsTheRun) {
                        FormOverride::SetText("txtRateFactor", "abc")};
   BatchUi& open = Make();
   FakeForm third(open);
-  EXPECT_EQ(1, EndReason([&] { open.RunForm(third); }));
+  EXPECT_EQ("fatal", Outcome([&] { open.RunForm(third); }));
   EXPECT_FALSE(third.Closed());
   EXPECT_THAT(err.str(), HasSubstr("must be a number"));
 }
 
 TEST_F(BatchUiTest, ClipboardGoesToFileThenDesktopThenNote) {
-  auto file = std::filesystem::temp_directory_path() / "korund_batch_clip.txt";
-  std::filesystem::remove(file);
-  options.clipboard_file = file.string();
+  host::testing::TempDir dir;
+  options.clipboard_file = dir.File("clip.txt");
   BatchUi& to_file = Make();
   to_file.ClearClipboard();
   to_file.Clipboard("a\tb\r\n");
-  std::ostringstream content;
-  content << std::ifstream(file, std::ios::binary).rdbuf();
-  EXPECT_EQ("a\tb\r\n", content.str());
+  EXPECT_EQ("a\tb\r\n", host::testing::ReadFile(dir.File("clip.txt")));
   EXPECT_TRUE(desktop.empty());
-  std::filesystem::remove(file);
 
   options.clipboard_file.clear();
   desktop_works = true;

@@ -50,12 +50,6 @@ bool CaptionMatches(const std::string& caption, const std::string& answer) {
   return UpperAscii(StripAmpersand(caption)) == UpperAscii(StripAmpersand(answer));
 }
 
-char AccessLetter(const std::string& caption) {
-  size_t at = caption.find('&');
-  if (at == std::string::npos || at + 1 >= caption.size()) return 0;
-  return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[at + 1])));
-}
-
 int PressedByKey(const std::vector<std::string>& captions, char key) {
   const std::string probe =
       std::string("&") + static_cast<char>(std::toupper(static_cast<unsigned char>(key)));

@@ -23,9 +23,6 @@ std::string StripAmpersand(const std::string& caption);
 // both sides and letters compare without case ("stop" names "&Stop").
 bool CaptionMatches(const std::string& caption, const std::string& answer);
 
-// The upper-case access letter of a caption ("&Stop" -> 'S'), 0 when none.
-char AccessLetter(const std::string& caption);
-
 // The button a typed character presses among captions (index 0-based), the
 // message dialog's rule: "&" + the upper-case character must occur in the
 // upper-case caption; the last match wins. -1 when none.

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "testing/fake_form.h"
+#include "testing/scripted_ui.h"
 #include "ui/help_topics.h"
 #include "util/terminate.h"
 
@@ -15,19 +16,6 @@ namespace {
 
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-MessageDialogView View(const std::string& title, std::vector<std::string> captions,
-                       int default_button = 1) {
-  MessageDialogView v;
-  v.title = title;
-  v.text = "The worksheet is locked.\r\rUnlock it?";
-  captions.resize(4);
-  for (const std::string& c : captions) v.visible.push_back(!c.empty());
-  v.captions = captions;
-  v.default_button = default_button;
-  v.help_topic = 1047;
-  return v;
-}
 
 // One terminal session: the typed lines go in, the screen comes out.
 struct Session {
@@ -50,7 +38,7 @@ TEST(TerminalUiTest, MessageBoxesShowTitleAndLinesAndRetryCancelAsks) {
 }
 
 TEST(TerminalUiTest, DialogButtonsByAccessLetterNumberEnterOrAfterHelp) {
-  const auto v = View("WORKSHEET IS LOCKED", {"&Unlock", "&Stop"}, 2);
+  const auto v = TestDialog("WORKSHEET IS LOCKED", {"&Unlock", "&Stop"}, 2);
   for (const auto& [typed, button] : std::vector<std::pair<const char*, int>>{
            {"u\n", 1}, {"S\n", 2}, {"1\n", 1}, {"\n", 2},
            {"3\nx\nu\n", 1}}) {  // hidden buttons and unknown letters are not answers
@@ -72,9 +60,9 @@ TEST(TerminalUiTest, DialogButtonsByAccessLetterNumberEnterOrAfterHelp) {
 }
 
 TEST(TerminalUiTest, EndOfInputPressesStopOrCancelOrNothing) {
-  EXPECT_EQ(2, Session("").ui.ShowMessageDialog(View("T", {"&Continue", "&Stop"})));
-  EXPECT_EQ(3, Session("").ui.ShowMessageDialog(View("T", {"&Continue", "&Retry", "Exit program"})));
-  EXPECT_EQ(0, Session("").ui.ShowMessageDialog(View("T", {"&OK"})));
+  EXPECT_EQ(2, Session("").ui.ShowMessageDialog(TestDialog("T", {"&Continue", "&Stop"})));
+  EXPECT_EQ(3, Session("").ui.ShowMessageDialog(TestDialog("T", {"&Continue", "&Retry", "Exit program"})));
+  EXPECT_EQ(0, Session("").ui.ShowMessageDialog(TestDialog("T", {"&OK"})));
   Session s("3\n");  // in a form, it cancels the run
   FakeForm form(s.ui);
   EXPECT_THROW(s.ui.RunForm(form), TerminateProgramError);
@@ -140,7 +128,7 @@ TEST(TerminalUiTest, BoxesLeadWithTheirIconMarkAndRingOnlyForStopAndExclamation)
     EXPECT_EQ((c.bell ? "\a" : "") + box + "[O]K (Enter) > ", msgbox.out.str());
 
     Session dialog("\n");
-    MessageDialogView v = View("T", {"&OK"});
+    MessageDialogView v = TestDialog("T", {"&OK"});
     v.text = "one";
     v.icon = c.icon;
     dialog.ui.ShowMessageDialog(v);
@@ -154,36 +142,8 @@ TEST(TerminalUiTest, BoxesLeadWithTheirIconMarkAndRingOnlyForStopAndExclamation)
   }
 }
 
-// A form of many check boxes, for the numbering.
-class ListForm : public FormModel {
- public:
-  explicit ListForm(std::vector<FormControl> controls) : controls_(std::move(controls)) {}
-  std::string Caption() const override { return "LIST"; }
-  std::vector<FormControl> Controls() const override { return controls_; }
-  int HelpTopic() const override { return 1032; }
-  void SetChecked(const std::string& name, bool checked) override {
-    for (FormControl& c : controls_) {
-      if (c.name == name) c.checked = checked;
-    }
-  }
-  void SelectOption(const std::string& name) override {
-    for (FormControl& c : controls_) c.checked = c.name == name;
-  }
-  void SetText(const std::string&, const std::string&) override {}
-  void Press(const std::string& name) override { closed_ = name == "cmdOK"; }
-  bool Closed() const override { return closed_; }
-
- private:
-  std::vector<FormControl> controls_;
-  bool closed_ = false;
-};
-
 FormControl Item(FormControl::Kind kind, const std::string& name, const std::string& caption) {
-  FormControl c;
-  c.kind = kind;
-  c.name = name;
-  c.caption = caption;
-  return c;
+  return FakeForm::Control(kind, name, caption);
 }
 
 TEST(TerminalUiTest, NumbersLineUpAndEachOptionHasItsOwnWhateverItsLength) {
@@ -196,8 +156,8 @@ TEST(TerminalUiTest, NumbersLineUpAndEachOptionHasItsOwnWhateverItsLength) {
     controls.push_back(Item(K::kCheck, "chk" + n, "box " + n + " "));
   }
   controls.push_back(Item(K::kButton, "cmdOK", "&Ok"));
-  ListForm form(controls);
   Session s("2\n10\n\n");
+  FakeForm form(s.ui, controls);
   s.ui.RunForm(form);
   const std::vector<FormControl> after = form.Controls();
   EXPECT_FALSE(after[0].checked);

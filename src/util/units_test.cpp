@@ -9,17 +9,7 @@
 namespace korund {
 namespace {
 
-TEST(UnitWords, ConvertIntoGpaAndSeconds) {
-  EXPECT_EQ(UnitFactor(Quantity::kStrength, "GPA"), 1.0);
-  EXPECT_EQ(UnitFactor(Quantity::kStrength, "MPA"), 0.001);
-  EXPECT_EQ(UnitFactor(Quantity::kStrength, "KSI"), 1.0 / 145.0);
-  EXPECT_EQ(UnitFactor(Quantity::kStrength, "KPSI"), 1.0 / GpaToKsi(1.0));
-  EXPECT_EQ(UnitFactor(Quantity::kTime, "S"), 1.0);
-  EXPECT_EQ(UnitFactor(Quantity::kTime, "MIN"), 60.0);
-  EXPECT_EQ(UnitFactor(Quantity::kTime, "HOUR"), 3600.0);
-  EXPECT_EQ(UnitFactor(Quantity::kTime, "DAY"), 86400.0);
-}
-
+// The factors themselves: the analyses' input tests, on data in every unit.
 TEST(UnitWords, BelongToOneQuantityAndAreReadTrimmedInCapitals) {
   EXPECT_EQ(UnitFactor(Quantity::kTime, "MPA"), std::nullopt);
   EXPECT_EQ(UnitFactor(Quantity::kStrength, "HOUR"), std::nullopt);

@@ -1,6 +1,6 @@
 #include "weibull/weib_options.h"
 
-#include "weibull/weibull_test_support.h"
+#include "testing/weibull_test_support.h"
 
 namespace korund::weibull {
 namespace {

@@ -1,6 +1,6 @@
 #include "weibull/weibull_driver.h"
 
-#include "weibull/weibull_test_support.h"
+#include "testing/weibull_test_support.h"
 
 namespace korund::weibull {
 namespace {

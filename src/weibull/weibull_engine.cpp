@@ -285,7 +285,7 @@ void TitleColumns(RunContext& ctx, const std::string& set, const SetColumns& col
   ctx.ui.Progress().Add(2);
 }
 
-// Row 1 was once a description; a number there may not be data. "&Stop"
+// Row 1 of older worksheets holds a description; a number there may not be data. "&Stop"
 // ends the run.
 void AskAboutRow1(RunContext& ctx, const std::string& set, const SetColumns& cols) {
   if (!IsValidNumber(ctx.sheet.spGetCell(cols.raw, 1))) return;

@@ -46,8 +46,8 @@ void AskIfLocked(RunContext& ctx) {
   dialogs::AskIfLocked(ctx.msg, ctx.ui, ctx.settings, kAnalysis, kUnanswered);
 }
 
-// An earlier version kept the option in column 11 under the marker "F opt".
-// Its value is taken over and the old column marked obsolete with "x - "
+// Worksheets of older versions keep the option in column 11 under the marker
+// "F opt". Its value is taken over and the old column marked obsolete with "x - "
 // (once: cells already starting with "x" are left).
 void TakeOverOldOption(RunContext& ctx) {
   worksheet::Sheet& sheet = ctx.sheet;

@@ -5,14 +5,11 @@
 
 #include "ui/terminate.h"
 #include "util/terminate.h"
+#include "util/text.h"
 
 namespace korund::worksheet {
 
 namespace {
-
-// The host's missing value in text form: "-1", the decimal separator, "#QNAN".
-// This platform always uses '.'.
-std::string BuildNaNText() { return std::string("-1") + "." + "#QNAN"; }
 
 bool IsEmptyCell(const Value& v) { return Compare(v, Value("")) == 0; }
 
@@ -35,7 +32,6 @@ constexpr const char* kSubscriptText = "Subscript out of range";
 // --- Session ---------------------------------------------------------------
 
 bool Sheet::spOpenWorksheet(host::Host& host, const std::string& name) {
-  nan_text_ = BuildNaNText();
   max_col_ = 0;
   max_row_ = 0;
   // A new attach starts in direct mode; a copy of an earlier sheet is dropped.
@@ -116,7 +112,6 @@ bool Sheet::spAddReport(const std::string& name) {
   if (!found || report_index_ < 0) return true;
   report_item_ = notebook_->Item(report_index_);
   if (!name.empty()) report_item_->SetName(name);  // a refused name is ignored
-  report_name_ = report_item_->Name();
   return false;
 }
 
@@ -200,7 +195,7 @@ Value Sheet::spGetCell(int32_t column, int32_t row) {
     return v.IsEmpty() ? Value("") : v;  // an empty cell reads as the empty text
   }
   Value v = table_->Cell(column - 1, row - 1);
-  if (v.IsEmpty() || (v.IsText() && v.Text() == nan_text_)) return Value("");
+  if (v.IsEmpty() || (v.IsText() && v.Text() == kNaNText)) return Value("");
   return v;
 }
 
@@ -282,7 +277,7 @@ int32_t Sheet::spGetCol(ValueArray& data, int32_t column, int32_t first_row) {
     host::Block block = table_->Read(column - 1, first_row - 1, column - 1, max_row_ - 1);
     if (!block.empty()) cells = std::move(block[0]);
     for (Value& v : cells) {
-      if (v.IsText() && v.Text() == nan_text_) v = Value("");
+      if (v.IsText() && v.Text() == kNaNText) v = Value("");
     }
   }
   return CellsToColumn(cells.data(), cells.size(), data);
@@ -342,7 +337,7 @@ void Sheet::spLoadSheet(int32_t min_columns, int32_t min_rows) {
     column.assign(std::make_move_iterator(read.begin()),
                   std::make_move_iterator(read.begin() + static_cast<std::ptrdiff_t>(n)));
     for (Value& v : column) {
-      if (v.IsText() && v.Text() == nan_text_) v = Value();
+      if (v.IsText() && v.Text() == kNaNText) v = Value();
     }
   }
   host::Block titles = table_->Read(0, -1, max_col_ - 1, -1);
@@ -350,7 +345,7 @@ void Sheet::spLoadSheet(int32_t min_columns, int32_t min_rows) {
   for (int32_t c = 0; c < max_col_; ++c) {
     if (c < static_cast<int32_t>(titles.size()) && !titles[c].empty()) {
       const std::string t = ToText(titles[c][0]);
-      title_buffer_[c] = t == nan_text_ ? std::string() : t;
+      title_buffer_[c] = t == kNaNText ? std::string() : t;
     }
   }
   saved_titles_ = title_buffer_;
@@ -376,7 +371,7 @@ void Sheet::spSaveSheet() {
   }
 }
 
-std::string Sheet::BufferedTitle(int32_t column) const {
+std::string Sheet::TEST_BufferedTitle(int32_t column) const {
   if (!buffered_ || column < 1 || column > static_cast<int32_t>(title_buffer_.size())) return "";
   return title_buffer_[column - 1];
 }

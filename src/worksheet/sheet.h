@@ -43,15 +43,11 @@ class Sheet {
   // The report item's text (dispatch id 1001); "" without a report.
   std::string ReportText() const;
   void SetReportText(const std::string& text);
-  const std::string& ReportName() const { return report_name_; }
 
   // Ends the session: sets the application's id-21 property to false and
   // releases it, which writes the notebook back. False with *error when the
   // write-back failed.
   bool Release(std::string* error);
-
-  // The text form of the host's missing value: "-1.#QNAN".
-  const std::string& NaNText() const { return nan_text_; }
 
   // --- Room for the results ----------------------------------------------
 
@@ -90,11 +86,12 @@ class Sheet {
   void spLoadSheet(int32_t min_columns, int32_t min_rows);
   void spSaveSheet();
 
-  int32_t MaxCol() const { return max_col_; }
-  int32_t MaxRow() const { return max_row_; }
-  bool Buffered() const { return buffered_; }
-  // The current title of a column in buffered mode ("" outside the buffer).
-  std::string BufferedTitle(int32_t column) const;
+  // For tests: the buffer's size, whether the sheet is buffered, and a
+  // column's title in the buffer ("" outside it).
+  int32_t TEST_MaxCol() const { return max_col_; }
+  int32_t TEST_MaxRow() const { return max_row_; }
+  bool TEST_Buffered() const { return buffered_; }
+  std::string TEST_BufferedTitle(int32_t column) const;
 
  private:
   [[noreturn]] void Unrecoverable(const std::string& where, const std::string& description,
@@ -109,10 +106,8 @@ class Sheet {
   host::NotebookItem* worksheet_item_ = nullptr;
   host::DataTable* table_ = nullptr;
   host::NotebookItem* report_item_ = nullptr;
-  std::string report_name_;
   int32_t worksheet_index_ = 0;
   int32_t report_index_ = -1;
-  std::string nan_text_;
 
   int32_t max_col_ = 0;
   int32_t max_row_ = 0;

@@ -18,7 +18,10 @@ using Strings = std::vector<std::string>;
 
 class FatigueTest : public ::testing::Test, public TestNotebook {
  protected:
-  FatigueTest();
+  FatigueTest() {
+    settings.RateFactor = 1.2;
+    settings.SetToCopy = 1;
+  }
   // Fills offset k of data set s from row 1 down (before Load).
   template <typename Cells>
   void Input(int16_t s, int32_t k, const Cells& cells) {
@@ -54,11 +57,6 @@ class FatigueTest : public ::testing::Test, public TestNotebook {
     std::istringstream in(run->ReportText.ToString());
     for (std::string l; std::getline(in, l);) lines.push_back(l.substr(0, l.size() - 1));
     return lines;
-  }
-  std::string Shown() const {  // the boxes shown, "title: text" a line
-    std::string out;
-    for (const auto& box : ui.shown) out += box.title + ": " + box.text + "\n";
-    return out;
   }
 
   std::unique_ptr<FatigueRun> run;

@@ -2,31 +2,30 @@
 // example notebooks, and a worksheet as text for comparisons.
 #pragma once
 
-#include <QApplication>
 #include <QTemporaryDir>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
 
 #include "notebook/notebook.h"
+#include "testing/qt_test_support.h"
 
 namespace korund::studio {
 
-inline QApplication& StudioTestApp() {
-  static int argc = 1;
-  static char name[] = "korund-studio-tests";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = [] {
-    auto* a = new QApplication(argc, argv);
-    // Recent files of the tests stay out of the user's settings.
-    QApplication::setOrganizationName("korund-studio-tests");
-    return a;
-  }();
-  return *app;
-}
+using gui::TestApp;
 
 inline std::string ExamplePath(const std::string& name) {
   return std::string(KORUND_SOURCE_DIR) + "/examples/" + name;
+}
+
+// Analyses the notebook at `path` in place by korund's batch run of `word`
+// ("weibull", "dynamic", "static"); returns its status.
+inline int RunKorundBatch(const std::string& word, const std::string& path) {
+  const std::string command = "\"" + std::string(std::getenv("KORUND_TEST_BINARY_DIR")) +
+                              "/bin/korund\" " + word + " --batch --notebook \"" + path +
+                              "\" >/dev/null 2>&1";
+  return std::system(command.c_str());
 }
 
 inline std::string ReadText(const std::string& path) {

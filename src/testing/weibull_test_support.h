@@ -35,7 +35,4 @@ class WeibullTest : public ::testing::Test, public TestNotebook {
   }
 };
 
-// "" when f returns, "stopped" or "fatal" when it ends the run.
-std::string Outcome(const std::function<void()>& f);
-
 }  // namespace korund::weibull
