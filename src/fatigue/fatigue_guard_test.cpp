@@ -130,7 +130,7 @@ TEST(FatigueRoomTest, ResultsThatWouldNotFitAreRefusedBeforeTheRun) {
     EXPECT_EQ("fatal", RunWithRoom(fit_type, 1, &before, &reads, &shown));
     EXPECT_EQ("fatal", RunWithRoom(fit_type, needed - 1, &cells, &reads, &shown));
     EXPECT_EQ(before, cells);
-    EXPECT_EQ(kFatigueSets, reads);
+    EXPECT_EQ(kSets, reads);
     EXPECT_THAT(shown, ::testing::HasSubstr("hold up to " + std::to_string(needed) +
                                             " cells, more than the " + std::to_string(needed - 1) +
                                             " a notebook may hold"));
