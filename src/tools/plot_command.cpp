@@ -13,6 +13,7 @@
 #include "plot/plot_builder.h"
 #include "tools/notebook_edit.h"
 #include "util/text.h"
+#include "util/worksheet_layout.h"
 
 namespace korund::tools {
 namespace {
@@ -122,7 +123,8 @@ bool RunPlot(const PlotCommandOptions& o, std::ostream& out, std::ostream& err,
   options.kind = o.kind.empty() ? plot::DetectPlotKind(sheet) : KindFromWord(o.kind);
   options.mle_line = !o.no_mle_line;
   if (!o.sets.empty()) {
-    const int max_set = options.kind == plot::PlotKind::kWeibull ? 10 : 6;
+    const int max_set = options.kind == plot::PlotKind::kWeibull ? layout::weibull::kSets
+                                                                  : layout::fatigue::kSets;
     if (!plot::ParseSetList(o.sets, max_set, &options.sets, error)) return false;
   }
   plot::PlotDescription plot;
