@@ -1,13 +1,12 @@
 // Where the analyses keep things in a worksheet: every column and row that
 // an analysis writes and that its guard, the plots, the results tables and
-// the studio read back. Columns and rows are 1-based; a column holds row 0
-// as its count where the analyses write whole columns.
+// the studio read back. Columns and rows are 1-based.
 //
 // A Weibull worksheet: set n (1..10) reads column n and writes its results
 // to column 20 + n, its sorted strengths to 30 + n and their Weibull
-// ordinates to 40 + n; the columns between hold the plot styles, the tick
-// percentages, the method names and the result labels; column 56 holds the
-// options record.
+// ordinates to 40 + n. Columns 12 to 20 hold the tick percentages, the plot
+// styles, the method names and the result labels, column 54 the tick
+// positions and column 56 the options record.
 //
 // A fatigue worksheet: set s (1..6) owns the 30 columns from 30 s - 29 (its
 // data, sorted pairs, rate groups, result table, styles and fitted line);
