@@ -26,7 +26,7 @@ void FillFatigueNotebook(host::MemoryHost& host, int count) {
   host::MemoryTable& table = host.Table(host.notebook.AddWorksheet("Data 1"));
   std::mt19937 gen(1018);
   std::normal_distribution<double> scatter(0.0, 0.02);
-  for (int16_t s = 1; s <= fatigue::kFatigueSets; ++s) {
+  for (int16_t s = 1; s <= fatigue::kSets; ++s) {
     const int32_t id = fatigue::SetColumn(s, fatigue::kColId) - 1;
     const double n = 18.0 + s;  // fatigue parameter of the set
     for (int i = 0; i < count; ++i) {
@@ -59,12 +59,12 @@ void BM_DynamicFatigueWorksheet(benchmark::State& state) {
     state.ResumeTiming();
 
     if (sheet.spOpenWorksheet(host, "")) state.SkipWithError("attach failed");
-    sheet.spLoadSheet(fatigue::kColParms, 25);
+    sheet.spLoadSheet(fatigue::kColParms, fatigue::kMinRows);
     fatigue::RunFatigueMacro(ctx);
     sheet.spSaveSheet();
     benchmark::DoNotOptimize(settings.FinishMessage.data());
   }
-  state.SetItemsProcessed(state.iterations() * fatigue::kFatigueSets * count);
+  state.SetItemsProcessed(state.iterations() * fatigue::kSets * count);
 }
 BENCHMARK(BM_DynamicFatigueWorksheet)->Arg(50)->Arg(5000)->Unit(benchmark::kMillisecond);
 

@@ -152,7 +152,7 @@ void frmDFoptions::txtSetToCopy_Validate() {
   if (const auto x = ParseNumber(set_to_copy_)) set_to_copy_ = FormatNumber(RoundEven(*x));
   Value v(set_to_copy_);
   double result = 0;
-  if (!CheckRange(ctx_.ui, v, 1, 6, result)) {
+  if (!CheckRange(ctx_.ui, v, 1, kSets, result)) {
     ctx_.ui.MsgBox("Bad data set number: it must be in the range 1 to 6",
                    ui::kMbIconStop | ui::kMbOk, "BAD VALUE");
     set_to_copy_ = "1";
@@ -217,7 +217,7 @@ void frmDFoptions::cmdOK_Click() {
   st.CopyData = copy_data_;
   // The box holds a validated whole number; anything else falls back to 1.
   const auto set = ParseNumber(set_to_copy_);
-  st.SetToCopy = set && *set >= 1 && *set <= 6 ? static_cast<int16_t>(RoundEven(*set)) : 1;
+  st.SetToCopy = set && *set >= 1 && *set <= kSets ? static_cast<int16_t>(RoundEven(*set)) : 1;
   st.MakeReport = false;
 
   running_ = true;

@@ -8,7 +8,6 @@
 #include "ui/ui.h"
 #include "util/run_settings.h"
 #include "util/text.h"
-#include "worksheet/options_records.h"
 
 namespace korund::fatigue {
 
@@ -55,7 +54,7 @@ namespace {
 void WriteOptionsRecord(RunContext& ctx) {
   auto& sheet = ctx.sheet;
   const auto& st = ctx.settings;
-  using R = worksheet::FatigueRecord;
+  using R = layout::FatigueRecord;
   sheet.spPutTitle(Value("parms"), R::kColumn);
   ValueArray record(R::kRows + 1);
   record[R::kModeRow] = Value(static_cast<int>(st.FatigueMode));
@@ -122,9 +121,9 @@ std::vector<worksheet::Sheet::PlannedColumn> PlanFatigueColumns(worksheet::Sheet
   std::vector<worksheet::Sheet::PlannedColumn> plan;
   auto overwrite = [&](int32_t column, int64_t rows) { plan.push_back({column, rows, false}); };
   auto replace = [&](int32_t column, int64_t rows) { plan.push_back({column, rows, true}); };
-  overwrite(kColParms, worksheet::FatigueRecord::kRows);
+  overwrite(kColParms, layout::FatigueRecord::kRows);
   int64_t groups = 0;
-  for (int16_t s = 1; s <= kFatigueSets; ++s) {
+  for (int16_t s = 1; s <= kSets; ++s) {
     auto col = [s](int32_t k) { return SetColumn(s, k); };
     const int64_t rows = std::max(sheet.StoredRows(col(kColRawX)), sheet.StoredRows(col(kColRawY)));
     groups = std::min(rows, MostGroups(sheet, col(kColRawX)));
@@ -135,10 +134,10 @@ std::vector<worksheet::Sheet::PlannedColumn> PlanFatigueColumns(worksheet::Sheet
     // An empty set ends before its fit.
     replace(col(kColLabels), rows > 0 ? kResultTableRows : 0);
     replace(col(kColValues), rows > 0 ? kResultTableRows : 0);
-    replace(col(kColLineX), rows > 0 ? 2 : 0);
-    replace(col(kColLineY), rows > 0 ? 2 : 0);
+    replace(col(kColLineX), rows > 0 ? kLineToRow : 0);
+    replace(col(kColLineY), rows > 0 ? kLineToRow : 0);
     for (int32_t k : {kColSymbol, kColColor, kColFill, kColLine, kColLineColor}) {
-      overwrite(col(k), 1);
+      overwrite(col(k), kStyleRow);
     }
   }
   // Every set clears the fit columns: the last one's groups stay.
@@ -158,7 +157,7 @@ void RunFatigueMacro(RunContext& ctx) {
   st.FinishMessage = std::string(st.FatigueMode == FatigueMode::kStatic ? "Static" : "Dynamic") +
                      " fatigue analysis complete:\t\r\n";
   bool analysed = false;
-  for (int16_t s = 1; s <= kFatigueSets; ++s) {
+  for (int16_t s = 1; s <= kSets; ++s) {
     run.ReportText.Clear();
     std::string summary;
     AnalyseDataSet(run, s, summary);

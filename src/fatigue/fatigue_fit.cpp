@@ -122,15 +122,15 @@ void WriteResults(FatigueRun& run, int16_t s, const LineFigures& line, int32_t n
   const Value& c = line.c;
   const Value& dc = line.dc;
   const Value& r = line.r;
-  auto put = [&](int32_t row, const std::string& label, const Value& value) {
-    sheet.spPutCell(Value(label), SetColumn(s, kColLabels), row);
+  const std::string& P = run.ParamName;
+  auto label = [&](int32_t row) {
+    sheet.spPutCell(Value(ResultLabel(row, P)), SetColumn(s, kColLabels), row);
+  };
+  auto put = [&](int32_t row, const Value& value) {
+    label(row);
     sheet.spPutCell(value, SetColumn(s, kColValues), row);
   };
-  const std::string& P = run.ParamName;
-  sheet.spPutCell(Value("N"), SetColumn(s, kColLabels), 1);
-  sheet.spPutCell(Value(P), SetColumn(s, kColLabels), 2);
-  sheet.spPutCell(Value(P + ".lower"), SetColumn(s, kColLabels), 3);
-  sheet.spPutCell(Value(P + ".upper"), SetColumn(s, kColLabels), 4);
+  for (int32_t row : {kRowN, kRowParam, kRowParamLower, kRowParamUpper}) label(row);
 
   Value n;
   Bounds main_bounds;
@@ -141,29 +141,29 @@ void WriteResults(FatigueRun& run, int16_t s, const LineFigures& line, int32_t n
     n = Parameter(mode, m.Number());
     main_bounds = ParameterBounds(mode, m, dm, 2);
   }
-  put(1, "N", Value(n_f));
-  put(2, P, n);
-  put(3, P + ".lower", main_bounds.lower);
-  put(4, P + ".upper", main_bounds.upper);
+  put(kRowN, Value(n_f));
+  put(kRowParam, n);
+  put(kRowParamLower, main_bounds.lower);
+  put(kRowParamUpper, main_bounds.upper);
   auto& rt = run.ReportText;
   rt.Add("n=" + ValueText(n) + " \xC2\xB1 ");
   rt.Add(HalfWidth(main_bounds));
   rt.AddLine(" [" + ValueText(main_bounds.lower) + " - " + ValueText(main_bounds.upper) + "]");
 
-  put(5, "slope", m);
-  put(6, "\xC2\xB1,  SEE", dm);
-  put(7, "intcpt", c);
-  put(8, "\xC2\xB1", dc);
-  put(9, "R\xC2\xB2", r.IsNumber() ? CellNumber(r.Number() * r.Number()) : r);
+  put(kRowSlope, m);
+  put(kRowSlopeError, dm);
+  put(kRowIntercept, c);
+  put(kRowInterceptError, dc);
+  put(kRowR2, r.IsNumber() ? CellNumber(r.Number() * r.Number()) : r);
 
   const Bounds iec = m.IsNumber() ? ParameterBounds(mode, m, dm, 1.96) : Bounds{m, m};
-  sheet.spPutCell(Value("IEC60793-1-33"), SetColumn(s, kColLabels), 11);
-  put(12, P + "L", iec.lower);
-  put(13, P + "U", iec.upper);
+  label(kRowIecTitle);
+  put(kRowIecLower, iec.lower);
+  put(kRowIecUpper, iec.upper);
 
   const double ln10 = std::log(10.0);
-  put(16, "Intcpt", c.IsNumber() ? CellNumber((c.Number() + 3) * ln10) : c);
-  put(17, "\xC2\xB1" "95%", dc.IsNumber() ? CellNumber(2 * dc.Number() * ln10) : dc);
+  put(kRowLnIntercept, c.IsNumber() ? CellNumber((c.Number() + 3) * ln10) : c);
+  put(kRowLnInterceptError, dc.IsNumber() ? CellNumber(2 * dc.Number() * ln10) : dc);
   run.ctx.ui.Progress().Add(1);
 }
 
@@ -181,10 +181,10 @@ void WriteFittedLine(FatigueRun& run, int16_t s, const LineFigures& line, int32_
   const double x_hi = xn + span * 10 / 100;
   const double y_lo = c.Number() + m.Number() * x_lo;
   const double y_hi = c.Number() + m.Number() * x_hi;
-  sheet.spPutCell(CellNumber(std::pow(10.0, x_lo)), SetColumn(s, kColLineX), 1);
-  sheet.spPutCell(CellNumber(std::pow(10.0, x_hi)), SetColumn(s, kColLineX), 2);
-  sheet.spPutCell(CellNumber(std::pow(10.0, y_lo)), SetColumn(s, kColLineY), 1);
-  sheet.spPutCell(CellNumber(std::pow(10.0, y_hi)), SetColumn(s, kColLineY), 2);
+  sheet.spPutCell(CellNumber(std::pow(10.0, x_lo)), SetColumn(s, kColLineX), kLineFromRow);
+  sheet.spPutCell(CellNumber(std::pow(10.0, x_hi)), SetColumn(s, kColLineX), kLineToRow);
+  sheet.spPutCell(CellNumber(std::pow(10.0, y_lo)), SetColumn(s, kColLineY), kLineFromRow);
+  sheet.spPutCell(CellNumber(std::pow(10.0, y_hi)), SetColumn(s, kColLineY), kLineToRow);
 }
 
 }  // namespace

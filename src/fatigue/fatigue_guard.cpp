@@ -15,8 +15,8 @@ namespace korund::fatigue {
 
 namespace {
 
-using R = worksheet::FatigueRecord;
-using W = worksheet::WeibullRecord;
+using R = layout::FatigueRecord;
+using W = layout::WeibullRecord;
 
 // A mark matches only a number: an empty cell or a text never does.
 bool CellIs(const Value& v, double code) { return v.IsNumber() && v.Number() == code; }
@@ -34,7 +34,7 @@ void CheckFatigueWorksheet(RunContext& ctx) {
   // is loaded and anything is computed, not when the notebook is saved.
   std::string error;
   if (!sheet.CheckRoom(PlanFatigueColumns(sheet), &error)) ui::TerminateProgram(ctx.ui, error);
-  sheet.spLoadSheet(R::kColumn, 25);
+  sheet.spLoadSheet(R::kColumn, kMinRows);
 
   const bool dynamic = st.FitType == kFitDynamic;
   const std::string analysis = dynamic ? "dynamic fatigue analysis" : "static fatigue analysis";
@@ -55,7 +55,7 @@ void CheckFatigueWorksheet(RunContext& ctx) {
   st.CopyData = sheet.spGetCell(R::kColumn, R::kCopyDataRow).IsTrue();
   Value set = sheet.spGetCell(R::kColumn, R::kSetToCopyRow);
   double set_number = 0;
-  st.SetToCopy = CheckRange(ctx.ui, set, 1, 6, set_number)
+  st.SetToCopy = CheckRange(ctx.ui, set, 1, kSets, set_number)
                      ? static_cast<int16_t>(std::nearbyint(set_number))  // halves to even
                      : 1;
   st.MakeReport = sheet.spGetCell(R::kColumn, R::kMakeReportRow).IsTrue();

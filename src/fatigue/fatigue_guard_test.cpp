@@ -100,7 +100,7 @@ std::function<void(TestNotebook&)> Fill(int32_t fit_type, int rates = 0) {
 TEST(FatigueRoomTest, ResultsThatWouldNotFitAreRefusedBeforeTheRun) {
   for (int32_t fit_type : {kFitDynamic, kFitStatic}) {
     SCOPED_TRACE(fit_type);
-    ExpectExactRoom(Fill(fit_type), CheckFatigueWorksheet, kFatigueSets);
+    ExpectExactRoom(Fill(fit_type), CheckFatigueWorksheet, kSets);
   }
 }
 

@@ -50,22 +50,22 @@ void LayOutSet(FatigueRun& run, int16_t s) {
   TitleAndClear(sheet, col(kColSortY), Numbered("sort " + ys + " ", s));
   TitleAndClear(sheet, col(kColSortX), Numbered("sort " + xs + " ", s));
 
-  // A style code the user put in row 1 survives; anything else is replaced.
+  // A style code the user put in the style row survives; anything else is replaced.
   const Value symbol = settings.SymbolCodes.size() > static_cast<size_t>(s)
                            ? settings.SymbolCodes[s] : Value("");
   const Value color = settings.ColorCodes.size() > static_cast<size_t>(s)
                           ? settings.ColorCodes[s] : Value("");
-  if (!IsSymbolCode(sheet.spGetCell(col(kColSymbol), 1))) {
-    sheet.spPutCell(symbol, col(kColSymbol), 1);
+  if (!IsSymbolCode(sheet.spGetCell(col(kColSymbol), kStyleRow))) {
+    sheet.spPutCell(symbol, col(kColSymbol), kStyleRow);
   }
   for (int32_t k : {kColColor, kColFill}) {
-    if (!IsColorCode(sheet.spGetCell(col(k), 1))) sheet.spPutCell(color, col(k), 1);
+    if (!IsColorCode(sheet.spGetCell(col(k), kStyleRow))) sheet.spPutCell(color, col(k), kStyleRow);
   }
-  if (!IsLineCode(sheet.spGetCell(col(kColLine), 1))) {
-    sheet.spPutCell(Value("@line(1)"), col(kColLine), 1);
+  if (!IsLineCode(sheet.spGetCell(col(kColLine), kStyleRow))) {
+    sheet.spPutCell(Value("@line(1)"), col(kColLine), kStyleRow);
   }
-  if (!IsColorCode(sheet.spGetCell(col(kColLineColor), 1))) {
-    sheet.spPutCell(color, col(kColLineColor), 1);
+  if (!IsColorCode(sheet.spGetCell(col(kColLineColor), kStyleRow))) {
+    sheet.spPutCell(color, col(kColLineColor), kStyleRow);
   }
   progress.Add(1);
 

@@ -9,45 +9,13 @@
 
 #include "util/string_builder.h"
 #include "util/value.h"
-#include "worksheet/options_records.h"
+#include "util/worksheet_layout.h"
 #include "worksheet/run_context.h"
 
 namespace korund::fatigue {
 
-// Offsets inside a data set's block of 30 columns.
-inline constexpr int32_t kColId = 0;
-inline constexpr int32_t kColRawY = 1;
-inline constexpr int32_t kColRawX = 2;
-inline constexpr int32_t kColSortY = 3;
-inline constexpr int32_t kColSortX = 4;
-inline constexpr int32_t kColGroupX = 5;
-inline constexpr int32_t kColGroupY = 6;
-inline constexpr int32_t kColGroupLow = 7;
-inline constexpr int32_t kColGroupHigh = 8;
-inline constexpr int32_t kColCount = 9;
-inline constexpr int32_t kColUse = 10;
-inline constexpr int32_t kColLabels = 11;
-inline constexpr int32_t kColValues = 12;
-inline constexpr int32_t kColSymbol = 13;
-inline constexpr int32_t kColColor = 14;
-inline constexpr int32_t kColFill = 15;
-inline constexpr int32_t kColLine = 16;
-inline constexpr int32_t kColLineColor = 17;
-inline constexpr int32_t kColLineX = 18;
-inline constexpr int32_t kColLineY = 19;
-// The results table of a set (labels and values) ends at this row.
-inline constexpr int32_t kResultTableRows = 17;
-
-// Columns shared by all sets.
-inline constexpr int32_t kColFitX = 181;
-inline constexpr int32_t kColFitY = 182;
-inline constexpr int32_t kColFitErr = 183;
-inline constexpr int32_t kColParms = worksheet::FatigueRecord::kColumn;
-
-inline constexpr int16_t kFatigueSets = 6;
-
-// Worksheet column of offset k in the block of data set s (1..6).
-inline int32_t SetColumn(int16_t s, int32_t k) { return 30 * s - 29 + k; }
+// The stages fill the columns of the fatigue worksheet by their names.
+using namespace layout::fatigue;  // NOLINT(google-build-using-namespace)
 
 struct FatigueRun {
   explicit FatigueRun(RunContext& context) : ctx(context) {}

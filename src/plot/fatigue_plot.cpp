@@ -3,48 +3,146 @@
 // the fitted line between the end points the analysis wrote. Dynamic
 // fatigue plots strength against stress rate (or faceplate velocity),
 // static fatigue time to failure against applied stress.
+#include <algorithm>
 #include <cmath>
 
 #include "plot/plot_parts.h"
 #include "plot/style_codes.h"
+#include "util/run_settings.h"
+#include "util/worksheet_layout.h"
 
 namespace korund::plot::internal {
 namespace {
 
-constexpr int kSets = 6;
-constexpr int32_t kModeColumn = 184;  // row 1: 0 stress rate, 1 faceplate velocity, 2 static
-constexpr int32_t kModeRow = 1;
+namespace fl = layout::fatigue;
+using Record = layout::FatigueRecord;
 
-// Offsets inside a set's block of 30 columns.
-constexpr int32_t kRawY = 1;
-constexpr int32_t kSortY = 3;
-constexpr int32_t kSortX = 4;
-constexpr int32_t kGroupX = 5;
-constexpr int32_t kGroupY = 6;
-constexpr int32_t kGroupLow = 7;
-constexpr int32_t kGroupHigh = 8;
-constexpr int32_t kResultValues = 12;
-constexpr int32_t kSymbol = 13;
-constexpr int32_t kColor = 14;
-constexpr int32_t kFill = 15;
-constexpr int32_t kLine = 16;
-constexpr int32_t kLineColor = 17;
-constexpr int32_t kLineX = 18;
-constexpr int32_t kLineY = 19;
+// What one drawing of the sets gathers: the ranges of x and y, and the plot
+// that counts the values a log axis cannot show.
+struct Gathered {
+  PlotDescription* plot;
+  Extent xs, ys;
 
-// Rows of the result table: the fatigue parameter and its bounds.
-constexpr int32_t kRowParam = 2;
-constexpr int32_t kRowLower = 3;
-constexpr int32_t kRowUpper = 4;
+  bool Positive(double x, double y) {
+    if (x > 0 && y > 0) return true;
+    ++plot->dropped_points;
+    return false;
+  }
+};
 
-int32_t BlockColumn(int s, int32_t offset) { return 30 * s - 29 + offset; }
+// The columns of set s, by their offsets in its block.
+struct SetBlock {
+  int s;
+  int32_t operator()(int32_t offset) const { return fl::SetColumn(s, offset); }
+};
+
+// The measurements the fit used: the sorted pairs that carry no tag.
+Series UsedPoints(const notebook::Worksheet& sheet, const SetBlock& col, Gathered* g) {
+  Series used;
+  const int32_t rows =
+      std::max(sheet.UsedRows(col(fl::kColSortX)), sheet.UsedRows(col(fl::kColSortY)));
+  for (int32_t r = 1; r <= rows; ++r) {
+    const auto x = NumberAt(sheet, col(fl::kColSortX), r);
+    const auto y = NumberAt(sheet, col(fl::kColSortY), r);
+    if (!x || !y || !g->Positive(*x, *y)) continue;
+    used.points.push_back({*x, *y});
+    g->xs.Add(*x);
+    g->ys.Add(*y);
+  }
+  return used;
+}
+
+// The geometric means of the rate groups with their error bars.
+Series GroupPoints(const notebook::Worksheet& sheet, const SetBlock& col, Gathered* g) {
+  Series groups;
+  const int32_t group_rows = sheet.UsedRows(col(fl::kColGroupX));
+  for (int32_t r = 1; r <= group_rows; ++r) {
+    const auto x = NumberAt(sheet, col(fl::kColGroupX), r);
+    const auto y = NumberAt(sheet, col(fl::kColGroupY), r);
+    if (!x || !y || !g->Positive(*x, *y)) continue;
+    const auto low = NumberAt(sheet, col(fl::kColGroupLow), r);
+    const auto high = NumberAt(sheet, col(fl::kColGroupHigh), r);
+    ErrorBar bar{*y, *y};
+    if (low && high && *low <= *y && *high >= *y) {
+      if (*low > 0) {
+        bar = {*low, *high};
+      } else {
+        ++g->plot->dropped_points;  // the bar cannot reach zero on a log axis
+      }
+    }
+    groups.points.push_back({*x, *y});
+    groups.errors.push_back(bar);
+    g->xs.Add(*x);
+    g->ys.Add(bar.low);
+    g->ys.Add(bar.high);
+  }
+  return groups;
+}
+
+// The set's name with its fatigue parameter and bounds, when it has them.
+std::string SetLegend(const notebook::Worksheet& sheet, const SetBlock& col,
+                      const std::string& param) {
+  std::string legend = SetName(sheet, col(fl::kColRawY), col.s);
+  const auto n = NumberAt(sheet, col(fl::kColValues), fl::kRowParam);
+  if (n) {
+    legend += ": " + param + " = " + ShortNumber(*n);
+    const auto lower = NumberAt(sheet, col(fl::kColValues), fl::kRowParamLower);
+    const auto upper = NumberAt(sheet, col(fl::kColValues), fl::kRowParamUpper);
+    if (lower && upper) legend += " [" + ShortNumber(*lower) + ", " + ShortNumber(*upper) + "]";
+  }
+  return legend;
+}
+
+// The fitted line between the end points the analysis wrote.
+void AddFittedLine(const notebook::Worksheet& sheet, const SetBlock& col, Gathered* g) {
+  const auto x1 = NumberAt(sheet, col(fl::kColLineX), fl::kLineFromRow);
+  const auto x2 = NumberAt(sheet, col(fl::kColLineX), fl::kLineToRow);
+  const auto y1 = NumberAt(sheet, col(fl::kColLineY), fl::kLineFromRow);
+  const auto y2 = NumberAt(sheet, col(fl::kColLineY), fl::kLineToRow);
+  if (!(x1 && x2 && y1 && y2 && g->Positive(*x1, *y1) && g->Positive(*x2, *y2))) return;
+  const int s = col.s;
+  g->plot->lines.push_back(
+      {"", {*x1, *y1}, {*x2, *y2},
+       ColorOr(sheet.Cell(col(fl::kColLineColor), fl::kStyleRow), DefaultColor(s)),
+       LineOr(sheet.Cell(col(fl::kColLine), fl::kStyleRow), LineStyle::kSolid)});
+  g->xs.Add(*x1);
+  g->xs.Add(*x2);
+  g->ys.Add(*y1);
+  g->ys.Add(*y2);
+}
+
+// Set s's measurements, rate groups and fitted line; nothing for a set
+// without points.
+void AddSet(const notebook::Worksheet& sheet, int s, const std::string& param, Gathered* g) {
+  const SetBlock col{s};
+  const MarkerShape marker =
+      SymbolOr(sheet.Cell(col(fl::kColSymbol), fl::kStyleRow), DefaultSymbol(s));
+  const Color color = ColorOr(sheet.Cell(col(fl::kColColor), fl::kStyleRow), DefaultColor(s));
+  const Color fill = ColorOr(sheet.Cell(col(fl::kColFill), fl::kStyleRow), DefaultColor(s));
+
+  Series used = UsedPoints(sheet, col, g);
+  used.marker = marker;
+  used.marker_size = 5;
+  used.color = color;
+  Series groups = GroupPoints(sheet, col, g);
+  groups.marker = marker;
+  groups.marker_size = 9;
+  groups.color = color;
+  groups.fill = fill;
+  if (used.points.empty() && groups.points.empty()) return;
+
+  (groups.points.empty() ? used : groups).legend = SetLegend(sheet, col, param);
+  if (!used.points.empty()) g->plot->series.push_back(std::move(used));
+  if (!groups.points.empty()) g->plot->series.push_back(std::move(groups));
+  AddFittedLine(sheet, col, g);
+}
 
 }  // namespace
 
 bool BuildFatiguePlot(const notebook::Worksheet& sheet, PlotKind kind,
                       const PlotOptions& options, PlotDescription* plot, std::string* error) {
   const bool is_static = kind == PlotKind::kStatic;
-  const auto mode = NumberAt(sheet, kModeColumn, kModeRow);
+  const auto mode = NumberAt(sheet, Record::kColumn, Record::kModeRow);
   const std::string param = is_static ? "ns" : "nd";
   if (is_static) {
     plot->title = "Static fatigue";
@@ -52,91 +150,15 @@ bool BuildFatiguePlot(const notebook::Worksheet& sheet, PlotKind kind,
     plot->y.title = "Time to failure (s)";
   } else {
     plot->title = "Dynamic fatigue";
-    plot->x.title = mode == 1.0 ? "Faceplate velocity" : "Stress rate";
+    plot->x.title =
+        mode == static_cast<double>(FatigueMode::kFaceplateVelocity) ? "Faceplate velocity"
+                                                                     : "Stress rate";
     plot->y.title = "Strength (GPa)";
   }
 
-  Extent xs, ys;
-  auto positive = [&](double x, double y) {
-    if (x > 0 && y > 0) return true;
-    ++plot->dropped_points;
-    return false;
-  };
-  for (int s = 1; s <= kSets; ++s) {
-    if (!WantsSet(options, s)) continue;
-    auto col = [s](int32_t offset) { return BlockColumn(s, offset); };
-    const MarkerShape marker = SymbolOr(sheet.Cell(col(kSymbol), 1), DefaultSymbol(s));
-    const Color color = ColorOr(sheet.Cell(col(kColor), 1), DefaultColor(s));
-    const Color fill = ColorOr(sheet.Cell(col(kFill), 1), DefaultColor(s));
-
-    // The measurements the fit used: the sorted pairs that carry no tag.
-    Series used;
-    used.marker = marker;
-    used.marker_size = 5;
-    used.color = color;
-    const int32_t rows = std::max(sheet.UsedRows(col(kSortX)), sheet.UsedRows(col(kSortY)));
-    for (int32_t r = 1; r <= rows; ++r) {
-      const auto x = NumberAt(sheet, col(kSortX), r);
-      const auto y = NumberAt(sheet, col(kSortY), r);
-      if (!x || !y || !positive(*x, *y)) continue;
-      used.points.push_back({*x, *y});
-      xs.Add(*x);
-      ys.Add(*y);
-    }
-
-    Series groups;
-    groups.marker = marker;
-    groups.marker_size = 9;
-    groups.color = color;
-    groups.fill = fill;
-    const int32_t group_rows = sheet.UsedRows(col(kGroupX));
-    for (int32_t r = 1; r <= group_rows; ++r) {
-      const auto x = NumberAt(sheet, col(kGroupX), r);
-      const auto y = NumberAt(sheet, col(kGroupY), r);
-      if (!x || !y || !positive(*x, *y)) continue;
-      const auto low = NumberAt(sheet, col(kGroupLow), r);
-      const auto high = NumberAt(sheet, col(kGroupHigh), r);
-      ErrorBar bar{*y, *y};
-      if (low && high && *low <= *y && *high >= *y) {
-        if (*low > 0) {
-          bar = {*low, *high};
-        } else {
-          ++plot->dropped_points;  // the bar cannot reach zero on a log axis
-        }
-      }
-      groups.points.push_back({*x, *y});
-      groups.errors.push_back(bar);
-      xs.Add(*x);
-      ys.Add(bar.low);
-      ys.Add(bar.high);
-    }
-    if (used.points.empty() && groups.points.empty()) continue;
-
-    std::string legend = SetName(sheet, col(kRawY), s);
-    const auto n = NumberAt(sheet, col(kResultValues), kRowParam);
-    if (n) {
-      legend += ": " + param + " = " + ShortNumber(*n);
-      const auto lower = NumberAt(sheet, col(kResultValues), kRowLower);
-      const auto upper = NumberAt(sheet, col(kResultValues), kRowUpper);
-      if (lower && upper) legend += " [" + ShortNumber(*lower) + ", " + ShortNumber(*upper) + "]";
-    }
-    (groups.points.empty() ? used : groups).legend = legend;
-    if (!used.points.empty()) plot->series.push_back(std::move(used));
-    if (!groups.points.empty()) plot->series.push_back(std::move(groups));
-
-    const auto x1 = NumberAt(sheet, col(kLineX), 1);
-    const auto x2 = NumberAt(sheet, col(kLineX), 2);
-    const auto y1 = NumberAt(sheet, col(kLineY), 1);
-    const auto y2 = NumberAt(sheet, col(kLineY), 2);
-    if (x1 && x2 && y1 && y2 && positive(*x1, *y1) && positive(*x2, *y2)) {
-      plot->lines.push_back({"", {*x1, *y1}, {*x2, *y2},
-                             ColorOr(sheet.Cell(col(kLineColor), 1), DefaultColor(s)),
-                             LineOr(sheet.Cell(col(kLine), 1), LineStyle::kSolid)});
-      xs.Add(*x1);
-      xs.Add(*x2);
-      ys.Add(*y1);
-      ys.Add(*y2);
-    }
+  Gathered gathered{plot, {}, {}};
+  for (int s = 1; s <= fl::kSets; ++s) {
+    if (WantsSet(options, s)) AddSet(sheet, s, param, &gathered);
   }
   if (plot->series.empty()) {
     const std::string word = is_static ? "static" : "dynamic";
@@ -146,8 +168,8 @@ bool BuildFatiguePlot(const notebook::Worksheet& sheet, PlotKind kind,
                  : "nothing to draw: none of the chosen " + word + " fatigue data sets has results";
     return false;
   }
-  FitLogAxis(&plot->x, xs.lo, xs.hi);
-  FitLogAxis(&plot->y, ys.lo, ys.hi);
+  FitLogAxis(&plot->x, gathered.xs.lo, gathered.xs.hi);
+  FitLogAxis(&plot->y, gathered.ys.lo, gathered.ys.hi);
   return true;
 }
 

@@ -5,17 +5,11 @@
 #include <cstdio>
 
 #include "plot/plot_parts.h"
+#include "util/run_settings.h"
 #include "util/value.h"
+#include "util/worksheet_layout.h"
 
 namespace korund::plot {
-namespace {
-
-// Where each analysis keeps the number that says which analysis ran.
-constexpr int32_t kWeibullOptionsColumn = 56;
-constexpr int32_t kFatigueOptionsColumn = 184;
-constexpr int32_t kKindRow = 2;
-
-}  // namespace
 
 namespace internal {
 
@@ -105,10 +99,15 @@ void FitLogAxis(Axis* axis, double lo, double hi) {
 }  // namespace internal
 
 std::optional<PlotKind> DetectPlotKind(const notebook::Worksheet& sheet) {
-  if (internal::NumberAt(sheet, kWeibullOptionsColumn, kKindRow) == 2.0) return PlotKind::kWeibull;
-  const auto fatigue = internal::NumberAt(sheet, kFatigueOptionsColumn, kKindRow);
-  if (fatigue == 0.0) return PlotKind::kDynamic;
-  if (fatigue == 1.0) return PlotKind::kStatic;
+  // A number is asked for: an empty cell would compare equal to 0.
+  using W = layout::WeibullRecord;
+  using F = layout::FatigueRecord;
+  if (internal::NumberAt(sheet, W::kColumn, W::kKindRow) == W::kWeibullKind) {
+    return PlotKind::kWeibull;
+  }
+  const auto fatigue = internal::NumberAt(sheet, F::kColumn, F::kKindRow);
+  if (fatigue == kFitDynamic) return PlotKind::kDynamic;
+  if (fatigue == kFitStatic) return PlotKind::kStatic;
   return std::nullopt;
 }
 
@@ -116,9 +115,11 @@ bool BuildPlot(const notebook::Worksheet& sheet, const PlotOptions& options,
                PlotDescription* plot, std::string* error) {
   const std::optional<PlotKind> kind = options.kind ? options.kind : DetectPlotKind(sheet);
   if (!kind) {
-    *error =
-        "the worksheet holds no analysis results to plot (no Weibull or fatigue options record "
-        "in column 56 or 184); run korund on it first, or name the kind";
+    *error = "the worksheet holds no analysis results to plot (no Weibull or fatigue options "
+             "record in column " +
+             std::to_string(layout::WeibullRecord::kColumn) + " or " +
+             std::to_string(layout::FatigueRecord::kColumn) +
+             "); run korund on it first, or name the kind";
     return false;
   }
   *plot = PlotDescription{};

@@ -19,8 +19,9 @@ struct PlotOptions {
   bool mle_line = true;          // Weibull: also the maximum-likelihood line
 };
 
-// The analysis the worksheet's options record names (column 56 row 2 = 2:
-// Weibull; column 184 row 2 = 0: dynamic, 1: static); nullopt for none.
+// Which analysis wrote the worksheet: the one whose options record holds its
+// kind (the Weibull record first, then the fatigue record's FitType);
+// nullopt for none. Every reader of results asks this one function.
 std::optional<PlotKind> DetectPlotKind(const notebook::Worksheet& sheet);
 
 // Builds the description of the worksheet's graph. Sets without results are

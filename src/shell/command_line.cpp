@@ -6,6 +6,7 @@
 
 #include "gui/image_format.h"
 #include "util/run_settings.h"
+#include "util/worksheet_layout.h"
 
 namespace korund::shell {
 
@@ -120,7 +121,7 @@ void AddAnalysisOptions(CLI::App& app, Invocation& inv, RawOptions& raw) {
   raw.copy_set_option = app.add_option("--copy-set", raw.copy_set,
                                        "Copy data set N (1 to 6) to the clipboard")
                             ->type_name("N")
-                            ->check(CLI::Range(1, 6))
+                            ->check(CLI::Range(1, layout::fatigue::kSets))
                             ->group(fatigue);
   CLI::Option* nc = app.add_flag("--no-copy", raw.no_copy, "Copy nothing to the clipboard")
                         ->group(fatigue);

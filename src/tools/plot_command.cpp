@@ -5,6 +5,7 @@
 #include "gui/plot_export.h"
 #include "gui/plot_file.h"
 #include "plot/plot_builder.h"
+#include "util/worksheet_layout.h"
 
 namespace korund::tools {
 namespace {
@@ -45,7 +46,8 @@ bool RunPlot(const PlotCommandOptions& o, std::ostream& out, std::ostream& err,
     options->kind = o.kind.empty() ? plot::DetectPlotKind(sheet) : KindFromWord(o.kind);
     options->mle_line = !o.no_mle_line;
     if (o.sets.empty()) return true;
-    const int max_set = options->kind == plot::PlotKind::kWeibull ? 10 : 6;
+    const int max_set = options->kind == plot::PlotKind::kWeibull ? layout::weibull::kSets
+                                                                   : layout::fatigue::kSets;
     return plot::ParseSetList(o.sets, max_set, &options->sets, err_text);
   };
   auto render = [](const plot::PlotDescription& plot, gui::ImageFormat format,

@@ -5,6 +5,8 @@
 #include <cstdlib>
 
 #include "notebook/csv.h"
+#include "plot/plot_builder.h"
+#include "util/worksheet_layout.h"
 
 namespace korund::tools {
 namespace {
@@ -12,73 +14,62 @@ namespace {
 using notebook::Worksheet;
 
 // One column of the table: where its value lies in a set's result column
-// (row, and the label the analysis writes beside it), its header and its
+// (the row, whose label the analysis writes beside it), its header and its
 // meaning.
 struct Field {
   int32_t row;
-  std::string label;
   std::string header;
   std::string meaning;
 };
 
-// The Weibull layout: the options record in column 56, the result labels
-// in column 20, set n's results in column 20 + n, its data in column n.
-constexpr int32_t kWeibullParms = 56;
-constexpr int32_t kWeibullLabels = 20;
-constexpr int32_t kWeibullSets = 10;
-// The fatigue layout: the options record in column 184; set s owns the 30
-// columns from 30s - 29, with the data in offsets 0 to 2 and the result
-// labels and values in offsets 11 and 12.
-constexpr int32_t kFatigueParms = 184;
-constexpr int32_t kFatigueSets = 6;
-constexpr int32_t kFatigueBlock = 30;
-
 std::vector<Field> WeibullFields() {
+  namespace wl = layout::weibull;
   return {
-      {1, "N", "N", "number of strengths analysed"},
-      {2, "m", "LS m", "Weibull modulus from the least-squares line through the Weibull plot"},
-      {4, "So", "LS So (GPa)", "scale strength (63.2 % failure) from the least-squares line"},
-      {12, "m", "MLE m", "maximum-likelihood Weibull modulus, corrected for bias (unbiased)"},
-      {13, "m-", "MLE m lower 95%", "lower 95 % confidence bound of the MLE modulus"},
-      {14, "m+", "MLE m upper 95%", "upper 95 % confidence bound of the MLE modulus"},
-      {15, "So", "MLE So (GPa)", "maximum-likelihood scale strength"},
-      {16, "So-", "MLE So lower 95% (GPa)", "lower 95 % confidence bound of the MLE scale"},
-      {17, "So+", "MLE So upper 95% (GPa)", "upper 95 % confidence bound of the MLE scale"},
-      {20, "15% distn", "15% strength (GPa)",
+      {wl::kRowN, "N", "number of strengths analysed"},
+      {wl::kRowM, "LS m", "Weibull modulus from the least-squares line through the Weibull plot"},
+      {wl::kRowSo, "LS So (GPa)", "scale strength (63.2 % failure) from the least-squares line"},
+      {wl::kRowMleM, "MLE m", "maximum-likelihood Weibull modulus, corrected for bias (unbiased)"},
+      {wl::kRowMleMLower, "MLE m lower 95%", "lower 95 % confidence bound of the MLE modulus"},
+      {wl::kRowMleMUpper, "MLE m upper 95%", "upper 95 % confidence bound of the MLE modulus"},
+      {wl::kRowMleSo, "MLE So (GPa)", "maximum-likelihood scale strength"},
+      {wl::kRowMleSoLower, "MLE So lower 95% (GPa)", "lower 95 % confidence bound of the MLE scale"},
+      {wl::kRowMleSoUpper, "MLE So upper 95% (GPa)", "upper 95 % confidence bound of the MLE scale"},
+      {wl::kRow15Distn, "15% strength (GPa)",
        "strength at 15 % failure probability of the MLE distribution (GR-20)"},
-      {21, "50% distn", "50% strength (GPa)",
+      {wl::kRow50Distn, "50% strength (GPa)",
        "strength at 50 % failure probability of the MLE distribution (GR-20)"},
-      {25, "A: md", "FOTP-28 m", "two-point Weibull modulus after FOTP-28 / ITM-13"},
-      {26, "A: So", "FOTP-28 So (GPa)", "two-point scale strength after FOTP-28 / ITM-13"},
-      {30, "md", "IEC m", "bracketed two-point Weibull modulus after IEC 60793-1-33"},
-      {31, "So", "IEC So (GPa)", "bracketed two-point scale strength after IEC 60793-1-33"},
-      {35, "m.lower", "C1239 m lower 90%", "lower 90 % bound of the modulus after ASTM C1239"},
-      {34, "m.upper", "C1239 m upper 90%", "upper 90 % bound of the modulus after ASTM C1239"},
-      {38, "So.lower", "C1239 So lower 90% (GPa)",
+      {wl::kRowAm, "FOTP-28 m", "two-point Weibull modulus after FOTP-28 / ITM-13"},
+      {wl::kRowASo, "FOTP-28 So (GPa)", "two-point scale strength after FOTP-28 / ITM-13"},
+      {wl::kRowIecM, "IEC m", "bracketed two-point Weibull modulus after IEC 60793-1-33"},
+      {wl::kRowIecSo, "IEC So (GPa)", "bracketed two-point scale strength after IEC 60793-1-33"},
+      {wl::kRowC1239MLower, "C1239 m lower 90%", "lower 90 % bound of the modulus after ASTM C1239"},
+      {wl::kRowC1239MUpper, "C1239 m upper 90%", "upper 90 % bound of the modulus after ASTM C1239"},
+      {wl::kRowC1239SoLower, "C1239 So lower 90% (GPa)",
        "lower 90 % bound of the scale strength after ASTM C1239"},
-      {37, "So.upper", "C1239 So upper 90% (GPa)",
+      {wl::kRowC1239SoUpper, "C1239 So upper 90% (GPa)",
        "upper 90 % bound of the scale strength after ASTM C1239"},
   };
 }
 
 std::vector<Field> FatigueFields(bool dynamic) {
+  namespace fl = layout::fatigue;
   const std::string n = dynamic ? "nd" : "ns";
   const std::string what = dynamic ? "dynamic" : "static";
   const std::string log_unit = dynamic ? "log10 GPa" : "log10 s";
   return {
-      {1, "N", "N", "number of measurements in the fit"},
-      {2, n, n, what + " fatigue parameter from the log-log regression"},
-      {3, n + ".lower", n + " lower (2 SE)", "lower bound, slope + 2 standard errors"},
-      {4, n + ".upper", n + " upper (2 SE)", "upper bound, slope - 2 standard errors"},
-      {12, n + "L", n + " lower (IEC)",
+      {fl::kRowN, "N", "number of measurements in the fit"},
+      {fl::kRowParam, n, what + " fatigue parameter from the log-log regression"},
+      {fl::kRowParamLower, n + " lower (2 SE)", "lower bound, slope + 2 standard errors"},
+      {fl::kRowParamUpper, n + " upper (2 SE)", "upper bound, slope - 2 standard errors"},
+      {fl::kRowIecLower, n + " lower (IEC)",
        "lower bound after IEC 60793-1-33, slope + 1.96 standard errors"},
-      {13, n + "U", n + " upper (IEC)",
+      {fl::kRowIecUpper, n + " upper (IEC)",
        "upper bound after IEC 60793-1-33, slope - 1.96 standard errors"},
-      {5, "slope", "slope",
+      {fl::kRowSlope, "slope",
        dynamic ? "slope of log10 strength against log10 rate"
                : "slope of log10 time to failure against log10 stress"},
-      {7, "intcpt", "intercept (" + log_unit + ")", "intercept of that line"},
-      {9, "R\xC2\xB2", "R\xC2\xB2", "coefficient of determination of the fit"},
+      {fl::kRowIntercept, "intercept (" + log_unit + ")", "intercept of that line"},
+      {fl::kRowR2, "R\xC2\xB2", "coefficient of determination of the fit"},
   };
 }
 
@@ -96,15 +87,18 @@ std::string SetName(const Worksheet& sheet, const std::vector<int32_t>& data_col
   return "Set " + std::to_string(n);
 }
 
-// Checks the labels beside a set's values, so that a worksheet laid out
-// otherwise is not read as results.
+// Checks the labels beside a set's values (label_of(row) is what the
+// analysis writes there), so that a worksheet laid out otherwise is not read
+// as results.
+template <typename LabelOf>
 bool LabelsMatch(const Worksheet& sheet, int32_t label_column, const std::vector<Field>& fields,
-                 std::string* error) {
+                 const LabelOf& label_of, std::string* error) {
   for (const Field& f : fields) {
+    const std::string expected = label_of(f.row);
     Value label = sheet.Cell(label_column, f.row);
-    if (!label.IsText() || label.Text() != f.label) {
+    if (!label.IsText() || label.Text() != expected) {
       *error = "column " + std::to_string(label_column) + " row " + std::to_string(f.row) +
-               " should hold the result label \"" + f.label + "\", not \"" + ToText(label) +
+               " should hold the result label \"" + expected + "\", not \"" + ToText(label) +
                "\"; analyse the worksheet again";
       return false;
     }
@@ -121,49 +115,68 @@ void StartTable(const std::vector<Field>& fields, ResultsTable* table) {
   }
 }
 
+// A row per Weibull set that has results. False with *error when the result
+// labels are not where the analysis puts them.
+bool ReadWeibullRows(const Worksheet& sheet, const std::vector<Field>& fields, ResultsTable* table,
+                     std::string* error) {
+  namespace wl = layout::weibull;
+  auto label_of = [](int32_t row) { return std::string(wl::kResultLabels[row]); };
+  bool labels_checked = false;
+  for (int n = 1; n <= wl::kSets; ++n) {
+    const int32_t values = wl::ResultColumn(n);
+    if (!NumberAt(sheet, values, wl::kRowN)) continue;
+    if (!labels_checked && !LabelsMatch(sheet, wl::kLabelColumn, fields, label_of, error)) {
+      return false;
+    }
+    labels_checked = true;
+    ResultsTable::Row row{SetName(sheet, {wl::RawColumn(n)}, n), {}};
+    for (const Field& f : fields) row.values.push_back(NumberAt(sheet, values, f.row));
+    table->rows.push_back(std::move(row));
+  }
+  return true;
+}
+
+// A row per fatigue set that has results; false as ReadWeibullRows.
+bool ReadFatigueRows(const Worksheet& sheet, const std::vector<Field>& fields, bool dynamic,
+                     ResultsTable* table, std::string* error) {
+  namespace fl = layout::fatigue;
+  const std::string param = dynamic ? "nd" : "ns";
+  auto label_of = [&](int32_t row) { return fl::ResultLabel(row, param); };
+  for (int s = 1; s <= fl::kSets; ++s) {
+    auto col = [s](int32_t offset) { return fl::SetColumn(s, offset); };
+    const int32_t values = col(fl::kColValues);
+    if (!NumberAt(sheet, values, fl::kRowN)) continue;
+    if (!LabelsMatch(sheet, col(fl::kColLabels), fields, label_of, error)) return false;
+    ResultsTable::Row row{
+        SetName(sheet, {col(fl::kColRawY), col(fl::kColRawX), col(fl::kColId)}, s), {}};
+    for (const Field& f : fields) row.values.push_back(NumberAt(sheet, values, f.row));
+    table->rows.push_back(std::move(row));
+  }
+  return true;
+}
+
 }  // namespace
 
 bool BuildResultsTable(const Worksheet& sheet, ResultsTable* table, std::string* error) {
   *table = ResultsTable();
-  // A number is asked for: an empty cell would compare equal to 0.
-  const Value weibull_kind = sheet.Cell(kWeibullParms, 2);
-  if (weibull_kind.IsNumber() && weibull_kind.Number() == 2) {
-    table->kind = "weibull";
+  const std::optional<plot::PlotKind> kind = plot::DetectPlotKind(sheet);
+  if (!kind) {
+    *error = "the worksheet holds no analysis results (its options record, column " +
+             std::to_string(layout::WeibullRecord::kColumn) + " or " +
+             std::to_string(layout::FatigueRecord::kColumn) +
+             ", is not one korund wrote); run korund weibull, dynamic or static on it first";
+    return false;
+  }
+  table->kind = plot::KindName(*kind);
+  if (*kind == plot::PlotKind::kWeibull) {
     const std::vector<Field> fields = WeibullFields();
     StartTable(fields, table);
-    bool labels_checked = false;
-    for (int n = 1; n <= kWeibullSets; ++n) {
-      const int32_t values = kWeibullLabels + n;
-      if (!NumberAt(sheet, values, 1)) continue;
-      if (!labels_checked && !LabelsMatch(sheet, kWeibullLabels, fields, error)) return false;
-      labels_checked = true;
-      ResultsTable::Row row{SetName(sheet, {n}, n), {}};
-      for (const Field& f : fields) row.values.push_back(NumberAt(sheet, values, f.row));
-      table->rows.push_back(std::move(row));
-    }
-    return true;
+    return ReadWeibullRows(sheet, fields, table, error);
   }
-  Value fit_type = sheet.Cell(kFatigueParms, 2);
-  if (fit_type.IsNumber() && (fit_type.Number() == 0 || fit_type.Number() == 1)) {
-    const bool dynamic = fit_type.Number() == 0;
-    table->kind = dynamic ? "dynamic" : "static";
-    const std::vector<Field> fields = FatigueFields(dynamic);
-    StartTable(fields, table);
-    for (int s = 1; s <= kFatigueSets; ++s) {
-      const int32_t base = kFatigueBlock * s - (kFatigueBlock - 1);
-      const int32_t labels = base + 11, values = base + 12;
-      if (!NumberAt(sheet, values, 1)) continue;
-      if (!LabelsMatch(sheet, labels, fields, error)) return false;
-      ResultsTable::Row row{SetName(sheet, {base + 1, base + 2, base}, s), {}};
-      for (const Field& f : fields) row.values.push_back(NumberAt(sheet, values, f.row));
-      table->rows.push_back(std::move(row));
-    }
-    return true;
-  }
-  *error = "the worksheet holds no analysis results (its options record, column " +
-           std::to_string(kWeibullParms) + " or " + std::to_string(kFatigueParms) +
-           ", is not one korund wrote); run korund weibull, dynamic or static on it first";
-  return false;
+  const bool dynamic = *kind == plot::PlotKind::kDynamic;
+  const std::vector<Field> fields = FatigueFields(dynamic);
+  StartTable(fields, table);
+  return ReadFatigueRows(sheet, fields, dynamic, table, error);
 }
 
 double Rounded(double x, int digits) {

@@ -24,9 +24,8 @@ struct ResultsTable {
   std::vector<Row> rows;
 };
 
-// Reads the results of the worksheet: the kind from its options record
-// (column 56 row 2 = 2 Weibull; else column 184 row 2 = 0 dynamic, 1
-// static), a row per set whose result count is a number. A cell that holds
+// Reads the results of the worksheet: the kind of the analysis that wrote it
+// (plot::DetectPlotKind), a row per set whose result count is a number. A cell that holds
 // no number is nullopt. False with *error when the worksheet holds no
 // analysis or its result labels are not where the analysis puts them.
 bool BuildResultsTable(const notebook::Worksheet& sheet, ResultsTable* table, std::string* error);

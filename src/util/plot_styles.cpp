@@ -2,19 +2,23 @@
 
 #include <string_view>
 
+#include "util/worksheet_layout.h"
+
 namespace korund {
 
+// One code per Weibull data set; the fatigue sets take the first ones.
 void InitPlotStyles(RunSettings& settings) {
-  static const char* const kSymbols[10] = {
+  constexpr int kSets = layout::weibull::kSets;
+  static const char* const kSymbols[kSets] = {
       "@symbol(2,1,0)", "@symbol(3,1,0)", "@symbol(4,1,0)", "@symbol(5,1,0)", "@symbol(6,1,0)",
       "@symbol(2,1,0)", "@symbol(3,1,0)", "@symbol(4,1,0)", "@symbol(5,1,0)", "@symbol(6,1,0)"};
-  static const char* const kColors[10] = {
+  static const char* const kColors[kSets] = {
       "@rgb(0,0,255)",   "@rgb(255,0,0)",   "@rgb(0,255,0)", "@rgb(0,0,0)",
       "@rgb(255,0,255)", "@rgb(0,255,255)", "@rgb(255,255,0)", "@rgb(128,0,0)",
       "@rgb(0,128,0)",   "@rgb(192,192,192)"};
-  settings.SymbolCodes.assign(1, Value(10));
-  settings.ColorCodes.assign(1, Value(10));
-  for (int i = 0; i < 10; ++i) {
+  settings.SymbolCodes.assign(1, Value(kSets));
+  settings.ColorCodes.assign(1, Value(kSets));
+  for (int i = 0; i < kSets; ++i) {
     settings.SymbolCodes.emplace_back(kSymbols[i]);
     settings.ColorCodes.emplace_back(kColors[i]);
   }

@@ -7,15 +7,17 @@
 #include "stats/sort.h"
 #include "util/plot_styles.h"
 #include "util/text.h"
+#include "util/worksheet_layout.h"
 #include "weibull/weibull_engine.h"
-#include "weibull/weibull_layout.h"
-#include "worksheet/options_records.h"
 
 namespace korund::weibull {
 
+// The driver lays out the Weibull worksheet by the names of its columns.
+using namespace layout::weibull;  // NOLINT(google-build-using-namespace)
+
 namespace {
 
-using Record = worksheet::WeibullRecord;
+using Record = layout::WeibullRecord;
 
 void WriteOptionsRecord(RunContext& ctx) {
   worksheet::Sheet& sheet = ctx.sheet;
@@ -25,10 +27,6 @@ void WriteOptionsRecord(RunContext& ctx) {
   sheet.spPutCell(Value(""), Record::kColumn, Record::kOldRow5);
   sheet.spPutCell(Value(""), Record::kColumn, Record::kOldRow1);
 }
-
-// Every run clears the columns from 19 on: method names, labels, the sets'
-// results, strengths and ordinates.
-constexpr int32_t kClearedColumns = 33;
 
 // Column 19 names the method beside the first row of its results.
 struct Method {
@@ -49,8 +47,8 @@ void WriteMethodNames(worksheet::Sheet& sheet, const ValueArray& labels) {
   }
 }
 
-// Column 12 holds the tick percentages (the user may edit them), column 54
-// their positions on the scale of the Weibull ordinates.
+// The tick percentages (the user may edit them) and their positions on the
+// scale of the Weibull ordinates.
 void WriteAxisTicks(worksheet::Sheet& sheet) {
   sheet.spClearCols(kTickColumn, 1, true, "y ticks");
   ValueArray cells;
@@ -120,14 +118,14 @@ std::vector<worksheet::Sheet::PlannedColumn> PlanWeibullColumns(worksheet::Sheet
   replace(kMethodColumn, method_rows);
   replace(kLabelColumn, kResultRows);
   for (int32_t n = 1; n <= kSets; ++n) {
-    const int64_t raw = sheet.StoredRows(n);
-    replace(kResultColumn0 + n, kResultRows);
-    replace(kStrengthColumn0 + n, std::max<int64_t>(raw, 1));
-    replace(kOrdinateColumn0 + n, raw);
+    const int64_t raw = sheet.StoredRows(RawColumn(n));
+    replace(ResultColumn(n), kResultRows);
+    replace(StrengthColumn(n), std::max<int64_t>(raw, 1));
+    replace(OrdinateColumn(n), raw);
   }
-  for (int32_t c = kOrdinateColumn0 + kSets + 1; c < kMethodColumn + kClearedColumns; ++c)
+  for (int32_t c = OrdinateColumn(kSets) + 1; c < kMethodColumn + kClearedColumns; ++c)
     replace(c, 0);
-  // The ticks: the percentages of column 12, or the ten defaults.
+  // The ticks: the percentages of the worksheet, or the ten defaults.
   const int64_t ticks = std::max<int64_t>(sheet.StoredRows(kTickLabelColumn), 10);
   replace(kTickLabelColumn, ticks);
   replace(kTickColumn, ticks);
@@ -147,7 +145,7 @@ ValueArray AxisTickPercentages(const ValueArray& numeric_cells) {
   }
   if (ticks.size() - 1 < 5) {
     ticks.resize(1);
-    for (double p : {1, 3, 5, 10, 20, 40, 60, 80, 90, 99}) ticks.emplace_back(p);
+    for (double p : kDefaultTickPercents) ticks.emplace_back(p);
   }
   ticks[0] = Value(static_cast<int32_t>(ticks.size()) - 1);
   stats::SortValues(ticks, -1);

@@ -1,7 +1,7 @@
 // The Weibull analysis of fibre strengths: the guard that checks and loads
 // the worksheet and asks for the options (weibull_guard.h), this driver, the
 // engine that analyses one data set (weibull_engine.h) and the fixed layout
-// both write (weibull_layout.h). The statistics come from stats/; what the
+// both write (util/worksheet_layout.h). The statistics come from stats/; what the
 // user sees goes through dialogs/ and ui/.
 //
 // The Weibull driver: records the options in the worksheet, lays out the

@@ -24,9 +24,12 @@
 #include "ui/terminate.h"
 #include "util/text.h"
 #include "util/units.h"
-#include "weibull/weibull_layout.h"
+#include "util/worksheet_layout.h"
 
 namespace korund::weibull {
+
+// The engine fills the columns of the Weibull worksheet by their names.
+using namespace layout::weibull;  // NOLINT(google-build-using-namespace)
 
 namespace {
 
@@ -97,23 +100,23 @@ bool LinearRegression(RunContext& ctx, SetWork& w) {
   const double m = fit->m;
   const double c = fit->c;
   const double so = std::exp(-c / m);
-  w.Put(2, m);
-  w.Put(4, so);
-  w.Put(6, c);
-  w.Put(8, fit->correlation);
+  w.Put(kRowM, m);
+  w.Put(kRowSo, so);
+  w.Put(kRowC, c);
+  w.Put(kRowR, fit->correlation);
   if (fit->errors) {
     const double delm = fit->errors->delm;
     const double delc = fit->errors->delc;
     const double b = fit->b;
     const double delb = fit->errors->delb;
     const double xbar = fit->xbar;
-    w.Put(3, 2 * delm);
-    w.Put(7, 2 * delc);
+    w.Put(kRowDm, 2 * delm);
+    w.Put(kRowDc, 2 * delc);
     // The change of So when the mean ordinate and the slope each move by one
     // standard error, combined and doubled.
     const double d1 = std::exp(xbar - (b + delb) / m) - so;
     const double d2 = std::exp(xbar - b / (m + delm)) - so;
-    w.Put(5, 2 * std::sqrt(d1 * d1 + d2 * d2));
+    w.Put(kRowDSo, 2 * std::sqrt(d1 * d1 + d2 * d2));
   }
   ctx.ui.Progress().Add(1);
   return true;
@@ -270,8 +273,8 @@ namespace {
 // The four columns of set n.
 struct SetColumns {
   explicit SetColumns(int16_t n)
-      : raw(n), result(kResultColumn0 + n), strength(kStrengthColumn0 + n),
-        ordinate(kOrdinateColumn0 + n) {}
+      : raw(RawColumn(n)), result(ResultColumn(n)), strength(StrengthColumn(n)),
+        ordinate(OrdinateColumn(n)) {}
   int32_t raw, result, strength, ordinate;
 };
 

@@ -7,9 +7,8 @@
 #include "ui/terminate.h"
 #include "util/text.h"
 #include "weibull/weib_options.h"
+#include "util/worksheet_layout.h"
 #include "weibull/weibull_driver.h"
-#include "weibull/weibull_layout.h"
-#include "worksheet/options_records.h"
 
 namespace korund::weibull {
 
@@ -26,15 +25,15 @@ const char* const kAnalysis = "Weibull analysis";
 // Only "&Stop" stops: a question closed without an answer lets the run go on.
 constexpr auto kUnanswered = dialogs::Unanswered::kContinues;
 
-using R = worksheet::WeibullRecord;
-using F = worksheet::FatigueRecord;
+using R = layout::WeibullRecord;
+using F = layout::FatigueRecord;
 
 void AskIfNotWeibull(RunContext& ctx) {
   worksheet::Sheet& sheet = ctx.sheet;
   const Value a = sheet.spGetCell(R::kColumn, R::kKindRow);
   const Value b = sheet.spGetCell(F::kColumn, F::kKindRow);
   ValueArray data;
-  const int32_t numeric = sheet.spGetNumCol(data, 1);
+  const int32_t numeric = sheet.spGetNumCol(data, layout::weibull::RawColumn(1));
   if (!(IsZeroOrOne(a) || IsZeroOrOne(b) || numeric == 0)) return;
   dialogs::AskIfOtherAnalysis(ctx.msg, ctx.ui, ctx.settings, kAnalysis,
                               "static or dynamic fatigue analysis", kUnanswered);
@@ -46,24 +45,25 @@ void AskIfLocked(RunContext& ctx) {
   dialogs::AskIfLocked(ctx.msg, ctx.ui, ctx.settings, kAnalysis, kUnanswered);
 }
 
-// Worksheets of older versions keep the option in column 11 under the marker
-// "F opt". Its value is taken over and the old column marked obsolete with "x - "
+// Worksheets of older versions keep the option in a column of its own under
+// the marker "F opt". Its value is taken over and the old column marked obsolete with "x - "
 // (once: cells already starting with "x" are left).
 void TakeOverOldOption(RunContext& ctx) {
   worksheet::Sheet& sheet = ctx.sheet;
-  constexpr int32_t kOldColumn = 11;
-  const Value marker = sheet.spGetCell(kOldColumn, 12);
-  const Value old = sheet.spGetCell(kOldColumn, 13);
+  using layout::weibull::kOldOptionColumn;
+  using layout::weibull::kOldOptionRow;
+  const Value marker = sheet.spGetCell(kOldOptionColumn, layout::weibull::kOldOptionMarkerRow);
+  const Value old = sheet.spGetCell(kOldOptionColumn, kOldOptionRow);
   if (!(marker.IsText() && marker.Text() == "F opt" && IsZeroOrOne(old))) return;
   ctx.settings.FOpt = static_cast<int16_t>(old.Number());
   ValueArray column;
-  const int32_t n = sheet.spGetCol(column, kOldColumn, 1);
-  const int32_t last = std::min(13, n);
+  const int32_t n = sheet.spGetCol(column, kOldOptionColumn, 1);
+  const int32_t last = std::min(kOldOptionRow, n);
   for (int32_t row = 1; row <= last; ++row) {
     const std::string text = ToText(column[row]);
     if (text.empty() || text[0] != 'x') column[row] = Value("x - " + text);
   }
-  sheet.spPutCol(column, kOldColumn, -1, false);
+  sheet.spPutCol(column, kOldOptionColumn, -1, false);
 }
 
 }  // namespace
@@ -75,7 +75,7 @@ void CheckWeibullWorksheet(RunContext& ctx) {
   if (!ctx.sheet.CheckRoom(PlanWeibullColumns(ctx.sheet), &error)) {
     ui::TerminateProgram(ctx.ui, error);
   }
-  ctx.sheet.spLoadSheet(kMinColumns, kMinRows);
+  ctx.sheet.spLoadSheet(layout::weibull::kMinColumns, layout::weibull::kMinRows);
   AskIfNotWeibull(ctx);
   AskIfLocked(ctx);
   ctx.settings.LockWorksheet = false;

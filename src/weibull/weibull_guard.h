@@ -7,11 +7,12 @@
 
 namespace korund::weibull {
 
-// Loads the worksheet (at least 56 x 38 cells) into memory, asks about a
-// worksheet that looks like a fatigue one or is locked, sets
-// ctx.settings.LockWorksheet = false and FOpt (1, or the stored choice), and
-// runs the options dialog through ctx.ui.RunForm. "&Stop" at either question
-// and Cancel in the dialog throw TerminateProgramError (kStopped).
+// Loads the worksheet (at least up to its options record and last result
+// row) into memory, asks about a worksheet that looks like a fatigue one or
+// is locked, sets ctx.settings.LockWorksheet = false and FOpt (1, or the
+// stored choice), and runs the options dialog through ctx.ui.RunForm.
+// "&Stop" at either question and Cancel in the dialog throw
+// TerminateProgramError (kStopped).
 void CheckWeibullWorksheet(RunContext& ctx);
 
 }  // namespace korund::weibull
