@@ -6,88 +6,16 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <fmt/compile.h>
 #include <fmt/format.h>
-#include <nlohmann/json.hpp>
 #include <vector>
 
 namespace korund::notebook {
 namespace {
 
-// The length of the well-formed UTF-8 sequence at s[i] (RFC 3629: no
-// overlong forms, no surrogates, nothing above U+10FFFF), or 0.
-size_t Utf8Length(std::string_view s, size_t i) {
-  const auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-  const unsigned char b0 = byte(i);
-  const size_t left = s.size() - i;
-  auto cont = [&](size_t k, unsigned char lo, unsigned char hi) {
-    return k < left && byte(i + k) >= lo && byte(i + k) <= hi;
-  };
-  if (b0 < 0x80) return 1;
-  if (b0 >= 0xC2 && b0 <= 0xDF) return cont(1, 0x80, 0xBF) ? 2 : 0;
-  if (b0 >= 0xE0 && b0 <= 0xEF) {
-    const unsigned char lo = b0 == 0xE0 ? 0xA0 : 0x80;
-    const unsigned char hi = b0 == 0xED ? 0x9F : 0xBF;
-    return cont(1, lo, hi) && cont(2, 0x80, 0xBF) ? 3 : 0;
-  }
-  if (b0 >= 0xF0 && b0 <= 0xF4) {
-    const unsigned char lo = b0 == 0xF0 ? 0x90 : 0x80;
-    const unsigned char hi = b0 == 0xF4 ? 0x8F : 0xBF;
-    return cont(1, lo, hi) && cont(2, 0x80, 0xBF) && cont(3, 0x80, 0xBF) ? 4 : 0;
-  }
-  return 0;
-}
-
 const char kHex[] = "0123456789abcdef";
 
 }  // namespace
-
-void AppendJsonString(std::string* out, std::string_view s) {
-  const size_t start = out->size();
-  out->push_back('"');
-  size_t i = 0;
-  while (i < s.size()) {
-    // Copy the longest run that needs no escaping in one go.
-    size_t run = i;
-    while (run < s.size()) {
-      const unsigned char c = static_cast<unsigned char>(s[run]);
-      if (c < 0x20 || c == '"' || c == '\\' || c >= 0x80) break;
-      ++run;
-    }
-    out->append(s.data() + i, run - i);
-    i = run;
-    if (i == s.size()) break;
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    if (c >= 0x80) {
-      const size_t len = Utf8Length(s, i);
-      if (len == 0) {
-        // Rare: leave the replacement rules for broken UTF-8 to the library
-        // whose output the file has always had.
-        out->resize(start);
-        *out += nlohmann::ordered_json(std::string(s)).dump(
-            -1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
-        return;
-      }
-      out->append(s.data() + i, len);
-      i += len;
-      continue;
-    }
-    switch (c) {
-      case '"': *out += "\\\""; break;
-      case '\\': *out += "\\\\"; break;
-      case '\b': *out += "\\b"; break;
-      case '\f': *out += "\\f"; break;
-      case '\n': *out += "\\n"; break;
-      case '\r': *out += "\\r"; break;
-      case '\t': *out += "\\t"; break;
-      default:
-        *out += "\\u00";
-        out->push_back(kHex[c >> 4]);
-        out->push_back(kHex[c & 0xF]);
-    }
-    ++i;
-  }
-  out->push_back('"');
-}
 
 namespace {
 
@@ -157,6 +85,45 @@ void WriteDigits(char* end, uint64_t n) {
   }
 }
 
+// A positive double's digits as one integer without trailing zeros, and
+// the power of ten it is scaled by.
+struct Decimal {
+  uint64_t significand;
+  int exponent;
+};
+
+// The shortest digits that read back as x > 0, the nearest of them when
+// there are several: {fmt}'s "{}" (Dragonbox; the same digits as
+// std::to_chars, about three times faster), taken back apart from its
+// text, which is plain ("0.0001", "1250") or has an exponent ("1.5e-07").
+Decimal ShortestDecimal(double x) {
+  char text[32];
+  const char* const end = fmt::format_to(text, FMT_COMPILE("{}"), x);
+  uint64_t significand = 0;
+  int exponent = 0;
+  bool fraction = false;
+  const char* p = text;
+  for (; p != end && *p != 'e'; ++p) {
+    if (*p == '.') {
+      fraction = true;
+      continue;
+    }
+    significand = significand * 10 + static_cast<uint64_t>(*p - '0');
+    if (fraction) --exponent;
+  }
+  if (p != end) {
+    const bool down = p[1] == '-';
+    int e = 0;
+    for (p += 2; p != end; ++p) e = e * 10 + (*p - '0');
+    exponent += down ? -e : e;
+  }
+  while (significand % 10 == 0) {
+    significand /= 10;
+    ++exponent;
+  }
+  return {significand, exponent};
+}
+
 }  // namespace
 
 char* WriteJsonDouble(char* p, double x) {
@@ -172,18 +139,15 @@ char* WriteJsonDouble(char* p, double x) {
     std::memcpy(p, "0.0", 3);
     return p + 3;
   }
-  // The shortest digits that read back as x, the nearest of them when there
-  // are several (Dragonbox: the same digits as std::to_chars, three times
-  // faster).
-  const auto decimal = fmt::detail::dragonbox::to_decimal(x);
+  const Decimal decimal = ShortestDecimal(x);
   const uint64_t significand = decimal.significand;
   const int len = DigitCount(significand);
   // Where the decimal point falls in the digits.
   const int point = len + decimal.exponent;
   // The digits are written where they stand in the text (copying them from
   // a scratch buffer would read back bytes just stored, which stalls).
-  // The layout of the JSON library: plain up to 15 digits before the point
-  // ("100.0", "12.5"), "0.000ddd" down to 1e-4, exponent form beyond.
+  // Plain up to 15 digits before the point ("100.0", "12.5"), "0.000ddd"
+  // down to 1e-4, exponent form beyond.
   constexpr int kMaxPoint = 15;
   constexpr int kMinPoint = -4;
   if (len <= point && point <= kMaxPoint) {
@@ -299,7 +263,7 @@ bool ReadJsonDouble(const char* first, const char* last, double* x) {
   // Clinger's fast path: digits up to 2^53 and powers of ten up to 10^22
   // are exact doubles, so one correctly rounded product or quotient of the
   // two is the nearest double. Most measured values (a few decimals) take
-  // it; the rest are read by the library's full algorithm.
+  // it; the rest are read by std::from_chars.
   static constexpr double kExact[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
@@ -368,7 +332,7 @@ size_t SkipCompactValue(std::string_view text, size_t pos) {
   return text.size();
 }
 
-void AppendPretty(std::string* out, std::string_view compact, int indent) {
+void AppendPretty(std::string* out, std::string_view compact, int indent, int step) {
   size_t level = static_cast<size_t>(indent);
   size_t i = 0;
   const size_t n = compact.size();
@@ -389,7 +353,7 @@ void AppendPretty(std::string* out, std::string_view compact, int indent) {
           out->push_back(close);
           i += 2;
         } else {
-          level += 2;
+          level += static_cast<size_t>(step);
           out->push_back('\n');
           out->append(level, ' ');
           ++i;
@@ -398,7 +362,7 @@ void AppendPretty(std::string* out, std::string_view compact, int indent) {
       }
       case '}':
       case ']':
-        level -= 2;
+        level -= static_cast<size_t>(step);
         out->push_back('\n');
         out->append(level, ' ');
         out->push_back(c);
