@@ -15,7 +15,7 @@
 namespace korund::testing {
 namespace {
 
-bool Parse(std::string_view text, rapidjson::Document* doc) {
+bool ParseDocument(std::string_view text, rapidjson::Document* doc) {
   doc->Parse<rapidjson::kParseFullPrecisionFlag>(text.data(), text.size());
   return !doc->HasParseError();
 }
@@ -71,7 +71,7 @@ void Indented(const rapidjson::Value& v, int step, int level, std::string* out) 
 
 std::string JsonAt(std::string_view text, const std::string& pointer) {
   rapidjson::Document doc;
-  if (!Parse(text, &doc)) return "<not JSON>";
+  if (!ParseDocument(text, &doc)) return "<not JSON>";
   const rapidjson::Value* v = Find(doc, pointer);
   if (v == nullptr) return "<none>";
   rapidjson::StringBuffer buffer;
@@ -83,7 +83,7 @@ std::string JsonAt(std::string_view text, const std::string& pointer) {
 std::vector<std::string> JsonKeys(std::string_view text, const std::string& pointer) {
   rapidjson::Document doc;
   std::vector<std::string> keys;
-  if (!Parse(text, &doc)) return keys;
+  if (!ParseDocument(text, &doc)) return keys;
   const rapidjson::Value* v = Find(doc, pointer);
   if (v == nullptr || !v->IsObject()) return keys;
   for (const auto& m : v->GetObject()) keys.emplace_back(m.name.GetString(), m.name.GetStringLength());
@@ -92,7 +92,7 @@ std::vector<std::string> JsonKeys(std::string_view text, const std::string& poin
 
 std::string IndentedJson(std::string_view text, int step) {
   rapidjson::Document doc;
-  if (!Parse(text, &doc)) return "<not JSON>";
+  if (!ParseDocument(text, &doc)) return "<not JSON>";
   std::string out;
   Indented(doc, step, 0, &out);
   return out + "\n";
@@ -119,5 +119,69 @@ std::string JsonDoubleText(double x) {
   return text + digits.substr(0, 1) + (len > 1 ? "." + digits.substr(1) : "") + "e" +
          (exponent < 0 ? "-" : "+") + (magnitude.size() < 2 ? "0" : "") + magnitude;
 }
+
+Json Json::Parse(std::string_view text) {
+  auto doc = std::make_shared<rapidjson::Document>();
+  Json json;
+  if (ParseDocument(text, doc.get())) json.value_ = doc.get();
+  json.doc_ = std::move(doc);
+  return json;
+}
+
+Json Json::operator[](const std::string& key) const {
+  Json member;
+  member.doc_ = doc_;
+  if (value_ != nullptr && value_->IsObject()) {
+    const auto it = value_->FindMember(key.c_str());
+    if (it != value_->MemberEnd()) member.value_ = &it->value;
+  }
+  return member;
+}
+
+Json Json::operator[](size_t index) const {
+  Json element;
+  element.doc_ = doc_;
+  if (value_ != nullptr && value_->IsArray() && index < value_->Size()) {
+    element.value_ = &(*value_)[static_cast<rapidjson::SizeType>(index)];
+  }
+  return element;
+}
+
+size_t Json::size() const {
+  if (value_ == nullptr) return 0;
+  if (value_->IsArray()) return value_->Size();
+  return value_->IsObject() ? value_->MemberCount() : 0;
+}
+
+bool Json::Contains(const std::string& key) const { return !(*this)[key].IsNull(); }
+
+std::vector<Json> Json::Elements() const {
+  std::vector<Json> elements;
+  for (size_t i = 0; i < size(); ++i) elements.push_back((*this)[i]);
+  return elements;
+}
+
+bool Json::IsNull() const { return value_ == nullptr || value_->IsNull(); }
+bool Json::IsNumber() const { return value_ != nullptr && value_->IsNumber(); }
+bool Json::IsString() const { return value_ != nullptr && value_->IsString(); }
+double Json::Number() const { return IsNumber() ? value_->GetDouble() : NAN; }
+
+std::string Json::Text() const {
+  return IsString() ? std::string(value_->GetString(), value_->GetStringLength()) : Dump();
+}
+
+std::string Json::Dump() const {
+  if (value_ == nullptr) return "null";
+  rapidjson::StringBuffer buffer;
+  rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+  value_->Accept(writer);
+  return std::string(buffer.GetString(), buffer.GetSize());
+}
+
+bool operator==(const Json& a, const Json& b) { return a.Dump() == b.Dump(); }
+bool operator==(const Json& a, const std::string& text) { return a.IsString() && a.Text() == text; }
+bool operator==(const Json& a, const char* text) { return a == std::string(text); }
+bool operator==(const Json& a, double number) { return a.IsNumber() && a.Number() == number; }
+std::ostream& operator<<(std::ostream& out, const Json& json) { return out << json.Dump(); }
 
 }  // namespace korund::testing

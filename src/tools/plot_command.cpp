@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <nlohmann/json.hpp>
 
 #include "gui/plot_export.h"
 #include "host/atomic_file.h"
+#include "notebook/json_builder.h"
 #include "notebook/notebook.h"
 #include "notebook/notebook_file.h"
 #include "plot/plot_builder.h"
@@ -17,7 +17,7 @@
 namespace korund::tools {
 namespace {
 
-using nlohmann::ordered_json;
+using notebook::JsonBuilder;
 
 std::string ColorText(const plot::Color& c) {
   char text[8];
@@ -25,17 +25,33 @@ std::string ColorText(const plot::Color& c) {
   return text;
 }
 
-ordered_json AxisJson(const plot::Axis& axis) {
-  ordered_json ticks = ordered_json::array();
+void AddAxis(JsonBuilder* json, const plot::Axis& axis) {
+  json->BeginObject().Key("title").String(axis.title).Key("scale").String(plot::ScaleName(axis.scale));
+  json->Key("min").Number(axis.min).Key("max").Number(axis.max).Key("ticks").BeginArray();
   for (const plot::Tick& t : axis.ticks) {
-    ticks.push_back({{"position", t.position}, {"label", t.label}});
+    json->BeginObject().Key("position").Number(t.position).Key("label").String(t.label).EndObject();
   }
-  return {{"title", axis.title}, {"scale", plot::ScaleName(axis.scale)},
-          {"min", axis.min},     {"max", axis.max},
-          {"ticks", ticks}};
+  json->EndArray().EndObject();
 }
 
-ordered_json PointJson(const plot::Point& p) { return ordered_json::array({p.x, p.y}); }
+void AddPair(JsonBuilder* json, double a, double b) {
+  json->BeginArray().Number(a).Number(b).EndArray();
+}
+
+void AddSeries(JsonBuilder* json, const plot::Series& s) {
+  json->BeginObject().Key("legend").String(s.legend).Key("marker").String(plot::MarkerName(s.marker));
+  json->Key("marker_size").Number(s.marker_size).Key("color").String(ColorText(s.color)).Key("fill");
+  if (s.fill) {
+    json->String(ColorText(*s.fill));
+  } else {
+    json->Null();
+  }
+  json->Key("points").BeginArray();
+  for (const plot::Point& p : s.points) AddPair(json, p.x, p.y);
+  json->EndArray().Key("errors").BeginArray();
+  for (const plot::ErrorBar& e : s.errors) AddPair(json, e.low, e.high);
+  json->EndArray().EndObject();
+}
 
 std::string Lower(const std::string& s) { return LowerAscii(s); }
 
@@ -53,36 +69,25 @@ std::optional<plot::PlotKind> KindFromWord(const std::string& word) {
 }  // namespace
 
 std::string PlotJson(const plot::PlotDescription& plot) {
-  ordered_json series = ordered_json::array();
-  for (const plot::Series& s : plot.series) {
-    ordered_json points = ordered_json::array();
-    for (const plot::Point& p : s.points) points.push_back(PointJson(p));
-    ordered_json errors = ordered_json::array();
-    for (const plot::ErrorBar& e : s.errors) errors.push_back({e.low, e.high});
-    series.push_back({{"legend", s.legend},
-                      {"marker", plot::MarkerName(s.marker)},
-                      {"marker_size", s.marker_size},
-                      {"color", ColorText(s.color)},
-                      {"fill", s.fill ? ordered_json(ColorText(*s.fill)) : ordered_json(nullptr)},
-                      {"points", points},
-                      {"errors", errors}});
-  }
-  ordered_json lines = ordered_json::array();
+  JsonBuilder json;
+  json.BeginObject().Key("kind").String(plot::KindName(plot.kind)).Key("title").String(plot.title);
+  json.Key("x");
+  AddAxis(&json, plot.x);
+  json.Key("y");
+  AddAxis(&json, plot.y);
+  json.Key("series").BeginArray();
+  for (const plot::Series& s : plot.series) AddSeries(&json, s);
+  json.EndArray().Key("lines").BeginArray();
   for (const plot::Line& l : plot.lines) {
-    lines.push_back({{"legend", l.legend},
-                     {"from", PointJson(l.from)},
-                     {"to", PointJson(l.to)},
-                     {"color", ColorText(l.color)},
-                     {"style", plot::LineStyleName(l.style)}});
+    json.BeginObject().Key("legend").String(l.legend).Key("from");
+    AddPair(&json, l.from.x, l.from.y);
+    json.Key("to");
+    AddPair(&json, l.to.x, l.to.y);
+    json.Key("color").String(ColorText(l.color)).Key("style").String(plot::LineStyleName(l.style));
+    json.EndObject();
   }
-  ordered_json doc = {{"kind", plot::KindName(plot.kind)},
-                      {"title", plot.title},
-                      {"x", AxisJson(plot.x)},
-                      {"y", AxisJson(plot.y)},
-                      {"series", series},
-                      {"lines", lines},
-                      {"dropped_points", plot.dropped_points}};
-  return doc.dump(1) + "\n";
+  json.EndArray().Key("dropped_points").Integer(plot.dropped_points).EndObject();
+  return json.Indented(1) + "\n";
 }
 
 CLI::App* AddPlotCommand(CLI::App& app, PlotCommandOptions* o) {

@@ -6,13 +6,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include <gtest/gtest.h>
 
 #include "notebook/notebook.h"
 #include "notebook/notebook_file.h"
+#include "testing/json_support.h"
 #include "testing/test_files.h"
 #include "tools/notebook_tool.h"
 
@@ -21,7 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace korund::host::testing;
-using nlohmann::json;
+using korund::testing::Json;
 
 class PlotCommandTest : public ::testing::Test {
  protected:
@@ -61,11 +61,11 @@ class PlotCommandTest : public ::testing::Test {
     return out.str();
   }
 
-  json Description(const std::string& notebook, std::vector<std::string> extra = {}) {
+  Json Description(const std::string& notebook, std::vector<std::string> extra = {}) {
     std::vector<std::string> args = {"plot", notebook, "--out", dir_.File("plot.json")};
     args.insert(args.end(), extra.begin(), extra.end());
     Tool(0, args);
-    return json::parse(ReadFile(dir_.File("plot.json")));
+    return Json::Parse(ReadFile(dir_.File("plot.json")));
   }
 
   static notebook::Notebook Load(const std::string& path) {
@@ -83,7 +83,7 @@ double Num(const Value& v) { return v.IsNumber() ? v.Number() : NAN; }
 
 TEST_F(PlotCommandTest, WeibullExampleMatchesItsWorksheet) {
   const std::string file = Analysed("weibull");
-  const json plot = Description(file);
+  const Json plot = Description(file);
   notebook::Notebook doc = Load(file);
   const notebook::Worksheet& sheet = *doc.FindWorksheet("Data 1")->worksheet();
 
@@ -92,37 +92,37 @@ TEST_F(PlotCommandTest, WeibullExampleMatchesItsWorksheet) {
   ASSERT_EQ(plot["series"].size(), 3u);
   for (int n = 1; n <= 3; ++n) {
     SCOPED_TRACE(n);
-    const json& series = plot["series"][n - 1];
-    const json& points = series["points"];
+    const Json& series = plot["series"][n - 1];
+    const Json& points = series["points"];
     ASSERT_EQ(static_cast<int>(points.size()), sheet.UsedRows(30 + n));
     for (int r = 1; r <= sheet.UsedRows(30 + n); ++r) {
-      EXPECT_EQ(points[r - 1][0].get<double>(), Num(sheet.Cell(30 + n, r)));
-      EXPECT_EQ(points[r - 1][1].get<double>(), Num(sheet.Cell(40 + n, r)));
+      EXPECT_EQ(points[r - 1][0].Number(), Num(sheet.Cell(30 + n, r)));
+      EXPECT_EQ(points[r - 1][1].Number(), Num(sheet.Cell(40 + n, r)));
     }
     EXPECT_EQ(series["fill"], series["color"]);
     // The least-squares line y = m ln x + c over the set's strengths.
     const double m = Num(sheet.Cell(20 + n, 2)), c = Num(sheet.Cell(20 + n, 6));
-    const json& line = plot["lines"][2 * (n - 1)];
-    EXPECT_EQ(line["from"][0].get<double>(), Num(sheet.Cell(30 + n, 1)));
-    EXPECT_NEAR(line["to"][1].get<double>(),
-                m * std::log(line["to"][0].get<double>()) + c, 1e-9);
+    const Json& line = plot["lines"][2 * (n - 1)];
+    EXPECT_EQ(line["from"][0].Number(), Num(sheet.Cell(30 + n, 1)));
+    EXPECT_NEAR(line["to"][1].Number(),
+                m * std::log(line["to"][0].Number()) + c, 1e-9);
     EXPECT_EQ(line["style"], "dash");
     // The maximum-likelihood line passes the ordinate 0 at So.
-    const json& mle = plot["lines"][2 * (n - 1) + 1];
+    const Json& mle = plot["lines"][2 * (n - 1) + 1];
     const double mle_m = Num(sheet.Cell(20 + n, 10)), so = Num(sheet.Cell(20 + n, 15));
-    EXPECT_NEAR(mle["from"][1].get<double>(),
-                mle_m * (std::log(mle["from"][0].get<double>()) - std::log(so)), 1e-9);
+    EXPECT_NEAR(mle["from"][1].Number(),
+                mle_m * (std::log(mle["from"][0].Number()) - std::log(so)), 1e-9);
   }
   EXPECT_EQ(plot["series"][0]["color"], "#0000ff");
   EXPECT_EQ(plot["series"][0]["marker"], "square");
   EXPECT_EQ(plot["series"][1]["color"], "#ff0000");
   EXPECT_EQ(plot["series"][1]["marker"], "triangle-up");
-  EXPECT_EQ(plot["series"][0]["legend"].get<std::string>().rfind("Set 1: m = ", 0), 0u);
+  EXPECT_EQ(plot["series"][0]["legend"].Text().rfind("Set 1: m = ", 0), 0u);
 
-  const json& ticks = plot["y"]["ticks"];
+  const Json& ticks = plot["y"]["ticks"];
   ASSERT_EQ(static_cast<int>(ticks.size()), sheet.UsedRows(54));
   for (int r = 1; r <= sheet.UsedRows(54); ++r) {
-    EXPECT_EQ(ticks[r - 1]["position"].get<double>(), Num(sheet.Cell(54, r)));
+    EXPECT_EQ(ticks[r - 1]["position"].Number(), Num(sheet.Cell(54, r)));
     EXPECT_EQ(ticks[r - 1]["label"], ToText(sheet.Cell(12, r)) + " %");
   }
 }
@@ -139,17 +139,17 @@ TEST_F(PlotCommandTest, WeibullFollowsEditedCodesAndLabelsAndTheChosenSets) {
   ASSERT_TRUE(notebook::SerializeNotebook(doc, file, &text, &error)) << error;
   WriteFile(file, text);
 
-  const json plot = Description(file, {"--sets", "2", "--no-mle-line"});
+  const Json plot = Description(file, {"--sets", "2", "--no-mle-line"});
   ASSERT_EQ(plot["series"].size(), 1u);
   EXPECT_EQ(plot["series"][0]["color"], "#0ac81e");
   EXPECT_EQ(plot["series"][0]["marker"], "circle");
-  EXPECT_EQ(plot["series"][0]["legend"].get<std::string>().rfind("Fibre B: m = ", 0), 0u);
+  EXPECT_EQ(plot["series"][0]["legend"].Text().rfind("Fibre B: m = ", 0), 0u);
   EXPECT_EQ(plot["lines"].size(), 1u);
   bool found = false;
-  for (const json& t : plot["y"]["ticks"]) {
+  for (const Json& t : plot["y"]["ticks"].Elements()) {
     if (t["label"] == "63.2 %") {
       found = true;
-      EXPECT_NEAR(t["position"].get<double>(), 0.0, 1e-3);  // ln ln (1/0.368) ~ 0
+      EXPECT_NEAR(t["position"].Number(), 0.0, 1e-3);  // ln ln (1/0.368) ~ 0
     }
   }
   EXPECT_TRUE(found);
@@ -159,7 +159,7 @@ TEST_F(PlotCommandTest, FatigueExamplesMatchTheirWorksheets) {
   for (const std::string word : {"dynamic", "static"}) {
     SCOPED_TRACE(word);
     const std::string file = Analysed(word);
-    const json plot = Description(file);
+    const Json plot = Description(file);
     notebook::Notebook doc = Load(file);
     const notebook::Worksheet& sheet = *doc.FindWorksheet("Data 1")->worksheet();
     EXPECT_EQ(plot["kind"], word);
@@ -169,8 +169,8 @@ TEST_F(PlotCommandTest, FatigueExamplesMatchTheirWorksheets) {
     ASSERT_EQ(plot["lines"].size(), 2u);
     for (int s = 1; s <= 2; ++s) {
       const int b = 30 * s - 29;
-      const json& used = plot["series"][2 * (s - 1)];
-      const json& groups = plot["series"][2 * (s - 1) + 1];
+      const Json& used = plot["series"][2 * (s - 1)];
+      const Json& groups = plot["series"][2 * (s - 1) + 1];
       int untagged = 0;
       for (int r = 1; r <= sheet.UsedRows(b + 4); ++r) {
         if (sheet.Cell(b + 3, r).IsNumber() && sheet.Cell(b + 4, r).IsNumber()) ++untagged;
@@ -178,15 +178,15 @@ TEST_F(PlotCommandTest, FatigueExamplesMatchTheirWorksheets) {
       EXPECT_EQ(static_cast<int>(used["points"].size()), untagged);
       ASSERT_EQ(static_cast<int>(groups["points"].size()), sheet.UsedRows(b + 5));
       for (int r = 1; r <= sheet.UsedRows(b + 5); ++r) {
-        EXPECT_EQ(groups["points"][r - 1][0].get<double>(), Num(sheet.Cell(b + 5, r)));
-        EXPECT_EQ(groups["points"][r - 1][1].get<double>(), Num(sheet.Cell(b + 6, r)));
-        EXPECT_EQ(groups["errors"][r - 1][0].get<double>(), Num(sheet.Cell(b + 7, r)));
-        EXPECT_EQ(groups["errors"][r - 1][1].get<double>(), Num(sheet.Cell(b + 8, r)));
+        EXPECT_EQ(groups["points"][r - 1][0].Number(), Num(sheet.Cell(b + 5, r)));
+        EXPECT_EQ(groups["points"][r - 1][1].Number(), Num(sheet.Cell(b + 6, r)));
+        EXPECT_EQ(groups["errors"][r - 1][0].Number(), Num(sheet.Cell(b + 7, r)));
+        EXPECT_EQ(groups["errors"][r - 1][1].Number(), Num(sheet.Cell(b + 8, r)));
       }
-      const json& line = plot["lines"][s - 1];
-      EXPECT_EQ(line["from"][0].get<double>(), Num(sheet.Cell(b + 18, 1)));
-      EXPECT_EQ(line["to"][1].get<double>(), Num(sheet.Cell(b + 19, 2)));
-      const std::string legend = groups["legend"];
+      const Json& line = plot["lines"][s - 1];
+      EXPECT_EQ(line["from"][0].Number(), Num(sheet.Cell(b + 18, 1)));
+      EXPECT_EQ(line["to"][1].Number(), Num(sheet.Cell(b + 19, 2)));
+      const std::string legend = groups["legend"].Text();
       EXPECT_EQ(legend.rfind("Set " + std::to_string(s) + ": " +
                                  (word == "static" ? "ns = " : "nd = "),
                              0),
@@ -256,7 +256,7 @@ TEST_F(PlotCommandTest, NonPositiveValuesOnALogAxisAreLeftOutWithANote) {
   const std::string output = Tool(0, {"plot", file, "--out", dir_.File("g.json")});
   EXPECT_NE(output.find("note: 1 value that is not positive left out"), std::string::npos)
       << output;
-  EXPECT_EQ(json::parse(ReadFile(dir_.File("g.json")))["dropped_points"], 1);
+  EXPECT_EQ(Json::Parse(ReadFile(dir_.File("g.json")))["dropped_points"], 1);
 }
 
 TEST_F(PlotCommandTest, KorundDrawsTheGraphAfterACompletedRunOnly) {
