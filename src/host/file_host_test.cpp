@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "host/atomic_file.h"
 #include "testing/json_support.h"
 #include "testing/test_files.h"

@@ -88,15 +88,21 @@ Lexed LexNumber(Scanner* s, int first) {
 }
 
 std::string ControlCharacterFault(int c) {
-  static const char* const kNames[32] = {
-      "NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL", "BS",  "HT",  "LF",
-      "VT",  "FF",  "CR",  "SO",  "SI",  "DLE", "DC1", "DC2", "DC3", "DC4", "NAK",
-      "SYN", "ETB", "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
-  const char* shorter = c == 8 ? "b" : c == 9 ? "t" : c == 10 ? "n" : c == 12 ? "f" : c == 13 ? "r" : nullptr;
+  static const char* const kNames[32] = {"NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL",
+                                         "BS",  "HT",  "LF",  "VT",  "FF",  "CR",  "SO",  "SI",
+                                         "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB",
+                                         "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US"};
+  const char* shorter = c == 8    ? "b"
+                        : c == 9  ? "t"
+                        : c == 10 ? "n"
+                        : c == 12 ? "f"
+                        : c == 13 ? "r"
+                                  : nullptr;
   char text[120];
   std::snprintf(text, sizeof text,
                 "invalid string: control character U+%04X (%s) must be escaped to \\u%04X%s%s", c,
-                kNames[c], c, shorter == nullptr ? "" : " or \\", shorter == nullptr ? "" : shorter);
+                kNames[c], c, shorter == nullptr ? "" : " or \\",
+                shorter == nullptr ? "" : shorter);
   return text;
 }
 
@@ -181,17 +187,28 @@ Lexed Lex(std::string_view text, size_t pos) {
   const int c = s.Next();
   switch (c) {
     case -1:
-    case 0: return s.Token("end of input");
-    case '[': return s.Token("'['");
-    case ']': return s.Token("']'");
-    case '{': return s.Token("'{'");
-    case '}': return s.Token("'}'");
-    case ':': return s.Token("':'");
-    case ',': return s.Token("','");
-    case 't': return LexLiteral(&s, "rue", "true literal");
-    case 'f': return LexLiteral(&s, "alse", "false literal");
-    case 'n': return LexLiteral(&s, "ull", "null literal");
-    case '"': return LexString(&s);
+    case 0:
+      return s.Token("end of input");
+    case '[':
+      return s.Token("'['");
+    case ']':
+      return s.Token("']'");
+    case '{':
+      return s.Token("'{'");
+    case '}':
+      return s.Token("'}'");
+    case ':':
+      return s.Token("':'");
+    case ',':
+      return s.Token("','");
+    case 't':
+      return LexLiteral(&s, "rue", "true literal");
+    case 'f':
+      return LexLiteral(&s, "alse", "false literal");
+    case 'n':
+      return LexLiteral(&s, "ull", "null literal");
+    case '"':
+      return LexString(&s);
     default:
       if (c == '-' || IsDigit(static_cast<char>(c))) return LexNumber(&s, c);
       return s.Fault("invalid literal");
@@ -224,7 +241,8 @@ std::string JsonSyntaxError(std::string_view text, const JsonRefusal& refusal) {
     const size_t read = text.size() > 1 && text[1] == kBom[1] ? 3 : 2;
     return "not valid JSON: parse error at line 1, column " + std::to_string(read) +
            ": syntax error while parsing value - invalid BOM; must be 0xEF 0xBB 0xBF if given; "
-           "last read: " + QuoteForError(TokenText(text.substr(0, read)), true);
+           "last read: " +
+           QuoteForError(TokenText(text.substr(0, read)), true);
   }
   // The tokens from `from` on, up to the one RapidJSON stopped in.
   size_t start = refusal.from;
@@ -243,7 +261,9 @@ std::string JsonSyntaxError(std::string_view text, const JsonRefusal& refusal) {
   const char* context = key_due ? "object key" : "value";
   const char* expected = key_due ? "string literal" : "'[', '{', or a literal";
   switch (code) {
-    case rapidjson::kParseErrorDocumentRootNotSingular: expected = "end of input"; break;
+    case rapidjson::kParseErrorDocumentRootNotSingular:
+      expected = "end of input";
+      break;
     case rapidjson::kParseErrorObjectMissName:
       context = "object key";
       expected = "string literal";
@@ -260,13 +280,15 @@ std::string JsonSyntaxError(std::string_view text, const JsonRefusal& refusal) {
       context = "array";
       expected = "']'";
       break;
-    default: break;
+    default:
+      break;
   }
   // Lines and columns as a reader that counts each byte it reads, the end
   // of the text as one more, and starts a line after each line feed.
   const size_t read = token.end + (token.read_end ? 1 : 0);
   const size_t line_start = text.substr(0, token.end).rfind('\n');
-  const size_t line = 1 + static_cast<size_t>(std::count(text.begin(), text.begin() + token.end, '\n'));
+  const size_t line =
+      1 + static_cast<size_t>(std::count(text.begin(), text.begin() + token.end, '\n'));
   size_t column = line_start == std::string_view::npos ? read : read - line_start - 1;
   // A number is read up to the byte after it, which is then given back: a
   // line feed given back leaves the column at 0.
@@ -280,9 +302,10 @@ std::string JsonSyntaxError(std::string_view text, const JsonRefusal& refusal) {
   if (token.name == nullptr) {
     // Reading a string or a number starts the token read afresh.
     const char first = start < text.size() ? text[start] : ' ';
-    const size_t from = first == '"' || first == '-' || IsDigit(first) ? start : refusal.last_scalar;
-    return error + token.fault + "; last read: " +
-           QuoteForError(TokenText(text.substr(from, token.end - from)), true);
+    const size_t from =
+        first == '"' || first == '-' || IsDigit(first) ? start : refusal.last_scalar;
+    return error + token.fault +
+           "; last read: " + QuoteForError(TokenText(text.substr(from, token.end - from)), true);
   }
   return error + "unexpected " + token.name + "; expected " + expected;
 }

@@ -16,10 +16,10 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdlib>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -36,7 +36,7 @@ struct JsonRefusal {
   size_t offset;       // where RapidJSON stopped
   size_t last_scalar;  // where the last string or number began (0: none)
   rapidjson::ParseErrorCode code;
-  bool key_due;        // a key, not a value, is due
+  bool key_due;  // a key, not a value, is due
 };
 
 // The error text for a refused text: "not valid JSON: parse error at line
@@ -170,8 +170,7 @@ class Events {
     const char* end = number + length;
     // An integer is unsigned unless it has a sign; one that does not fit 64
     // bits is read as a double.
-    if (std::find_if(number, end, [](char c) { return c == '.' || c == 'e' || c == 'E'; }) ==
-        end) {
+    if (std::find_if(number, end, [](char c) { return c == '.' || c == 'e' || c == 'E'; }) == end) {
       if (*number == '-') {
         int64_t n = 0;
         const auto [ptr, ec] = std::from_chars(number, end, n);
@@ -218,9 +217,9 @@ class Events {
 
   // The error text for RapidJSON's refusal.
   std::string SyntaxError(size_t offset, rapidjson::ParseErrorCode code) const {
-    return JsonSyntaxError(Full(), {skipped_ + last_end_, skipped_ + offset,
-                                    last_scalar_ == kNone ? 0 : skipped_ + last_scalar_, code,
-                                    key_due_});
+    return JsonSyntaxError(Full(),
+                           {skipped_ + last_end_, skipped_ + offset,
+                            last_scalar_ == kNone ? 0 : skipped_ + last_scalar_, code, key_due_});
   }
 
  private:
@@ -240,7 +239,8 @@ class Events {
     return Done(go_on);
   }
   bool SurrogateFault() {
-    return handler_.Fault(SyntaxError(last_scalar_, rapidjson::kParseErrorStringUnicodeSurrogateInvalid));
+    return handler_.Fault(
+        SyntaxError(last_scalar_, rapidjson::kParseErrorStringUnicodeSurrogateInvalid));
   }
 
   Handler& handler_;

@@ -38,7 +38,9 @@ TEST(JsonTextTest, DoublesAreWrittenInTheShortestDigitsAndReadBackExactly) {
                   std::pow(10.0, static_cast<int>(rng() % 12)); break;  // typed decimals
       case 2: x = std::ldexp(static_cast<double>(bits >> 11), static_cast<int>(rng() % 200) - 150); break;
       case 3: x = std::ldexp(static_cast<double>(bits >> 11), static_cast<int>(rng() % 2100) - 1100); break;
-      case 4: x = static_cast<double>(bits >> (rng() % 64)); break;  // integers, many above 2^53
+      case 4:
+        x = static_cast<double>(bits >> (rng() % 64));
+        break;  // integers, many above 2^53
     }
     if (!std::isfinite(x)) continue;
     const std::string text = Double(x);
@@ -165,13 +167,15 @@ TEST(JsonTextTest, PrettyFormPutsEachMemberOnItsLine) {
   } cases[] = {
       {"{}", "{}"},
       {"[]", "[]"},
-      {R"([[],{},[[]],{"a":{}}])", "[\n  [],\n  {},\n  [\n    []\n  ],\n  {\n    \"a\": {}\n  }\n]"},
+      {R"([[],{},[[]],{"a":{}}])",
+       "[\n  [],\n  {},\n  [\n    []\n  ],\n  {\n    \"a\": {}\n  }\n]"},
       {R"({"a":1,"b":[1,2.5,"x,y:{}[]",null,true],"c":{"d":{"e":[]}}})",
        "{\n  \"a\": 1,\n  \"b\": [\n    1,\n    2.5,\n    \"x,y:{}[]\",\n    null,\n    true\n"
        "  ],\n  \"c\": {\n    \"d\": {\n      \"e\": []\n    }\n  }\n}"},
       {R"({"s":"quote \" and \\ and ] } , :","n":-1e-07})",
        "{\n  \"s\": \"quote \\\" and \\\\ and ] } , :\",\n  \"n\": -1e-07\n}"},
-      {R"([{"a":[]},{"b":[{}]}])", "[\n  {\n    \"a\": []\n  },\n  {\n    \"b\": [\n      {}\n    ]\n  }\n]"},
+      {R"([{"a":[]},{"b":[{}]}])",
+       "[\n  {\n    \"a\": []\n  },\n  {\n    \"b\": [\n      {}\n    ]\n  }\n]"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.compact);

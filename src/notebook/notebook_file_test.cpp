@@ -1,7 +1,6 @@
 #include "notebook/notebook_file.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -66,7 +65,8 @@ TEST(NotebookFileTest, LoadsAndSavesKeepingUnknownMembersAndItems) {
   EXPECT_EQ(R"({"title":"new"})", JsonAt(saved, "/items/1/columns/2"));
   EXPECT_EQ(4u, JsonKeys(saved, "/items/1/columns").size());
 
-  EXPECT_EQ(JsonAt(kRichNotebook), JsonAt(Saved(Parsed(kRichNotebook))));  // unchanged: loses nothing
+  EXPECT_EQ(JsonAt(kRichNotebook),
+            JsonAt(Saved(Parsed(kRichNotebook))));  // unchanged: loses nothing
 }
 
 TEST(NotebookFileTest, CellsAreNormalisedOnSave) {

@@ -221,8 +221,8 @@ class NotebookSax {
                                  " bytes (the limit is 1 MB)");
   }
   bool TooDeep() {
-    return Hard(Place(false),
-                "not a korund notebook (nested deeper than " + std::to_string(kMaxDepth) + " levels)");
+    return Hard(Place(false), "not a korund notebook (nested deeper than " +
+                                  std::to_string(kMaxDepth) + " levels)");
   }
   // A fault of the item being read; the first one counts.
   void ItemFault(std::string text, bool labelled = true) {
@@ -232,7 +232,8 @@ class NotebookSax {
   }
   void ColumnFault(const std::string& text) { ItemFault(", column " + column_.key + text); }
   void NoteItemNotObject(size_t index) {
-    if (item_error_.empty()) item_error_ = name_ + ": " + ItemLabel(index, "") + " is not an object";
+    if (item_error_.empty())
+      item_error_ = name_ + ": " + ItemLabel(index, "") + " is not an object";
   }
 
   // --- canonical text of kept values ---------------------------------------
@@ -355,14 +356,27 @@ std::string NotebookSax::Place(bool pending) const {
 void NotebookSax::EmitScalar(Token token) {
   if (sink_ == nullptr || SinkFull()) return;
   switch (token) {
-    case Token::kNull: Emit("null"); break;
-    case Token::kBool: Emit(bool_ ? "true" : "false"); break;
-    case Token::kInt: AppendJsonInteger(sink_, int_); break;
-    case Token::kUint: AppendJsonUnsigned(sink_, uint_); break;
-    case Token::kDouble: AppendJsonDouble(sink_, double_); break;
-    case Token::kString: AppendJsonString(sink_, *string_); break;
+    case Token::kNull:
+      Emit("null");
+      break;
+    case Token::kBool:
+      Emit(bool_ ? "true" : "false");
+      break;
+    case Token::kInt:
+      AppendJsonInteger(sink_, int_);
+      break;
+    case Token::kUint:
+      AppendJsonUnsigned(sink_, uint_);
+      break;
+    case Token::kDouble:
+      AppendJsonDouble(sink_, double_);
+      break;
+    case Token::kString:
+      AppendJsonString(sink_, *string_);
+      break;
     case Token::kObject:
-    case Token::kArray: break;
+    case Token::kArray:
+      break;
   }
 }
 
@@ -383,12 +397,24 @@ bool NotebookSax::OnValue(Token token) {
     case Kind::kSkip:
       if (IsContainer(token)) Push(Kind::kSkip, token == Token::kObject);
       break;
-    case Kind::kTop: ValueInTop(std::string(parent.key), token); break;
-    case Kind::kItems: ValueInItems(&parent, token); break;
-    case Kind::kItem: ValueInItem(std::string(parent.key), token); break;
-    case Kind::kColumns: ValueInColumns(std::string(parent.key), token); break;
-    case Kind::kColumn: ValueInColumn(std::string(parent.key), token); break;
-    case Kind::kCells: ValueInCells(&parent, token); break;
+    case Kind::kTop:
+      ValueInTop(std::string(parent.key), token);
+      break;
+    case Kind::kItems:
+      ValueInItems(&parent, token);
+      break;
+    case Kind::kItem:
+      ValueInItem(std::string(parent.key), token);
+      break;
+    case Kind::kColumns:
+      ValueInColumns(std::string(parent.key), token);
+      break;
+    case Kind::kColumn:
+      ValueInColumn(std::string(parent.key), token);
+      break;
+    case Kind::kCells:
+      ValueInCells(&parent, token);
+      break;
   }
   return true;
 }
@@ -534,14 +560,27 @@ void NotebookSax::ValueInCells(Frame* cells, Token token) {
     return;
   }
   switch (token) {
-    case Token::kNull: column_.cells.emplace_back(); break;
-    case Token::kBool: column_.cells.push_back(Value::Bool(bool_)); break;  // the worksheet's -1 / 0
-    case Token::kInt: column_.cells.emplace_back(static_cast<double>(int_)); break;
-    case Token::kUint: column_.cells.emplace_back(static_cast<double>(uint_)); break;
-    case Token::kDouble: column_.cells.emplace_back(double_); break;
-    case Token::kString: column_.cells.emplace_back(std::move(*string_)); break;
+    case Token::kNull:
+      column_.cells.emplace_back();
+      break;
+    case Token::kBool:
+      column_.cells.push_back(Value::Bool(bool_));
+      break;  // the worksheet's -1 / 0
+    case Token::kInt:
+      column_.cells.emplace_back(static_cast<double>(int_));
+      break;
+    case Token::kUint:
+      column_.cells.emplace_back(static_cast<double>(uint_));
+      break;
+    case Token::kDouble:
+      column_.cells.emplace_back(double_);
+      break;
+    case Token::kString:
+      column_.cells.emplace_back(std::move(*string_));
+      break;
     case Token::kObject:
-    case Token::kArray: break;
+    case Token::kArray:
+      break;
   }
 }
 
@@ -594,11 +633,19 @@ bool NotebookSax::EndContainer() {
       return true;
     case Kind::kSkip:
     case Kind::kItems:
-    case Kind::kColumns: return true;
-    case Kind::kTop: EndTop(); return true;
-    case Kind::kItem: return EndItem();
-    case Kind::kColumn: EndColumn(); return true;
-    case Kind::kCells: EndCells(count); return true;
+    case Kind::kColumns:
+      return true;
+    case Kind::kTop:
+      EndTop();
+      return true;
+    case Kind::kItem:
+      return EndItem();
+    case Kind::kColumn:
+      EndColumn();
+      return true;
+    case Kind::kCells:
+      EndCells(count);
+      return true;
   }
   return true;
 }

@@ -86,7 +86,8 @@ std::vector<std::string> JsonKeys(std::string_view text, const std::string& poin
   if (!ParseDocument(text, &doc)) return keys;
   const rapidjson::Value* v = Find(doc, pointer);
   if (v == nullptr || !v->IsObject()) return keys;
-  for (const auto& m : v->GetObject()) keys.emplace_back(m.name.GetString(), m.name.GetStringLength());
+  for (const auto& m : v->GetObject())
+    keys.emplace_back(m.name.GetString(), m.name.GetStringLength());
   return keys;
 }
 

@@ -63,6 +63,7 @@ bool operator==(const Json& a, const Json& b);
 bool operator==(const Json& a, const std::string& text);
 bool operator==(const Json& a, const char* text);
 bool operator==(const Json& a, double number);
+inline bool operator==(const Json& a, int number) { return a == static_cast<double>(number); }
 std::ostream& operator<<(std::ostream& out, const Json& json);
 
 }  // namespace korund::testing

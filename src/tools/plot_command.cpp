@@ -26,7 +26,11 @@ std::string ColorText(const plot::Color& c) {
 }
 
 void AddAxis(JsonBuilder* json, const plot::Axis& axis) {
-  json->BeginObject().Key("title").String(axis.title).Key("scale").String(plot::ScaleName(axis.scale));
+  json->BeginObject()
+      .Key("title")
+      .String(axis.title)
+      .Key("scale")
+      .String(plot::ScaleName(axis.scale));
   json->Key("min").Number(axis.min).Key("max").Number(axis.max).Key("ticks").BeginArray();
   for (const plot::Tick& t : axis.ticks) {
     json->BeginObject().Key("position").Number(t.position).Key("label").String(t.label).EndObject();
@@ -39,8 +43,13 @@ void AddPair(JsonBuilder* json, double a, double b) {
 }
 
 void AddSeries(JsonBuilder* json, const plot::Series& s) {
-  json->BeginObject().Key("legend").String(s.legend).Key("marker").String(plot::MarkerName(s.marker));
-  json->Key("marker_size").Number(s.marker_size).Key("color").String(ColorText(s.color)).Key("fill");
+  json->BeginObject().Key("legend").String(s.legend).Key("marker").String(
+      plot::MarkerName(s.marker));
+  json->Key("marker_size")
+      .Number(s.marker_size)
+      .Key("color")
+      .String(ColorText(s.color))
+      .Key("fill");
   if (s.fill) {
     json->String(ColorText(*s.fill));
   } else {

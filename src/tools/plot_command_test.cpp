@@ -1,14 +1,13 @@
 // The plot subcommand: the description it writes for the example notebooks
 // after real runs of korund, checked against the worksheets; the image files
 // of the built program; and its failures, which leave nothing behind.
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
-
-#include <gtest/gtest.h>
 
 #include "notebook/notebook.h"
 #include "notebook/notebook_file.h"
@@ -104,14 +103,13 @@ TEST_F(PlotCommandTest, WeibullExampleMatchesItsWorksheet) {
     const double m = Num(sheet.Cell(20 + n, 2)), c = Num(sheet.Cell(20 + n, 6));
     const Json& line = plot["lines"][2 * (n - 1)];
     EXPECT_EQ(line["from"][0].Number(), Num(sheet.Cell(30 + n, 1)));
-    EXPECT_NEAR(line["to"][1].Number(),
-                m * std::log(line["to"][0].Number()) + c, 1e-9);
+    EXPECT_NEAR(line["to"][1].Number(), m * std::log(line["to"][0].Number()) + c, 1e-9);
     EXPECT_EQ(line["style"], "dash");
     // The maximum-likelihood line passes the ordinate 0 at So.
     const Json& mle = plot["lines"][2 * (n - 1) + 1];
     const double mle_m = Num(sheet.Cell(20 + n, 10)), so = Num(sheet.Cell(20 + n, 15));
-    EXPECT_NEAR(mle["from"][1].Number(),
-                mle_m * (std::log(mle["from"][0].Number()) - std::log(so)), 1e-9);
+    EXPECT_NEAR(mle["from"][1].Number(), mle_m * (std::log(mle["from"][0].Number()) - std::log(so)),
+                1e-9);
   }
   EXPECT_EQ(plot["series"][0]["color"], "#0000ff");
   EXPECT_EQ(plot["series"][0]["marker"], "square");

@@ -18,7 +18,8 @@ TEST(JsonStringTest, EscapesAndReplacesBrokenUtf8) {
       {"quote \" backslash \\ slash /", R"("quote \" backslash \\ slash /")"},
       {"\b\f\n\r\t", R"("\b\f\n\r\t")"},
       {std::string(kControls, sizeof kControls - 1), "\"nul \\u0000 and \\u0001 \\u001f \x7f\""},
-      {"\xC3\xA9t\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80", "\"\xC3\xA9t\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\""},
+      {"\xC3\xA9t\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80",
+       "\"\xC3\xA9t\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80\""},
       // One U+FFFD for each piece that is no character: a stray byte, a
       // character cut short (the byte that broke it read again), an overlong
       // form, a surrogate, a code point above U+10FFFF.
