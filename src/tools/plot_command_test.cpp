@@ -12,6 +12,7 @@
 #include "notebook/notebook.h"
 #include "notebook/notebook_file.h"
 #include "testing/json_support.h"
+#include "testing/process_run.h"
 #include "testing/test_files.h"
 #include "tools/notebook_tool.h"
 
@@ -30,14 +31,8 @@ class PlotCommandTest : public ::testing::Test {
     bin_ = fs::path(bin) / "bin";
   }
 
-  // Runs a program of the build with its output in dir_; returns its status.
-  int Shell(const std::string& command) {
-    const std::string line = "HOME='" + dir_.File("") + "' XDG_CONFIG_HOME='" + dir_.File("") +
-                             "' " + command + " >'" + dir_.File("out") + "' 2>'" +
-                             dir_.File("err") + "'";
-    const int status = std::system(line.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
+  // Runs a program of the build in dir_; returns its status.
+  int Shell(const std::string& command) { return korund::testing::RunIn(dir_.File(""), command).status; }
 
   // A copy of the example notebook, analysed by korund in batch mode.
   std::string Analysed(const std::string& word) {
@@ -45,7 +40,7 @@ class PlotCommandTest : public ::testing::Test {
     fs::copy_file(fs::path(KORUND_EXAMPLES_DIR) / (word + "-demo.json"), copy);
     EXPECT_EQ(0, Shell("'" + (bin_ / "korund").string() + "' " + word + " --batch --notebook '" +
                        copy + "'"))
-        << ReadFile(dir_.File("err"));
+        << ReadFile(dir_.File("err.txt"));
     return copy;
   }
 
@@ -200,7 +195,7 @@ TEST_F(PlotCommandTest, TheProgramWritesImagesOfTheAskedSize) {
   // No display: the command must find its own way to render.
   ASSERT_EQ(0, Shell("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + tool +
                      " --out '" + dir_.File("g.png") + "' --width 640 --height 480"))
-      << ReadFile(dir_.File("err"));
+      << ReadFile(dir_.File("err.txt"));
   const std::string png = ReadFile(dir_.File("g.png"));
   ASSERT_GT(png.size(), 24u);
   EXPECT_EQ(png.substr(1, 3), "PNG");
@@ -212,11 +207,11 @@ TEST_F(PlotCommandTest, TheProgramWritesImagesOfTheAskedSize) {
   EXPECT_EQ(be32(16), 640u);
   EXPECT_EQ(be32(20), 480u);
 
-  ASSERT_EQ(0, Shell(tool + " --out '" + dir_.File("g.svg") + "'")) << ReadFile(dir_.File("err"));
+  ASSERT_EQ(0, Shell(tool + " --out '" + dir_.File("g.svg") + "'")) << ReadFile(dir_.File("err.txt"));
   const std::string svg = ReadFile(dir_.File("g.svg"));
   EXPECT_NE(svg.find("<svg"), std::string::npos);
   EXPECT_NE(svg.find("</svg>"), std::string::npos);
-  ASSERT_EQ(0, Shell(tool + " --out '" + dir_.File("g.pdf") + "'")) << ReadFile(dir_.File("err"));
+  ASSERT_EQ(0, Shell(tool + " --out '" + dir_.File("g.pdf") + "'")) << ReadFile(dir_.File("err.txt"));
   EXPECT_EQ(ReadFile(dir_.File("g.pdf")).substr(0, 5), "%PDF-");
 }
 
@@ -265,11 +260,11 @@ TEST_F(PlotCommandTest, KorundDrawsTheGraphAfterACompletedRunOnly) {
   const std::string before = ReadFile(copy);
   EXPECT_EQ(1, Shell(korund + "'" + dir_.File("g.gif") + "'"));
   EXPECT_EQ(ReadFile(copy), before);
-  EXPECT_NE(ReadFile(dir_.File("err")).find("--plot"), std::string::npos);
+  EXPECT_NE(ReadFile(dir_.File("err.txt")).find("--plot"), std::string::npos);
 
   ASSERT_EQ(0, Shell("env -u DISPLAY -u WAYLAND_DISPLAY " + korund + "'" + dir_.File("g.svg") +
                      "'"))
-      << ReadFile(dir_.File("err"));
+      << ReadFile(dir_.File("err.txt"));
   const std::string svg = ReadFile(dir_.File("g.svg"));
   EXPECT_NE(svg.find("</svg>"), std::string::npos);
   EXPECT_NE(svg.find("Static fatigue"), std::string::npos);
