@@ -1,6 +1,7 @@
 #include "notebook/json_events.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace korund::notebook {
 namespace {
@@ -232,6 +233,21 @@ std::string TokenText(std::string_view token) {
   return shown;
 }
 
+// What the reader was parsing when RapidJSON stopped with `code`, and the
+// token it expected there.
+std::pair<const char*, const char*> ContextOf(rapidjson::ParseErrorCode code, bool key_due) {
+  switch (code) {
+    case rapidjson::kParseErrorDocumentRootNotSingular: return {"value", "end of input"};
+    case rapidjson::kParseErrorObjectMissName: return {"object key", "string literal"};
+    case rapidjson::kParseErrorObjectMissColon: return {"object separator", "':'"};
+    case rapidjson::kParseErrorObjectMissCommaOrCurlyBracket: return {"object", "'}'"};
+    case rapidjson::kParseErrorArrayMissCommaOrSquareBracket: return {"array", "']'"};
+    default:
+      return key_due ? std::pair{"object key", "string literal"}
+                     : std::pair{"value", "'[', '{', or a literal"};
+  }
+}
+
 }  // namespace
 
 std::string JsonSyntaxError(std::string_view text, const JsonRefusal& refusal) {
@@ -256,33 +272,7 @@ std::string JsonSyntaxError(std::string_view text, const JsonRefusal& refusal) {
     }
     start = token.end;
   }
-  const bool key_due = refusal.key_due;
-  const rapidjson::ParseErrorCode code = refusal.code;
-  const char* context = key_due ? "object key" : "value";
-  const char* expected = key_due ? "string literal" : "'[', '{', or a literal";
-  switch (code) {
-    case rapidjson::kParseErrorDocumentRootNotSingular:
-      expected = "end of input";
-      break;
-    case rapidjson::kParseErrorObjectMissName:
-      context = "object key";
-      expected = "string literal";
-      break;
-    case rapidjson::kParseErrorObjectMissColon:
-      context = "object separator";
-      expected = "':'";
-      break;
-    case rapidjson::kParseErrorObjectMissCommaOrCurlyBracket:
-      context = "object";
-      expected = "'}'";
-      break;
-    case rapidjson::kParseErrorArrayMissCommaOrSquareBracket:
-      context = "array";
-      expected = "']'";
-      break;
-    default:
-      break;
-  }
+  const auto [context, expected] = ContextOf(refusal.code, refusal.key_due);
   // Lines and columns as a reader that counts each byte it reads, the end
   // of the text as one more, and starts a line after each line feed.
   const size_t read = token.end + (token.read_end ? 1 : 0);

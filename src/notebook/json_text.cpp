@@ -85,43 +85,25 @@ void WriteDigits(char* end, uint64_t n) {
   }
 }
 
-// A positive double's digits as one integer without trailing zeros, and
-// the power of ten it is scaled by.
-struct Decimal {
-  uint64_t significand;
-  int exponent;
-};
-
-// The shortest digits that read back as x > 0, the nearest of them when
-// there are several: {fmt}'s "{}" (Dragonbox; the same digits as
-// std::to_chars, about three times faster), taken back apart from its
-// text, which is plain ("0.0001", "1250") or has an exponent ("1.5e-07").
-Decimal ShortestDecimal(double x) {
-  char text[32];
-  const char* const end = fmt::format_to(text, FMT_COMPILE("{}"), x);
-  uint64_t significand = 0;
-  int exponent = 0;
-  bool fraction = false;
-  const char* p = text;
-  for (; p != end && *p != 'e'; ++p) {
-    if (*p == '.') {
-      fraction = true;
-      continue;
-    }
-    significand = significand * 10 + static_cast<uint64_t>(*p - '0');
-    if (fraction) --exponent;
+// {fmt}'s text [p, end) of a positive double with 16 digits before the
+// point ("1234567890123456.8", "1000000000000000") in the exponent form
+// this file uses there ("1.2345678901234568e+15", "1e+15"); returns the end.
+char* ToExponentForm(char* p, const char* end) {
+  char digits[32];
+  size_t n = 0;
+  for (const char* q = p; q != end; ++q) {
+    if (*q != '.') digits[n++] = *q;
   }
-  if (p != end) {
-    const bool down = p[1] == '-';
-    int e = 0;
-    for (p += 2; p != end; ++p) e = e * 10 + (*p - '0');
-    exponent += down ? -e : e;
+  while (n > 1 && digits[n - 1] == '0') --n;
+  char* out = p + 1;
+  *p = digits[0];
+  if (n > 1) {
+    *out++ = '.';
+    std::memcpy(out, digits + 1, n - 1);
+    out += n - 1;
   }
-  while (significand % 10 == 0) {
-    significand /= 10;
-    ++exponent;
-  }
-  return {significand, exponent};
+  std::memcpy(out, "e+15", 4);
+  return out + 4;
 }
 
 }  // namespace
@@ -139,56 +121,18 @@ char* WriteJsonDouble(char* p, double x) {
     std::memcpy(p, "0.0", 3);
     return p + 3;
   }
-  const Decimal decimal = ShortestDecimal(x);
-  const uint64_t significand = decimal.significand;
-  const int len = DigitCount(significand);
-  // Where the decimal point falls in the digits.
-  const int point = len + decimal.exponent;
-  // The digits are written where they stand in the text (copying them from
-  // a scratch buffer would read back bytes just stored, which stalls).
-  // Plain up to 15 digits before the point ("100.0", "12.5"), "0.000ddd"
-  // down to 1e-4, exponent form beyond.
-  constexpr int kMaxPoint = 15;
-  constexpr int kMinPoint = -4;
-  if (len <= point && point <= kMaxPoint) {
-    WriteDigits(p + len, significand);
-    p += len;
-    std::memset(p, '0', 16);
-    p += point - len;
-    std::memcpy(p, ".0", 2);
-    return p + 2;
-  }
-  if (0 < point && point <= kMaxPoint) {
-    // All digits one place on, then the whole part moved back before the
-    // point.
-    WriteDigits(p + 1 + len, significand);
-    for (int i = 0; i < point; ++i) p[i] = p[i + 1];
-    p[point] = '.';
-    return p + 1 + len;
-  }
-  if (kMinPoint < point && point <= 0) {
-    std::memcpy(p, "0.0000", 6);
-    p += 2 - point;
-    WriteDigits(p + len, significand);
-    return p + len;
-  }
-  WriteDigits(p + 1 + len, significand);
-  p[0] = p[1];
-  if (len > 1) {
-    p[1] = '.';
-    p += 1 + len;
-  } else {
-    p += 1;
-  }
-  int e = point - 1;
-  *p++ = 'e';
-  *p++ = e < 0 ? '-' : '+';
-  if (e < 0) e = -e;
-  // At least two exponent digits, as printf's %g writes them.
-  const int e_len = e < 100 ? 2 : 3;
-  WriteDigits(p + e_len, static_cast<uint64_t>(e));
-  if (e < 10) *p = '0';
-  return p + e_len;
+  // {fmt}'s "{}" writes the shortest digits that read back as x, the
+  // nearest of them when there are several (Dragonbox: the same digits as
+  // std::to_chars, about three times faster), and lays them out as this
+  // file does, but for two cases put right below: an integral value has no
+  // ".0", and 16 digits before the point stay plain.
+  char* const end = fmt::format_to(p, FMT_COMPILE("{}"), x);
+  const char* q = p;
+  while (q != end && *q >= '0' && *q <= '9') ++q;
+  if (q - p == 16) return ToExponentForm(p, end);
+  if (q != end) return end;  // a point or an exponent
+  std::memcpy(end, ".0", 2);
+  return end + 2;
 }
 
 void AppendJsonDouble(std::string* out, double x) {
