@@ -15,7 +15,6 @@ namespace {
 
 using testing::IndentedJson;
 using testing::JsonAt;
-using testing::JsonKeys;
 
 // A notebook with members this program does not know at every level.
 const char* kRichNotebook = R"({"format": "korund-notebook", "version": 1,
@@ -54,7 +53,7 @@ TEST(NotebookFileTest, LoadsAndSavesKeepingUnknownMembersAndItems) {
   sheet_model.SetCell(1, 5, Value(7.5));
   sheet_model.SetTitle(2, "new");
   const std::string saved = Saved(doc);
-  EXPECT_EQ("format", JsonKeys(saved)[0]);  // members keep their order
+  EXPECT_EQ(0u, saved.find("{\n  \"format\"")) << saved;  // members keep their order
   EXPECT_EQ(JsonAt(kRichNotebook, "/creator"), JsonAt(saved, "/creator"));
   for (const char* i : {"/items/0", "/items/2", "/items/3"}) {
     EXPECT_EQ(JsonAt(kRichNotebook, i), JsonAt(saved, i));
@@ -63,7 +62,7 @@ TEST(NotebookFileTest, LoadsAndSavesKeepingUnknownMembersAndItems) {
   EXPECT_EQ("\"GPa\"", JsonAt(saved, "/items/1/columns/1/unit"));
   EXPECT_EQ(JsonAt(R"([3.21, "MPA", null, 2950, 7.5])"), JsonAt(saved, "/items/1/columns/1/cells"));
   EXPECT_EQ(R"({"title":"new"})", JsonAt(saved, "/items/1/columns/2"));
-  EXPECT_EQ(4u, JsonKeys(saved, "/items/1/columns").size());
+  EXPECT_EQ(4u, testing::Json::Parse(saved)["items"][1]["columns"].size());
 
   EXPECT_EQ(JsonAt(kRichNotebook),
             JsonAt(Saved(Parsed(kRichNotebook))));  // unchanged: loses nothing

@@ -80,17 +80,6 @@ std::string JsonAt(std::string_view text, const std::string& pointer) {
   return std::string(buffer.GetString(), buffer.GetSize());
 }
 
-std::vector<std::string> JsonKeys(std::string_view text, const std::string& pointer) {
-  rapidjson::Document doc;
-  std::vector<std::string> keys;
-  if (!ParseDocument(text, &doc)) return keys;
-  const rapidjson::Value* v = Find(doc, pointer);
-  if (v == nullptr || !v->IsObject()) return keys;
-  for (const auto& m : v->GetObject())
-    keys.emplace_back(m.name.GetString(), m.name.GetStringLength());
-  return keys;
-}
-
 std::string IndentedJson(std::string_view text, int step) {
   rapidjson::Document doc;
   if (!ParseDocument(text, &doc)) return "<not JSON>";

@@ -17,9 +17,6 @@ namespace korund::testing {
 // "<none>" when the pointer leads nowhere, "<not JSON>" for a bad text.
 std::string JsonAt(std::string_view text, const std::string& pointer = "");
 
-// The keys of the object at `pointer`, in their order.
-std::vector<std::string> JsonKeys(std::string_view text, const std::string& pointer = "");
-
 // The text laid out as the notebook writer lays out a notebook it writes
 // unchanged: one member or element a line, `step` spaces an indent,
 // "key": value, {} and [] when empty, a final newline; integers as such,
