@@ -3,7 +3,7 @@
 # there already, so it is safe to run before every build.
 set -euo pipefail
 
-packages=(cmake g++ make nlohmann-json3-dev libcli11-dev libgtest-dev libgmock-dev
+packages=(cmake g++ make libcli11-dev libgtest-dev libgmock-dev
           googletest libbenchmark-dev python3 pkg-config qt6-base-dev qt6-svg-dev
           libqcustomplot-dev libxlsxwriter-dev libzip-dev libpugixml-dev libfmt-dev
           rapidjson-dev fonts-dejavu-core)

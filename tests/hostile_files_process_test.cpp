@@ -18,27 +18,23 @@
 #include <string>
 #include <vector>
 
+#include "testing/process_run.h"
+#include "testing/test_files.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& p) {
-  std::stringstream s;
-  s << std::ifstream(p, std::ios::binary).rdbuf();
-  return s.str();
-}
-
+std::string Slurp(const fs::path& p) { return korund::host::testing::ReadFile(p.string()); }
 void Spit(const fs::path& p, const std::string& text) {
-  std::ofstream(p, std::ios::binary) << text;
+  korund::host::testing::WriteFile(p.string(), text);
 }
 
 const std::string kHead = R"({"format": "korund-notebook", "version": 1, "current": "Data 1", )";
 
 // A notebook whose worksheet "Data 1" has these columns.
 std::string Notebook(const std::string& columns, const std::string& extra = "") {
-  return kHead + extra + R"("items": [{"type": "section", "name": "S"},
-    {"type": "worksheet", "name": "Data 1", "columns": {)" +
-         columns + "}}]}";
+  return korund::testing::NotebookText(columns, "", extra);
 }
 
 const std::string kGood = Notebook(R"("1": {"cells": ["set A", 3.1, 3.4, 2.9, 3.3]})");
@@ -66,30 +62,9 @@ struct Case {
 
 class HostileFilesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const char* bin = std::getenv("KORUND_TEST_BINARY_DIR");
-    ASSERT_NE(nullptr, bin) << "KORUND_TEST_BINARY_DIR is not set";
-    bin_ = fs::path(bin) / "bin";
-    std::string pattern = (fs::temp_directory_path() / "korund-hostile-XXXXXX").string();
-    ASSERT_NE(nullptr, ::mkdtemp(pattern.data()));
-    root_ = pattern;
-  }
   void TearDown() override {
     std::error_code ec;
     fs::permissions(root_ / "nb", fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(root_, ec);
-  }
-
-  // Runs one program with the notebook folder's path in `args`; its streams
-  // and home lie outside that folder. A run that hangs is killed (124).
-  int Run(const std::string& program, const std::string& args, std::string* err) {
-    const std::string cmd = "cd '" + root_.string() + "' && env -u DISPLAY -u WAYLAND_DISPLAY " +
-                            "HOME=\"$PWD\" XDG_CONFIG_HOME=\"$PWD/config\" timeout 60 '" +
-                            (bin_ / program).string() + "' " + args +
-                            " </dev/null >out.txt 2>err.txt";
-    const int raw = std::system(cmd.c_str());
-    *err = Slurp(root_ / "err.txt");
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   }
 
   // The folder's entries, one a line: name, then what it is (links with
@@ -114,7 +89,8 @@ class HostileFilesTest : public ::testing::Test {
     return out;
   }
 
-  fs::path bin_, root_;
+  korund::host::testing::TempDir temp_;
+  fs::path root_ = temp_.File("");
 };
 
 TEST_F(HostileFilesTest, EveryBadFileIsRefusedByBothProgramsLeavingNothingBehind) {
@@ -214,8 +190,11 @@ TEST_F(HostileFilesTest, EveryBadFileIsRefusedByBothProgramsLeavingNothingBehind
       const std::string before = Snapshot(dir);
       const std::string entries = Snapshot(dir, false);
       const std::string program = std::string(command).substr(0, std::string(command).find(' '));
-      std::string err;
-      const int status = Run(program, std::string(command).substr(program.size() + 1), &err);
+      const korund::testing::ProcessRun run = korund::testing::RunIn(
+          root_.string(), korund::testing::BuiltProgram(program) + " " +
+                              std::string(command).substr(program.size() + 1));
+      const int status = run.status;
+      const std::string& err = run.err;
       EXPECT_EQ(expect->status, status) << err;
       EXPECT_NE(std::string::npos, err.find(expect->words)) << err;
       if (status != 0) {

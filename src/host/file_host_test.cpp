@@ -2,16 +2,15 @@
 
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
-
 #include "host/atomic_file.h"
+#include "testing/json_support.h"
 #include "testing/test_files.h"
 
 namespace korund::host {
 namespace {
 
 using namespace korund::host::testing;
-using Json = nlohmann::ordered_json;
+using korund::testing::Json;
 
 // Written compactly on purpose: a rewrite would show as a change of bytes.
 const char* kLab =
@@ -38,9 +37,9 @@ class FileHostTest : public ::testing::Test {
     return error_;
   }
   DataTable* Sheet(Application& app) { return app.ActiveNotebook()->CurrentDataItem()->Table(); }
-  Json OnDisk() const { return Json::parse(ReadFile(path_)); }
+  Json OnDisk() const { return Json::Parse(ReadFile(path_)); }
   static std::string Cells(const Json& doc, int item, const char* column = "1") {
-    return doc["items"][item]["columns"][column]["cells"].dump();
+    return doc["items"][item]["columns"][column]["cells"].Dump();
   }
 
   TempDir dir_;
@@ -59,10 +58,10 @@ TEST_F(FileHostTest, ReleaseWritesTheRunsChangesBack) {
   Json disk = OnDisk();
   EXPECT_EQ("keep me", disk["note"]);
   EXPECT_EQ(R"({"type":"report","name":"Report 2","text":"n = 3\r\n"})",  // "Report 1" is taken
-            disk["items"][3].dump());
+            disk["items"][3].Dump());
   EXPECT_EQ("Section 2", disk["items"][4]["name"]);
   EXPECT_EQ(R"({"title":"sorted","cells":[10,null,"MPA"]})",
-            disk["items"][1]["columns"]["2"].dump());
+            disk["items"][1]["columns"]["2"].Dump());
   EXPECT_EQ("[1,2,3]", Cells(disk, 1));
   EXPECT_EQ(std::vector<std::string>{"lab.json"}, dir_.Names());  // no temporary, no lock
 
@@ -125,7 +124,7 @@ TEST_F(FileHostTest, ChangedReplacedOrDeletedOnDiskKeepsTheResultsAside) {
     EXPECT_EQ(path_ + " was changed by another program while korund was running, so it was not "
                       "overwritten. The results were saved in " + aside + ".",
               error_);
-    EXPECT_EQ("[42,2,3]", Cells(Json::parse(ReadFile(aside)), 1));
+    EXPECT_EQ("[42,2,3]", Cells(Json::Parse(ReadFile(aside)), 1));
     std::filesystem::remove(aside);
     WriteFile(path_, kLab);
   }

@@ -6,88 +6,16 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <fmt/compile.h>
 #include <fmt/format.h>
-#include <nlohmann/json.hpp>
 #include <vector>
 
 namespace korund::notebook {
 namespace {
 
-// The length of the well-formed UTF-8 sequence at s[i] (RFC 3629: no
-// overlong forms, no surrogates, nothing above U+10FFFF), or 0.
-size_t Utf8Length(std::string_view s, size_t i) {
-  const auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-  const unsigned char b0 = byte(i);
-  const size_t left = s.size() - i;
-  auto cont = [&](size_t k, unsigned char lo, unsigned char hi) {
-    return k < left && byte(i + k) >= lo && byte(i + k) <= hi;
-  };
-  if (b0 < 0x80) return 1;
-  if (b0 >= 0xC2 && b0 <= 0xDF) return cont(1, 0x80, 0xBF) ? 2 : 0;
-  if (b0 >= 0xE0 && b0 <= 0xEF) {
-    const unsigned char lo = b0 == 0xE0 ? 0xA0 : 0x80;
-    const unsigned char hi = b0 == 0xED ? 0x9F : 0xBF;
-    return cont(1, lo, hi) && cont(2, 0x80, 0xBF) ? 3 : 0;
-  }
-  if (b0 >= 0xF0 && b0 <= 0xF4) {
-    const unsigned char lo = b0 == 0xF0 ? 0x90 : 0x80;
-    const unsigned char hi = b0 == 0xF4 ? 0x8F : 0xBF;
-    return cont(1, lo, hi) && cont(2, 0x80, 0xBF) && cont(3, 0x80, 0xBF) ? 4 : 0;
-  }
-  return 0;
-}
-
 const char kHex[] = "0123456789abcdef";
 
 }  // namespace
-
-void AppendJsonString(std::string* out, std::string_view s) {
-  const size_t start = out->size();
-  out->push_back('"');
-  size_t i = 0;
-  while (i < s.size()) {
-    // Copy the longest run that needs no escaping in one go.
-    size_t run = i;
-    while (run < s.size()) {
-      const unsigned char c = static_cast<unsigned char>(s[run]);
-      if (c < 0x20 || c == '"' || c == '\\' || c >= 0x80) break;
-      ++run;
-    }
-    out->append(s.data() + i, run - i);
-    i = run;
-    if (i == s.size()) break;
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    if (c >= 0x80) {
-      const size_t len = Utf8Length(s, i);
-      if (len == 0) {
-        // Rare: broken UTF-8 is replaced by the library's rules, so that
-        // such a string reads the same in every file this program writes.
-        out->resize(start);
-        *out += nlohmann::ordered_json(std::string(s)).dump(
-            -1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
-        return;
-      }
-      out->append(s.data() + i, len);
-      i += len;
-      continue;
-    }
-    switch (c) {
-      case '"': *out += "\\\""; break;
-      case '\\': *out += "\\\\"; break;
-      case '\b': *out += "\\b"; break;
-      case '\f': *out += "\\f"; break;
-      case '\n': *out += "\\n"; break;
-      case '\r': *out += "\\r"; break;
-      case '\t': *out += "\\t"; break;
-      default:
-        *out += "\\u00";
-        out->push_back(kHex[c >> 4]);
-        out->push_back(kHex[c & 0xF]);
-    }
-    ++i;
-  }
-  out->push_back('"');
-}
 
 namespace {
 
@@ -157,6 +85,27 @@ void WriteDigits(char* end, uint64_t n) {
   }
 }
 
+// {fmt}'s text [p, end) of a positive double with 16 digits before the
+// point ("1234567890123456.8", "1000000000000000") in the exponent form
+// this file uses there ("1.2345678901234568e+15", "1e+15"); returns the end.
+char* ToExponentForm(char* p, const char* end) {
+  char digits[32];
+  size_t n = 0;
+  for (const char* q = p; q != end; ++q) {
+    if (*q != '.') digits[n++] = *q;
+  }
+  while (n > 1 && digits[n - 1] == '0') --n;
+  char* out = p + 1;
+  *p = digits[0];
+  if (n > 1) {
+    *out++ = '.';
+    std::memcpy(out, digits + 1, n - 1);
+    out += n - 1;
+  }
+  std::memcpy(out, "e+15", 4);
+  return out + 4;
+}
+
 }  // namespace
 
 char* WriteJsonDouble(char* p, double x) {
@@ -172,59 +121,18 @@ char* WriteJsonDouble(char* p, double x) {
     std::memcpy(p, "0.0", 3);
     return p + 3;
   }
-  // The shortest digits that read back as x, the nearest of them when there
-  // are several (Dragonbox: the same digits as std::to_chars, three times
-  // faster).
-  const auto decimal = fmt::detail::dragonbox::to_decimal(x);
-  const uint64_t significand = decimal.significand;
-  const int len = DigitCount(significand);
-  // Where the decimal point falls in the digits.
-  const int point = len + decimal.exponent;
-  // The digits are written where they stand in the text (copying them from
-  // a scratch buffer would read back bytes just stored, which stalls).
-  // The layout of the JSON library: plain up to 15 digits before the point
-  // ("100.0", "12.5"), "0.000ddd" down to 1e-4, exponent form beyond.
-  constexpr int kMaxPoint = 15;
-  constexpr int kMinPoint = -4;
-  if (len <= point && point <= kMaxPoint) {
-    WriteDigits(p + len, significand);
-    p += len;
-    std::memset(p, '0', 16);
-    p += point - len;
-    std::memcpy(p, ".0", 2);
-    return p + 2;
-  }
-  if (0 < point && point <= kMaxPoint) {
-    // All digits one place on, then the whole part moved back before the
-    // point.
-    WriteDigits(p + 1 + len, significand);
-    for (int i = 0; i < point; ++i) p[i] = p[i + 1];
-    p[point] = '.';
-    return p + 1 + len;
-  }
-  if (kMinPoint < point && point <= 0) {
-    std::memcpy(p, "0.0000", 6);
-    p += 2 - point;
-    WriteDigits(p + len, significand);
-    return p + len;
-  }
-  WriteDigits(p + 1 + len, significand);
-  p[0] = p[1];
-  if (len > 1) {
-    p[1] = '.';
-    p += 1 + len;
-  } else {
-    p += 1;
-  }
-  int e = point - 1;
-  *p++ = 'e';
-  *p++ = e < 0 ? '-' : '+';
-  if (e < 0) e = -e;
-  // At least two exponent digits, as printf's %g writes them.
-  const int e_len = e < 100 ? 2 : 3;
-  WriteDigits(p + e_len, static_cast<uint64_t>(e));
-  if (e < 10) *p = '0';
-  return p + e_len;
+  // {fmt}'s "{}" writes the shortest digits that read back as x, the
+  // nearest of them when there are several (Dragonbox: the same digits as
+  // std::to_chars, about three times faster), and lays them out as this
+  // file does, but for two cases put right below: an integral value has no
+  // ".0", and 16 digits before the point stay plain.
+  char* const end = fmt::format_to(p, FMT_COMPILE("{}"), x);
+  const char* q = p;
+  while (q != end && *q >= '0' && *q <= '9') ++q;
+  if (q - p == 16) return ToExponentForm(p, end);
+  if (q != end) return end;  // a point or an exponent
+  std::memcpy(end, ".0", 2);
+  return end + 2;
 }
 
 void AppendJsonDouble(std::string* out, double x) {
@@ -299,7 +207,7 @@ bool ReadJsonDouble(const char* first, const char* last, double* x) {
   // Clinger's fast path: digits up to 2^53 and powers of ten up to 10^22
   // are exact doubles, so one correctly rounded product or quotient of the
   // two is the nearest double. Most measured values (a few decimals) take
-  // it; the rest are read by the library's full algorithm.
+  // it; the rest are read by std::from_chars.
   static constexpr double kExact[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
@@ -368,7 +276,7 @@ size_t SkipCompactValue(std::string_view text, size_t pos) {
   return text.size();
 }
 
-void AppendPretty(std::string* out, std::string_view compact, int indent) {
+void AppendPretty(std::string* out, std::string_view compact, int indent, int step) {
   size_t level = static_cast<size_t>(indent);
   size_t i = 0;
   const size_t n = compact.size();
@@ -389,7 +297,7 @@ void AppendPretty(std::string* out, std::string_view compact, int indent) {
           out->push_back(close);
           i += 2;
         } else {
-          level += 2;
+          level += static_cast<size_t>(step);
           out->push_back('\n');
           out->append(level, ' ');
           ++i;
@@ -398,7 +306,7 @@ void AppendPretty(std::string* out, std::string_view compact, int indent) {
       }
       case '}':
       case ']':
-        level -= 2;
+        level -= static_cast<size_t>(step);
         out->push_back('\n');
         out->append(level, ' ');
         out->push_back(c);

@@ -1,11 +1,10 @@
 // Inside the notebook folder only: the JSON text this program writes.
 //
 // Members this program does not know are kept as "compact canonical" text:
-// JSON without blanks, strings escaped as the JSON library's dump() escapes
-// them, numbers as AppendJsonDouble writes them. The writer turns such text
-// into the file's 2-space indented form in one pass, so a notebook's
-// unknown parts cost about their own size in memory and come back in the
-// same indented form as the rest of the file.
+// JSON without blanks, strings escaped as AppendJsonString escapes them,
+// numbers as AppendJsonDouble writes them. The writer turns such text into
+// the file's 2-space indented form in one pass, so a notebook's unknown
+// parts cost about their own size in memory and keep their layout.
 #pragma once
 
 #include <cstddef>
@@ -13,19 +12,15 @@
 #include <string>
 #include <string_view>
 
+#include "util/json_string.h"
+
 namespace korund::notebook {
 
-// Appends s as a JSON string: quotes, \" \\ \b \f \n \r \t, other control
-// characters as \u00xx, everything else as it is. Bytes that are not UTF-8
-// become U+FFFD, as the JSON library's "replace" mode writes them.
-void AppendJsonString(std::string* out, std::string_view s);
-
 // Appends a finite double in the shortest form that reads back as the same
-// double, laid out as the JSON library lays it out ("1.0", "0.001",
-// "1e+100", "1.5e-07"). Where the library's own routine gives more digits
-// than needed (4.6323549999999996 for 4.632355, about 1 double in 700),
-// the shorter digits are written: both read back as the same double.
-// Infinities and NaN are written as null.
+// double, the nearest such digits where there are several: plain up to 15
+// digits before the point ("1.0", "100.0", "12.5"), "0.000ddd" down to
+// 1e-4, exponent form beyond ("1e+100", "1.5e-07"). Infinities and NaN are
+// written as null.
 void AppendJsonDouble(std::string* out, double x);
 
 // The same at p, returning the end of what was written. p must have
@@ -49,9 +44,10 @@ size_t SkipCompactValue(std::string_view text, size_t pos);
 // The end of the JSON string token starting at text[pos] (the opening quote).
 size_t SkipCompactString(std::string_view text, size_t pos);
 
-// Appends one compact canonical value in the 2-space indented form, its
-// inner lines indented by indent + 2 spaces.
-void AppendPretty(std::string* out, std::string_view compact, int indent);
+// Appends one compact canonical value in the indented form (one member or
+// element a line, "key": value, empty containers as {} and []), its inner
+// lines indented by indent + step spaces.
+void AppendPretty(std::string* out, std::string_view compact, int indent, int step = 2);
 
 // For error texts: s in quotes, " and \ escaped, control characters as
 // \u00xx, bytes that are not UTF-8 as \xNN, cut to 40 characters with "…"

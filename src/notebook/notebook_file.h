@@ -31,14 +31,8 @@ inline constexpr int kNotebookVersion = 1;
 // in one object, nesting deeper than 200, a string over kMaxStringBytes, a
 // limit of the model broken); the error names the item, column and row.
 // *notebook is then unchanged. A UTF-8 byte-order mark is skipped.
-//
-// The JSON is read by a fast tokenizer that hands anything it refuses or is
-// unsure of to the JSON library's parser, whose reading and error texts are
-// the reference; kLibrary reads with the library alone, so that tests can
-// check the two agree.
-enum class JsonReader { kFast, kLibrary };
 bool ParseNotebook(std::string_view text, const std::string& name, Notebook* notebook,
-                   std::string* error, JsonReader reader = JsonReader::kFast);
+                   std::string* error);
 
 // The notebook as file text (2-space indented, final newline). Empty cells
 // are null, trailing empty cells are dropped, integral numbers are written

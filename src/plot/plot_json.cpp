@@ -1,12 +1,13 @@
 #include "plot/plot_json.h"
 
 #include <cstdio>
-#include <nlohmann/json.hpp>
+
+#include "notebook/json_builder.h"
 
 namespace korund::plot {
 namespace {
 
-using nlohmann::ordered_json;
+using notebook::JsonBuilder;
 
 std::string ColorText(const Color& c) {
   char text[8];
@@ -14,51 +15,57 @@ std::string ColorText(const Color& c) {
   return text;
 }
 
-ordered_json AxisJson(const Axis& axis) {
-  ordered_json ticks = ordered_json::array();
+void AddAxis(JsonBuilder* json, const Axis& axis) {
+  json->BeginObject().Key("title").String(axis.title).Key("scale").String(ScaleName(axis.scale));
+  json->Key("min").Number(axis.min).Key("max").Number(axis.max).Key("ticks").BeginArray();
   for (const Tick& t : axis.ticks) {
-    ticks.push_back({{"position", t.position}, {"label", t.label}});
+    json->BeginObject().Key("position").Number(t.position).Key("label").String(t.label).EndObject();
   }
-  return {{"title", axis.title}, {"scale", ScaleName(axis.scale)},
-          {"min", axis.min},     {"max", axis.max},
-          {"ticks", ticks}};
+  json->EndArray().EndObject();
 }
 
-ordered_json PointJson(const Point& p) { return ordered_json::array({p.x, p.y}); }
+void AddPair(JsonBuilder* json, double a, double b) {
+  json->BeginArray().Number(a).Number(b).EndArray();
+}
+
+void AddSeries(JsonBuilder* json, const Series& s) {
+  json->BeginObject().Key("legend").String(s.legend).Key("marker").String(MarkerName(s.marker));
+  json->Key("marker_size").Number(s.marker_size).Key("color").String(ColorText(s.color));
+  json->Key("fill");
+  if (s.fill) {
+    json->String(ColorText(*s.fill));
+  } else {
+    json->Null();
+  }
+  json->Key("points").BeginArray();
+  for (const Point& p : s.points) AddPair(json, p.x, p.y);
+  json->EndArray().Key("errors").BeginArray();
+  for (const ErrorBar& e : s.errors) AddPair(json, e.low, e.high);
+  json->EndArray().EndObject();
+}
 
 }  // namespace
 
 std::string PlotJson(const PlotDescription& plot) {
-  ordered_json series = ordered_json::array();
-  for (const Series& s : plot.series) {
-    ordered_json points = ordered_json::array();
-    for (const Point& p : s.points) points.push_back(PointJson(p));
-    ordered_json errors = ordered_json::array();
-    for (const ErrorBar& e : s.errors) errors.push_back({e.low, e.high});
-    series.push_back({{"legend", s.legend},
-                      {"marker", MarkerName(s.marker)},
-                      {"marker_size", s.marker_size},
-                      {"color", ColorText(s.color)},
-                      {"fill", s.fill ? ordered_json(ColorText(*s.fill)) : ordered_json(nullptr)},
-                      {"points", points},
-                      {"errors", errors}});
-  }
-  ordered_json lines = ordered_json::array();
+  JsonBuilder json;
+  json.BeginObject().Key("kind").String(KindName(plot.kind)).Key("title").String(plot.title);
+  json.Key("x");
+  AddAxis(&json, plot.x);
+  json.Key("y");
+  AddAxis(&json, plot.y);
+  json.Key("series").BeginArray();
+  for (const Series& s : plot.series) AddSeries(&json, s);
+  json.EndArray().Key("lines").BeginArray();
   for (const Line& l : plot.lines) {
-    lines.push_back({{"legend", l.legend},
-                     {"from", PointJson(l.from)},
-                     {"to", PointJson(l.to)},
-                     {"color", ColorText(l.color)},
-                     {"style", LineStyleName(l.style)}});
+    json.BeginObject().Key("legend").String(l.legend).Key("from");
+    AddPair(&json, l.from.x, l.from.y);
+    json.Key("to");
+    AddPair(&json, l.to.x, l.to.y);
+    json.Key("color").String(ColorText(l.color)).Key("style").String(LineStyleName(l.style));
+    json.EndObject();
   }
-  ordered_json doc = {{"kind", KindName(plot.kind)},
-                      {"title", plot.title},
-                      {"x", AxisJson(plot.x)},
-                      {"y", AxisJson(plot.y)},
-                      {"series", series},
-                      {"lines", lines},
-                      {"dropped_points", plot.dropped_points}};
-  return doc.dump(1) + "\n";
+  json.EndArray().Key("dropped_points").Integer(plot.dropped_points).EndObject();
+  return json.Indented(1) + "\n";
 }
 
 }  // namespace korund::plot

@@ -1,13 +1,13 @@
 // The built korund run as a script would: exit statuses, streams, transcripts.
-#include <sys/wait.h>
-
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <nlohmann/json.hpp>
 #include <sstream>
+
+#include "testing/process_run.h"
 
 namespace {
 
@@ -36,21 +36,17 @@ class KorundProcessTest : public ::testing::Test {
   // the environment.
   int Run(const std::string& args) {
     fs::remove(dir / "t.jsonl");
-    const std::string cmd = "cd '" + dir.string() +
-                            "' && env -u KORUND_NOTEBOOK -u DISPLAY -u WAYLAND_DISPLAY " +
-                            "HOME=\"$PWD\" XDG_CONFIG_HOME=\"$PWD/config\" '" + korund.string() +
-                            "' " + args +
-                            " </dev/null >out.txt 2>err.txt";
-    const int raw = std::system(cmd.c_str());
-    out = Slurp(dir / "out.txt");
-    err = Slurp(dir / "err.txt");
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    const korund::testing::ProcessRun run =
+        korund::testing::RunIn(dir.string(), "'" + korund.string() + "' " + args);
+    out = run.out;
+    err = run.err;
+    return run.status;
   }
   std::string Transcript() {  // the transcript's boxes as "TITLE -> ANSWER" lines
-    std::string boxes, line;
-    for (std::istringstream in(Slurp(dir / "t.jsonl")); std::getline(in, line);) {
-      const nlohmann::json box = nlohmann::json::parse(line);
-      boxes += box["title"].get<std::string>() + " -> " + box["answer"].dump() + "\n";
+    std::string boxes;
+    for (const korund::testing::Json& box :
+         korund::testing::TranscriptBoxes(Slurp(dir / "t.jsonl"))) {
+      boxes += box["title"].Text() + " -> " + box["answer"].Dump() + "\n";
     }
     return boxes;
   }
@@ -111,12 +107,11 @@ TEST_F(KorundProcessTest, TheQtPartIsLoadedOnlyByRunsThatNeedIt) {
     EXPECT_EQ(std::string::npos, libraries.find("Qt")) << libraries;
   }
   auto qt_run = [&](const fs::path& program) {
-    const std::string cmd = "cd '" + dir.string() + "' && env DISPLAY=:99 QT_QPA_PLATFORM=offscreen " +
-                            "XDG_RUNTIME_DIR= HOME=\"$PWD\" XDG_CONFIG_HOME=\"$PWD/config\" '" +
-                            program.string() + "' --ui qt </dev/null >out.txt 2>err.txt";
-    const int raw = std::system(cmd.c_str());
-    err = Slurp(dir / "err.txt");
-    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    const korund::testing::ProcessRun run = korund::testing::RunIn(
+        dir.string(), "env DISPLAY=:99 QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR= '" +
+                          program.string() + "' --ui qt");
+    err = run.err;
+    return run.status;
   };
   EXPECT_EQ(2, qt_run(korund));  // the module made its Qt application; no word, the usage line
   EXPECT_EQ(std::string::npos, err.find("not available")) << err;

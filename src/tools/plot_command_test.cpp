@@ -1,18 +1,18 @@
 // The plot subcommand: the description it writes for the example notebooks
 // after real runs of korund, checked against the worksheets; the image files
 // of the built program; and its failures, which leave nothing behind.
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <nlohmann/json.hpp>
 #include <sstream>
-
-#include <gtest/gtest.h>
 
 #include "notebook/notebook.h"
 #include "notebook/notebook_file.h"
+#include "testing/json_support.h"
+#include "testing/process_run.h"
 #include "testing/test_files.h"
 #include "tools/notebook_tool.h"
 
@@ -21,7 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace korund::host::testing;
-using nlohmann::json;
+using korund::testing::Json;
 
 class PlotCommandTest : public ::testing::Test {
  protected:
@@ -31,14 +31,8 @@ class PlotCommandTest : public ::testing::Test {
     bin_ = fs::path(bin) / "bin";
   }
 
-  // Runs a program of the build with its output in dir_; returns its status.
-  int Shell(const std::string& command) {
-    const std::string line = "HOME='" + dir_.File("") + "' XDG_CONFIG_HOME='" + dir_.File("") +
-                             "' " + command + " >'" + dir_.File("out") + "' 2>'" +
-                             dir_.File("err") + "'";
-    const int status = std::system(line.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
+  // Runs a program of the build in dir_; returns its status.
+  int Shell(const std::string& command) { return korund::testing::RunIn(dir_.File(""), command).status; }
 
   // A copy of the example notebook, analysed by korund in batch mode, its
   // graph's description written by the run to WORD-run.json.
@@ -47,7 +41,7 @@ class PlotCommandTest : public ::testing::Test {
     fs::copy_file(fs::path(KORUND_EXAMPLES_DIR) / (word + "-demo.json"), copy);
     EXPECT_EQ(0, Shell("'" + (bin_ / "korund").string() + "' " + word + " --batch --notebook '" +
                        copy + "' --plot '" + dir_.File(word + "-run.json") + "'"))
-        << ReadFile(dir_.File("err"));
+        << ReadFile(dir_.File("err.txt"));
     return copy;
   }
 
@@ -62,11 +56,11 @@ class PlotCommandTest : public ::testing::Test {
     return out.str();
   }
 
-  json Description(const std::string& notebook, std::vector<std::string> extra = {}) {
+  Json Description(const std::string& notebook, std::vector<std::string> extra = {}) {
     std::vector<std::string> args = {"plot", notebook, "--out", dir_.File("plot.json")};
     args.insert(args.end(), extra.begin(), extra.end());
     Tool(0, args);
-    return json::parse(ReadFile(dir_.File("plot.json")));
+    return Json::Parse(ReadFile(dir_.File("plot.json")));
   }
 
   static notebook::Notebook Load(const std::string& path) {
@@ -84,7 +78,7 @@ double Num(const Value& v) { return v.IsNumber() ? v.Number() : NAN; }
 
 TEST_F(PlotCommandTest, WeibullExampleMatchesItsWorksheet) {
   const std::string file = Analysed("weibull");
-  const json plot = Description(file);
+  const Json plot = Description(file);
   EXPECT_EQ(ReadFile(dir_.File("plot.json")), ReadFile(dir_.File("weibull-run.json")));
   notebook::Notebook doc = Load(file);
   const notebook::Worksheet& sheet = *doc.FindWorksheet("Data 1")->worksheet();
@@ -94,37 +88,36 @@ TEST_F(PlotCommandTest, WeibullExampleMatchesItsWorksheet) {
   ASSERT_EQ(plot["series"].size(), 3u);
   for (int n = 1; n <= 3; ++n) {
     SCOPED_TRACE(n);
-    const json& series = plot["series"][n - 1];
-    const json& points = series["points"];
+    const Json& series = plot["series"][n - 1];
+    const Json& points = series["points"];
     ASSERT_EQ(static_cast<int>(points.size()), sheet.UsedRows(30 + n));
     for (int r = 1; r <= sheet.UsedRows(30 + n); ++r) {
-      EXPECT_EQ(points[r - 1][0].get<double>(), Num(sheet.Cell(30 + n, r)));
-      EXPECT_EQ(points[r - 1][1].get<double>(), Num(sheet.Cell(40 + n, r)));
+      EXPECT_EQ(points[r - 1][0].Number(), Num(sheet.Cell(30 + n, r)));
+      EXPECT_EQ(points[r - 1][1].Number(), Num(sheet.Cell(40 + n, r)));
     }
     EXPECT_EQ(series["fill"], series["color"]);
     // The least-squares line y = m ln x + c over the set's strengths.
     const double m = Num(sheet.Cell(20 + n, 2)), c = Num(sheet.Cell(20 + n, 6));
-    const json& line = plot["lines"][2 * (n - 1)];
-    EXPECT_EQ(line["from"][0].get<double>(), Num(sheet.Cell(30 + n, 1)));
-    EXPECT_NEAR(line["to"][1].get<double>(),
-                m * std::log(line["to"][0].get<double>()) + c, 1e-9);
+    const Json& line = plot["lines"][2 * (n - 1)];
+    EXPECT_EQ(line["from"][0].Number(), Num(sheet.Cell(30 + n, 1)));
+    EXPECT_NEAR(line["to"][1].Number(), m * std::log(line["to"][0].Number()) + c, 1e-9);
     EXPECT_EQ(line["style"], "dash");
     // The maximum-likelihood line passes the ordinate 0 at So.
-    const json& mle = plot["lines"][2 * (n - 1) + 1];
+    const Json& mle = plot["lines"][2 * (n - 1) + 1];
     const double mle_m = Num(sheet.Cell(20 + n, 10)), so = Num(sheet.Cell(20 + n, 15));
-    EXPECT_NEAR(mle["from"][1].get<double>(),
-                mle_m * (std::log(mle["from"][0].get<double>()) - std::log(so)), 1e-9);
+    EXPECT_NEAR(mle["from"][1].Number(), mle_m * (std::log(mle["from"][0].Number()) - std::log(so)),
+                1e-9);
   }
   EXPECT_EQ(plot["series"][0]["color"], "#0000ff");
   EXPECT_EQ(plot["series"][0]["marker"], "square");
   EXPECT_EQ(plot["series"][1]["color"], "#ff0000");
   EXPECT_EQ(plot["series"][1]["marker"], "triangle-up");
-  EXPECT_EQ(plot["series"][0]["legend"].get<std::string>().rfind("Set 1: m = ", 0), 0u);
+  EXPECT_EQ(plot["series"][0]["legend"].Text().rfind("Set 1: m = ", 0), 0u);
 
-  const json& ticks = plot["y"]["ticks"];
+  const Json& ticks = plot["y"]["ticks"];
   ASSERT_EQ(static_cast<int>(ticks.size()), sheet.UsedRows(54));
   for (int r = 1; r <= sheet.UsedRows(54); ++r) {
-    EXPECT_EQ(ticks[r - 1]["position"].get<double>(), Num(sheet.Cell(54, r)));
+    EXPECT_EQ(ticks[r - 1]["position"].Number(), Num(sheet.Cell(54, r)));
     EXPECT_EQ(ticks[r - 1]["label"], ToText(sheet.Cell(12, r)) + " %");
   }
 }
@@ -141,17 +134,17 @@ TEST_F(PlotCommandTest, WeibullFollowsEditedCodesAndLabelsAndTheChosenSets) {
   ASSERT_TRUE(notebook::SerializeNotebook(doc, file, &text, &error)) << error;
   WriteFile(file, text);
 
-  const json plot = Description(file, {"--sets", "2", "--no-mle-line"});
+  const Json plot = Description(file, {"--sets", "2", "--no-mle-line"});
   ASSERT_EQ(plot["series"].size(), 1u);
   EXPECT_EQ(plot["series"][0]["color"], "#0ac81e");
   EXPECT_EQ(plot["series"][0]["marker"], "circle");
-  EXPECT_EQ(plot["series"][0]["legend"].get<std::string>().rfind("Fibre B: m = ", 0), 0u);
+  EXPECT_EQ(plot["series"][0]["legend"].Text().rfind("Fibre B: m = ", 0), 0u);
   EXPECT_EQ(plot["lines"].size(), 1u);
   bool found = false;
-  for (const json& t : plot["y"]["ticks"]) {
+  for (const Json& t : plot["y"]["ticks"].Elements()) {
     if (t["label"] == "63.2 %") {
       found = true;
-      EXPECT_NEAR(t["position"].get<double>(), 0.0, 1e-3);  // ln ln (1/0.368) ~ 0
+      EXPECT_NEAR(t["position"].Number(), 0.0, 1e-3);  // ln ln (1/0.368) ~ 0
     }
   }
   EXPECT_TRUE(found);
@@ -161,7 +154,7 @@ TEST_F(PlotCommandTest, FatigueExamplesMatchTheirWorksheets) {
   for (const std::string word : {"dynamic", "static"}) {
     SCOPED_TRACE(word);
     const std::string file = Analysed(word);
-    const json plot = Description(file);
+    const Json plot = Description(file);
     notebook::Notebook doc = Load(file);
     const notebook::Worksheet& sheet = *doc.FindWorksheet("Data 1")->worksheet();
     EXPECT_EQ(plot["kind"], word);
@@ -171,8 +164,8 @@ TEST_F(PlotCommandTest, FatigueExamplesMatchTheirWorksheets) {
     ASSERT_EQ(plot["lines"].size(), 2u);
     for (int s = 1; s <= 2; ++s) {
       const int b = 30 * s - 29;
-      const json& used = plot["series"][2 * (s - 1)];
-      const json& groups = plot["series"][2 * (s - 1) + 1];
+      const Json& used = plot["series"][2 * (s - 1)];
+      const Json& groups = plot["series"][2 * (s - 1) + 1];
       int untagged = 0;
       for (int r = 1; r <= sheet.UsedRows(b + 4); ++r) {
         if (sheet.Cell(b + 3, r).IsNumber() && sheet.Cell(b + 4, r).IsNumber()) ++untagged;
@@ -180,15 +173,15 @@ TEST_F(PlotCommandTest, FatigueExamplesMatchTheirWorksheets) {
       EXPECT_EQ(static_cast<int>(used["points"].size()), untagged);
       ASSERT_EQ(static_cast<int>(groups["points"].size()), sheet.UsedRows(b + 5));
       for (int r = 1; r <= sheet.UsedRows(b + 5); ++r) {
-        EXPECT_EQ(groups["points"][r - 1][0].get<double>(), Num(sheet.Cell(b + 5, r)));
-        EXPECT_EQ(groups["points"][r - 1][1].get<double>(), Num(sheet.Cell(b + 6, r)));
-        EXPECT_EQ(groups["errors"][r - 1][0].get<double>(), Num(sheet.Cell(b + 7, r)));
-        EXPECT_EQ(groups["errors"][r - 1][1].get<double>(), Num(sheet.Cell(b + 8, r)));
+        EXPECT_EQ(groups["points"][r - 1][0].Number(), Num(sheet.Cell(b + 5, r)));
+        EXPECT_EQ(groups["points"][r - 1][1].Number(), Num(sheet.Cell(b + 6, r)));
+        EXPECT_EQ(groups["errors"][r - 1][0].Number(), Num(sheet.Cell(b + 7, r)));
+        EXPECT_EQ(groups["errors"][r - 1][1].Number(), Num(sheet.Cell(b + 8, r)));
       }
-      const json& line = plot["lines"][s - 1];
-      EXPECT_EQ(line["from"][0].get<double>(), Num(sheet.Cell(b + 18, 1)));
-      EXPECT_EQ(line["to"][1].get<double>(), Num(sheet.Cell(b + 19, 2)));
-      const std::string legend = groups["legend"];
+      const Json& line = plot["lines"][s - 1];
+      EXPECT_EQ(line["from"][0].Number(), Num(sheet.Cell(b + 18, 1)));
+      EXPECT_EQ(line["to"][1].Number(), Num(sheet.Cell(b + 19, 2)));
+      const std::string legend = groups["legend"].Text();
       EXPECT_EQ(legend.rfind("Set " + std::to_string(s) + ": " +
                                  (word == "static" ? "ns = " : "nd = "),
                              0),
@@ -204,7 +197,7 @@ TEST_F(PlotCommandTest, TheProgramWritesImagesOfTheAskedSize) {
   // No display: the command must find its own way to render.
   ASSERT_EQ(0, Shell("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + tool +
                      " --out '" + dir_.File("g.png") + "' --width 640 --height 480"))
-      << ReadFile(dir_.File("err"));
+      << ReadFile(dir_.File("err.txt"));
   const std::string png = ReadFile(dir_.File("g.png"));
   ASSERT_GT(png.size(), 24u);
   EXPECT_EQ(png.substr(1, 3), "PNG");
@@ -216,11 +209,11 @@ TEST_F(PlotCommandTest, TheProgramWritesImagesOfTheAskedSize) {
   EXPECT_EQ(be32(16), 640u);
   EXPECT_EQ(be32(20), 480u);
 
-  ASSERT_EQ(0, Shell(tool + " --out '" + dir_.File("g.svg") + "'")) << ReadFile(dir_.File("err"));
+  ASSERT_EQ(0, Shell(tool + " --out '" + dir_.File("g.svg") + "'")) << ReadFile(dir_.File("err.txt"));
   const std::string svg = ReadFile(dir_.File("g.svg"));
   EXPECT_NE(svg.find("<svg"), std::string::npos);
   EXPECT_NE(svg.find("</svg>"), std::string::npos);
-  ASSERT_EQ(0, Shell(tool + " --out '" + dir_.File("g.pdf") + "'")) << ReadFile(dir_.File("err"));
+  ASSERT_EQ(0, Shell(tool + " --out '" + dir_.File("g.pdf") + "'")) << ReadFile(dir_.File("err.txt"));
   EXPECT_EQ(ReadFile(dir_.File("g.pdf")).substr(0, 5), "%PDF-");
 }
 
@@ -258,7 +251,7 @@ TEST_F(PlotCommandTest, NonPositiveValuesOnALogAxisAreLeftOutWithANote) {
   const std::string output = Tool(0, {"plot", file, "--out", dir_.File("g.json")});
   EXPECT_NE(output.find("note: 1 value that is not positive left out"), std::string::npos)
       << output;
-  EXPECT_EQ(json::parse(ReadFile(dir_.File("g.json")))["dropped_points"], 1);
+  EXPECT_EQ(Json::Parse(ReadFile(dir_.File("g.json")))["dropped_points"], 1);
 }
 
 TEST_F(PlotCommandTest, KorundDrawsTheGraphAfterACompletedRunOnly) {
@@ -269,11 +262,11 @@ TEST_F(PlotCommandTest, KorundDrawsTheGraphAfterACompletedRunOnly) {
   const std::string before = ReadFile(copy);
   EXPECT_EQ(1, Shell(korund + "'" + dir_.File("g.gif") + "'"));
   EXPECT_EQ(ReadFile(copy), before);
-  EXPECT_NE(ReadFile(dir_.File("err")).find("--plot"), std::string::npos);
+  EXPECT_NE(ReadFile(dir_.File("err.txt")).find("--plot"), std::string::npos);
 
   ASSERT_EQ(0, Shell("env -u DISPLAY -u WAYLAND_DISPLAY " + korund + "'" + dir_.File("g.svg") +
                      "'"))
-      << ReadFile(dir_.File("err"));
+      << ReadFile(dir_.File("err.txt"));
   const std::string svg = ReadFile(dir_.File("g.svg"));
   EXPECT_NE(svg.find("</svg>"), std::string::npos);
   EXPECT_NE(svg.find("Static fatigue"), std::string::npos);

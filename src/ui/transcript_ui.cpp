@@ -1,8 +1,8 @@
 #include "ui/transcript_ui.h"
 
-#include <nlohmann/json.hpp>
 #include <ostream>
 
+#include "util/json_string.h"
 #include "util/run_settings.h"
 
 namespace korund::ui {
@@ -49,14 +49,26 @@ class WatchedForm : public FormModel {
 void TranscriptUi::Record(const std::string& kind, const std::string& title,
                           const std::string& text, const std::vector<std::string>& buttons,
                           const std::string* answer) {
-  nlohmann::ordered_json line;
-  line["kind"] = kind;
-  line["title"] = title;
-  line["text"] = text;
-  line["buttons"] = buttons;
-  line["answer"] = answer == nullptr ? nlohmann::ordered_json() : nlohmann::ordered_json(*answer);
-  // Invalid UTF-8 in a text must not end the run: replace it.
-  out_ << line.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+  // One JSON object a line; broken UTF-8 in a text becomes U+FFFD rather
+  // than ending the run.
+  std::string line = "{\"kind\":";
+  AppendJsonString(&line, kind);
+  line += ",\"title\":";
+  AppendJsonString(&line, title);
+  line += ",\"text\":";
+  AppendJsonString(&line, text);
+  line += ",\"buttons\":[";
+  for (size_t i = 0; i < buttons.size(); ++i) {
+    if (i > 0) line += ',';
+    AppendJsonString(&line, buttons[i]);
+  }
+  line += "],\"answer\":";
+  if (answer == nullptr) {
+    line += "null";
+  } else {
+    AppendJsonString(&line, *answer);
+  }
+  out_ << line << "}\n";
   out_.flush();
 }
 
