@@ -243,23 +243,6 @@ TEST_F(NotebookToolTest, ImportTakesTheSeparatorDecimalCommaAndUnitOptions) {
       Run(0, {"show", lab_, "--columns", "5-6"}));
 }
 
-TEST_F(NotebookToolTest, ImportsTheCommittedWorkbooksSheet) {
-  Run(0, {"new", lab_});
-  const std::string file = std::string(KORUND_TEST_DATA) + "/two_sheets.xlsx";
-  Run(0, {"import", lab_, file, "--sheet", "Fibres", "--header", "--column", "2"});
-  EXPECT_NE(std::string::npos, err_.find("note: " + file + ": cell B2: \"2185,2\"")) << err_;
-  notebook::Notebook doc = Load(lab_);
-  const notebook::Worksheet& sheet = *doc.FindWorksheet("Data 1")->worksheet();
-  EXPECT_EQ("Fibre B", sheet.FindColumn(3)->label.value_or(""));
-  EXPECT_EQ(
-      "MPA|3120.5|2500||"
-      " line one\r\nline two ",
-      ToText(sheet.Cell(2, 1)) + "|" + ToText(sheet.Cell(2, 2)) + "|" + ToText(sheet.Cell(2, 3)) +
-          "|" + ToText(sheet.Cell(2, 4)) + "|" + ToText(sheet.Cell(2, 5)));
-  EXPECT_TRUE(sheet.Cell(5, 1).IsEmpty()) << "moved down with the unit's column";
-  EXPECT_EQ(45000.0, sheet.Cell(5, 2).Number());
-}
-
 TEST_F(NotebookToolTest, BadInputLeavesTheNotebookByteForByteUnchanged) {
   Run(0, {"new", lab_});
   Run(0, {"import", lab_, File("a.csv", "1,2\n")});
