@@ -35,7 +35,7 @@ class QtOptionsTest : public ::testing::Test, public TestNotebook {
   }
 };
 
-TEST_F(QtOptionsTest, WeibullDialogDrawsTheRestoredRankFunctionAndRefusesTheReport) {
+TEST_F(QtOptionsTest, WeibullDialogDrawsTheRestoredRankFunction) {
   settings.FOpt = 0;
   weibull::WeibOptionsForm form(ctx);
   FormDialog d(form, nullptr);
@@ -43,9 +43,6 @@ TEST_F(QtOptionsTest, WeibullDialogDrawsTheRestoredRankFunctionAndRefusesTheRepo
   EXPECT_TRUE(Find<QRadioButton>(d, "optFopt(0)")->isChecked());
   EXPECT_FALSE(Find<QRadioButton>(d, "optFopt(1)")->isChecked());
   EXPECT_FALSE(Find<QCheckBox>(d, "chkLock")->isChecked());
-  Click(Find<QCheckBox>(d, "chkReport"));
-  EXPECT_EQ(std::vector<std::string>{"OPTION NOT IMPLEMENTED"}, ui.Titles());
-  EXPECT_FALSE(Find<QCheckBox>(d, "chkReport")->isChecked());
 }
 
 TEST_F(QtOptionsTest, DynamicDialogDrawsTheRestoredOptionsAndTheSetsSpinBox) {

@@ -71,7 +71,7 @@ TEST_F(FormDialogTest, DrawsEveryControlOfTheModel) {
   }
 }
 
-TEST_F(FormDialogTest, ChangesGoToTheModelAndItsAnswerIsDrawn) {
+TEST_F(FormDialogTest, ChangesGoToTheModelAndItsAnswersAndResetsAreDrawn) {
   FormDialog d(form, nullptr);
   Show(d);
   Click(Find<QCheckBox>(d, "chkGroupRates"));
@@ -83,14 +83,11 @@ TEST_F(FormDialogTest, ChangesGoToTheModelAndItsAnswerIsDrawn) {
   Type(d, "txtRateFactor", "2.5");
   EXPECT_EQ("2.5", form.Get("txtRateFactor").text);
   EXPECT_TRUE(ui.shown.empty());  // no box: every value was taken
-}
-
-TEST_F(FormDialogTest, ModelsResetOfAValueIsDrawn) {
-  FormDialog d(form, nullptr);
-  Show(d);
   form.SetText("txtSetToCopy", "9");    // refused: the model shows "1" again
   Click(Find<QCheckBox>(d, "chkLock"));  // any call redraws the form
   EXPECT_EQ(1, Find<QSpinBox>(d, "txtSetToCopy")->value());
+  Click(Find<QCheckBox>(d, "chkReport"));  // refused, with a box: the click is undone
+  EXPECT_FALSE(Find<QCheckBox>(d, "chkReport")->isChecked());
 }
 
 TEST_F(FormDialogTest, OkSendsTextStillBeingEditedAndStaysOpenOnRefusal) {

@@ -44,7 +44,7 @@ class MessageDialogWidgetTest : public ::testing::Test {
   int Px(const QWidget& w, int twips) { return TwipsToPixels(twips, w.logicalDpiX()); }
 };
 
-TEST_F(MessageDialogWidgetTest, PartsSitWhereTheTwipsLayoutPutsThem) {
+TEST_F(MessageDialogWidgetTest, PartsSitWhereTheTwipsLayoutPutsThemOrBelowALongerText) {
   ui::MessageDialogView v = StopContinue();
   MessageDialogWidget d(v, nullptr);
   d.show();
@@ -69,19 +69,18 @@ TEST_F(MessageDialogWidgetTest, PartsSitWhereTheTwipsLayoutPutsThem) {
   MessageDialogWidget plain(v, nullptr);
   EXPECT_EQ(nullptr, plain.icon_label());
   EXPECT_EQ(Px(d, 200), plain.text_label()->x());
-}
 
-TEST_F(MessageDialogWidgetTest, TextLongerThanTheEstimateMovesTheButtonsDown) {
-  ui::MessageDialogView v = StopContinue();
+  // A text longer than the estimate moves the buttons down.
+  v = StopContinue();
   v.text = std::string(40, 'x') + "\r" + std::string(40, 'y') + "\r\rlast line";
   v.text_height = 195;  // the estimate: one line
-  MessageDialogWidget d(v, nullptr);
-  d.show();
-  const QRect text = d.text_label()->geometry();
-  EXPECT_GT(text.height(), 3 * Px(d, 195));
-  EXPECT_GE(d.button(1)->y(), text.bottom());
-  EXPECT_GE(d.height(), d.button(1)->geometry().bottom());
-  EXPECT_EQ(d.button(1)->y() - text.bottom(), d.button(2)->y() - text.bottom());
+  MessageDialogWidget tall(v, nullptr);
+  tall.show();
+  const QRect text = tall.text_label()->geometry();
+  EXPECT_GT(text.height(), 3 * Px(tall, 195));
+  EXPECT_GE(tall.button(1)->y(), text.bottom());
+  EXPECT_GE(tall.height(), tall.button(1)->geometry().bottom());
+  EXPECT_EQ(tall.button(1)->y(), tall.button(2)->y());
 }
 
 TEST_F(MessageDialogWidgetTest, KeysPressButtonsAndOpenHelp) {

@@ -33,7 +33,7 @@ class QtUiTest : public ::testing::Test {
   QtUi ui;
 };
 
-TEST_F(QtUiTest, StandardBoxHasTheIconButtonsAndTitleTheFlagsAsk) {
+TEST_F(QtUiTest, StandardBoxHasTheIconButtonsAndTitleTheFlagsAskAndEscapeCancels) {
   struct Case {
     int flags;
     std::string title;
@@ -71,9 +71,7 @@ TEST_F(QtUiTest, StandardBoxHasTheIconButtonsAndTitleTheFlagsAsk) {
     EXPECT_EQ(c.title.empty() ? AppTitle() : c.title, title.toStdString());
     EXPECT_EQ("one\ntwo", text);
   }
-}
-
-TEST_F(QtUiTest, RetryCancelBoxClosedByEscapeIsCancel) {
+  // Escape closes a Retry/Cancel box: Cancel.
   ui.SetShownHook([](QWidget& w) { QTest::keyClick(&w, Qt::Key_Escape); });
   EXPECT_EQ(ui::kIdCancel, ui.MsgBox("x", ui::kMbRetryCancel, "NO WORKSHEET"));
 }
@@ -104,7 +102,7 @@ TEST_F(QtUiTest, CancelLeavesRunFormAfterTheDialogClosed) {
   EXPECT_TRUE(dialog.isNull());  // gone before the stop passed on
 }
 
-TEST_F(QtUiTest, HelpShowsTheTopicAndNeverAnEmptyWindow) {
+TEST_F(QtUiTest, HelpShowsTheTopicAndNeverAnEmptyWindowAndTheClipboardTakesText) {
   for (int topic : {1047, 1018, 1032, -5}) {
     SCOPED_TRACE(topic);
     ui.ShowHelp(topic);
@@ -114,9 +112,6 @@ TEST_F(QtUiTest, HelpShowsTheTopicAndNeverAnEmptyWindow) {
     EXPECT_FALSE(viewer->browser()->toPlainText().trimmed().isEmpty());
     EXPECT_EQ(std::string(ui::FindHelpTopic(topic).title), viewer->windowTitle().toStdString());
   }
-}
-
-TEST_F(QtUiTest, ClipboardTakesAndClearsText) {
   ui.Clipboard("a\tb\r\n");
   EXPECT_EQ("a\tb\r\n", QGuiApplication::clipboard()->text());
   ui.ClearClipboard();

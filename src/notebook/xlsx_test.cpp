@@ -171,7 +171,7 @@ TEST_F(XlsxTest, WritingAndReadingBackKeepsEveryNumberBitExactAndEveryText) {
   EXPECT_EQ((std::map<size_t, std::string>{{2, "user's name"}}), back.labels);
 }
 
-TEST_F(XlsxTest, WritingRefusesWhatASheetCannotHoldAndLeavesNoFile) {
+TEST_F(XlsxTest, WritingRefusesWhatASheetCannotHoldAndMakesSheetNamesLegal) {
   Notebook doc;
   doc.AddWorksheet("W").worksheet()->SetCell(16385, 1, Value(1.0));
   const std::string path = dir_.File("wide.xlsx");
@@ -187,17 +187,13 @@ TEST_F(XlsxTest, WritingRefusesWhatASheetCannotHoldAndLeavesNoFile) {
                 "most a workbook cell holds",
             error);
   EXPECT_EQ(std::vector<std::string>{}, dir_.Names());
-}
-
-TEST_F(XlsxTest, SheetNamesAreMadeLegalAndDistinct) {
-  Notebook doc;
-  doc.AddWorksheet("Data 1");
-  doc.AddWorksheet("data 1");
-  doc.AddReport(std::string(40, 'r'), "x");
-  doc.AddWorksheet("'[quoted]'");
-  const std::string path = dir_.File("names.xlsx");
-  std::string error;
-  ASSERT_TRUE(WriteXlsx(doc, path, &error)) << error;
+  // Sheet names are made legal and distinct.
+  Notebook names;
+  names.AddWorksheet("Data 1");
+  names.AddWorksheet("data 1");
+  names.AddReport(std::string(40, 'r'), "x");
+  names.AddWorksheet("'[quoted]'");
+  ASSERT_TRUE(WriteXlsx(names, path, &error)) << error;
   EXPECT_EQ(path +
                 ": there is no sheet named \"?\" (the sheets are \"Data 1\", \"data 1 (2)\", \"" +
                 std::string(31, 'r') + "\", \"_quoted_\")",
@@ -205,7 +201,7 @@ TEST_F(XlsxTest, SheetNamesAreMadeLegalAndDistinct) {
 }
 
 // Every error names the file, and the sheet and cell where there is one.
-TEST_F(XlsxTest, BadFilesAreRefusedWithAnErrorNamingTheFile) {
+TEST_F(XlsxTest, BadFilesAreRefusedWithAnErrorNamingTheFileAndOddCellsRead) {
   WriteFile(dir_.File("plain.xlsx"), "a,b\n1,2\n");
   Zip("nobook.xlsx", {{"readme.txt", "hello"}});
   std::string deep = "<worksheet><sheetData>";
@@ -240,13 +236,9 @@ TEST_F(XlsxTest, BadFilesAreRefusedWithAnErrorNamingTheFile) {
   const std::string broken = Workbook("broken.xlsx", "<worksheet><sheetData><row>");
   EXPECT_EQ(0u, ReadError(broken).rfind(broken + ": s.xml is not well-formed XML (", 0));
   EXPECT_EQ(1000000u, Read(cell("ok.xlsx", R"(<c r="E1000000"><v>1</v></c>)")).columns[4].size());
-}
-
-TEST_F(XlsxTest, IsoDateCellsAndErrorValuesKeepTheirText) {
-  XlsxSheet sheet = Read(
-      Workbook("dates.xlsx",
-               R"(<worksheet><sheetData><row r="1"><c r="A1" t="d"><v>2024-03-01T00:00:00</v></c>)"
-               R"(<c r="B1" t="e"><v>#DIV/0!</v></c></row></sheetData></worksheet>)"));
+  // ISO date cells and error values keep their text.
+  XlsxSheet sheet = Read(cell("dates.xlsx", R"(<c r="A1" t="d"><v>2024-03-01T00:00:00</v></c>)"
+                                            R"(<c r="B1" t="e"><v>#DIV/0!</v></c>)"));
   EXPECT_EQ((std::vector<std::string>{"t:2024-03-01T00:00:00"}), ShowColumn(sheet, 0));
   EXPECT_EQ((std::vector<std::string>{"t:#DIV/0!"}), ShowColumn(sheet, 1));
 }

@@ -92,6 +92,14 @@ TEST_F(WeibullPlotTest, StylesAreDecodedAndAnUnreadableCodeFallsBackToTheSetsDef
   EXPECT_EQ(plot.lines[2].color, (Color{1, 2, 3}));
   EXPECT_EQ(plot.lines[2].style, LineStyle::kDot);
   EXPECT_EQ(plot.lines[0].style, LineStyle::kDash);
+  // A code the user edits is followed.
+  Put(sheet_, 13, {"@symbol(5,1,0)"});
+  Put(sheet_, 14, {"@rgb(10,20,30)"});
+  Put(sheet_, 17, {"@line(0)"});
+  plot = Build();
+  EXPECT_EQ(plot.series[0].marker, MarkerShape::kDiamond);
+  EXPECT_EQ(plot.series[0].color, (Color{10, 20, 30}));
+  EXPECT_EQ(plot.lines[0].style, LineStyle::kNone);
 }
 
 TEST_F(WeibullPlotTest, FittedLinesSpanEachSetsStrengths) {
@@ -112,44 +120,29 @@ TEST_F(WeibullPlotTest, FittedLinesSpanEachSetsStrengths) {
 }
 
 TEST_F(WeibullPlotTest, OptionsChooseSetsAndLeaveOutTheMaximumLikelihoodLine) {
-  PlotOptions options;
-  options.mle_line = false;
-  options.sets = {2};
-  PlotDescription plot = Build(options);
+  PlotDescription plot = Build({std::nullopt, {2}, /*mle_line=*/false});
   ASSERT_EQ(plot.series.size(), 1u);
   EXPECT_EQ(plot.series[0].points[0].x, 2.0);
   EXPECT_EQ(plot.lines.size(), 1u);
 }
 
-TEST_F(WeibullPlotTest, ProbabilityTicksFollowTheTickColumns) {
+TEST_F(WeibullPlotTest, ProbabilityTicksFollowTheTickColumnsEvenWhenEdited) {
   PlotDescription plot = Build();
   ASSERT_EQ(plot.y.ticks.size(), 3u);
   EXPECT_EQ(plot.y.ticks[0].label, "10 %");
   EXPECT_EQ(plot.y.ticks[0].position, Ordinate(10));
-  EXPECT_EQ(plot.y.ticks[2].label, "90 %");
   EXPECT_LE(plot.y.min, Ordinate(10));
   EXPECT_GE(plot.y.max, Ordinate(90));
-}
-
-TEST_F(WeibullPlotTest, AnEditedTickPercentageIsLabelledAndPlacedAtItsOwnProbability) {
+  // An edited percentage is labelled and placed at its own probability.
   sheet_.SetCell(12, 2, 63.2);  // column 54 still holds the ordinate of 50 %
   sheet_.SetCell(12, 4, 99);    // and nothing for this one
-  PlotDescription plot = Build();
+  plot = Build();
   ASSERT_EQ(plot.y.ticks.size(), 4u);
+  EXPECT_EQ(plot.y.ticks[2].label, "90 %");
   EXPECT_EQ(plot.y.ticks[1].label, "63.2 %");
   EXPECT_NEAR(plot.y.ticks[1].position, Ordinate(63.2), 1e-12);
   EXPECT_EQ(plot.y.ticks[3].label, "99 %");
   EXPECT_NEAR(plot.y.ticks[3].position, Ordinate(99), 1e-12);
-}
-
-TEST_F(WeibullPlotTest, AUserEditedStyleCodeIsFollowed) {
-  sheet_.SetCell(13, 1, "@symbol(5,1,0)");
-  sheet_.SetCell(14, 1, "@rgb(10,20,30)");
-  sheet_.SetCell(17, 1, "@line(0)");
-  PlotDescription plot = Build();
-  EXPECT_EQ(plot.series[0].marker, MarkerShape::kDiamond);
-  EXPECT_EQ(plot.series[0].color, (Color{10, 20, 30}));
-  EXPECT_EQ(plot.lines[0].style, LineStyle::kNone);
 }
 
 TEST_F(WeibullPlotTest, LogAxisRangeHoldsTheDataAndItsTicksLieInside) {
@@ -177,27 +170,19 @@ TEST(LogAxis, NarrowRangesGetEvenlySpacedRoundTicks) {
   EXPECT_EQ(labels, (std::vector<std::string>{"3.5", "4", "4.5", "5", "5.5", "6"}));
 }
 
-TEST_F(WeibullPlotTest, NonPositiveStrengthIsLeftOutAndCounted) {
+TEST_F(WeibullPlotTest, NonPositiveStrengthIsLeftOutAndCountedAndNothingToDrawIsAnError) {
   sheet_.SetCell(31, 1, 0.0);
   PlotDescription plot = Build();
   EXPECT_EQ(plot.series[0].points.size(), 2u);
   EXPECT_EQ(plot.dropped_points, 1);
-}
-
-TEST_F(WeibullPlotTest, NothingToDrawIsAnError) {
-  PlotDescription plot;
   std::string error;
-  PlotOptions options;
-  options.sets = {3, 4};
-  EXPECT_FALSE(BuildPlot(sheet_, options, &plot, &error));
+  EXPECT_FALSE(BuildPlot(sheet_, {std::nullopt, {3, 4}, true}, &plot, &error));
   EXPECT_NE(error.find("nothing to draw"), std::string::npos) << error;
   Worksheet blank;
   EXPECT_FALSE(BuildPlot(blank, {}, &plot, &error));
   EXPECT_NE(error.find("no analysis results"), std::string::npos) << error;
   // A kind given for a worksheet that has none of its columns.
-  options = {};
-  options.kind = PlotKind::kStatic;
-  EXPECT_FALSE(BuildPlot(sheet_, options, &plot, &error));
+  EXPECT_FALSE(BuildPlot(sheet_, {PlotKind::kStatic, {}, true}, &plot, &error));
 }
 
 // A dynamic fatigue worksheet: set 1 with two rate groups, a measurement
@@ -305,14 +290,9 @@ TEST_F(FatiguePlotTest, NonPositiveValuesAreLeftOutOfTheLogAxesAndCounted) {
   EXPECT_EQ(plot.series[1].errors[1].low, 4.2);  // no bar below the mean
   EXPECT_TRUE(plot.lines.empty());
   EXPECT_EQ(plot.dropped_points, 3);
-}
-
-TEST_F(FatiguePlotTest, ASetWithoutResultsIsLeftOutAndNoneAtAllIsAnError) {
-  PlotOptions options;
-  options.sets = {2};
-  PlotDescription plot;
+  // Set 2 has no results: alone, it is nothing to draw.
   std::string error;
-  EXPECT_FALSE(BuildPlot(sheet_, options, &plot, &error));
+  EXPECT_FALSE(BuildPlot(sheet_, {std::nullopt, {2}, true}, &plot, &error));
   EXPECT_NE(error.find("nothing to draw"), std::string::npos);
 }
 
@@ -337,7 +317,6 @@ TEST(SetList, ReadsNumbersAndRanges) {
     }
   }
 }
-
 
 }  // namespace
 }  // namespace korund::plot

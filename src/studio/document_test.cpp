@@ -62,20 +62,16 @@ TEST_F(DocumentTest, CellEditsAndPastesUndoAndRedoStepByStep) {
 
 TEST_F(DocumentTest, AnEditThatChangesNothingIsNoStep) {
   doc_.SetCells(sheet_, 1, 1, {{Value(1.0)}}, "same");
-  EXPECT_EQ(0, doc_.undo_stack().count());
-  // An empty text in an empty cell is no change; a text "" over a number is.
-  doc_.SetCells(sheet_, 2, 2, {{Value()}}, "same");
+  doc_.SetCells(sheet_, 2, 2, {{Value()}}, "same");  // an empty text in an empty cell
   EXPECT_EQ(0, doc_.undo_stack().count());
 }
 
-TEST_F(DocumentTest, ClearingWholeColumnsStopsAtTheUsedRows) {
+// Clearing whole columns stops at the used rows; rows are inserted and
+// deleted across every column, titles included.
+TEST_F(DocumentTest, ClearingColumnsAndInsertingAndDeletingRowsUndoStepByStep) {
   doc_.ClearCells(sheet_, 1, 2, 2, 1'000'000);
   EXPECT_EQ("0 [] a b c\n1 [raw 1] 1\n2 [] MPA\n", Cells());
   doc_.undo_stack().undo();
-  EXPECT_EQ("0 [] a b c\n1 [raw 1] 1 2 3\n2 [] MPA  3000\n", Cells());
-}
-
-TEST_F(DocumentTest, RowsInsertedAndDeletedAcrossEveryColumnTitlesIncluded) {
   doc_.InsertRows(sheet_, 2, 2);
   EXPECT_EQ("0 [] a   b c\n1 [raw 1] 1   2 3\n2 [] MPA    3000\n", Cells());
   doc_.undo_stack().undo();
@@ -85,7 +81,7 @@ TEST_F(DocumentTest, RowsInsertedAndDeletedAcrossEveryColumnTitlesIncluded) {
   EXPECT_EQ("0 [] a b c\n1 [raw 1] 1 2 3\n2 [] MPA  3000\n", Cells());
 }
 
-TEST_F(DocumentTest, RenameRefusesTakenNamesAndCarriesTheCurrentWorksheet) {
+TEST_F(DocumentTest, RenameAndAddKeepNamesDistinctAndCarryTheCurrentWorksheet) {
   EXPECT_FALSE(doc_.RenameItem(sheet_, "Report 1"));
   EXPECT_FALSE(doc_.RenameItem(sheet_, ""));
   EXPECT_TRUE(doc_.RenameItem(sheet_, "Fibre A"));
@@ -93,9 +89,7 @@ TEST_F(DocumentTest, RenameRefusesTakenNamesAndCarriesTheCurrentWorksheet) {
   EXPECT_EQ(sheet_, doc_.current());
   doc_.undo_stack().undo();
   EXPECT_EQ("Data 1", doc_.notebook().item(sheet_).name());
-}
-
-TEST_F(DocumentTest, AddedWorksheetTakesAFreeNameAndBecomesCurrent) {
+  // An added worksheet takes a free name and becomes current.
   const int added = doc_.AddWorksheet();
   EXPECT_EQ("Data 2", doc_.notebook().item(added).name());
   EXPECT_EQ(added, doc_.current());

@@ -97,7 +97,7 @@ TEST_F(MainWindowTest, AnOpenedExampleShowsItsItemsAndItsCurrentWorksheet) {
   EXPECT_EQ(QString::fromStdString(ToText(ws.Cell(1, 1))), Shown(0, 1));
 }
 
-TEST_F(MainWindowTest, EditsMarkTheWindowAndUndoRedoWalkThem) {
+TEST_F(MainWindowTest, EditsAndTheGridsKeysMarkTheWindowAndUndoRedoWalkThem) {
   OpenExample("weibull-demo.json");
   const std::string original = Cells();
   QTableView* g = window_->grid();
@@ -112,29 +112,19 @@ TEST_F(MainWindowTest, EditsMarkTheWindowAndUndoRedoWalkThem) {
   QApplication::processEvents();  // the delegate commits through a queued call
   EXPECT_EQ("4.75", Shown(2, 1));
   EXPECT_TRUE(window_->isWindowModified());
-  Select(0, 1, 1, 1);
-  window_->ClearSelection();
+  QApplication::setActiveWindow(window_.get());
+  g->setFocus();
+  Select(0, 1, 1, 2);
+  QTest::keyClick(g, Qt::Key_Delete);
   EXPECT_EQ("", Shown(0, 1));
-  window_->document().undo_stack().undo();
+  EXPECT_EQ("", Shown(1, 2));
+  QTest::keyClick(g, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_NE("", Shown(0, 1));
   window_->document().undo_stack().undo();
   EXPECT_EQ(original, Cells());
   EXPECT_FALSE(window_->isWindowModified());
   window_->document().undo_stack().redo();
   EXPECT_EQ("4.75", Shown(2, 1));
-}
-
-TEST_F(MainWindowTest, DeleteAndTheUndoKeysWorkOnTheGrid) {
-  OpenExample("weibull-demo.json");
-  window_->show();
-  QApplication::setActiveWindow(window_.get());
-  window_->grid()->setFocus();
-  Select(2, 1, 3, 2);
-  QTest::keyClick(window_->grid(), Qt::Key_Delete);
-  EXPECT_EQ("", Shown(2, 1));
-  EXPECT_EQ("", Shown(3, 2));
-  QTest::keyClick(window_->grid(), Qt::Key_Z, Qt::ControlModifier);
-  EXPECT_NE("", Shown(2, 1));
-  EXPECT_FALSE(window_->isWindowModified());
 }
 
 TEST_F(MainWindowTest, ARangeCopiedFromASpreadsheetPastesAtTheSelection) {
@@ -150,14 +140,11 @@ TEST_F(MainWindowTest, ARangeCopiedFromASpreadsheetPastesAtTheSelection) {
   Select(4, 2, 6, 3);
   window_->CopySelection();
   EXPECT_EQ("3.1\tMPA\n3.4\t\n2.9\t3000\n", QApplication::clipboard()->text());
-}
-
-TEST_F(MainWindowTest, APastedListFillsAWholeSelectedColumnFromTheTop) {
-  window_->document().NewNotebook();
+  // A list pasted on a whole selected column fills it from the top.
   QApplication::clipboard()->setText("1\n2\n3\n");
   window_->grid()->selectColumn(4);
   window_->PasteAtSelection();
-  EXPECT_EQ("4 [] 1 2 3\n", Cells());
+  EXPECT_EQ("2 []     3.1 3.4 2.9\n3 []     MPA  3000\n4 [] 1 2 3\n", Cells());
 }
 
 TEST_F(MainWindowTest, RowsAreInsertedAndDeletedAtTheSelection) {

@@ -33,7 +33,7 @@ class WorksheetModelTest : public ::testing::Test {
   WorksheetModel model_{doc_};
 };
 
-TEST_F(WorksheetModelTest, CellsShowInTheProgramsTextFormNumbersRightTextsLeft) {
+TEST_F(WorksheetModelTest, CellsAndHeadersShowInTheProgramsTextFormNumbersRightTextsLeft) {
   EXPECT_EQ("A-1", Shown(0, 0));
   EXPECT_EQ("0.3", Shown(0, 1));
   EXPECT_EQ("MPA", Shown(1, 1));
@@ -41,9 +41,7 @@ TEST_F(WorksheetModelTest, CellsShowInTheProgramsTextFormNumbersRightTextsLeft) 
   EXPECT_FALSE(model_.data(model_.index(0, 2), Qt::DisplayRole).isValid());  // empty
   EXPECT_TRUE(Align(0, 1) & Qt::AlignRight);
   EXPECT_TRUE(Align(1, 1) & Qt::AlignLeft);
-}
-
-TEST_F(WorksheetModelTest, HeadersShowColumnNumbersTitlesAndRowNumbers) {
+  // Headers: column numbers and titles, row numbers.
   EXPECT_EQ("Titles", model_.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString());
   EXPECT_EQ("1\nraw 1", model_.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString());
   EXPECT_EQ("2", model_.headerData(2, Qt::Horizontal, Qt::DisplayRole).toString());

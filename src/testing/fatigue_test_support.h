@@ -11,6 +11,7 @@
 
 #include "fatigue/fatigue_driver.h"
 #include "testing/test_notebook.h"
+#include "util/worksheet_layout.h"
 
 namespace korund::fatigue {
 
@@ -31,7 +32,7 @@ class FatigueTest : public ::testing::Test, public TestNotebook {
   void Input(int16_t s, int32_t k, std::initializer_list<Value> cells) { Input<>(s, k, cells); }
   void Load() {  // attaches to the notebook and loads the sheet
     ASSERT_FALSE(sheet.spOpenWorksheet(host, ""));
-    sheet.spLoadSheet(kColParms, 25);
+    sheet.spLoadSheet(layout::fatigue::kColParms, layout::fatigue::kMinRows);
   }
   FatigueRun& NewRun() {  // a run with the names of FatigueMode
     run = std::make_unique<FatigueRun>(ctx);

@@ -5,8 +5,9 @@
 
 #include <gmock/gmock.h>
 
-#include "util/plot_styles.h"
 #include "testing/test_notebook.h"
+#include "util/plot_styles.h"
+#include "util/worksheet_layout.h"
 
 namespace korund::weibull {
 
@@ -16,7 +17,10 @@ class WeibullTest : public ::testing::Test, public TestNotebook {
   void Column(int32_t column, const std::vector<Value>& cells) {  // from row 1 down
     for (size_t i = 0; i < cells.size(); ++i) Cell(column, static_cast<int32_t>(i) + 1, cells[i]);
   }
-  void Load() { ASSERT_FALSE(sheet.spOpenWorksheet(host, "")); sheet.spLoadSheet(56, 38); }
+  void Load() {
+    ASSERT_FALSE(sheet.spOpenWorksheet(host, ""));
+    sheet.spLoadSheet(layout::weibull::kMinColumns, layout::weibull::kMinRows);
+  }
   std::string Text(int32_t column, int32_t row) { return ToText(sheet.spGetCell(column, row)); }
   double Num(int32_t col, int32_t row) {  // fails the test unless a finite number
     const Value v = sheet.spGetCell(col, row);

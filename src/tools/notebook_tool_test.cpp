@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
@@ -172,27 +171,16 @@ TEST_F(NotebookToolTest, WideRangesShowStoredColumnsAndExportRefusesATextTooLarg
   EXPECT_EQ((std::vector<std::string>{"far.csv", "lab.json"}), dir_.Names());
 }
 
-// The built program, run as a user would.
-TEST_F(NotebookToolTest, ProgramRoundTripsCsvThroughANotebook) {
-  const char* build = std::getenv("KORUND_TEST_BINARY_DIR");
-  ASSERT_NE(nullptr, build) << "KORUND_TEST_BINARY_DIR is not set";
+TEST_F(NotebookToolTest, CsvRoundTripsThroughANotebook) {
   const std::string csv =
       "name,\"strength, GPa\",note\r\n"
       "\"fibre \"\"A\"\"\",3.21,\"first line\r\nsecond line\"\r\n"
       "B,2950,\"x,y\"\r\n"
       "C,,\"\"\r\n"
       "MPA,-0.5,\"lf\nonly\"\r\n";
-  auto run = [&](const std::string& args) {  // errors go to the test's log
-    const std::string command = "'" + std::string(build) + "/bin/korund-notebook' " + args +
-                                " >/dev/null";
-    int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  };
-  const std::string lab = "'" + lab_ + "' ";
-  EXPECT_EQ(0, run("new " + lab));
-  EXPECT_EQ(0, run("import " + lab + "'" + Csv(csv) + "' --header"));
-  EXPECT_EQ(0, run("export " + lab + "--csv '" + dir_.File("out.csv") + "'"));
-  EXPECT_EQ(2, run("list"));
+  Run(0, {"new", lab_});
+  Run(0, {"import", lab_, Csv(csv), "--header"});
+  Run(0, {"export", lab_, "--csv", dir_.File("out.csv")});
   std::vector<CsvRow> in_rows, out_rows;
   std::string error;
   ASSERT_TRUE(ParseCsv(csv, ',', &in_rows, &error)) << error;
@@ -242,20 +230,9 @@ TEST_F(NotebookToolTest, ALabelAnAnalysisRetitledComesBackFromTheWorkbook) {
   EXPECT_EQ("raw 2", sheet.FindColumn(2)->label.value_or("")) << "no label: the header";
 }
 
-TEST_F(NotebookToolTest, ImportSaysWhatItDidOnStandardError) {
+// The notes' wording: the studio's import test, which compares both imports.
+TEST_F(NotebookToolTest, ImportTakesTheSeparatorDecimalCommaAndUnitOptions) {
   Run(0, {"new", lab_});
-  const std::string csv =
-      File("lab.csv", "Strength (MPa),ID\n3120.5,A\n2185,2\n\"2185,2\",C\n1.2.3,D\n");
-  EXPECT_EQ("Imported 4 rows into columns 1 to 2 of worksheet \"Data 1\".\n",
-            Run(0, {"import", lab_, csv, "--header"}));
-  // The notes' wording is pinned where the studio's import is compared with this.
-  EXPECT_NE(std::string::npos, err_.find("note: " + csv + ": row 5, column 1: \"1.2.3\"")) << err_;
-  EXPECT_EQ(
-      "row  1               2\n     Strength (MPa)  ID\n---  --------------  --\n"
-      "  1  MPA\n  2  3120.5          A\n  3  2185            2\n  4  2185,2          C\n"
-      "  5  1.2.3           D\n",
-      Run(0, {"show", lab_}));
-
   const std::string european = File("eu.csv", "Probe;Festigkeit\nA;3,12\nB;2,95\n");
   Run(0, {"import", lab_, european, "--column", "5", "--separator", ";", "--decimal-comma",
           "--unit", "gpa", "--header"});
@@ -264,23 +241,6 @@ TEST_F(NotebookToolTest, ImportSaysWhatItDidOnStandardError) {
       "row  5      6\n     Probe  Festigkeit\n---  -----  ----------\n  1  GPA    GPA\n"
       "  2  A      3.12\n  3  B      2.95\n",
       Run(0, {"show", lab_, "--columns", "5-6"}));
-}
-
-TEST_F(NotebookToolTest, ImportsTheCommittedWorkbooksSheet) {
-  Run(0, {"new", lab_});
-  const std::string file = std::string(KORUND_TEST_DATA) + "/two_sheets.xlsx";
-  Run(0, {"import", lab_, file, "--sheet", "Fibres", "--header", "--column", "2"});
-  EXPECT_NE(std::string::npos, err_.find("note: " + file + ": cell B2: \"2185,2\"")) << err_;
-  notebook::Notebook doc = Load(lab_);
-  const notebook::Worksheet& sheet = *doc.FindWorksheet("Data 1")->worksheet();
-  EXPECT_EQ("Fibre B", sheet.FindColumn(3)->label.value_or(""));
-  EXPECT_EQ(
-      "MPA|3120.5|2500||"
-      " line one\r\nline two ",
-      ToText(sheet.Cell(2, 1)) + "|" + ToText(sheet.Cell(2, 2)) + "|" + ToText(sheet.Cell(2, 3)) +
-          "|" + ToText(sheet.Cell(2, 4)) + "|" + ToText(sheet.Cell(2, 5)));
-  EXPECT_TRUE(sheet.Cell(5, 1).IsEmpty()) << "moved down with the unit's column";
-  EXPECT_EQ(45000.0, sheet.Cell(5, 2).Number());
 }
 
 TEST_F(NotebookToolTest, BadInputLeavesTheNotebookByteForByteUnchanged) {

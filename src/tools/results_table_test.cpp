@@ -2,24 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include "util/worksheet_layout.h"
+
 namespace korund::tools {
 namespace {
 
 using notebook::Worksheet;
-
-const char* const kWeibullLabels[] = {
-    "N",     "m",       "Dm",      "So",        "DSo",       "c",          "Dc",         "R",
-    "",      "mle",     "Iter",    "m",         "m-",        "m+",         "So",         "So-",
-    "So+",   "conf%",   "",        "15% distn", "50% distn", "15% interp", "50% interp", "",
-    "A: md", "A: So",   "B: md",   "B: So",     "",          "md",         "So",         "",
-    "m",     "m.upper", "m.lower", "So",        "So.upper",  "So.lower"};
 
 // A Weibull worksheet as the analysis leaves it: set n's result in row r
 // is 100 * n + r + 0.123456, except where a row says "--".
 Worksheet WeibullSheet() {
   Worksheet sheet;
   sheet.SetCell(56, 2, Value(2));
-  for (int32_t r = 1; r <= 38; ++r) sheet.SetCell(20, r, Value(kWeibullLabels[r - 1]));
+  for (int32_t r = 1; r <= 38; ++r) sheet.SetCell(20, r, Value(layout::weibull::kResultLabels[r]));
   for (int32_t n : {1, 3}) {
     for (int32_t r = 1; r <= 38; ++r) sheet.SetCell(20 + n, r, Value(100.0 * n + r + 0.123456));
   }
@@ -55,12 +50,10 @@ TEST(ResultsTableTest, WeibullRowsComeFromTheResultColumnsOfAnalysedSets) {
 TEST(ResultsTableTest, FatigueKindAndParameterFollowTheOptionsRecord) {
   Worksheet sheet;
   sheet.SetCell(184, 2, Value(1));
-  const char* labels[] = {
-      "N",      "ns",       "ns.lower",  "ns.upper", "slope",         "\xC2\xB1,  SEE",
-      "intcpt", "\xC2\xB1", "R\xC2\xB2", "",         "IEC60793-1-33", "nsL",
-      "nsU"};
   const int32_t block = 31;  // set 2
-  for (int32_t r = 1; r <= 13; ++r) sheet.SetCell(block + 11, r, Value(labels[r - 1]));
+  for (int32_t r = 1; r <= 13; ++r) {
+    sheet.SetCell(block + 11, r, Value(layout::fatigue::ResultLabel(r, "ns")));
+  }
   const double values[] = {12, 19, 17.5, 20.7, -19, 0.8, 3.2, 0.1, 0.97, 0, 0, 17.6, 20.6};
   for (int32_t r = 1; r <= 13; ++r) {
     if (r != 10 && r != 11) sheet.SetCell(block + 12, r, Value(values[r - 1]));

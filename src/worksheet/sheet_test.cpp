@@ -23,7 +23,7 @@ class SheetTest : public ::testing::Test, public TestNotebook {
   }
 };
 
-TEST_F(SheetTest, AttachFindsWorksheetAndItsSection) {
+TEST_F(SheetTest, AttachFindsWorksheetAndItsSectionOrItemZeroOrNothing) {
   host.notebook.AddSection("Section 2");
   host.notebook.AddWorksheet("Data 2");
   host.notebook.AddReport("Notes", "");
@@ -32,9 +32,7 @@ TEST_F(SheetTest, AttachFindsWorksheetAndItsSection) {
   EXPECT_EQ(settings.WorksheetName, "Data 2");
   EXPECT_EQ(settings.SectionName, "Section 2");  // the nearest section, not the first
   EXPECT_TRUE(host.properties.at(10));
-}
-
-TEST_F(SheetTest, WorksheetWithoutSectionTakesItemZeroOrNothing) {
+  // Without a section before it, item 0 or nothing.
   host::MemoryHost bare;
   bare.notebook.AddReport("Intro", "");
   bare.notebook.AddWorksheet("Only");
@@ -111,14 +109,6 @@ TEST_F(SheetTest, NumericColumnKeepsNumbersAndNumericTexts) {
   EXPECT_EQ(Show(data), "0|'x'");  // with no numbers the array keeps its length
 }
 
-TEST_F(SheetTest, NegativeIndicesTerminate) {
-  Attach();
-  EXPECT_EQ("fatal", Outcome([&] { sheet.spGetCell(-1, 1); }));
-  EXPECT_EQ(ui.shown.back().text, "ERROR\rZero row or column in spGetCell\rPROGRAM TERMINATED");
-  EXPECT_THROW(sheet.spPutCell(1, 1, -1), TerminateProgramError);
-  EXPECT_EQ(ui.shown.back().text, "ERROR\rZero row or column in spPutCell\rPROGRAM TERMINATED");
-}
-
 TEST_F(SheetTest, LoadSheetHonoursMinimumSizeAndReadsTitles) {
   table->Set(9, 4, 5);
   table->SetTitle(2, "raw 3");
@@ -158,8 +148,12 @@ TEST_F(SheetTest, BufferedWritesReachTheHostOnlyOnSave) {
   EXPECT_EQ(table->titles_written.back(), 0);
 }
 
-TEST_F(SheetTest, PutOutsideTheBufferIsUnrecoverable) {
+TEST_F(SheetTest, NegativeIndicesTerminateAndAPutOutsideTheBufferIsUnrecoverable) {
   Attach();
+  EXPECT_EQ("fatal", Outcome([&] { sheet.spGetCell(-1, 1); }));
+  EXPECT_EQ(ui.shown.back().text, "ERROR\rZero row or column in spGetCell\rPROGRAM TERMINATED");
+  EXPECT_THROW(sheet.spPutCell(1, 1, -1), TerminateProgramError);
+  EXPECT_EQ(ui.shown.back().text, "ERROR\rZero row or column in spPutCell\rPROGRAM TERMINATED");
   sheet.spLoadSheet(56, 38);
   EXPECT_THROW(sheet.spPutCell(1, 57, 1), TerminateProgramError);
   ASSERT_FALSE(ui.shown.empty());
@@ -219,11 +213,7 @@ TEST_F(SheetTest, ReportGoesAfterTheWorksheetInItsSection) {
   ASSERT_FALSE(sheet.spAddReport("Fatigue"));
   ASSERT_FALSE(sheet.spAddReport("Fatigue"));  // a taken name keeps the default
   EXPECT_EQ(names(), "Section 1|Data 1|Report 1|Fatigue|Report 2|Section 2|");
-}
-
-TEST_F(SheetTest, ReportOutsideTheSectionFails) {
-  Attach();
-  settings.WorksheetName = "not in the notebook";
+  settings.WorksheetName = "not in the notebook";  // no section to put it in
   EXPECT_TRUE(sheet.spAddReport(""));
 }
 
