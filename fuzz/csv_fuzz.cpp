@@ -1,27 +1,39 @@
-// CSV import on arbitrary bytes: parsed with both separators, put into a
-// worksheet and written out again without a crash.
+// CSV import on arbitrary bytes: read through the import pipeline with both
+// separators, put into a worksheet and written out again without a crash.
+#include <unistd.h>
+
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "notebook/csv.h"
+#include "notebook/import_table.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace korund::notebook;
-  const std::string_view text(reinterpret_cast<const char*>(data), size);
+  // The pipeline reads files, as the programs do.
+  static const std::string path = "/tmp/korund-csv-fuzz-" + std::to_string(getpid()) + ".csv";
+  if (FILE* f = std::fopen(path.c_str(), "wb")) {
+    const bool written = std::fwrite(data, 1, size, f) == size;
+    if (std::fclose(f) != 0 || !written) return 0;
+  } else {
+    return 0;
+  }
   for (char separator : {',', ';'}) {
-    std::vector<CsvRow> rows;
+    ImportSettings settings;
+    settings.separator = separator;
+    settings.guess_header = true;
+    settings.decimal_comma = separator == ';';
+    ImportedTable table;
     std::string error;
-    if (!ParseCsv(text, separator, &rows, &error)) continue;
-    size_t width = 0;
-    for (const CsvRow& row : rows) width = std::max(width, row.size());
+    if (!ImportFile(path, settings, 1, &table, &error)) continue;
+    const auto width = static_cast<int32_t>(table.columns.size());
     if (width == 0 || width > 64) continue;
     Worksheet sheet;
-    PutCsvColumns(sheet, 1, width, rows, rows.empty() ? nullptr : &rows.front());
-    std::vector<int32_t> numbers;
-    for (size_t c = 1; c <= width; ++c) numbers.push_back(static_cast<int32_t>(c));
-    (void)WorksheetCsv(sheet, numbers, separator);
+    PutImportedColumns(sheet, 1, std::move(table.columns));
+    (void)WriteWorksheetCsv(sheet, 1, width, CsvColumns::kEvery, separator,
+                            [](std::string_view) { return true; });
   }
   return 0;
 }
