@@ -191,30 +191,18 @@ TEST_F(PlotCommandTest, FatigueExamplesMatchTheirWorksheets) {
   }
 }
 
-TEST_F(PlotCommandTest, TheProgramWritesImagesOfTheAskedSize) {
+// The formats themselves are checked where the graphs are rendered; here,
+// that the built program renders without a display at the asked size.
+TEST_F(PlotCommandTest, TheProgramWritesAnImageOfTheAskedSize) {
   const std::string file = Analysed("dynamic");
-  const std::string tool = "'" + (bin_ / "korund-notebook").string() + "' plot '" + file + "'";
-  // No display: the command must find its own way to render.
-  ASSERT_EQ(0, Shell("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + tool +
-                     " --out '" + dir_.File("g.png") + "' --width 640 --height 480"))
+  ASSERT_EQ(0, Shell("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
+                     (bin_ / "korund-notebook").string() + "' plot '" + file + "' --out '" +
+                     dir_.File("g.png") + "' --width 640 --height 480"))
       << ReadFile(dir_.File("err.txt"));
   const std::string png = ReadFile(dir_.File("g.png"));
   ASSERT_GT(png.size(), 24u);
-  EXPECT_EQ(png.substr(1, 3), "PNG");
-  auto be32 = [&](size_t at) {
-    return (static_cast<unsigned char>(png[at]) << 24) |
-           (static_cast<unsigned char>(png[at + 1]) << 16) |
-           (static_cast<unsigned char>(png[at + 2]) << 8) | static_cast<unsigned char>(png[at + 3]);
-  };
-  EXPECT_EQ(be32(16), 640u);
-  EXPECT_EQ(be32(20), 480u);
-
-  ASSERT_EQ(0, Shell(tool + " --out '" + dir_.File("g.svg") + "'")) << ReadFile(dir_.File("err.txt"));
-  const std::string svg = ReadFile(dir_.File("g.svg"));
-  EXPECT_NE(svg.find("<svg"), std::string::npos);
-  EXPECT_NE(svg.find("</svg>"), std::string::npos);
-  ASSERT_EQ(0, Shell(tool + " --out '" + dir_.File("g.pdf") + "'")) << ReadFile(dir_.File("err.txt"));
-  EXPECT_EQ(ReadFile(dir_.File("g.pdf")).substr(0, 5), "%PDF-");
+  // The header's width and height, big-endian at bytes 16 and 20.
+  EXPECT_EQ(png.substr(16, 8), std::string("\0\0\x02\x80\0\0\x01\xe0", 8));
 }
 
 TEST_F(PlotCommandTest, FailuresWriteNothing) {
