@@ -63,9 +63,6 @@ TEST(NotebookFileTest, LoadsAndSavesKeepingUnknownMembersAndItems) {
   EXPECT_EQ(JsonAt(R"([3.21, "MPA", null, 2950, 7.5])"), JsonAt(saved, "/items/1/columns/1/cells"));
   EXPECT_EQ(R"({"title":"new"})", JsonAt(saved, "/items/1/columns/2"));
   EXPECT_EQ(4u, testing::Json::Parse(saved)["items"][1]["columns"].size());
-
-  EXPECT_EQ(JsonAt(kRichNotebook),
-            JsonAt(Saved(Parsed(kRichNotebook))));  // unchanged: loses nothing
 }
 
 TEST(NotebookFileTest, CellsAreNormalisedOnSave) {
@@ -82,7 +79,18 @@ TEST(NotebookFileTest, CellsAreNormalisedOnSave) {
   EXPECT_EQ("<none>", JsonAt(saved, "/current"));
 }
 
+// Many keys, each once; "k17" given again when dupe is true.
+std::string ObjectOfKeys(int count, bool dupe) {
+  std::string object = "{";
+  for (int i = 0; i < count; ++i) object += "\"k" + std::to_string(i) + "\": " + std::to_string(i) + ", ";
+  if (dupe) object += "\"k17\": 0, ";
+  return object + "\"end\": 0}";
+}
+
 TEST(NotebookFileRoundTripTest, UnchangedNotebooksComeBackByteForByte) {
+  const std::string app = R"({"format": "korund-notebook", "version": 1, "app": )";
+  std::string many_objects = "[{}";
+  for (int i = 0; i < 200000; ++i) many_objects += ",{}";
   const std::string cases[] = {
       kRichNotebook,
       // Numbers and strings of every kind in members this program does not know.
@@ -102,9 +110,13 @@ TEST(NotebookFileRoundTripTest, UnchangedNotebooksComeBackByteForByte) {
           {"type": "section", "name": "S", "columns": {"x": 1}}]})",
       R"({"format": "korund-notebook", "version": 1, "items": [
           {"type": "worksheet", "name": "W", "columns": {}}]})",
+      // Nesting up to the limit, many small objects, many keys.
+      app + std::string(200, '[') + std::string(200, ']') + R"(, "items": []})",
+      app + many_objects + R"(], "items": []})",
+      app + ObjectOfKeys(5000, false) + R"(, "items": []})",
   };
   for (const std::string& text : cases) {
-    SCOPED_TRACE(text);
+    SCOPED_TRACE(text.substr(0, 200));
     EXPECT_EQ(IndentedJson(text), Saved(Parsed(text)));
   }
 }
@@ -150,12 +162,6 @@ TEST(NotebookFileRoundTripTest, SameFileTextAgreesWithTheWrittenTexts) {
   EXPECT_TRUE(SameFileText(Parsed(with_stub), Parsed(with_empty)));
 }
 
-TEST(NotebookFileRoundTripTest, NestingUpToTheLimitIsKept) {
-  const std::string text = R"({"format": "korund-notebook", "version": 1, "app": )" +
-                           std::string(200, '[') + std::string(200, ']') + R"(, "items": []})";
-  EXPECT_EQ(IndentedJson(text), Saved(Parsed(text)));
-}
-
 TEST(NotebookFileRoundTripTest, MembersKeepTheirPlaceAndTheModelsMembersAreRewritten) {
   Notebook doc = Parsed(R"({"items": [
       {"columns": {"3": {"cells": [1, true, null, null], "unit": "s"}}, "name": "W",
@@ -182,27 +188,7 @@ TEST(NotebookFileRoundTripTest, AByteOrderMarkIsSkipped) {
   EXPECT_EQ(IndentedJson(kRichNotebook), Saved(doc));
 }
 
-TEST(NotebookFileRoundTripTest, ManySmallUnknownObjectsAreKept) {
-  std::string many = "[{}";
-  for (int i = 0; i < 200000; ++i) many += ",{}";
-  many += "]";
-  const std::string text = R"({"format": "korund-notebook", "version": 1, "log": )" + many +
-                           R"(, "items": []})";
-  EXPECT_EQ(IndentedJson(text), Saved(Parsed(text)));
-}
-
-// Many keys, each once; "k17" given again when dupe is true.
-std::string ObjectOfKeys(int count, bool dupe) {
-  std::string object = "{";
-  for (int i = 0; i < count; ++i) object += "\"k" + std::to_string(i) + "\": " + std::to_string(i) + ", ";
-  if (dupe) object += "\"k17\": 0, ";
-  return object + "\"end\": 0}";
-}
-
-TEST(NotebookFileRoundTripTest, LargeObjectsKeepAllTheirKeys) {
-  const std::string text = R"({"format": "korund-notebook", "version": 1, "app": )" +
-                           ObjectOfKeys(5000, false) + R"(, "items": []})";
-  EXPECT_EQ(IndentedJson(text), Saved(Parsed(text)));
+TEST(NotebookFileRefusalTest, AKeyGivenTwiceInALargeObjectIsFound) {
   std::string error;
   Notebook doc;
   EXPECT_FALSE(ParseNotebook(R"({"format": "korund-notebook", "version": 1, "app": )" +
