@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 
 #include "notebook/notebook.h"
@@ -69,6 +70,14 @@ class PlotCommandTest : public ::testing::Test {
     EXPECT_TRUE(notebook::LoadNotebookFile(path, &doc, nullptr, &error)) << error;
     return doc;
   }
+  // Changes the notebook's worksheet "Data 1" on disk.
+  static void Edit(const std::string& path, const std::function<void(notebook::Worksheet&)>& edit) {
+    notebook::Notebook doc = Load(path);
+    edit(*doc.FindWorksheet("Data 1")->worksheet());
+    std::string text, error;
+    ASSERT_TRUE(notebook::SerializeNotebook(doc, path, &text, &error)) << error;
+    WriteFile(path, text);
+  }
 
   TempDir dir_;
   fs::path bin_;
@@ -122,32 +131,19 @@ TEST_F(PlotCommandTest, WeibullExampleMatchesItsWorksheet) {
   }
 }
 
-TEST_F(PlotCommandTest, WeibullFollowsEditedCodesAndLabelsAndTheChosenSets) {
+// Decoding the codes, the labels and the ticks is the plot builder's; here,
+// that the command's options reach it and its names for what it decoded.
+TEST_F(PlotCommandTest, WeibullFollowsEditedCodesAndTheChosenSets) {
   const std::string file = Analysed("weibull");
-  notebook::Notebook doc = Load(file);
-  notebook::Worksheet& sheet = *doc.FindWorksheet("Data 1")->worksheet();
-  sheet.SetCell(14, 2, "@rgb(10,200,30)");
-  sheet.SetCell(13, 2, "@symbol(9,1,0)");
-  sheet.SetCell(12, 3, 63.2);
-  sheet.ColumnAt(2).label = "Fibre B";
-  std::string text, error;
-  ASSERT_TRUE(notebook::SerializeNotebook(doc, file, &text, &error)) << error;
-  WriteFile(file, text);
-
+  Edit(file, [](notebook::Worksheet& sheet) {
+    sheet.SetCell(14, 2, "@rgb(10,200,30)");
+    sheet.SetCell(13, 2, "@symbol(9,1,0)");
+  });
   const Json plot = Description(file, {"--sets", "2", "--no-mle-line"});
   ASSERT_EQ(plot["series"].size(), 1u);
   EXPECT_EQ(plot["series"][0]["color"], "#0ac81e");
   EXPECT_EQ(plot["series"][0]["marker"], "circle");
-  EXPECT_EQ(plot["series"][0]["legend"].Text().rfind("Fibre B: m = ", 0), 0u);
   EXPECT_EQ(plot["lines"].size(), 1u);
-  bool found = false;
-  for (const Json& t : plot["y"]["ticks"].Elements()) {
-    if (t["label"] == "63.2 %") {
-      found = true;
-      EXPECT_NEAR(t["position"].Number(), 0.0, 1e-3);  // ln ln (1/0.368) ~ 0
-    }
-  }
-  EXPECT_TRUE(found);
 }
 
 TEST_F(PlotCommandTest, FatigueExamplesMatchTheirWorksheets) {
@@ -231,11 +227,7 @@ TEST_F(PlotCommandTest, FailuresWriteNothing) {
 
 TEST_F(PlotCommandTest, NonPositiveValuesOnALogAxisAreLeftOutWithANote) {
   const std::string file = Analysed("weibull");
-  notebook::Notebook doc = Load(file);
-  doc.FindWorksheet("Data 1")->worksheet()->SetCell(31, 1, 0.0);
-  std::string text, error;
-  ASSERT_TRUE(notebook::SerializeNotebook(doc, file, &text, &error)) << error;
-  WriteFile(file, text);
+  Edit(file, [](notebook::Worksheet& sheet) { sheet.SetCell(31, 1, 0.0); });
   const std::string output = Tool(0, {"plot", file, "--out", dir_.File("g.json")});
   EXPECT_NE(output.find("note: 1 value that is not positive left out"), std::string::npos)
       << output;
