@@ -188,15 +188,6 @@ TEST(NotebookFileRoundTripTest, AByteOrderMarkIsSkipped) {
   EXPECT_EQ(IndentedJson(kRichNotebook), Saved(doc));
 }
 
-TEST(NotebookFileRefusalTest, AKeyGivenTwiceInALargeObjectIsFound) {
-  std::string error;
-  Notebook doc;
-  EXPECT_FALSE(ParseNotebook(R"({"format": "korund-notebook", "version": 1, "app": )" +
-                                 ObjectOfKeys(5000, true) + R"(, "items": []})",
-                             "lab.json", &doc, &error));
-  EXPECT_EQ("lab.json: the member \"k17\" appears twice", error);
-}
-
 TEST(NotebookFileRefusalTest, EveryFaultNamesItsPlace) {
   const std::string top = R"({"format": "korund-notebook", "version": 1, )";
   auto items = [&](const std::string& list) { return top + R"("items": [)" + list + "]}"; };
@@ -258,6 +249,8 @@ TEST(NotebookFileRefusalTest, EveryFaultNamesItsPlace) {
           "k8": 0, "k9": 0, "k10": 0, "k11": 0, "k12": 0, "k13": 0, "k14": 0, "k15": 0, "k16": 0,
           "k17": 0, "k18": 0, "k3": 1}, "items": []})",
        "lab.json: the member \"k3\" appears twice"},
+      {top + R"("app": )" + ObjectOfKeys(5000, true) + R"(, "items": []})",
+       "lab.json: the member \"k17\" appears twice"},
       // Empty files; a byte-order mark alone is empty too.
       {"", "lab.json: not a korund notebook (the file is empty)"},
       {"\xEF\xBB\xBF", "lab.json: not a korund notebook (the file is empty)"},
