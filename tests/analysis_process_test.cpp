@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <string>
+#include <tuple>
 
 #include "testing/process_run.h"
 #include "testing/test_files.h"
@@ -69,17 +71,26 @@ TEST_F(AnalysisProcessTest, WeibullWritesResultsAndSummary) {
   EXPECT_NE(run_.out.find("Set 2:\tempty"), std::string::npos);
 }
 
-TEST_F(AnalysisProcessTest, StopLeavesTheNotebookByteForByte) {
-  WriteFile(notebook_, NotebookText(R"("1": {"cells": [3.1, 3.4]}, "184": {"cells": [0, 0]})"));
-  const std::string before = ReadFile(notebook_);
-  EXPECT_EQ(Run("weibull --answer 'CHECK THIS WORKSHEET IS FOR WEIBULL ANALYSIS=&Stop'"), 3);
-  EXPECT_EQ(ReadFile(notebook_), before);
-  // Unanswered, a worksheet of another analysis stops a batch run too.
-  EXPECT_EQ(Run("weibull"), 3);
-  EXPECT_EQ(ReadFile(notebook_), before);
-  // Row 1 numeric: the default answer continues, and the run completes.
-  EXPECT_EQ(Run("weibull --answer 'CHECK THIS WORKSHEET IS FOR WEIBULL ANALYSIS=&Continue'"), 0);
-  EXPECT_NE(ReadFile(notebook_), before);
+// A run stopped by an answer, or by a value its dialog refuses, writes
+// nothing; the one run that goes on writes.
+TEST_F(AnalysisProcessTest, RunsThatEndEarlyLeaveTheNotebookByteForByte) {
+  const std::string other = R"("1": {"cells": [3.1, 3.4]}, "184": {"cells": [0, 0]})";
+  const std::string check = "weibull --answer 'CHECK THIS WORKSHEET IS FOR WEIBULL ANALYSIS=&";
+  const std::tuple<std::string, std::string, int> cases[] = {
+      {other, check + "Stop'", 3},
+      {other, "weibull", 3},  // unanswered, a worksheet of another analysis stops a batch run
+      {R"("2": {"cells": [3.0, 3.1]}, "3": {"cells": [1, 10]})", "dynamic --ignore-ids '#1'", 1},
+      {other, check + "Continue'", 0}};  // row 1 numeric: the default answer goes on
+  for (const auto& [columns, args, status] : cases) {
+    SCOPED_TRACE(args);
+    WriteFile(notebook_, NotebookText(columns));
+    std::filesystem::remove(dir_.File("t.jsonl"));
+    EXPECT_EQ(Run(args), status) << run_.err;
+    EXPECT_EQ(ReadFile(notebook_) == NotebookText(columns), status != 0);
+    if (status == 1) {
+      EXPECT_EQ(Transcript()[0]["text"].Text().find("Invalid character in ignore"), 0u);
+    }
+  }
 }
 
 TEST_F(AnalysisProcessTest, ARunWithNothingToAnalyseSaysSo) {
@@ -115,18 +126,6 @@ TEST_F(AnalysisProcessTest, DynamicFatigueFitsLogStrengthOnLogRate) {
   EXPECT_EQ(Cell(10, 4), 3);  // three breaks at the fourth rate
   EXPECT_EQ(Title(2), "raw str 1");
   EXPECT_NE(run_.out.find("Set 1:\t12 measurements at 4 rates"), std::string::npos);
-}
-
-TEST_F(AnalysisProcessTest, RejectedDialogValueEndsWithoutWriting) {
-  WriteFile(notebook_, NotebookText(R"("2": {"cells": [3.0, 3.1]}, "3": {"cells": [1, 10]})"));
-  const std::string before = ReadFile(notebook_);
-  EXPECT_EQ(Run("dynamic --ignore-ids '#1'"), 1);
-  EXPECT_EQ(ReadFile(notebook_), before);
-  const std::vector<Json> t = Transcript();
-  ASSERT_FALSE(t.empty());
-  EXPECT_EQ(t[0]["text"],
-            "Invalid character in ignore trigger characters.\r"
-            "Do not use numbers or other non-printable characters.");
 }
 
 TEST_F(AnalysisProcessTest, StaticRunAddsTheReportItsRecordAsksFor) {

@@ -5,19 +5,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "testing/process_run.h"
+#include "testing/test_files.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string Slurp(const fs::path& p) {
-  std::stringstream s;
-  s << std::ifstream(p, std::ios::binary).rdbuf();
-  return s.str();
-}
+std::string Slurp(const fs::path& p) { return korund::host::testing::ReadFile(p.string()); }
 
 class KorundProcessTest : public ::testing::Test {
  protected:
@@ -25,11 +21,7 @@ class KorundProcessTest : public ::testing::Test {
     const char* bin = std::getenv("KORUND_TEST_BINARY_DIR");
     ASSERT_NE(nullptr, bin) << "KORUND_TEST_BINARY_DIR is not set";
     korund = fs::path(bin) / "bin" / "korund";
-    std::string pattern = (fs::temp_directory_path() / "korund-process-XXXXXX").string();
-    ASSERT_NE(nullptr, ::mkdtemp(pattern.data()));
-    dir = pattern;
   }
-  void TearDown() override { fs::remove_all(dir); }
 
   // Runs korund in its own folder, which is also its home; standard input is
   // /dev/null and there is no display (so batch), and no notebook comes from
@@ -51,7 +43,8 @@ class KorundProcessTest : public ::testing::Test {
     return boxes;
   }
 
-  fs::path korund, dir;
+  korund::host::testing::TempDir temp;
+  fs::path korund, dir = temp.File("");
   std::string out, err;
 };
 
@@ -91,10 +84,6 @@ TEST_F(KorundProcessTest, LockedWorksheetStopsBatchRunsUnlessUnlockIsGiven) {
   EXPECT_NE(notebook, Slurp(dir / "nb.json"));
   EXPECT_NE(std::string::npos, out.find("[FINISHED]\nWeibull analysis complete:"));
 }
-
-}  // namespace
-
-namespace {
 
 // Qt lives in a module beside the program: a run without dialog windows or
 // graphs never loads it, and one that needs it says so when it is missing.

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 
 #include "notebook/notebook.h"
@@ -69,6 +70,14 @@ class PlotCommandTest : public ::testing::Test {
     EXPECT_TRUE(notebook::LoadNotebookFile(path, &doc, nullptr, &error)) << error;
     return doc;
   }
+  // Changes the notebook's worksheet "Data 1" on disk.
+  static void Edit(const std::string& path, const std::function<void(notebook::Worksheet&)>& edit) {
+    notebook::Notebook doc = Load(path);
+    edit(*doc.FindWorksheet("Data 1")->worksheet());
+    std::string text, error;
+    ASSERT_TRUE(notebook::SerializeNotebook(doc, path, &text, &error)) << error;
+    WriteFile(path, text);
+  }
 
   TempDir dir_;
   fs::path bin_;
@@ -122,32 +131,19 @@ TEST_F(PlotCommandTest, WeibullExampleMatchesItsWorksheet) {
   }
 }
 
-TEST_F(PlotCommandTest, WeibullFollowsEditedCodesAndLabelsAndTheChosenSets) {
+// Decoding the codes, the labels and the ticks is the plot builder's; here,
+// that the command's options reach it and its names for what it decoded.
+TEST_F(PlotCommandTest, WeibullFollowsEditedCodesAndTheChosenSets) {
   const std::string file = Analysed("weibull");
-  notebook::Notebook doc = Load(file);
-  notebook::Worksheet& sheet = *doc.FindWorksheet("Data 1")->worksheet();
-  sheet.SetCell(14, 2, "@rgb(10,200,30)");
-  sheet.SetCell(13, 2, "@symbol(9,1,0)");
-  sheet.SetCell(12, 3, 63.2);
-  sheet.ColumnAt(2).label = "Fibre B";
-  std::string text, error;
-  ASSERT_TRUE(notebook::SerializeNotebook(doc, file, &text, &error)) << error;
-  WriteFile(file, text);
-
+  Edit(file, [](notebook::Worksheet& sheet) {
+    sheet.SetCell(14, 2, "@rgb(10,200,30)");
+    sheet.SetCell(13, 2, "@symbol(9,1,0)");
+  });
   const Json plot = Description(file, {"--sets", "2", "--no-mle-line"});
   ASSERT_EQ(plot["series"].size(), 1u);
   EXPECT_EQ(plot["series"][0]["color"], "#0ac81e");
   EXPECT_EQ(plot["series"][0]["marker"], "circle");
-  EXPECT_EQ(plot["series"][0]["legend"].Text().rfind("Fibre B: m = ", 0), 0u);
   EXPECT_EQ(plot["lines"].size(), 1u);
-  bool found = false;
-  for (const Json& t : plot["y"]["ticks"].Elements()) {
-    if (t["label"] == "63.2 %") {
-      found = true;
-      EXPECT_NEAR(t["position"].Number(), 0.0, 1e-3);  // ln ln (1/0.368) ~ 0
-    }
-  }
-  EXPECT_TRUE(found);
 }
 
 TEST_F(PlotCommandTest, FatigueExamplesMatchTheirWorksheets) {
@@ -191,30 +187,18 @@ TEST_F(PlotCommandTest, FatigueExamplesMatchTheirWorksheets) {
   }
 }
 
-TEST_F(PlotCommandTest, TheProgramWritesImagesOfTheAskedSize) {
+// The formats themselves are checked where the graphs are rendered; here,
+// that the built program renders without a display at the asked size.
+TEST_F(PlotCommandTest, TheProgramWritesAnImageOfTheAskedSize) {
   const std::string file = Analysed("dynamic");
-  const std::string tool = "'" + (bin_ / "korund-notebook").string() + "' plot '" + file + "'";
-  // No display: the command must find its own way to render.
-  ASSERT_EQ(0, Shell("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " + tool +
-                     " --out '" + dir_.File("g.png") + "' --width 640 --height 480"))
+  ASSERT_EQ(0, Shell("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
+                     (bin_ / "korund-notebook").string() + "' plot '" + file + "' --out '" +
+                     dir_.File("g.png") + "' --width 640 --height 480"))
       << ReadFile(dir_.File("err.txt"));
   const std::string png = ReadFile(dir_.File("g.png"));
   ASSERT_GT(png.size(), 24u);
-  EXPECT_EQ(png.substr(1, 3), "PNG");
-  auto be32 = [&](size_t at) {
-    return (static_cast<unsigned char>(png[at]) << 24) |
-           (static_cast<unsigned char>(png[at + 1]) << 16) |
-           (static_cast<unsigned char>(png[at + 2]) << 8) | static_cast<unsigned char>(png[at + 3]);
-  };
-  EXPECT_EQ(be32(16), 640u);
-  EXPECT_EQ(be32(20), 480u);
-
-  ASSERT_EQ(0, Shell(tool + " --out '" + dir_.File("g.svg") + "'")) << ReadFile(dir_.File("err.txt"));
-  const std::string svg = ReadFile(dir_.File("g.svg"));
-  EXPECT_NE(svg.find("<svg"), std::string::npos);
-  EXPECT_NE(svg.find("</svg>"), std::string::npos);
-  ASSERT_EQ(0, Shell(tool + " --out '" + dir_.File("g.pdf") + "'")) << ReadFile(dir_.File("err.txt"));
-  EXPECT_EQ(ReadFile(dir_.File("g.pdf")).substr(0, 5), "%PDF-");
+  // The header's width and height, big-endian at bytes 16 and 20.
+  EXPECT_EQ(png.substr(16, 8), std::string("\0\0\x02\x80\0\0\x01\xe0", 8));
 }
 
 TEST_F(PlotCommandTest, FailuresWriteNothing) {
@@ -243,11 +227,7 @@ TEST_F(PlotCommandTest, FailuresWriteNothing) {
 
 TEST_F(PlotCommandTest, NonPositiveValuesOnALogAxisAreLeftOutWithANote) {
   const std::string file = Analysed("weibull");
-  notebook::Notebook doc = Load(file);
-  doc.FindWorksheet("Data 1")->worksheet()->SetCell(31, 1, 0.0);
-  std::string text, error;
-  ASSERT_TRUE(notebook::SerializeNotebook(doc, file, &text, &error)) << error;
-  WriteFile(file, text);
+  Edit(file, [](notebook::Worksheet& sheet) { sheet.SetCell(31, 1, 0.0); });
   const std::string output = Tool(0, {"plot", file, "--out", dir_.File("g.json")});
   EXPECT_NE(output.find("note: 1 value that is not positive left out"), std::string::npos)
       << output;
