@@ -143,14 +143,6 @@ size_t Json::size() const {
   return value_->IsObject() ? value_->MemberCount() : 0;
 }
 
-bool Json::Contains(const std::string& key) const { return !(*this)[key].IsNull(); }
-
-std::vector<Json> Json::Elements() const {
-  std::vector<Json> elements;
-  for (size_t i = 0; i < size(); ++i) elements.push_back((*this)[i]);
-  return elements;
-}
-
 bool Json::IsNull() const { return value_ == nullptr || value_->IsNull(); }
 bool Json::IsNumber() const { return value_ != nullptr && value_->IsNumber(); }
 bool Json::IsString() const { return value_ != nullptr && value_->IsString(); }

@@ -41,8 +41,6 @@ class Json {
   Json operator[](size_t index) const;
   Json operator[](int index) const { return (*this)[static_cast<size_t>(index)]; }
   size_t size() const;  // elements or members; 0 for a scalar
-  bool Contains(const std::string& key) const;
-  std::vector<Json> Elements() const;
 
   bool IsNull() const;
   bool IsNumber() const;
