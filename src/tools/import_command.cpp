@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "host/atomic_file.h"
+#include "host/notebook_store.h"
 #include "notebook/csv.h"
 #include "notebook/import_table.h"
 #include "notebook/notebook_file.h"
@@ -97,10 +99,10 @@ bool RunImport(const ImportOptions& o, std::ostream& out, std::ostream& err, std
 }
 
 bool ExportXlsx(const std::string& file, const std::string& xlsx, std::string* error) {
-  if (!RefuseNotebookAsOutput(xlsx, file, error)) return false;
+  if (!host::RefuseNotebookAsOutput(xlsx, file, error)) return false;
   notebook::Notebook doc;
   if (!notebook::LoadNotebookFile(file, &doc, nullptr, error)) return false;
-  return WriteOutputFile(
+  return host::WriteOutputFile(
       xlsx,
       [&](const std::string& temp, std::string* err_text) {
         return notebook::WriteXlsx(doc, temp, err_text);

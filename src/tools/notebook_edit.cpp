@@ -1,5 +1,6 @@
 #include "tools/notebook_edit.h"
 
+#include "host/notebook_store.h"
 #include "notebook/notebook_file.h"
 
 namespace korund::tools {

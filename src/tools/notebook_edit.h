@@ -5,8 +5,6 @@
 #include <functional>
 #include <string>
 
-#include "host/atomic_file.h"
-#include "host/notebook_store.h"
 #include "notebook/notebook.h"
 
 namespace korund::tools {
@@ -17,9 +15,5 @@ namespace korund::tools {
 bool EditNotebook(const std::string& path,
                   const std::function<bool(notebook::Notebook&, std::string*)>& change,
                   std::string* error);
-
-// What the commands' outputs go through.
-using host::RefuseNotebookAsOutput;
-using host::WriteOutputFile;
 
 }  // namespace korund::tools

@@ -290,7 +290,7 @@ bool RunExport(const ExportOptions& o, std::ostream& out, std::string* error) {
                                          return true;
                                        });
   }
-  if (!RefuseNotebookAsOutput(o.csv, o.file, error)) return false;
+  if (!host::RefuseNotebookAsOutput(o.csv, o.file, error)) return false;
   // import reads no file larger than a notebook may be, so export writes
   // none. The separators and line ends alone are known at once (they are
   // what a sparse worksheet makes large); the cells are counted on the way,

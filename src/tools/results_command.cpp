@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "host/atomic_file.h"
+#include "host/notebook_store.h"
 #include "notebook/notebook_file.h"
 #include "notebook/xlsx.h"
 #include "tools/notebook_edit.h"
@@ -43,7 +44,7 @@ bool RunResults(const ResultsOptions& o, std::ostream& out, std::string* error) 
       return false;
     }
     const notebook::Notebook book = ResultsNotebook(table, o.digits, o.glossary);
-    return WriteOutputFile(
+    return host::WriteOutputFile(
         o.out,
         [&](const std::string& temp, std::string* err) {
           return notebook::WriteXlsx(book, temp, err);
@@ -62,7 +63,7 @@ bool RunResults(const ResultsOptions& o, std::ostream& out, std::string* error) 
     out << text;
     return true;
   }
-  if (!RefuseNotebookAsOutput(o.out, o.file, error)) return false;
+  if (!host::RefuseNotebookAsOutput(o.out, o.file, error)) return false;
   return host::WriteFileAtomically(o.out, text, error);
 }
 
