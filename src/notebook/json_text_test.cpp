@@ -11,7 +11,6 @@
 #include <limits>
 #include <random>
 #include <string>
-#include <utility>
 
 #include "testing/json_support.h"
 
