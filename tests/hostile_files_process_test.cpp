@@ -6,15 +6,11 @@
 // file behind.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -95,6 +91,13 @@ TEST_F(HostileFilesTest, EveryBadFileIsRefusedByBothProgramsLeavingNothingBehind
   auto text = [](const std::string& contents) {
     return [contents](const fs::path&, const fs::path& nb) { WriteFile(nb, contents); };
   };
+  // kGood written, then `then` changes the file or its folder.
+  auto good = [](auto then) {
+    return [then](const fs::path& dir, const fs::path& nb) {
+      WriteFile(nb, kGood);
+      then(dir, nb);
+    };
+  };
   const Expect ok{0, ""};
   // A row a case, its three expectations together.
   // clang-format off
@@ -114,29 +117,14 @@ TEST_F(HostileFilesTest, EveryBadFileIsRefusedByBothProgramsLeavingNothingBehind
        },
        ok, ok, ok},
       {"symlinked lock file",
-       [](const fs::path& dir, const fs::path& nb) {
-         WriteFile(nb, kGood);
-         fs::create_symlink(dir / "planted", nb.string() + ".lock");
-       },
+       good([](auto& d, auto& f) { fs::create_symlink(d / "planted", f.string() + ".lock"); }),
        {1, "nb.json.lock: it is a symbolic link"}, {1, "it is a symbolic link"}, ok},
-      {"unreadable file",
-       [](const fs::path&, const fs::path& nb) {
-         WriteFile(nb, kGood);
-         fs::permissions(nb, fs::perms::owner_write);
-       },
+      {"unreadable file", good([](auto&, auto& f) { fs::permissions(f, fs::perms::owner_write); }),
        {1, "nb.json: Permission denied"}, {1, "Permission denied"}, {1, "Permission denied"},
        true},
-      {"read-only file",
-       [](const fs::path&, const fs::path& nb) {
-         WriteFile(nb, kGood);
-         fs::permissions(nb, fs::perms(0444));
-       },
+      {"read-only file", good([](auto&, auto& nb) { fs::permissions(nb, fs::perms(0444)); }),
        {1, "nb.json: the file is read-only; nothing was changed"}, {1, "read-only"}, ok},
-      {"read-only folder",
-       [](const fs::path& dir, const fs::path& nb) {
-         WriteFile(nb, kGood);
-         fs::permissions(dir, fs::perms(0555));
-       },
+      {"read-only folder", good([](auto& d, auto&) { fs::permissions(d, fs::perms(0555)); }),
        {1, "cannot create the lock file"}, {1, "cannot create the lock file"}, ok, true},
       // Many small objects must cost linear time: each program ends well
       // inside the harness's timeout.
@@ -185,11 +173,9 @@ TEST_F(HostileFilesTest, EveryBadFileIsRefusedByBothProgramsLeavingNothingBehind
       const korund::testing::ProcessRun run = korund::testing::RunIn(
           root_.string(), korund::testing::BuiltProgram(program) + " " +
                               std::string(command).substr(program.size() + 1));
-      const int status = run.status;
-      const std::string& err = run.err;
-      EXPECT_EQ(expect->status, status) << err;
-      EXPECT_NE(std::string::npos, err.find(expect->words)) << err;
-      if (status != 0) {
+      EXPECT_EQ(expect->status, run.status) << run.err;
+      EXPECT_NE(std::string::npos, run.err.find(expect->words)) << run.err;
+      if (run.status != 0) {
         EXPECT_EQ(before, Snapshot(dir));  // the notebook as it was, nothing added
       } else {
         // A write-back changes the notebook's bytes only: the same entries,

@@ -66,31 +66,17 @@ TEST_F(QtOptionsTest, DynamicDialogDrawsTheRestoredOptionsAndTheSetsSpinBox) {
   EXPECT_FALSE(set->isEnabled());  // the model disables it with its check box
 }
 
-TEST_F(QtOptionsTest, DynamicDialogRefusesABadRateFactorAndKeepsTheSetInRange) {
+// The refusals themselves: fatigue_options_test.cpp (model) and form_dialog_test.cpp (window).
+TEST_F(QtOptionsTest, DynamicDialogKeepsTheTypedSetInTheSpinBoxsRange) {
   fatigue::frmDFoptions form(ctx);
   FormDialog d(form, nullptr);
   Show(d);
-  Click(Find<QCheckBox>(d, "chkGroupRates"));
-  auto* factor = Find<QLineEdit>(d, "txtRateFactor");
-  ASSERT_TRUE(factor->isEnabled());
-  TypeOver(factor, "abc");
-  QTest::keyClick(factor, Qt::Key_Return);  // OK, the default button
-  EXPECT_EQ(std::vector<std::string>{AppTitle()}, ui.Titles());
-  EXPECT_EQ("The factor for grouping similar rates must be a number", ui.shown.back().text);
-  EXPECT_TRUE(d.isVisible());
-  EXPECT_FALSE(form.Closed());
-
   Click(Find<QCheckBox>(d, "chkCopyData"));
   auto* set = Find<QSpinBox>(d, "txtSetToCopy");
   TypeOver(set, "7");  // beyond the arrows' range: refused
   QTest::keyClicks(set, "4");
-  TypeOver(factor, "150");
   Click(Find<QPushButton>(d, "cmdOK"));
-  EXPECT_EQ(
-      "The factor for grouping similar rates must be between 1 and 100. It has been reset to 1",
-      ui.shown.back().text);
   EXPECT_TRUE(form.Closed());  // the run went on
-  EXPECT_EQ(1.0, settings.RateFactor);
   EXPECT_EQ(4, settings.SetToCopy);
   EXPECT_FALSE(d.isVisible());
 }

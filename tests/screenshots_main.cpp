@@ -135,42 +135,27 @@ int main(int argc, char** argv) {
     ui.RunForm(running);
   }
 
-  struct Kind {
-    int icon;
-    const char* name;
-    const char* title;
-    const char* text;
-    const char* captions[4];
-  };
-  const Kind kinds[] = {{ui::kMbIconStop,
-                         "message-stop",
-                         "",
-                         "Invalid character in ignore trigger characters.\r"
-                         "Do not use numbers or other non-printable characters.",
-                         {"&OK", "", "", ""}},
-                        {ui::kMbIconQuestion,
-                         "message-question",
-                         "QUESTION",
-                         "Analyse the worksheet again with the options of the last run?",
-                         {"&Yes", "&No", "&Cancel", ""}},
-                        {ui::kMbIconExclamation,
-                         "message-exclamation",
-                         "CHECK THIS WORKSHEET IS FOR WEIBULL ANALYSIS",
-                         "This worksheet seems to hold the results of a fatigue analysis.\r\r"
-                         "Continuing will overwrite them.",
-                         {"&Stop", "&Continue", "", ""}},
-                        {ui::kMbIconInformation,
-                         "message-information",
-                         "WORKSHEET IS LOCKED",
-                         "The worksheet was locked after its last analysis.",
-                         {"&Unlock", "&Stop", "", ""}}};
-  for (const Kind& k : kinds) {
-    shooter.Next(k.name);
-    msg.Go({.text = k.text,
-            .buttons = {k.captions[0], k.captions[1], k.captions[2], k.captions[3]},
-            .icon = k.icon,
-            .title = k.title});
-  }
+  shooter.Next("message-stop");
+  msg.Go({.text = "Invalid character in ignore trigger characters.\r"
+                  "Do not use numbers or other non-printable characters.",
+          .buttons = {"&OK"},
+          .icon = ui::kMbIconStop});
+  shooter.Next("message-question");
+  msg.Go({.text = "Analyse the worksheet again with the options of the last run?",
+          .buttons = {"&Yes", "&No", "&Cancel"},
+          .icon = ui::kMbIconQuestion,
+          .title = "QUESTION"});
+  shooter.Next("message-exclamation");
+  msg.Go({.text = "This worksheet seems to hold the results of a fatigue analysis.\r\r"
+                  "Continuing will overwrite them.",
+          .buttons = {"&Stop", "&Continue"},
+          .icon = ui::kMbIconExclamation,
+          .title = "CHECK THIS WORKSHEET IS FOR WEIBULL ANALYSIS"});
+  shooter.Next("message-information");
+  msg.Go({.text = "The worksheet was locked after its last analysis.",
+          .buttons = {"&Unlock", "&Stop"},
+          .icon = ui::kMbIconInformation,
+          .title = "WORKSHEET IS LOCKED"});
 
   shooter.Next("standard-box");
   ui.MsgBox("Weibull analysis complete: \r\rSet 1:\t5 measurements\rSet 2:\tempty",

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "testing/qt_test_support.h"
+#include "testing/scripted_ui.h"
 
 namespace korund::gui {
 namespace {
@@ -16,14 +17,9 @@ namespace {
 // The laid-out view of a two-button question ("&Stop", "&Continue") with
 // the exclamation icon in a window 5745 twips wide.
 ui::MessageDialogView StopContinue() {
-  ui::MessageDialogView v;
-  v.title = "CHECK THIS WORKSHEET";
+  ui::MessageDialogView v = ui::TestDialog("CHECK THIS WORKSHEET", {"&Stop", "&Continue"}, 2);
   v.text = "Short text.";
-  v.captions = {"&Stop", "&Continue", "", ""};
-  v.visible = {true, true, false, false};
-  v.default_button = 2;
   v.icon = ui::kMbIconExclamation;
-  v.help_topic = 1047;
   v.width = 5745;
   v.text_left = 1015;
   v.text_top = 200;

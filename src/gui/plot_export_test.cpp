@@ -4,7 +4,6 @@
 #include <QImage>
 #include <QXmlStreamReader>
 #include <cmath>
-#include <cstdlib>
 
 #include <gtest/gtest.h>
 

@@ -19,6 +19,7 @@
 #include "gui/message_dialog_widget.h"
 #include "testing/qt_test_support.h"
 #include "testing/fake_form.h"
+#include "testing/scripted_ui.h"
 #include "testing/test_files.h"
 #include "ui/help_topics.h"
 #include "util/run_settings.h"
@@ -77,14 +78,8 @@ TEST_F(QtUiTest, StandardBoxHasTheIconButtonsAndTitleTheFlagsAskAndEscapeCancels
 }
 
 TEST_F(QtUiTest, MessageDialogReturnsThePressedButton) {
-  ui::MessageDialogView v;
-  v.title = "T";
-  v.captions = {"&Stop", "&Continue", "", ""};
-  v.visible = {true, true, false, false};
-  v.button_lefts = {100, 1460, 2820, 4180};
-  v.width = 5745;
-  v.height = 2000;
-  v.button_width = 1260;
+  ui::MessageDialogView v = ui::TestDialog("T", {"&Stop", "&Continue"});
+  v.button_lefts = {100, 1460, 2820, 4180};  // the widget places each of the four
   ui.SetShownHook([](QWidget& w) { dynamic_cast<MessageDialogWidget&>(w).button(2)->click(); });
   EXPECT_EQ(2, ui.ShowMessageDialog(v));
   ui.SetShownHook([](QWidget& w) { w.close(); });

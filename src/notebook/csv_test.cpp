@@ -18,10 +18,7 @@ std::string Parse(std::string_view text, char separator = ',') {
 }
 
 TEST(CsvTest, SplitsFieldsAndRecords) {
-  struct Case {
-    const char* text;
-    const char* rows;
-  } cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"a,b\nc,d\n", "a|b;c|d"},
       {"a,b\r\nc,d", "a|b;c|d"},               // CRLF, no final break
       {"a\rb\r", "a;b"},                       // lone CRs
@@ -35,7 +32,7 @@ TEST(CsvTest, SplitsFieldsAndRecords) {
       {"\xEF\xBB\xBFh1,h2\n", "h1|h2"},        // byte-order mark
       {"", ""},
   };
-  for (const Case& c : cases) EXPECT_EQ(c.rows, Parse(c.text)) << c.text;
+  for (const auto& [text, rows] : cases) EXPECT_EQ(rows, Parse(text)) << text;
   EXPECT_EQ("a|b,c", Parse("a;b,c", ';'));
   EXPECT_EQ("ERROR line 2: a quoted field is not closed", Parse("a\n\"open,\nmore"));
   EXPECT_EQ("ERROR line 1: text after a closing quote", Parse("\"a\"b,c"));

@@ -101,10 +101,7 @@ TEST(JsonTextTest, DoublesAreReadAsFromCharsReadsThem) {
 
 TEST(JsonTextTest, DoubleLayouts) {
   const double kMin = std::numeric_limits<double>::denorm_min();
-  struct Case {
-    double x;
-    const char* text;
-  } cases[] = {
+  const std::pair<double, const char*> cases[] = {
       {0.0, "0.0"},
       {-0.0, "-0.0"},
       {1.0, "1.0"},
@@ -130,10 +127,7 @@ TEST(JsonTextTest, DoubleLayouts) {
       {std::numeric_limits<double>::infinity(), "null"},
       {std::nan(""), "null"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_EQ(c.text, Double(c.x));
-  }
+  for (const auto& [x, text] : cases) EXPECT_EQ(text, Double(x)) << text;
 }
 
 TEST(JsonTextTest, IntegersAtTheirLimits) {
@@ -158,10 +152,7 @@ TEST(JsonTextTest, IntegersAtTheirLimits) {
 }
 
 TEST(JsonTextTest, PrettyFormPutsEachMemberOnItsLine) {
-  struct Case {
-    const char* compact;
-    const char* pretty;
-  } cases[] = {
+  const std::pair<const char*, const char*> cases[] = {
       {"{}", "{}"},
       {"[]", "[]"},
       {R"([[],{},[[]],{"a":{}}])",
@@ -174,16 +165,16 @@ TEST(JsonTextTest, PrettyFormPutsEachMemberOnItsLine) {
       {R"([{"a":[]},{"b":[{}]}])",
        "[\n  {\n    \"a\": []\n  },\n  {\n    \"b\": [\n      {}\n    ]\n  }\n]"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.compact);
-    const std::string compact = c.compact;
+  for (const auto& [compact_text, pretty] : cases) {
+    SCOPED_TRACE(compact_text);
+    const std::string compact = compact_text;
     EXPECT_EQ(compact.size(), SkipCompactValue(compact, 0));
     for (int indent : {0, 4}) {
       std::string out;
       AppendPretty(&out, compact, indent);
       // A nested value's lines are shifted by its own indent.
       std::string shifted;
-      for (const char* p = c.pretty; *p != '\0'; ++p) {
+      for (const char* p = pretty; *p != '\0'; ++p) {
         shifted.push_back(*p);
         if (*p == '\n') shifted.append(static_cast<size_t>(indent), ' ');
       }
@@ -196,7 +187,7 @@ TEST(JsonTextTest, PrettyFormPutsEachMemberOnItsLine) {
 }
 
 TEST(JsonTextTest, ErrorQuotesAreShortAndPrintable) {
-  struct Case {
+  const struct {
     std::string s;
     bool tail;
     std::string quoted;
@@ -211,9 +202,7 @@ TEST(JsonTextTest, ErrorQuotesAreShortAndPrintable) {
       {std::string(45, 'e') + "\xC3\xA9", false, "\"" + std::string(40, 'e') + "…\""},
       {std::string(39, 'e') + "\xC3\xA9", false, "\"" + std::string(39, 'e') + "\xC3\xA9\""},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(c.quoted, QuoteForError(c.s, c.tail));
-  }
+  for (const auto& c : cases) EXPECT_EQ(c.quoted, QuoteForError(c.s, c.tail));
 }
 
 }  // namespace

@@ -198,10 +198,7 @@ TEST(NotebookFileRefusalTest, EveryFaultNamesItsPlace) {
   const std::string long_name(60, 'N');
   std::string too_many_rows;
   for (int64_t r = 1; r <= kMaxRowsPerColumn; ++r) too_many_rows += ",0";
-  struct Case {
-    std::string text;
-    std::string error;
-  } cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       // The file's, the items' and the columns' own faults.
       {"{\"format\": \"korund-notebook\",", "lab.json: not valid JSON: parse error at line 1"},
       {"[1, 2]", "not a korund notebook (the file is not a JSON object)"},
@@ -283,12 +280,12 @@ TEST(NotebookFileRefusalTest, EveryFaultNamesItsPlace) {
       {items(R"({"name": "W", "columns": {"2": {"cells": [[1]]}}, "type": "worksheet"})"),
        "lab.json: item 1 (\"W\"), column 2, row 1: a cell must be null, a number or a string, not [1]"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text.substr(0, 200));
+  for (const auto& [text, expected] : cases) {
+    SCOPED_TRACE(text.substr(0, 200));
     Notebook doc = Parsed(kRichNotebook);
     std::string error;
-    EXPECT_FALSE(ParseNotebook(c.text, "lab.json", &doc, &error));
-    EXPECT_NE(std::string::npos, error.find(c.error)) << error;
+    EXPECT_FALSE(ParseNotebook(text, "lab.json", &doc, &error));
+    EXPECT_NE(std::string::npos, error.find(expected)) << error;
     EXPECT_EQ(0u, error.find("lab.json: ")) << error;
     EXPECT_LT(error.size(), 400u) << error;
     for (char ch : error) EXPECT_GE(static_cast<unsigned char>(ch), 0x20u) << error;
@@ -333,10 +330,7 @@ TEST(NotebookFileReadTest, JsonEdgesAreReadOrRefusedWithTheirPlace) {
                              "U+DC00..U+DFFF; last read: ";
   const std::string literal = "value - invalid literal; last read: ";
   const std::string no_value = "value - unexpected end of input; expected '[', '{', or a literal";
-  struct Case {
-    std::string text;
-    std::string outcome;
-  } cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       // Numbers: integers and doubles, range edges.
       {cells("0, -0, -0.0, 1, -1, 1.5, 1E2, 1e-2, 2.5E+3, 0.1, 123456789012345678"),
        "[0,0,0,1,-1,1.5,100,0.01,2500,0.1,123456789012345680.0]"},
@@ -400,9 +394,8 @@ TEST(NotebookFileReadTest, JsonEdgesAreReadOrRefusedWithTheirPlace) {
       {top + "]}", "read"},
       {top, fault("lab.json: item 1", 1, 55, no_value)},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text.substr(0, 120));
-    EXPECT_EQ(c.outcome, Outcome(c.text));
+  for (const auto& [text, outcome] : cases) {
+    EXPECT_EQ(outcome, Outcome(text)) << text.substr(0, 120);
   }
 }
 

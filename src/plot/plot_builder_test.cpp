@@ -1,9 +1,9 @@
 #include "plot/plot_builder.h"
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <initializer_list>
-
-#include <gtest/gtest.h>
 
 #include "plot/plot_parts.h"
 #include "plot/style_codes.h"
@@ -20,9 +20,22 @@ void Put(Worksheet& sheet, int32_t column, std::initializer_list<Value> cells) {
   for (const Value& v : cells) sheet.SetCell(column, row++, v);
 }
 
+// A worksheet an analysis left, and the plot built from it.
+class PlotTest : public ::testing::Test {
+ protected:
+  PlotDescription Build(PlotOptions options = {}) {
+    PlotDescription plot;
+    std::string error;
+    EXPECT_TRUE(BuildPlot(sheet_, options, &plot, &error)) << error;
+    return plot;
+  }
+
+  Worksheet sheet_;
+};
+
 // A Weibull worksheet as a run leaves it: set 1 (labelled) and set 2 with
 // results, set 3 unusable.
-class WeibullPlotTest : public ::testing::Test {
+class WeibullPlotTest : public PlotTest {
  protected:
   WeibullPlotTest() {
     sheet_.SetCell(56, 2, 2);
@@ -43,15 +56,6 @@ class WeibullPlotTest : public ::testing::Test {
     Put(sheet_, 33, {"No Data"});
     Put(sheet_, 23, {"--", "--"});
   }
-
-  PlotDescription Build(PlotOptions options = {}) {
-    PlotDescription plot;
-    std::string error;
-    EXPECT_TRUE(BuildPlot(sheet_, options, &plot, &error)) << error;
-    return plot;
-  }
-
-  Worksheet sheet_;
 };
 
 TEST_F(WeibullPlotTest, KindComesFromTheOptionsRecord) {
@@ -187,17 +191,17 @@ TEST_F(WeibullPlotTest, NonPositiveStrengthIsLeftOutAndCountedAndNothingToDrawIs
 
 // A dynamic fatigue worksheet: set 1 with two rate groups, a measurement
 // tagged "W " and one "V "; set 2 with nothing.
-class FatiguePlotTest : public ::testing::Test {
+class FatiguePlotTest : public PlotTest {
  protected:
   FatiguePlotTest() {
     Put(sheet_, 184, {0, 0});
     sheet_.ColumnAt(2).label = "Batch 7";
-    Put(sheet_, 4, {3.0, 3.3, "W 2.9", 4.0, 4.4, "V  -1"});    // sorted y
+    Put(sheet_, 4, {3.0, 3.3, "W 2.9", 4.0, 4.4, "V  -1"});   // sorted y
     Put(sheet_, 5, {0.1, 0.1, "W 0.1", 10.0, 10.0, "V 10"});  // sorted x
-    Put(sheet_, 6, {0.1, 10.0});                               // group x
-    Put(sheet_, 7, {3.15, 4.2});                               // group y
-    Put(sheet_, 8, {2.9, 3.9});                                // lower
-    Put(sheet_, 9, {3.4, 4.5});                                // upper
+    Put(sheet_, 6, {0.1, 10.0});                              // group x
+    Put(sheet_, 7, {3.15, 4.2});                              // group y
+    Put(sheet_, 8, {2.9, 3.9});                               // lower
+    Put(sheet_, 9, {3.4, 4.5});                               // upper
     Put(sheet_, 13, {2, 20.5, 18.0, 23.9});
     Put(sheet_, 14, {"@symbol(3,1,0)"});
     Put(sheet_, 15, {"@rgb(200,0,0)"});
@@ -207,15 +211,6 @@ class FatiguePlotTest : public ::testing::Test {
     Put(sheet_, 19, {0.063, 15.8});
     Put(sheet_, 20, {3.05, 4.35});
   }
-
-  PlotDescription Build(PlotOptions options = {}) {
-    PlotDescription plot;
-    std::string error;
-    EXPECT_TRUE(BuildPlot(sheet_, options, &plot, &error)) << error;
-    return plot;
-  }
-
-  Worksheet sheet_;
 };
 
 TEST_F(FatiguePlotTest, UsedMeasurementsGroupMeansAndTheFittedLine) {
@@ -302,9 +297,9 @@ TEST(SetList, ReadsNumbersAndRanges) {
     bool ok;
     std::vector<int> sets;
   } cases[] = {
-      {"1", true, {1}},       {"3,1", true, {1, 3}}, {"2-4,6", true, {2, 3, 4, 6}},
-      {"1,1", true, {1}},     {"0", false, {}},      {"7", false, {}},
-      {"", false, {}},        {"2-1", false, {}},    {"1,,2", false, {}},
+      {"1", true, {1}},   {"3,1", true, {1, 3}}, {"2-4,6", true, {2, 3, 4, 6}},
+      {"1,1", true, {1}}, {"0", false, {}},      {"7", false, {}},
+      {"", false, {}},    {"2-1", false, {}},    {"1,,2", false, {}},
       {"a", false, {}},
   };
   for (const auto& c : cases) {

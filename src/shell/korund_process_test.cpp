@@ -1,6 +1,5 @@
 // The built korund run as a script would: exit statuses, streams, transcripts.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>

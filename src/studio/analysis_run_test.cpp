@@ -75,7 +75,7 @@ TEST_P(AnalysisRunTest, StudioRunHoldsTheCellsOfKorundsBatchRun) {
   ASSERT_TRUE(notebook::ParseNotebook(text, "studio", &saved, &error)) << error;
   const std::string expected = SheetText(*batch.FindWorksheet("Data 1")->worksheet());
   EXPECT_EQ(expected, SheetText(*saved.FindWorksheet("Data 1")->worksheet()));
-  EXPECT_EQ(ReadText(copy), text);  // the whole notebook, byte for byte
+  EXPECT_EQ(ReadFile(copy), text);  // the whole notebook, byte for byte
   EXPECT_NE(expected, SheetText(*before.FindWorksheet("Data 1")->worksheet()));
   EXPECT_EQ(batch.size(), after.size());
 }

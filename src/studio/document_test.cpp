@@ -30,7 +30,7 @@ class DocumentTest : public ::testing::Test {
     TestApp();
     ASSERT_TRUE(dir_.isValid());
     path_ = dir_.filePath("nb.json").toStdString();
-    WriteText(path_, kSmall);
+    WriteFile(path_, kSmall);
     std::string error;
     ASSERT_TRUE(doc_.Open(path_, &error)) << error;
     sheet_ = doc_.current();
@@ -103,7 +103,7 @@ TEST_F(DocumentTest, SavedNotebookReopensWithItsEditsAndUnknownMembers) {
   std::string error;
   ASSERT_TRUE(doc_.Save("", nullptr, &error)) << error;
   EXPECT_FALSE(doc_.modified());
-  const std::string text = ReadText(path_);
+  const std::string text = ReadFile(path_);
   EXPECT_NE(std::string::npos, text.find("\"kept\": true"));
   Document again;
   doc_.NewNotebook();  // lets go of the file
@@ -117,7 +117,7 @@ TEST_F(DocumentTest, SavedNotebookReopensWithItsEditsAndUnknownMembers) {
 TEST_F(DocumentTest, ANotebookReplacedOnDiskIsNotOverwrittenUnlessConfirmed) {
   doc_.SetCells(sheet_, 3, 1, {{Value(4.5)}}, "edit");
   const std::string copy = path_ + ".copy";
-  WriteText(copy, kSmall);
+  WriteFile(copy, kSmall);
   std::filesystem::rename(copy, path_);
   int asked = 0;
   std::string error = "unset";
@@ -125,11 +125,11 @@ TEST_F(DocumentTest, ANotebookReplacedOnDiskIsNotOverwrittenUnlessConfirmed) {
       "", [&](const std::string&) { return ++asked, false; }, &error));
   EXPECT_EQ(1, asked);
   EXPECT_EQ("", error);
-  EXPECT_EQ(kSmall, ReadText(path_));
+  EXPECT_EQ(kSmall, ReadFile(path_));
   EXPECT_TRUE(doc_.modified());
   EXPECT_TRUE(doc_.Save(
       "", [&](const std::string&) { return ++asked, true; }, &error));
-  EXPECT_NE(std::string::npos, ReadText(path_).find("4.5"));
+  EXPECT_NE(std::string::npos, ReadFile(path_).find("4.5"));
   // Once saved, the file is ours again: no question next time.
   EXPECT_TRUE(doc_.Save(
       "", [&](const std::string&) { return ++asked, false; }, &error));
@@ -142,7 +142,7 @@ TEST_F(DocumentTest, TheOpenNotebookStaysLockedAndALockedOneDoesNotOpen) {
   EXPECT_FALSE(other.Lock(path_, &error));
   EXPECT_TRUE(doc_.Open(path_, &error)) << error;  // not kept out by its own lock
   const std::string second = dir_.filePath("second.json").toStdString();
-  WriteText(second, kSmall);
+  WriteFile(second, kSmall);
   ASSERT_TRUE(other.Lock(second, &error)) << error;
   Document doc2;
   EXPECT_FALSE(doc2.Open(second, &error));
@@ -157,9 +157,9 @@ TEST_F(DocumentTest, TheOpenNotebookStaysLockedAndALockedOneDoesNotOpen) {
 // open either.
 TEST_F(DocumentTest, AnUnreadableOrReadOnlyNotebookOpensNothingAndSaysWhy) {
   const std::string bad = dir_.filePath("bad.json").toStdString();
-  WriteText(bad, "{ not json");
+  WriteFile(bad, "{ not json");
   const std::string read_only = dir_.filePath("read-only.json").toStdString();
-  WriteText(read_only, kSmall);
+  WriteFile(read_only, kSmall);
   std::filesystem::permissions(read_only, std::filesystem::perms(0444));
   doc_.SetCells(sheet_, 3, 1, {{Value(4.5)}}, "edit");
   for (const std::string& file : {bad, read_only, dir_.filePath("missing.json").toStdString()}) {

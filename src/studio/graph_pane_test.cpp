@@ -67,7 +67,7 @@ TEST_F(GraphPaneTest, TheGraphExportsAsPngSvgAndPdf) {
     const std::string path = dir_.filePath(name).toStdString();
     std::string error;
     ASSERT_TRUE(pane_->Export(path, &error)) << error;
-    EXPECT_EQ(0u, ReadText(path).rfind(magic, 0));
+    EXPECT_EQ(0u, ReadFile(path).rfind(magic, 0));
   }
   std::string error;
   EXPECT_FALSE(pane_->Export(dir_.filePath("g.gif").toStdString(), &error));

@@ -172,7 +172,7 @@ TEST_F(MainWindowTest, AnAnalysisIsOneUndoStepAndShowsItsResults) {
 
 TEST_F(MainWindowTest, AReportItemIsShownAsText) {
   const std::string path = dir_.filePath("report.json").toStdString();
-  WriteText(path, R"({"format": "korund-notebook", "version": 1, "items": [
+  WriteFile(path, R"({"format": "korund-notebook", "version": 1, "items": [
     {"type": "worksheet", "name": "Data 1"},
     {"type": "report", "name": "Report 1", "text": "first\rsecond"}]})");
   ASSERT_TRUE(window_->OpenFile(QString::fromStdString(path)));
@@ -189,21 +189,21 @@ TEST_F(MainWindowTest, AReportItemIsShownAsText) {
 // tells.
 TEST_F(MainWindowTest, TheWindowAsksBeforeOverwritingAChangedFileAndSaysWhyOneDidNotOpen) {
   const std::string broken = dir_.filePath("broken.json").toStdString();
-  WriteText(broken, "[1, 2");
+  WriteFile(broken, "[1, 2");
   EXPECT_FALSE(window_->OpenFile(QString::fromStdString(broken)));
   EXPECT_EQ(std::vector<std::string>{"Cannot open notebook"}, asked_);
   EXPECT_EQ("Untitled[*] - KORUND Studio", window_->windowTitle());
 
   const std::string path = OpenExample("static-demo.json");
   window_->document().SetCells(1, 30, 1, {{Value(43.0)}}, "edit");
-  WriteText(path, ReadText(path) + "\n");  // another program touched it
+  WriteFile(path, ReadFile(path) + "\n");  // another program touched it
   answer_ = QMessageBox::No;
   EXPECT_FALSE(window_->SaveFile());
-  EXPECT_EQ(std::string::npos, ReadText(path).find("43"));
+  EXPECT_EQ(std::string::npos, ReadFile(path).find("43"));
   EXPECT_TRUE(window_->isWindowModified());
   answer_ = QMessageBox::Yes;
   EXPECT_TRUE(window_->SaveFile());
-  EXPECT_NE(std::string::npos, ReadText(path).find("43"));
+  EXPECT_NE(std::string::npos, ReadFile(path).find("43"));
   EXPECT_FALSE(window_->isWindowModified());
   EXPECT_EQ((std::vector<std::string>{"Cannot open notebook", "Notebook changed on disk",
                                       "Notebook changed on disk"}),
@@ -223,12 +223,12 @@ TEST_F(MainWindowTest, ClosingWithUnsavedChangesAsksAndCancelKeepsTheWindow) {
 TEST_F(MainWindowTest, CsvImportPutsColumnsAtTheChosenColumnAndExportReadsThemBack) {
   window_->document().NewNotebook();
   const std::string csv = dir_.filePath("in.csv").toStdString();
-  WriteText(csv, "strength,unit\n3.1,MPA\n3.4,\n");
+  WriteFile(csv, "strength,unit\n3.1,MPA\n3.4,\n");
   ASSERT_TRUE(window_->ImportCsv(QString::fromStdString(csv), 3));
   EXPECT_EQ("3 [strength] 3.1 3.4\n4 [unit] MPA\n", Cells());
   const std::string out = dir_.filePath("out.csv").toStdString();
   ASSERT_TRUE(window_->ExportCsv(QString::fromStdString(out)));
-  EXPECT_EQ("strength,unit\r\n3.1,MPA\r\n3.4,\r\n", ReadText(out));
+  EXPECT_EQ("strength,unit\r\n3.1,MPA\r\n3.4,\r\n", ReadFile(out));
 }
 
 // The studio's import and korund-notebook import --header on the same file
@@ -279,13 +279,13 @@ TEST_F(MainWindowTest, ImportsGiveTheCommandLinesCellsLabelsAndNotes) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string data = dir_.filePath(c.name).toStdString();
-    if (c.csv != nullptr) WriteText(data, c.csv);
+    if (c.csv != nullptr) WriteFile(data, c.csv);
     const std::string said = (c.said[0] == ':' ? data : "") + c.said;
     tools::ImportOptions o;
     o.file = dir_.filePath("cli.json").toStdString();
     o.data = data;
     o.header = true;
-    WriteText(o.file, R"({"format": "korund-notebook", "version": 1, "current": "Data 1",
+    WriteFile(o.file, R"({"format": "korund-notebook", "version": 1, "current": "Data 1",
                           "items": [{"type": "worksheet", "name": "Data 1"}]})");
     std::ostringstream out, err;
     const bool cli_done = tools::RunImport(o, out, err, &error);
@@ -338,7 +338,7 @@ TEST_F(MainWindowTest, ALargeWorksheetStaysInteractive) {
   std::string text, error;
   ASSERT_TRUE(notebook::SerializeNotebook(nb, "big", &text, &error));
   const std::string path = dir_.filePath("big.json").toStdString();
-  WriteText(path, text);
+  WriteFile(path, text);
   window_->resize(1100, 700);
   window_->show();
   QElapsedTimer timer;

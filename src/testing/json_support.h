@@ -8,7 +8,6 @@
 #include <ostream>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace korund::testing {
 

@@ -1,19 +1,21 @@
-// For the studio's tests: the one QApplication, a temporary folder, the
+// For the studio's tests: the one QApplication, whole-file helpers, the
 // example notebooks, and a worksheet as text for comparisons.
 #pragma once
 
 #include <QTemporaryDir>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <string>
 
 #include "notebook/notebook.h"
 #include "testing/qt_test_support.h"
+#include "testing/test_files.h"
 
 namespace korund::studio {
 
 using gui::TestApp;
+using host::testing::ReadFile;
+using host::testing::WriteFile;
 
 inline std::string ExamplePath(const std::string& name) {
   return std::string(KORUND_SOURCE_DIR) + "/examples/" + name;
@@ -26,17 +28,6 @@ inline int RunKorundBatch(const std::string& word, const std::string& path) {
                               "/bin/korund\" " + word + " --batch --notebook \"" + path +
                               "\" >/dev/null 2>&1";
   return std::system(command.c_str());
-}
-
-inline std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-inline void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
 }
 
 // Every title and cell of a worksheet, one column a line. Empty cells at a

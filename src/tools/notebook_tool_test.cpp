@@ -250,11 +250,7 @@ TEST_F(NotebookToolTest, BadInputLeavesTheNotebookByteForByteUnchanged) {
   std::string xlsx = dir_.File("ok.xlsx");
   Run(0, {"export", lab_, "--xlsx", xlsx});
   const std::string file = std::string(KORUND_TEST_DATA) + "/two_sheets.xlsx";
-  struct Case {
-    std::vector<std::string> args;
-    std::string error;
-  };
-  const Case cases[] = {
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{"import", lab_, File("t.xlsx", "1,2\n")},
        dir_.File("t.xlsx") + ": not an .xlsx workbook (not a ZIP file)"},
       {{"import", lab_, file, "--sheet", "Nope"},
@@ -269,9 +265,9 @@ TEST_F(NotebookToolTest, BadInputLeavesTheNotebookByteForByteUnchanged) {
        xlsx + ": 2 columns from column 32767 go beyond column 32767"},
       {{"export", lab_}, "export wants one of --csv FILE and --xlsx FILE"},
   };
-  for (const Case& c : cases) {
-    Run(1, c.args);
-    EXPECT_EQ("korund-notebook: " + c.error + "\n", err_);
+  for (const auto& [args, error] : cases) {
+    Run(1, args);
+    EXPECT_EQ("korund-notebook: " + error + "\n", err_);
   }
   EXPECT_EQ(before, ReadFile(lab_));
   // A notebook a workbook cannot hold leaves the old workbook as it was.

@@ -2,7 +2,6 @@
 // after real runs of korund, checked against the worksheets; the image files
 // of the built program; and its failures, which leave nothing behind.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdlib>

@@ -74,13 +74,8 @@ TEST(HelpTopicsTest, EachAnalysisPageTabulatesEveryResultLabelItWrites) {
   }
 }
 
-struct PlainCase {
-  const char* markdown;
-  const char* text;
-};
-
 TEST(HelpAsPlainTextTest, MarkdownBecomesTerminalText) {
-  const std::vector<PlainCase> cases = {
+  const std::pair<const char*, const char*> cases[] = {
       {"# Weibull analysis\n", "Weibull analysis\n================\n"},
       {"## Results\n", "Results\n-------\n"},
       {"### **m** and So ###\n", "m and So\n--------\n"},
@@ -92,12 +87,8 @@ TEST(HelpAsPlainTextTest, MarkdownBecomesTerminalText) {
       {"> quoted\n", "  quoted\n"},
       {"```\n**kept** as `is`\n```\n", "    **kept** as `is`\n"},
       {"line\r\n\r\n\r\n\r\nnext", "line\n\nnext\n"},
-      {"", "\n"},
-  };
-  for (const PlainCase& c : cases) {
-    SCOPED_TRACE(c.markdown);
-    EXPECT_EQ(c.text, HelpAsPlainText(c.markdown));
-  }
+      {"", "\n"}};
+  for (const auto& [markdown, text] : cases) EXPECT_EQ(text, HelpAsPlainText(markdown)) << markdown;
 }
 
 TEST(HelpAsPlainTextTest, TablesAreAlignedByCharactersNotBytes) {
@@ -130,30 +121,23 @@ TEST(HelpAsPlainTextTest, AWideTableWrapsItsLastColumnUnderItself) {
       text);
 }
 
-TEST(HelpAsPlainTextTest, EveryPageFitsATerminalLine) {
+// Every page, as the terminal shows it: no markdown left, and no line wider
+// than a terminal or ending in a blank.
+TEST(HelpAsPlainTextTest, EveryPageConvertsToTerminalLinesWithoutMarkdownLeftOver) {
   for (const HelpTopic& topic : AllHelpTopics()) {
+    SCOPED_TRACE(topic.name);
     const std::string text = HelpAsPlainText(topic.markdown);
+    for (const char* left : {"**", "`", "\n#", "|---"}) EXPECT_THAT(text, Not(HasSubstr(left)));
     size_t start = 0;
     while (start < text.size()) {
       size_t end = text.find('\n', start);
       const std::string line = text.substr(start, end - start);
       size_t columns = 0;
       for (char c : line) columns += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-      EXPECT_LE(columns, 79u) << topic.name << ": " << line;
-      EXPECT_FALSE(line.ends_with(" ")) << topic.name << ": " << line;
+      EXPECT_LE(columns, 79u) << line;
+      EXPECT_FALSE(line.ends_with(" ")) << line;
       start = end + 1;
     }
-  }
-}
-
-TEST(HelpAsPlainTextTest, EveryPageConvertsWithoutMarkdownLeftOver) {
-  for (const HelpTopic& topic : AllHelpTopics()) {
-    SCOPED_TRACE(topic.name);
-    const std::string text = HelpAsPlainText(topic.markdown);
-    EXPECT_THAT(text, Not(HasSubstr("**")));
-    EXPECT_THAT(text, Not(HasSubstr("`")));
-    EXPECT_THAT(text, Not(HasSubstr("\n#")));
-    EXPECT_THAT(text, Not(HasSubstr("|---")));
   }
 }
 

@@ -11,9 +11,7 @@ TEST(JsonStringTest, EscapesAndReplacesBrokenUtf8) {
   const char kControls[] = "nul \0 and \x01 \x1f \x7f";
   const std::string kReplacement = "\xEF\xBF\xBD";
   const std::string r = kReplacement;
-  struct Case {
-    std::string in, out;
-  } cases[] = {
+  const std::pair<std::string, std::string> cases[] = {
       {"", R"("")"},
       {"quote \" backslash \\ slash /", R"("quote \" backslash \\ slash /")"},
       {"\b\f\n\r\t", R"("\b\f\n\r\t")"},
@@ -32,11 +30,11 @@ TEST(JsonStringTest, EscapesAndReplacesBrokenUtf8) {
       {"surrogate \xED\xA0\x80", "\"surrogate " + r + r + r + "\""},
       {"above U+10FFFF \xF4\x90\x80\x80", "\"above U+10FFFF " + r + r + r + r + "\""},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.in);
+  for (const auto& [in, quoted] : cases) {
+    SCOPED_TRACE(in);
     std::string out = "x";
-    AppendJsonString(&out, c.in);
-    EXPECT_EQ("x" + c.out, out);
+    AppendJsonString(&out, in);
+    EXPECT_EQ("x" + quoted, out);
   }
 }
 
