@@ -77,8 +77,8 @@ TEST_F(WeibullPlotTest, EachSetWithResultsIsOneSeriesOfStrengthAgainstOrdinate) 
   EXPECT_EQ(first.points[0].y, -1.5);
   EXPECT_EQ(first.points[2].x, 5.0);
   EXPECT_EQ(first.points[2].y, 0.6);
-  EXPECT_EQ(first.legend, "Fibre A: m = 5.00, So = 4.20 GPa");
-  EXPECT_EQ(plot.series[1].legend, "Set 2: m = 4.00, So = 2.30 GPa");
+  EXPECT_EQ(first.legend, "Fibre A: LS m = 5.00, LS So = 4.20 GPa");
+  EXPECT_EQ(plot.series[1].legend, "Set 2: LS m = 4.00, LS So = 2.30 GPa");
   EXPECT_EQ(plot.x.scale, AxisScale::kLog);
   EXPECT_EQ(plot.y.scale, AxisScale::kLinear);
   EXPECT_EQ(plot.x.title, "Strength (GPa)");
@@ -116,7 +116,7 @@ TEST_F(WeibullPlotTest, FittedLinesSpanEachSetsStrengths) {
   EXPECT_NEAR(ls.from.y, 5.0 * std::log(3.0) - 7.2, 1e-12);
   EXPECT_NEAR(ls.to.y, 5.0 * std::log(5.0) - 7.2, 1e-12);
   const Line& mle = plot.lines[1];
-  EXPECT_EQ(mle.legend, "Fibre A MLE: m = 5.50, So = 4.30 GPa");
+  EXPECT_EQ(mle.legend, "Fibre A: MLE m = 5.50, MLE So = 4.30 GPa");
   EXPECT_NEAR(mle.from.y, 5.5 * (std::log(3.0) - std::log(4.3)), 1e-12);
   EXPECT_NEAR(mle.to.y, 5.5 * (std::log(5.0) - std::log(4.3)), 1e-12);
   EXPECT_EQ(mle.color, ls.color);

@@ -83,7 +83,10 @@ void AddSet(const notebook::Worksheet& sheet, int n, const PlotOptions& options,
   const auto so = NumberAt(sheet, result_column, wl::kRowSo);
   const auto c = NumberAt(sheet, result_column, wl::kRowC);
   series.legend = name;
-  if (m && so) series.legend += ": m = " + ShortNumber(*m) + ", So = " + ShortNumber(*so) + " GPa";
+  // The least-squares estimates, named as the results table names them.
+  if (m && so) {
+    series.legend += ": LS m = " + ShortNumber(*m) + ", LS So = " + ShortNumber(*so) + " GPa";
+  }
   series.marker = SymbolOr(sheet.Cell(wl::kSymbolColumn, n), DefaultSymbol(n));
   series.color = ColorOr(sheet.Cell(wl::kColorColumn, n), DefaultColor(n));
   series.fill = series.color;
@@ -102,7 +105,8 @@ void AddSet(const notebook::Worksheet& sheet, int n, const PlotOptions& options,
     auto y_at = [&](double x) { return *mle_m * (std::log(x) - std::log(*mle_so)); };
     // Told apart from the least-squares line by its dashes.
     const LineStyle style = fit_style == LineStyle::kDot ? LineStyle::kDashDot : LineStyle::kDot;
-    plot->lines.push_back({name + " MLE: m = " + ShortNumber(*mle_m) + ", So = " +
+    // The raw estimates: the line is the fitted distribution itself.
+    plot->lines.push_back({name + ": MLE m = " + ShortNumber(*mle_m) + ", MLE So = " +
                                ShortNumber(*mle_so) + " GPa",
                            {set_x.lo, y_at(set_x.lo)},
                            {set_x.hi, y_at(set_x.hi)},

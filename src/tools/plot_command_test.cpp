@@ -120,7 +120,7 @@ TEST_F(PlotCommandTest, WeibullExampleMatchesItsWorksheet) {
   EXPECT_EQ(plot["series"][0]["marker"], "square");
   EXPECT_EQ(plot["series"][1]["color"], "#ff0000");
   EXPECT_EQ(plot["series"][1]["marker"], "triangle-up");
-  EXPECT_EQ(plot["series"][0]["legend"].Text().rfind("Set 1: m = ", 0), 0u);
+  EXPECT_EQ(plot["series"][0]["legend"].Text().rfind("Set 1: LS m = ", 0), 0u);
 
   const Json& ticks = plot["y"]["ticks"];
   ASSERT_EQ(static_cast<int>(ticks.size()), sheet.UsedRows(54));

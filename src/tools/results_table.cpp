@@ -28,10 +28,12 @@ std::vector<Field> WeibullFields() {
       {wl::kRowN, "N", "number of strengths analysed"},
       {wl::kRowM, "LS m", "Weibull modulus from the least-squares line through the Weibull plot"},
       {wl::kRowSo, "LS So (GPa)", "scale strength (63.2 % failure) from the least-squares line"},
-      {wl::kRowMleM, "MLE m", "maximum-likelihood Weibull modulus, corrected for bias (unbiased)"},
-      {wl::kRowMleMLower, "MLE m lower 95%", "lower 95 % confidence bound of the MLE modulus"},
-      {wl::kRowMleMUpper, "MLE m upper 95%", "upper 95 % confidence bound of the MLE modulus"},
-      {wl::kRowMleSo, "MLE So (GPa)", "maximum-likelihood scale strength"},
+      {wl::kRowMle, "MLE m",
+       "maximum-likelihood Weibull modulus as estimated (the plot's MLE line uses it)"},
+      {wl::kRowMleM, "MLE m (unbiased)", "MLE m corrected for its small-sample bias"},
+      {wl::kRowMleMLower, "MLE m lower 95%", "lower 95 % confidence bound of MLE m"},
+      {wl::kRowMleMUpper, "MLE m upper 95%", "upper 95 % confidence bound of MLE m"},
+      {wl::kRowMleSo, "MLE So (GPa)", "maximum-likelihood scale strength (63.2 % failure)"},
       {wl::kRowMleSoLower, "MLE So lower 95% (GPa)", "lower 95 % confidence bound of the MLE scale"},
       {wl::kRowMleSoUpper, "MLE So upper 95% (GPa)", "upper 95 % confidence bound of the MLE scale"},
       {wl::kRow15Distn, "15% strength (GPa)",
@@ -274,6 +276,7 @@ std::string ResultsJson(const ResultsTable& t, int digits, bool glossary) {
     text += "]";
   }
   text += t.rows.empty() ? "]" : "\n  ]";
+  text += std::string(",\n  \"stale\": ") + (t.stale ? "true" : "false");
   if (glossary) {
     text += ",\n  \"glossary\": [";
     for (size_t i = 0; i < t.glossary.size(); ++i) {
