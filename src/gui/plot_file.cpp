@@ -2,6 +2,7 @@
 
 #include "host/atomic_file.h"
 #include "host/notebook_store.h"
+#include "notebook/analysis_stamp.h"
 #include "notebook/notebook_file.h"
 #include "plot/plot_json.h"
 
@@ -26,6 +27,12 @@ bool WriteGraphFile(const GraphFile& graph, const PlotRenderer& render, const st
   if (!plot::BuildPlot(sheet, options, &plot, error)) {
     *error = graph.notebook + ", worksheet \"" + item->name() + "\": " + *error;
     return false;
+  }
+  // Drawn as stored, but not passed off as current.
+  const std::string stale = notebook::StaleResultsNote(*item);
+  if (!stale.empty()) {
+    plot.stale = true;
+    err << program << ": " << stale << '\n';
   }
   if (plot.dropped_points > 0) {
     err << program << ": note: " << plot.dropped_points

@@ -71,6 +71,11 @@ class NotebookItem {
   virtual void SetText(const std::string& text) = 0;
   // Worksheet items: their data table; nullptr for other items.
   virtual DataTable* Table() = 0;
+  // Not a member of the graphing host: remembers, on a worksheet item, that
+  // the analysis fit_type (kFitWeibull, ...) has just written its results
+  // and what it read, so that later readers can tell results older than
+  // their data. Other items ignore it.
+  virtual void RecordAnalysis(int32_t /*fit_type*/) {}
 };
 
 // The active notebook document and its item collection.

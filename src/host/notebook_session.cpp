@@ -1,5 +1,8 @@
 #include "host/notebook_session.h"
 
+#include "notebook/analysis_stamp.h"
+#include "util/run_settings.h"
+
 namespace korund::host {
 
 // --- WorksheetTable ---------------------------------------------------------
@@ -97,6 +100,14 @@ class NotebookSession::ItemView : public NotebookItem {
   std::string Text() const override { return item_.text(); }
   void SetText(const std::string& text) override { item_.set_text(text); }
   DataTable* Table() override { return table_.get(); }
+  void RecordAnalysis(int32_t fit_type) override {
+    const notebook::Worksheet* sheet = item_.worksheet();
+    if (sheet == nullptr) return;
+    const notebook::AnalysisKind kind = fit_type == kFitDynamic  ? notebook::AnalysisKind::kDynamic
+                                        : fit_type == kFitStatic ? notebook::AnalysisKind::kStatic
+                                                                 : notebook::AnalysisKind::kWeibull;
+    item_.set_analysis(notebook::AnalysisStamp(*sheet, kind));
+  }
 
  private:
   NotebookSession& session_;

@@ -56,6 +56,12 @@ JsonBuilder& JsonBuilder::Null() {
   return *this;
 }
 
+JsonBuilder& JsonBuilder::Bool(bool b) {
+  BeforeValue();
+  compact_ += b ? "true" : "false";
+  return *this;
+}
+
 std::string JsonBuilder::Indented(int step) const {
   std::string out;
   AppendPretty(&out, compact_, 0, step);

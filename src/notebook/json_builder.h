@@ -22,6 +22,7 @@ class JsonBuilder {
   JsonBuilder& Number(double x);  // infinities and NaN as null
   JsonBuilder& Integer(int64_t n);
   JsonBuilder& Null();
+  JsonBuilder& Bool(bool b);
 
   // The whole value, `step` spaces an indent: "{\n "a": 1\n}" for step 1.
   std::string Indented(int step) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "notebook/json_text.h"
 #include "notebook/unknown_members.h"
 
 namespace korund::notebook {
@@ -160,6 +161,7 @@ Item::Item(const Item& other)
       name_(other.name_),
       text_(other.text_),
       worksheet_(other.worksheet_ ? std::make_unique<Worksheet>(*other.worksheet_) : nullptr),
+      analysis_(other.analysis_),
       unknown_(other.unknown_) {}
 
 // --- Notebook ---------------------------------------------------------------
@@ -218,7 +220,8 @@ Item* ChooseWorksheet(Notebook& notebook, const std::string& name, const std::st
                       std::string* error) {
   const std::string wanted = name.empty() ? notebook.current().value_or("") : name;
   if (wanted.empty()) {
-    *error = file + ": no worksheet is current in the notebook (name one with --worksheet)";
+    *error = file + ": no worksheet is current in the notebook (name one with --worksheet); " +
+             WorksheetList(notebook);
     return nullptr;
   }
   if (Item* sheet = notebook.FindWorksheet(wanted)) return sheet;
@@ -229,7 +232,22 @@ Item* ChooseWorksheet(Notebook& notebook, const std::string& name, const std::st
   } else {
     *error = file + ": there is no worksheet named \"" + wanted + "\"";
   }
+  *error += "; " + WorksheetList(notebook);
   return nullptr;
+}
+
+std::string WorksheetList(const Notebook& notebook) {
+  constexpr size_t kNamed = 10;
+  std::string list;
+  size_t count = 0;
+  for (size_t i = 0; i < notebook.size(); ++i) {
+    const Item& item = notebook.item(i);
+    if (item.type() != ItemType::kWorksheet) continue;
+    if (++count <= kNamed) list += (count > 1 ? ", " : "") + QuoteForError(item.name());
+  }
+  if (count == 0) return "it has no worksheet";
+  if (count > kNamed) list += " and " + std::to_string(count - kNamed) + " more";
+  return "its worksheets: " + list;
 }
 
 }  // namespace korund::notebook

@@ -121,6 +121,11 @@ class Item {
   Worksheet* worksheet() { return worksheet_.get(); }
   const Worksheet* worksheet() const { return worksheet_.get(); }
 
+  // Worksheet items: which analysis last wrote results here and a digest of
+  // the cells it read ("weibull:0123456789abcdef"); "" when none is known.
+  const std::string& analysis() const { return analysis_; }
+  void set_analysis(std::string stamp) { analysis_ = std::move(stamp); }
+
   UnknownMembers& unknown() { return unknown_; }
   const UnknownMembers& unknown() const { return unknown_; }
 
@@ -130,6 +135,7 @@ class Item {
   std::string name_;
   std::string text_;
   std::unique_ptr<Worksheet> worksheet_;
+  std::string analysis_;
   UnknownMembers unknown_;
 };
 
@@ -178,5 +184,9 @@ class Notebook {
 // when there is none.
 Item* ChooseWorksheet(Notebook& notebook, const std::string& name, const std::string& file,
                       std::string* error);
+
+// For error texts: "its worksheets: "Data 1", "Data 2"" (the first ten, then
+// how many more), or "it has no worksheet".
+std::string WorksheetList(const Notebook& notebook);
 
 }  // namespace korund::notebook

@@ -213,7 +213,8 @@ class Writer {
     const bool write_name = known || !item.name().empty();
     const bool report = item.type() == ItemType::kReport;
     const Worksheet* sheet = item.worksheet();
-    bool type_done = false, name_done = false, text_done = false, columns_done = false;
+    bool type_done = false, name_done = false, text_done = false, columns_done = false,
+         analysis_done = false;
 
     Next();
     Open('{', inner());
@@ -234,6 +235,13 @@ class Writer {
         columns_done = true;
         Key(key);
         WriteColumns(*sheet, item.name());
+      } else if (sheet != nullptr && key == "\"analysis\"") {
+        // In its place; a stamp cleared since the file was read is left out.
+        analysis_done = true;
+        if (!item.analysis().empty()) {
+          Key(key);
+          String(item.analysis(), place);
+        }
       } else {
         Key(key);
         Kept(value);
@@ -250,6 +258,10 @@ class Writer {
     if (report && !text_done) {
       Key("\"text\"");
       String(item.text(), place);
+    }
+    if (sheet != nullptr && !analysis_done && !item.analysis().empty()) {
+      Key("\"analysis\"");
+      String(item.analysis(), place);
     }
     if (sheet != nullptr && !columns_done) {
       Key("\"columns\"");
@@ -459,7 +471,8 @@ bool SameWorksheet(const Worksheet& a, const Worksheet& b) {
 
 bool SameItem(const Item& a, const Item& b) {
   if (a.type() != b.type() || a.type_word() != b.type_word() || a.name() != b.name() ||
-      a.text() != b.text() || !SameUnknown(a.unknown(), b.unknown())) {
+      a.text() != b.text() || a.analysis() != b.analysis() ||
+      !SameUnknown(a.unknown(), b.unknown())) {
     return false;
   }
   const Worksheet* x = a.worksheet();

@@ -64,15 +64,16 @@ constexpr KnownMember kKnownMembers[] = {
     {Kind::kItem, "type"},
     {Kind::kItem, "name"},
     {Kind::kItem, "text"},
+    {Kind::kItem, "analysis"},
     {Kind::kColumn, "title", &Column::title},
     {Kind::kColumn, "label", &Column::label},
 };
 constexpr size_t kKnownCount = std::size(kKnownMembers);
 // The rows that code reads by name.
-enum KnownRow : size_t { kFormat, kCurrent, kType, kName, kText };
+enum KnownRow : size_t { kFormat, kCurrent, kType, kName, kText, kAnalysis };
 static_assert(kKnownMembers[kFormat].key == "format" && kKnownMembers[kCurrent].key == "current" &&
               kKnownMembers[kType].key == "type" && kKnownMembers[kName].key == "name" &&
-              kKnownMembers[kText].key == "text");
+              kKnownMembers[kText].key == "text" && kKnownMembers[kAnalysis].key == "analysis");
 
 // The row of a known member, or kKnownCount.
 size_t FindKnown(Kind scope, std::string_view key) {
@@ -743,7 +744,13 @@ bool NotebookSax::EndItem() {
   if (type == ItemType::kReport && known(kText).state == Known::kString) {
     item->set_text(std::move(known_[kText].text));
   }
-  if (type == ItemType::kWorksheet) *item->worksheet() = std::move(item_.sheet);
+  if (type == ItemType::kWorksheet) {
+    *item->worksheet() = std::move(item_.sheet);
+    // A stamp that is no text is kept as it stands but means nothing.
+    if (known(kAnalysis).state == Known::kString) {
+      item->set_analysis(std::move(known_[kAnalysis].text));
+    }
+  }
   item->unknown() = Keep(std::move(item_.members));
   fresh_.Insert(fresh_.size(), std::move(item));
   return true;

@@ -73,6 +73,9 @@ struct PlotDescription {
   std::vector<Line> lines;
   // Values left out because they are not positive on a log axis.
   int32_t dropped_points = 0;
+  // The worksheet's input cells changed after the analysis that wrote what
+  // is drawn.
+  bool stale = false;
 };
 
 // "weibull", "dynamic", "static".

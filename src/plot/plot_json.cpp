@@ -64,7 +64,8 @@ std::string PlotJson(const PlotDescription& plot) {
     json.Key("color").String(ColorText(l.color)).Key("style").String(LineStyleName(l.style));
     json.EndObject();
   }
-  json.EndArray().Key("dropped_points").Integer(plot.dropped_points).EndObject();
+  json.EndArray().Key("dropped_points").Integer(plot.dropped_points);
+  json.Key("stale").Bool(plot.stale).EndObject();
   return json.Indented(1) + "\n";
 }
 

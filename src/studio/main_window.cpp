@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QKeySequence>
+#include <QLabel>
 #include <QMenuBar>
 #include <QSettings>
 #include <QSplitter>
@@ -17,9 +18,11 @@
 #include <QTableView>
 #include <QTextBrowser>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 #include <algorithm>
 
 #include "host/atomic_file.h"
+#include "notebook/analysis_stamp.h"
 #include "notebook/csv.h"
 #include "notebook/import_table.h"
 #include "notebook/notebook_file.h"
@@ -90,7 +93,22 @@ MainWindow::MainWindow(ui::Ui& ui, QWidget* parent) : QMainWindow(parent), ui_(u
   split->setStretchFactor(1, 1);
   split->setStretchFactor(2, 1);
   split->setSizes({170, 560, 540});
-  setCentralWidget(split);
+
+  // Results older than their data stay on screen, but not without a word.
+  stale_banner_ = new QLabel;
+  stale_banner_->setObjectName("staleBanner");
+  stale_banner_->setWordWrap(true);
+  stale_banner_->setStyleSheet(
+      "QLabel { background: #fff3cd; color: #664d03; border-bottom: 1px solid #e0c97a; "
+      "padding: 4px 8px; }");
+  stale_banner_->hide();
+  auto* central = new QWidget;
+  auto* column = new QVBoxLayout(central);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+  column->addWidget(stale_banner_);
+  column->addWidget(split, 1);
+  setCentralWidget(central);
 
   connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, &MainWindow::SaveSelection);
   connect(model_, &QAbstractItemModel::modelReset, this, &MainWindow::RestoreSelection);
@@ -104,9 +122,13 @@ MainWindow::MainWindow(ui::Ui& ui, QWidget* parent) : QMainWindow(parent), ui_(u
     ShowItem(doc_.current());
   });
   connect(&doc_, &Document::stateChanged, this, &MainWindow::UpdateTitle);
+  connect(&doc_, &Document::structureChanged, this, &MainWindow::UpdateStaleBanner);
+  connect(&doc_, &Document::currentChanged, this, &MainWindow::UpdateStaleBanner);
+  connect(&doc_, &Document::cellsChanged, this, &MainWindow::UpdateStaleBanner);
   RebuildTree();
   ShowItem(doc_.current());
   UpdateTitle();
+  UpdateStaleBanner();
   resize(1280, 760);
 }
 
@@ -288,6 +310,16 @@ void MainWindow::UpdateTitle() {
   setWindowModified(doc_.modified());
 }
 
+void MainWindow::UpdateStaleBanner() {
+  const int sheet = doc_.current();
+  std::string note;
+  if (sheet >= 0 && static_cast<size_t>(sheet) < doc_.notebook().size()) {
+    note = notebook::StaleResultsNote(doc_.notebook().item(sheet));
+  }
+  stale_banner_->setText(Q(note));
+  stale_banner_->setVisible(!note.empty());
+}
+
 void MainWindow::Say(const QString& title, const QString& text) {
   ask_(title, text, QMessageBox::Ok, QMessageBox::Ok);
 }
@@ -465,13 +497,24 @@ AnalysisOutcome MainWindow::Analyse(Analysis analysis) {
     return outcome;
   }
   notebook::Notebook after;
+  ui_.TakeDiagnostics();  // only this run's notes are shown
   outcome = RunAnalysis(analysis, doc_.notebook(), doc_.notebook().item(sheet).name(), ui_, &after);
   if (outcome.completed) {
     const QString what = analysis == Analysis::kWeibull   ? tr("Weibull analysis")
                          : analysis == Analysis::kDynamic ? tr("Dynamic fatigue analysis")
                                                           : tr("Static fatigue analysis");
     doc_.ReplaceNotebook(after, what);
-    statusBar()->showMessage(what + tr(" finished"), 4000);
+    // Notes on the data stay until the next message: they may explain a
+    // result that looks wrong.
+    const std::vector<std::string> notes = ui_.TakeDiagnostics();
+    if (notes.empty()) {
+      statusBar()->showMessage(what + tr(" finished"), 4000);
+    } else {
+      QStringList lines;
+      for (const std::string& note : notes) lines << Q(note);
+      statusBar()->showMessage(what + tr(" finished — ") + lines.join("; "));
+      statusBar()->setToolTip(lines.join("\n"));
+    }
   } else {
     statusBar()->showMessage(tr("The analysis was stopped; nothing changed."), 4000);
   }

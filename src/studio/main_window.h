@@ -18,6 +18,7 @@
 #include "ui/ui.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QStackedWidget;
 class QTableView;
@@ -45,6 +46,8 @@ class MainWindow : public QMainWindow {
   QTextBrowser* report_view() const { return report_; }
   WorksheetModel* model() const { return model_; }
   GraphPane* graph() const { return graph_; }
+  // The banner that says the current worksheet changed after its analysis.
+  QLabel* stale_banner() const { return stale_banner_; }
 
   // Opens a notebook file; on failure says why in a box and keeps what is
   // open. True when it opened.
@@ -87,6 +90,7 @@ class MainWindow : public QMainWindow {
   void OnTreeClicked(QTreeWidgetItem* item);
   void ShowItem(int index);
   void UpdateTitle();
+  void UpdateStaleBanner();
   // Asks before a save overwrites a file changed on disk.
   Document::ConfirmOverwrite ConfirmOverwrite();
   // Asks to save unsaved changes; false when the user cancelled.
@@ -123,6 +127,7 @@ class MainWindow : public QMainWindow {
   QTextBrowser* report_ = nullptr;
   QMenu* recent_menu_ = nullptr;
   GraphPane* graph_ = nullptr;
+  QLabel* stale_banner_ = nullptr;
   int shown_report_ = -1;  // the report shown instead of the grid, or -1
   Asker ask_;
 };

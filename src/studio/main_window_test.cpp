@@ -17,6 +17,8 @@
 #include <QTableView>
 #include <QTest>
 #include <QTextBrowser>
+#include <QLabel>
+#include <QStatusBar>
 #include <QTreeWidget>
 #include <filesystem>
 
@@ -166,8 +168,28 @@ TEST_F(MainWindowTest, AnAnalysisIsOneUndoStepAndShowsItsResults) {
   EXPECT_NE(original, Cells());
   EXPECT_TRUE(window_->isWindowModified());
   EXPECT_EQ(1, window_->document().undo_stack().count());
-  window_->document().undo_stack().undo();
+  EXPECT_TRUE(window_->stale_banner()->isHidden());
+  // Data changed after the analysis: the results stay, with a banner.
+  Document& doc = window_->document();
+  doc.SetCells(doc.current(), 2, 1, {{Value(99.0)}}, "Edit");
+  EXPECT_FALSE(window_->stale_banner()->isHidden());
+  EXPECT_EQ("worksheet \"Data 1\" changed after its dynamic fatigue analysis; run `korund dynamic` "
+            "again",
+            window_->stale_banner()->text());
+  doc.undo_stack().undo();
+  EXPECT_TRUE(window_->stale_banner()->isHidden());
+  doc.undo_stack().undo();
   EXPECT_EQ(original, Cells());
+}
+
+TEST_F(MainWindowTest, NotesOnTheDataStayInTheStatusBar) {
+  OpenExample("weibull-demo.json");
+  Document& doc = window_->document();
+  doc.SetCells(doc.current(), 3, 1, {{Value(3100.0)}, {Value(3797.0)}, {Value(2900.0)}}, "Edit");
+  ASSERT_TRUE(window_->Analyse(Analysis::kWeibull).completed);
+  const QString message = window_->statusBar()->currentMessage();
+  EXPECT_TRUE(message.startsWith("Weibull analysis finished — ")) << message.toStdString();
+  EXPECT_TRUE(message.contains("set 3: strengths up to 3797 GPa")) << message.toStdString();
 }
 
 TEST_F(MainWindowTest, AReportItemIsShownAsText) {

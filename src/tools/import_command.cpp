@@ -4,6 +4,7 @@
 
 #include "host/atomic_file.h"
 #include "host/notebook_store.h"
+#include "notebook/analysis_stamp.h"
 #include "notebook/csv.h"
 #include "notebook/import_table.h"
 #include "notebook/notebook_file.h"
@@ -98,10 +99,17 @@ bool RunImport(const ImportOptions& o, std::ostream& out, std::ostream& err, std
   return true;
 }
 
-bool ExportXlsx(const std::string& file, const std::string& xlsx, std::string* error) {
+void SayIfStale(const notebook::Item& item, std::ostream& err) {
+  const std::string stale = notebook::StaleResultsNote(item);
+  if (!stale.empty()) err << "korund-notebook: " << stale << '\n';
+}
+
+bool ExportXlsx(const std::string& file, const std::string& xlsx, std::ostream& err,
+                std::string* error) {
   if (!host::RefuseNotebookAsOutput(xlsx, file, error)) return false;
   notebook::Notebook doc;
   if (!notebook::LoadNotebookFile(file, &doc, nullptr, error)) return false;
+  for (size_t i = 0; i < doc.size(); ++i) SayIfStale(doc.item(i), err);
   return host::WriteOutputFile(
       xlsx,
       [&](const std::string& temp, std::string* err_text) {

@@ -6,6 +6,8 @@
 #include <ostream>
 #include <string>
 
+#include "notebook/notebook.h"
+
 namespace CLI {
 class App;
 }
@@ -33,6 +35,10 @@ bool RunImport(const ImportOptions& o, std::ostream& out, std::ostream& err, std
 
 // Writes every worksheet and report of the notebook at `file` to the
 // workbook `xlsx`. False with *error; xlsx is then unchanged.
-bool ExportXlsx(const std::string& file, const std::string& xlsx, std::string* error);
+bool ExportXlsx(const std::string& file, const std::string& xlsx, std::ostream& err,
+                std::string* error);
+
+// Says on err that the item's results are older than its data, if they are.
+void SayIfStale(const notebook::Item& item, std::ostream& err);
 
 }  // namespace korund::tools

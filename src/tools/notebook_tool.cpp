@@ -265,12 +265,12 @@ struct ExportOptions {
   std::string separator = ",";
 };
 
-bool RunExport(const ExportOptions& o, std::ostream& out, std::string* error) {
+bool RunExport(const ExportOptions& o, std::ostream& out, std::ostream& err, std::string* error) {
   if (o.csv.empty() == o.xlsx.empty()) {
     *error = "export wants one of --csv FILE and --xlsx FILE";
     return false;
   }
-  if (!o.xlsx.empty()) return ExportXlsx(o.file, o.xlsx, error);
+  if (!o.xlsx.empty()) return ExportXlsx(o.file, o.xlsx, err, error);
   ColumnRange range;
   if (!ParseColumnRange(o.columns, &range, error)) return false;
   char separator = ',';
@@ -279,6 +279,7 @@ bool RunExport(const ExportOptions& o, std::ostream& out, std::string* error) {
   if (!LoadNotebookFile(o.file, &doc, nullptr, error)) return false;
   Item* sheet = ChooseWorksheet(doc, o.worksheet, o.file, error);
   if (sheet == nullptr) return false;
+  SayIfStale(*sheet, err);
   const Worksheet& ws = *sheet->worksheet();
   // Gaps stay, so that a column keeps its place when read back.
   const int32_t first = range.given ? range.first : 1;
@@ -419,11 +420,11 @@ int RunNotebookTool(int argc, const char* const argv[], std::ostream& out, std::
   if (cmd_new->parsed()) ok = RunNew(new_o, out, &error);
   if (cmd_import->parsed()) ok = RunImport(import_o, out, err, &error);
   if (cmd_show->parsed()) ok = RunShow(show_o, out, &error);
-  if (cmd_export->parsed()) ok = RunExport(export_o, out, &error);
+  if (cmd_export->parsed()) ok = RunExport(export_o, out, err, &error);
   if (cmd_list->parsed()) ok = RunList(list_file, out, &error);
   if (cmd_select->parsed()) ok = RunSelect(select_file, select_name, out, &error);
   if (cmd_plot->parsed()) ok = RunPlot(plot_o, out, err, &error);
-  if (cmd_results->parsed()) ok = RunResults(results_o, out, &error);
+  if (cmd_results->parsed()) ok = RunResults(results_o, out, err, &error);
   if (!ok) {
     err << "korund-notebook: " << error << '\n';
     return kExitError;

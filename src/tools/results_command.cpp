@@ -4,6 +4,7 @@
 
 #include "host/atomic_file.h"
 #include "host/notebook_store.h"
+#include "notebook/analysis_stamp.h"
 #include "notebook/notebook_file.h"
 #include "notebook/xlsx.h"
 #include "tools/notebook_edit.h"
@@ -27,7 +28,7 @@ CLI::App* AddResultsCommand(CLI::App& app, ResultsOptions* o) {
   return cmd;
 }
 
-bool RunResults(const ResultsOptions& o, std::ostream& out, std::string* error) {
+bool RunResults(const ResultsOptions& o, std::ostream& out, std::ostream& err, std::string* error) {
   notebook::Notebook doc;
   if (!notebook::LoadNotebookFile(o.file, &doc, nullptr, error)) return false;
   notebook::Item* item = notebook::ChooseWorksheet(doc, o.worksheet, o.file, error);
@@ -37,6 +38,11 @@ bool RunResults(const ResultsOptions& o, std::ostream& out, std::string* error) 
   if (!BuildResultsTable(*item->worksheet(), &table, &table_error)) {
     *error = o.file + ": worksheet \"" + item->name() + "\": " + table_error;
     return false;
+  }
+  const std::string stale = notebook::StaleResultsNote(*item);
+  if (!stale.empty()) {
+    table.stale = true;
+    err << "korund-notebook: " << stale << '\n';
   }
   if (o.format == "xlsx") {
     if (o.out.empty()) {

@@ -25,6 +25,6 @@ CLI::App* AddResultsCommand(CLI::App& app, ResultsOptions* o);
 
 // Writes the table to out or to o.out. False with *error; no file is then
 // written.
-bool RunResults(const ResultsOptions& o, std::ostream& out, std::string* error);
+bool RunResults(const ResultsOptions& o, std::ostream& out, std::ostream& err, std::string* error);
 
 }  // namespace korund::tools

@@ -22,6 +22,8 @@ struct ResultsTable {
     std::vector<std::optional<double>> values;  // one per header after the first
   };
   std::vector<Row> rows;
+  // The worksheet changed after its analysis: the values are as stored.
+  bool stale = false;
 };
 
 // Reads the results of the worksheet: the kind of the analysis that wrote it

@@ -45,6 +45,7 @@ int RunAnalysis(RunSettings& settings, ui::Ui& ui, host::Host& host,
   }
 
   sheet.spSaveSheet();
+  sheet.RecordAnalysis();
   std::string error;
   // Release sets the host property (id 21) false and writes the notebook
   // back; when that fails the host keeps the results beside it.

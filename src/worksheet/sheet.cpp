@@ -81,7 +81,7 @@ bool Sheet::spOpenWorksheet(host::Host& host, const std::string& name) {
     table_ = nullptr;
     notebook_ = nullptr;
     app_.reset();
-    ui_.Diagnostic(error);
+    ui_.SetBoxDetail(error);
     const int answer = ui_.MsgBox(
         "Unable to open worksheet\rMake sure the worksheet window is open in SigmaPlot",
         ui::kMbIconStop | ui::kMbRetryCancel, "NO WORKSHEET");
@@ -121,6 +121,10 @@ std::string Sheet::ReportText() const {
 
 void Sheet::SetReportText(const std::string& text) {
   if (report_item_ != nullptr) report_item_->SetText(text);
+}
+
+void Sheet::RecordAnalysis() {
+  if (worksheet_item_ != nullptr) worksheet_item_->RecordAnalysis(settings_.FitType);
 }
 
 bool Sheet::Release(std::string* error) {

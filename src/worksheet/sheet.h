@@ -48,6 +48,9 @@ class Sheet {
   // releases it, which writes the notebook back. False with *error when the
   // write-back failed.
   bool Release(std::string* error);
+  // Stamps the worksheet with the analysis that ran and the cells it read
+  // (after spSaveSheet, before Release).
+  void RecordAnalysis();
 
   // --- Room for the results ----------------------------------------------
 
