@@ -15,6 +15,7 @@
 #include "util/plot_styles.h"
 #include "util/text.h"
 #include "util/units.h"
+#include "worksheet/plausibility.h"
 
 namespace korund::fatigue {
 
@@ -228,6 +229,35 @@ int32_t SortAndCount(FatigueRun& run, int16_t s, int32_t n) {
   return n_v;
 }
 
+// Says what about the usable pairs looks wrong although they analyse: the
+// strengths (dynamic) or applied stresses (static) in GPa, and either
+// column all one value.
+void NotePlausibility(FatigueRun& run, int16_t s) {
+  const bool is_static = run.ctx.settings.FitType == kFitStatic;
+  static constexpr worksheet::ValueWords kStrengths{"strength", "strengths", " GPa"};
+  static constexpr worksheet::ValueWords kStresses{"stress", "stresses", " GPa"};
+  static constexpr worksheet::ValueWords kRates{"rate", "rates", ""};
+  static constexpr worksheet::ValueWords kTimes{"time", "times", " s"};
+  std::vector<double> x, y;
+  for (int32_t i = 1; i <= run.n_v; ++i) {
+    x.push_back(*ToNumber(run.XData[i]));
+    y.push_back(*ToNumber(run.YData[i]));
+  }
+  const auto& stress = is_static ? x : y;
+  const auto& other = is_static ? y : x;
+  const auto& stress_words = is_static ? kStresses : kStrengths;
+  // Static stresses carry no unit words: MPa must be turned into GPa by hand.
+  const char* advice = is_static ? "if they are in MPa, enter them in GPa"
+                                 : "if they are in MPa, put MPA above them";
+  for (const std::string& note :
+       {worksheet::HighStrengthNote(s, stress, stress_words, advice),
+        worksheet::FewValuesNote(s, stress.size(), stress_words),
+        worksheet::AllEqualNote(s, stress, stress_words),
+        worksheet::AllEqualNote(s, other, is_static ? kTimes : kRates)}) {
+    if (!note.empty()) run.ctx.ui.Diagnostic(note);
+  }
+}
+
 }  // namespace
 
 bool PrepareAndCleanSet(FatigueRun& run, int16_t s, std::string& summary) {
@@ -258,6 +288,7 @@ bool PrepareAndCleanSet(FatigueRun& run, int16_t s, std::string& summary) {
     return false;
   }
 
+  NotePlausibility(run, s);
   run.ReportText.AddLine(std::to_string(run.n_v) + " total measurements");
   run.ReportText.AddLine("rate\tstrength\t\xC2\xB1\tcount");
   run.ctx.ui.Progress().Add(1);

@@ -65,7 +65,9 @@ TEST_F(InputTest, TextsLeftOutOfTheFitAreSaid) {
   EXPECT_EQ((Strings{"set 1, column 2, row 3: \"n/a\" is neither a number nor a unit word; "
                      "left out",
                      "set 1, column 3, row 4: \"q\" is neither a number nor a unit word; "
-                     "left out"}),
+                     "left out",
+                     "set 1: strengths up to 2000 GPa — if they are in MPa, put MPA above them",
+                     "set 1: only 2 strengths — too few for a reliable fit"}),
             ui.diagnostics);
 }
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <utility>
 
 #include "gui/form_dialog.h"
 #include "gui/help_viewer.h"
@@ -68,6 +69,9 @@ int QtUi::MsgBox(const std::string& text, int flags, const std::string& title) {
   QMessageBox box(BoxIcon(flags), QString::fromStdString(title.empty() ? AppTitle() : title),
                   ToQString(text), QMessageBox::NoButton, QApplication::activeModalWidget());
   box.setTextFormat(Qt::PlainText);
+  if (!box_detail_.empty()) {
+    box.setDetailedText(QString::fromStdString(std::exchange(box_detail_, {})));
+  }
   const bool retry_cancel = (flags & 7) == ui::kMbRetryCancel;
   if (retry_cancel) {
     box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel);
@@ -138,6 +142,11 @@ void QtUi::ShowHelp(int topic) {
 
 QWidget* QtUi::help_viewer() const { return help_.data(); }
 
-void QtUi::Diagnostic(const std::string& text) { std::cerr << "korund: " << text << "\n"; }
+void QtUi::Diagnostic(const std::string& text) {
+  std::cerr << "korund: " << text << "\n";
+  diagnostics_.push_back(text);
+}
+
+std::vector<std::string> QtUi::TakeDiagnostics() { return std::exchange(diagnostics_, {}); }
 
 }  // namespace korund::gui

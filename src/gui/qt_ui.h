@@ -44,6 +44,8 @@ class QtUi : public ui::Ui {
   // Opens the help viewer on the topic (the overview for an unknown one).
   void ShowHelp(int topic) override;
   void Diagnostic(const std::string& text) override;
+  std::vector<std::string> TakeDiagnostics() override;
+  void SetBoxDetail(const std::string& text) override { box_detail_ = text; }
 
   // For tests and screenshots: called with each window once it is on screen
   // (message boxes, the message dialog, options dialogs, the help viewer).
@@ -74,6 +76,8 @@ class QtUi : public ui::Ui {
   FormDialog* running_form_ = nullptr;  // the options dialog now open
   QPointer<HelpViewer> help_;
   std::function<void(QWidget&)> shown_hook_;
+  std::vector<std::string> diagnostics_;  // said since TakeDiagnostics
+  std::string box_detail_;                // for the next MsgBox
 };
 
 // The QApplication of a program that chose the Qt back end; made only then,

@@ -66,6 +66,11 @@ class ScriptedUi : public Ui {
   }
   void ShowHelp(int topic) override { help_topics.push_back(topic); }
   void Diagnostic(const std::string& text) override { diagnostics.push_back(text); }
+  std::vector<std::string> TakeDiagnostics() override {
+    std::vector<std::string> taken(diagnostics.begin() + static_cast<long>(taken_), diagnostics.end());
+    taken_ = diagnostics.size();
+    return taken;
+  }
 
   // Titles of everything shown, in order (handy in assertions).
   std::vector<std::string> Titles() const;
@@ -79,6 +84,7 @@ class ScriptedUi : public Ui {
   int clipboard_clears = 0;
   std::vector<int> help_topics;
   std::vector<std::string> diagnostics;
+  size_t taken_ = 0;  // diagnostics handed out by TakeDiagnostics
 
  private:
   bool TakeAnswer(const std::string& title, std::string* caption);

@@ -36,6 +36,8 @@ class TranscriptUi : public Ui {
   void ShowHelp(int topic) override { inner_.ShowHelp(topic); }
   void SetHelpFile(const std::string& path) override { inner_.SetHelpFile(path); }
   void Diagnostic(const std::string& text) override { inner_.Diagnostic(text); }  // not recorded
+  void SetBoxDetail(const std::string& text) override { inner_.SetBoxDetail(text); }
+  std::vector<std::string> TakeDiagnostics() override { return inner_.TakeDiagnostics(); }
 
  private:
   // answer nullptr writes null.

@@ -124,6 +124,16 @@ class Ui {
   // program's boxes (for example why a notebook could not be opened). Not
   // recorded in transcripts; back ends print it to standard error.
   virtual void Diagnostic(const std::string& /*text*/) {}
+  // The diagnostics said since the last call, for a back end whose window
+  // shows them after the run (the desktop program's status bar); back ends
+  // that print them at once keep none.
+  virtual std::vector<std::string> TakeDiagnostics() { return {}; }
+
+  // What went wrong, in this program's terms, behind the next MsgBox (a box
+  // whose text names the graphing host, which the user does not have). A
+  // window shows it as the box's detail text; a terminal or batch run as a
+  // line after the box. Back ends that show no such detail say it at once.
+  virtual void SetBoxDetail(const std::string& text) { Diagnostic(text); }
 };
 
 }  // namespace korund::ui

@@ -25,6 +25,7 @@
 #include "util/text.h"
 #include "util/units.h"
 #include "util/worksheet_layout.h"
+#include "worksheet/plausibility.h"
 
 namespace korund::weibull {
 
@@ -301,6 +302,20 @@ void AskAboutRow1(RunContext& ctx, const std::string& set, const SetColumns& col
   if (button == 2) ui::TerminateProgram(ctx.ui, "");
 }
 
+// Says what about the set's strengths looks wrong although it analyses.
+void NotePlausibility(RunContext& ctx, int32_t set, const SetWork& w) {
+  static constexpr worksheet::ValueWords kWords{"strength", "strengths", " GPa"};
+  std::vector<double> gpa;
+  gpa.reserve(static_cast<size_t>(w.n));
+  for (int32_t i = 1; i <= w.n; ++i) gpa.push_back(w.S(i));
+  for (const std::string& note :
+       {worksheet::HighStrengthNote(set, gpa, kWords, "if they are in MPa, put MPA above them"),
+        worksheet::FewValuesNote(set, gpa.size(), kWords),
+        worksheet::AllEqualNote(set, gpa, kWords)}) {
+    if (!note.empty()) ctx.ui.Diagnostic(note);
+  }
+}
+
 // The strengths of the raw column in GPa, ascending, notes and unit words
 // dropped; w.n their number.
 void ReadStrengths(RunContext& ctx, const SetColumns& cols, SetWork& w) {
@@ -320,6 +335,7 @@ void ReadStrengths(RunContext& ctx, const SetColumns& cols, SetWork& w) {
   while (w.n > 0 && w.s[w.n].IsText()) --w.n;
   w.s.resize(w.n + 1);
   w.s[0] = Value(w.n);
+  NotePlausibility(ctx, cols.raw, w);
 }
 
 // The sorted strengths, the ranks F(i) by the chosen rank function and the

@@ -114,7 +114,9 @@ TEST_F(EngineTest, UnitWordsScaleTheValuesBelowThemAndLeftOutTextsAreSaid) {
   // Row 1 describes the set and is not said.
   EXPECT_EQ((std::vector<std::string>{
                 "set 1, row 18: \"abc\" is neither a number nor a unit word; left out",
-                "set 1, row 20: \"4,5\" is neither a number nor a unit word; left out"}),
+                "set 1, row 20: \"4,5\" is neither a number nor a unit word; left out",
+                // Rescaled by hand after the last unit word, these read as GPa.
+                "set 1: strengths up to 2500 GPa — if they are in MPa, put MPA above them"}),
             ui.diagnostics);
 }
 
