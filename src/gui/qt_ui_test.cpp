@@ -72,9 +72,17 @@ TEST_F(QtUiTest, StandardBoxHasTheIconButtonsAndTitleTheFlagsAskAndEscapeCancels
     EXPECT_EQ(c.title.empty() ? AppTitle() : c.title, title.toStdString());
     EXPECT_EQ("one\ntwo", text);
   }
-  // Escape closes a Retry/Cancel box: Cancel.
-  ui.SetShownHook([](QWidget& w) { QTest::keyClick(&w, Qt::Key_Escape); });
+  // Escape closes a Retry/Cancel box: Cancel. What happened in this
+  // program's terms is the detail of the next box only.
+  QStringList details;
+  ui.SetShownHook([&](QWidget& w) {
+    details << dynamic_cast<QMessageBox&>(w).detailedText();
+    QTest::keyClick(&w, Qt::Key_Escape);
+  });
+  ui.SetBoxDetail("nb.json: no such file");
   EXPECT_EQ(ui::kIdCancel, ui.MsgBox("x", ui::kMbRetryCancel, "NO WORKSHEET"));
+  EXPECT_EQ(ui::kIdCancel, ui.MsgBox("x", ui::kMbRetryCancel, "NO WORKSHEET"));
+  EXPECT_EQ(QStringList({"nb.json: no such file", ""}), details);
 }
 
 TEST_F(QtUiTest, MessageDialogReturnsThePressedButton) {

@@ -1,6 +1,9 @@
 #include "host/file_host.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include "host/atomic_file.h"
 #include "testing/json_support.h"
@@ -77,8 +80,9 @@ TEST_F(FileHostTest, RunWithoutReleaseOrChangesLeavesTheFileAsItWasAndTheLockGoe
   {
     auto app = Connect();
     ASSERT_NE(nullptr, app);
-    EXPECT_EQ(path_ + " is in use by another korund run or korund-notebook command (lock file " +
-                  path_ + ".lock)",
+    // The lock names its holder: here this test program.
+    EXPECT_EQ(path_ + " is in use by " + program_invocation_short_name + " (process " +
+                  std::to_string(::getpid()) + ") (lock file " + path_ + ".lock)",
               Refused("Data 2"));
     Sheet(*app)->SetCell(0, 0, Value(99));
     app->ActiveNotebook()->AddItem(kItemReport);
@@ -136,12 +140,16 @@ TEST_F(FileHostTest, ChangedReplacedOrDeletedOnDiskKeepsTheResultsAside) {
 // Files korund may not touch (read-only, a planted lock link) are the
 // hostile-files process test's.
 TEST_F(FileHostTest, AttachFailuresSayWhatIsWrongAndHoldNoLock) {
-  EXPECT_EQ(path_ + ": there is no worksheet named \"Data 9\"", Refused("Data 9"));
+  EXPECT_EQ(path_ + ": there is no worksheet named \"Data 9\"; its worksheets: \"Data 1\", \"Data 2\"",
+            Refused("Data 9"));
   std::string text = kLab;
   WriteFile(path_, text.replace(text.find("\"current\":\"Data 1\""), 18, "\"current\":\"Gone\""));
-  EXPECT_EQ(path_ + ": the current worksheet \"Gone\" does not exist", Refused());
+  EXPECT_EQ(path_ + ": the current worksheet \"Gone\" does not exist; its worksheets: \"Data 1\", "
+                    "\"Data 2\"",
+            Refused());
   WriteFile(path_, R"({"format":"korund-notebook","version":1,"items":[]})");
-  EXPECT_EQ(path_ + ": no worksheet is current in the notebook (name one with --worksheet)",
+  EXPECT_EQ(path_ + ": no worksheet is current in the notebook (name one with --worksheet); it has "
+                    "no worksheet",
             Refused());
   std::filesystem::remove(path_);
   EXPECT_EQ(path_ + ": no such file", Refused());

@@ -3,7 +3,8 @@
 //
 // The lock is flock(2) on a sibling file "NOTEBOOK.lock". The kernel drops a
 // flock when its holder ends, so a crashed run leaves no lock behind (at most
-// the empty lock file, which the next holder takes over and removes). The
+// the lock file, which the next holder takes over and removes). The holder
+// writes "PROGRAM PID" into it, so that a refused run can name it. The
 // holder removes the lock file when it lets go; a taker that finds its file
 // replaced meanwhile tries again, so removal never lets two holders in. The
 // lock file is never opened through a symbolic link, and one left by
@@ -22,8 +23,9 @@ class FileLock {
   FileLock& operator=(const FileLock&) = delete;
 
   // Takes the lock for the notebook at `path` without waiting. False with
-  // *error set when another process (or another FileLock) holds it or the
-  // lock file cannot be created.
+  // *error set when another process (or another FileLock) holds it (named
+  // with its process id when the lock file says) or the lock file cannot be
+  // created.
   bool Lock(const std::string& path, std::string* error);
   // Lets go (and removes the lock file). Harmless when not locked.
   void Unlock();

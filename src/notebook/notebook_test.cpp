@@ -83,12 +83,19 @@ TEST(NotebookTest, ItemsFindInsertCopyAndChooseWorksheet) {
 
   std::string error;
   EXPECT_EQ(nullptr, ChooseWorksheet(nb, "", "lab.json", &error));
-  EXPECT_EQ("lab.json: no worksheet is current in the notebook (name one with --worksheet)", error);
+  // Each refusal names the worksheets there are.
+  const std::string list = "; its worksheets: \"W\"";
+  EXPECT_EQ("lab.json: no worksheet is current in the notebook (name one with --worksheet)" + list,
+            error);
   EXPECT_EQ(nullptr, ChooseWorksheet(nb, "R", "lab.json", &error));
-  EXPECT_EQ("lab.json: \"R\" is a report, not a worksheet", error);
+  EXPECT_EQ("lab.json: \"R\" is a report, not a worksheet" + list, error);
   nb.set_current("Gone");
   EXPECT_EQ(nullptr, ChooseWorksheet(nb, "", "lab.json", &error));
-  EXPECT_EQ("lab.json: the current worksheet \"Gone\" does not exist", error);
+  EXPECT_EQ("lab.json: the current worksheet \"Gone\" does not exist" + list, error);
+  for (int i = 0; i < 11; ++i) nb.AddWorksheet("S" + std::to_string(i));
+  EXPECT_EQ(nullptr, ChooseWorksheet(nb, "Data1", "lab.json", &error));
+  EXPECT_NE(std::string::npos, error.find("\"S8\" and 2 more")) << error;
+  EXPECT_EQ("it has no worksheet", WorksheetList(Notebook()));
   nb.set_current("W");
   EXPECT_EQ(&nb.item(2), ChooseWorksheet(nb, "", "lab.json", &error));
 }

@@ -61,8 +61,17 @@ TEST_F(KorundProcessTest, RunsThatEndBeforeAnAnalysisGiveTheirStatus) {
 
   EXPECT_EQ(1, Run("weibull --transcript t.jsonl"));  // no notebook
   EXPECT_EQ("NO WORKSHEET -> \"Cancel\"\nPLUGIN TERMINATING -> \"OK\"\n", Transcript());
+  // The box that names the host is followed by what happened here.
   EXPECT_NE(std::string::npos,
-            err.find("no notebook given (use --notebook FILE or KORUND_NOTEBOOK)"));
+            err.find("open in SigmaPlot\n  -> Cancel\nkorund: no notebook given (use --notebook FILE "
+                     "or KORUND_NOTEBOOK)\n[PLUGIN TERMINATING]"))
+      << err;
+  std::ofstream(dir / "nb.json") << korund::testing::NotebookText(R"("1": {"cells": [3.1]})");
+  EXPECT_EQ(1, Run("weibull --notebook nb.json --worksheet Data1"));
+  EXPECT_NE(std::string::npos,
+            err.find("\nkorund: nb.json: there is no worksheet named \"Data1\"; its worksheets: "
+                     "\"Data 1\"\n"))
+      << err;
 
   EXPECT_EQ(1, Run("weibull --transcript no/such/t.jsonl"));
   EXPECT_EQ(0, Run("--version"));

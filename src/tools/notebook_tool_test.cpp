@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <filesystem>
 #include <sstream>
 
@@ -77,7 +79,9 @@ TEST_F(NotebookToolTest, ImportFillsWorksheetsThatShowPrintsAndSelectPicks) {
   EXPECT_NE(std::string::npos, Run(0, {"list", lab_}).find("*    3  worksheet  Data 2\n"));
   EXPECT_EQ("row  1  2\n\n---  -  -\n  1  x  y\n  2  1  2\n", Run(0, {"show", lab_}));
   const std::string before = ReadFile(lab_);
-  EXPECT_EQ("korund-notebook: " + lab_ + ": \"Section 1\" is a section, not a worksheet\n",
+  EXPECT_EQ("korund-notebook: " + lab_ +
+                ": \"Section 1\" is a section, not a worksheet; its worksheets: \"Data 1\", \"Data "
+                "2\"\n",
             Run(1, {"select", lab_, "Section 1"}));
   EXPECT_EQ(before, ReadFile(lab_));
 }
@@ -129,7 +133,8 @@ TEST_F(NotebookToolTest, FailuresUsageErrorsAndANotebookInUseChangeNothing) {
   auto run = FileHost(lab_).Connect(&error);  // a korund run holds the notebook
   ASSERT_NE(nullptr, run) << error;
   EXPECT_NE(std::string::npos,
-            Run(1, {"select", lab_, "Data 1"}).find(lab_ + " is in use by another korund run"));
+            Run(1, {"select", lab_, "Data 1"}).find(lab_ + " is in use by " +
+                                                     program_invocation_short_name + " (process "));
   Run(1, {"new", lab_, "--force"});
   Run(0, {"show", lab_});  // reading needs no lock
   run.reset();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <ostream>
+#include <utility>
 
 #include "util/run_settings.h"
 #include "util/terminate.h"
@@ -41,6 +42,7 @@ int BatchUi::MsgBox(const std::string& text, int flags, const std::string& title
   const std::string shown_title = title.empty() ? AppTitle() : title;
   const bool retry_cancel = (flags & 7) == kMbRetryCancel;
   Print(shown_title, text, retry_cancel ? "Cancel" : "");
+  if (!box_detail_.empty()) Diagnostic(std::exchange(box_detail_, {}));
   return retry_cancel ? kIdCancel : kIdOk;
 }
 

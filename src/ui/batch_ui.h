@@ -58,8 +58,10 @@ class BatchUi : public Ui {
   void ShowHelp(int topic) override;
   void SetHelpFile(const std::string& path) override { help_file_ = path; }
   void Diagnostic(const std::string& text) override;
+  void SetBoxDetail(const std::string& text) override { box_detail_ = text; }
 
  private:
+  std::string box_detail_;  // for the next MsgBox
   class SilentBar : public ProgressBar {
    public:
     int value() const override { return value_; }

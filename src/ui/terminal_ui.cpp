@@ -3,6 +3,7 @@
 #include <cctype>
 #include <istream>
 #include <ostream>
+#include <utility>
 
 #include "ui/help_topics.h"
 #include "util/run_settings.h"
@@ -144,6 +145,10 @@ void TerminalUi::ShowBoxText(const std::string& title, int icon, const std::stri
 
 int TerminalUi::MsgBox(const std::string& text, int flags, const std::string& title) {
   ShowBoxText(title.empty() ? AppTitle() : title, flags, text);
+  if (!box_detail_.empty()) {
+    out_ << std::flush;
+    Diagnostic(std::exchange(box_detail_, {}));
+  }
   if ((flags & 7) != kMbRetryCancel) {
     out_ << "[O]K (Enter) > ";
     std::string line;

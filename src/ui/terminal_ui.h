@@ -51,8 +51,10 @@ class TerminalUi : public Ui {
   void ShowHelp(int topic) override;
   // Printed with the progress bar's stream (standard error).
   void Diagnostic(const std::string& text) override;
+  void SetBoxDetail(const std::string& text) override { box_detail_ = text; }
 
  private:
+  std::string box_detail_;  // for the next MsgBox
   class TerminalBar : public ProgressBar {
    public:
     TerminalBar(std::ostream& out, int max) : out_(out), max_(max > 0 ? max : 100) {}
