@@ -7,8 +7,8 @@
 
 namespace korund::notebook {
 
-bool ParseCsv(std::string_view text, char separator, std::vector<CsvRow>* rows,
-              std::string* error, std::vector<int>* lines) {
+bool ParseCsv(std::string_view text, char separator, std::vector<CsvRow>* rows, std::string* error,
+              std::vector<int>* lines) {
   rows->clear();
   if (lines != nullptr) lines->clear();
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);

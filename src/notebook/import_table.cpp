@@ -210,8 +210,7 @@ std::string HeaderUnit(const std::string& header, std::string* name) {
   return unit;
 }
 
-bool ParseColumnList(const std::string& text, std::vector<int32_t>* columns,
-                     std::string* error) {
+bool ParseColumnList(const std::string& text, std::vector<int32_t>* columns, std::string* error) {
   columns->clear();
   // A column number, 0 when the text is none.
   auto number = [](const std::string& s) -> int32_t {
@@ -359,7 +358,8 @@ bool CheckCsvRowWidths(const std::vector<std::vector<std::string>>& rows,
       first = r;
       continue;
     }
-    const size_t expected = UsedWidth(rows[first]);
+    // The first row's fields all count: "1," says the file has two columns.
+    const size_t expected = rows[first].size();
     if (width <= expected) continue;
     *error = "line " + std::to_string(lines[r]) + ": " + std::to_string(width) +
              " fields, more than the " + std::to_string(expected) + " of line " +
@@ -373,8 +373,8 @@ bool CheckCsvRowWidths(const std::vector<std::vector<std::string>>& rows,
         text.find(';') == std::string::npos && text.find('\t') != std::string::npos ? '\t' : ';';
     if (CommasAreDecimal(line, other)) {
       *error += "; are the commas in " + QuotedExcerpt(line) +
-                " decimal commas? Then import with --separator " +
-                (other == '\t' ? "tab" : "';'") + " --decimal-comma";
+                " decimal commas? Then import with --separator " + (other == '\t' ? "tab" : "';'") +
+                " --decimal-comma";
     }
     return false;
   }
@@ -389,9 +389,8 @@ std::string DecimalCommaPairsNote(const std::vector<std::vector<Value>>& table) 
     }
   }
   auto digits = [](const std::vector<Value>& column, size_t r) {
-    return r < column.size() && column[r].IsText() && AllDigits(column[r].Text())
-               ? column[r].Text()
-               : std::string();
+    return r < column.size() && column[r].IsText() && AllDigits(column[r].Text()) ? column[r].Text()
+                                                                                  : std::string();
   };
   std::string example;
   for (size_t r = 0; r < std::max(table[0].size(), table[1].size()); ++r) {
@@ -408,8 +407,7 @@ std::string DecimalCommaPairsNote(const std::vector<std::vector<Value>>& table) 
     if (example.empty()) example = whole + "," + decimals;
   }
   if (example.empty()) return "";
-  return "every row is a whole number and up to three digits, such as " +
-         QuotedExcerpt(example) +
+  return "every row is a whole number and up to three digits, such as " + QuotedExcerpt(example) +
          ", read as two columns; if each row is one number with a decimal comma, import with "
          "--separator ';' --decimal-comma";
 }

@@ -60,8 +60,7 @@ std::string HeaderUnit(const std::string& header, std::string* name = nullptr);
 // Reads a list of the file's columns as the command line gives it: 1-based
 // numbers and ranges, "2" or "2,4-5". False with *error for anything else,
 // a column beyond kMaxColumnNumber, or a column named twice.
-bool ParseColumnList(const std::string& text, std::vector<int32_t>* columns,
-                     std::string* error);
+bool ParseColumnList(const std::string& text, std::vector<int32_t>* columns, std::string* error);
 
 // A text that is not a number but is made of digits, signs, points, commas
 // and blanks, as a mistyped number is ("2185,2", "1.2.3", "12 5").
@@ -94,8 +93,8 @@ void PutImportedColumns(Worksheet& sheet, int32_t first_column,
                         std::vector<ImportedColumn> columns);
 
 // A CSV file's rows must line up: false with *error ("line N: what") at the
-// first row with more fields than the first row, trailing empty fields not
-// counted. When its extra fields look like the decimals of numbers that a
+// first row with more fields than the first row that is not blank, its own
+// trailing empty fields not counted. When its extra fields look like the decimals of numbers that a
 // comma separator cut in two, the error says how to read them. lines[r] is
 // the line row r starts on; text is the whole file.
 bool CheckCsvRowWidths(const std::vector<std::vector<std::string>>& rows,

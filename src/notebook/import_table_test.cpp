@@ -89,13 +89,13 @@ TEST(ImportTableTest, HeadersBecomeTitlesUnitsGoAboveTheDataAndMistakesAreListed
   EXPECT_EQ((std::vector<std::string>{"[Strength]|t:MPA|n:3120.5|t:2185,2||n:2900",
                                       "[ID]||t:A1|t:A2", "[]||n:1|t:12 5"}),
             b.columns);
-  EXPECT_EQ(
-      (std::vector<std::string>{"r3c1: \"2185,2\" is kept as text; is it a mistyped number?",
-                                "r3c3: \"12 5\" is kept as text; is it a mistyped number?",
-                                "column 1 \"Strength (MPa)\" is titled \"Strength\"; the unit MPA is "
-                                "put in row 1, above the data, and the data of every imported "
-                                "column start in row 2"}),
-      b.notes);
+  EXPECT_EQ((std::vector<std::string>{
+                "r3c1: \"2185,2\" is kept as text; is it a mistyped number?",
+                "r3c3: \"12 5\" is kept as text; is it a mistyped number?",
+                "column 1 \"Strength (MPa)\" is titled \"Strength\"; the unit MPA is "
+                "put in row 1, above the data, and the data of every imported "
+                "column start in row 2"}),
+            b.notes);
 }
 
 TEST(ImportTableTest, DecimalCommaAndAGivenUnitApplyToEveryColumn) {
@@ -164,17 +164,17 @@ TEST(ImportTableTest, RowsMustLineUpAndDecimalCommasReadAsSeparatorsAreNamed) {
        "line 4: 2 fields, more than the 1 of line 3; are the commas in \"A;2210,43\"" + advice +
            "';' --decimal-comma"},
       {"Lot D\tLot E\n2210,43\t1,5\n", "header",
-       "line 2: 3 fields, more than the 1 of line 1; are the commas in \"2210,43\t1,5\"" +
-           advice + "tab --decimal-comma"},
+       "line 2: 3 fields, more than the 1 of line 1; are the commas in \"2210,43\t1,5\"" + advice +
+           "tab --decimal-comma"},
       {"1,2\n3,4,x\n", "", "line 2: 3 fields, more than the 2 of line 1"},
       {"a;b\n1;2;3\n", "header ;", "line 2: 3 fields, more than the 2 of line 1"},
       // Trailing empty fields and blank lines are what spreadsheets write.
       {"a,b,\n1,2,,\n\n3, \n", "header", "[a]|n:1||n:3\n[b]|n:2||t: \n[]\n[]\n"},
+      {"1,\n2,3.5\n", "", "|n:1|n:2\n||n:3.5\n"},
       {"2210,43\n2305,1\n\n2400\n", "", "|n:2210|n:2305||n:2400\n|n:43|n:1\n" + pairs},
       {"2210,43\n2305,1\n", "; comma", "|n:2210.43|n:2305.1\n"},
       {"2210,43\n2305,1234\n", "", "|n:2210|n:2305\n|n:43|n:1234\n"},
-      {"ID;Strength\nA1;3.1\nA2;2.9\n", "header ; columns 2",
-       "[Strength]|n:3.1|n:2.9\n"},
+      {"ID;Strength\nA1;3.1\nA2;2.9\n", "header ; columns 2", "[Strength]|n:3.1|n:2.9\n"},
       {"a,b,c (MPa)\n1,2,3\n", "header columns 3,1",
        "[c]|t:MPA|n:3\n[a]||n:1\nnote: column 3 \"c (MPa)\" is titled \"c\"; the unit MPA is put "
        "in row 1, above the data, and the data of every imported column start in row 2\n"},
@@ -183,13 +183,13 @@ TEST(ImportTableTest, RowsMustLineUpAndDecimalCommasReadAsSeparatorsAreNamed) {
        "--columns wants the file's columns, each once, as numbers from 1 to 32767 and ranges "
        "such as 2 or 2,4-5, not \"2-1\""},
       {"1," + std::string(70, '7') + "..\n", "",
-       "|n:1\n|t:" + std::string(70, '7') + "..\nnote: row 1, column 2: \"" +
-           std::string(60, '7') + "…\" (72 characters) is kept as text; is it a mistyped number?\n"},
+       "|n:1\n|t:" + std::string(70, '7') + "..\nnote: row 1, column 2: \"" + std::string(60, '7') +
+           "…\" (72 characters) is kept as text; is it a mistyped number?\n"},
   };
   for (const auto& r : rows) EXPECT_EQ(r.said, ImportCsv(r.csv, r.options)) << r.csv;
   const std::pair<const char*, bool> lists[] = {
-      {"2", true}, {"2,4-5", true}, {" 3 , 1", true}, {"1-32767", true}, {"", false},
-      {"0", false}, {"2,", false},  {"1-2,2", false}, {"32768", false},  {"a", false}};
+      {"2", true},  {"2,4-5", true}, {" 3 , 1", true}, {"1-32767", true}, {"", false},
+      {"0", false}, {"2,", false},   {"1-2,2", false}, {"32768", false},  {"a", false}};
   for (const auto& [list, ok] : lists) {
     std::vector<int32_t> columns;
     std::string error;

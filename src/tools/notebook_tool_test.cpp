@@ -253,21 +253,28 @@ TEST_F(NotebookToolTest, ImportTakesChosenColumnsAndSaysWhatItMadeOfHeadersAndCo
     std::string shown;
     std::string notes;
   } cases[] = {
-      {"ID;Strength\nA1;3.1\nA2;2.9\n", {"--header", "--separator", ";", "--columns", "2"},
-       "row  1\n     Strength\n---  --------\n  1  3.1\n  2  2.9\n", ""},
-      {"Lot C (MPa),t/min\n3120,2\n", {"--header", "--column", "3"},
+      {"ID;Strength\nA1;3.1\nA2;2.9\n",
+       {"--header", "--separator", ";", "--columns", "2"},
+       "row  1\n     Strength\n---  --------\n  1  3.1\n  2  2.9\n",
+       ""},
+      {"Lot C (MPa),t/min\n3120,2\n",
+       {"--header", "--column", "3"},
        "row  3      4\n     Lot C  t\n---  -----  ---\n  1  MPA    MIN\n  2  3120   2\n",
-       "column 1 \"Lot C (MPa)\" is titled \"Lot C\"; the unit MPA is put in row 1, above the data, "
+       "column 1 \"Lot C (MPa)\" is titled \"Lot C\"; the unit MPA is put in row 1, above the "
+       "data, "
        "and the data of every imported column start in row 2\n"
        "column 2 \"t/min\" is titled \"t\"; the unit MIN is put in row 1, above the data, and the "
        "data of every imported column start in row 2\n"},
-      {"2210,43\n2305,1\n", {},
+      {"2210,43\n2305,1\n",
+       {},
        "row  1     2\n\n---  ----  --\n  1  2210  43\n  2  2305  1\n",
        "every row is a whole number and up to three digits, such as \"2210,43\", read as two "
        "columns; if each row is one number with a decimal comma, import with --separator ';' "
        "--decimal-comma\n"},
-      {"2210,43\n2305,1\n", {"--separator", ";", "--decimal-comma"},
-       "row  1\n\n---  -------\n  1  2210.43\n  2  2305.1\n", ""},
+      {"2210,43\n2305,1\n",
+       {"--separator", ";", "--decimal-comma"},
+       "row  1\n\n---  -------\n  1  2210.43\n  2  2305.1\n",
+       ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.csv);
@@ -306,9 +313,10 @@ TEST_F(NotebookToolTest, SetChangesOneCellAndSaysWhatItHeld) {
   EXPECT_EQ("row  2    27\n\n---  ---  --\n  1       5\n  2  MPA\n",
             Run(0, {"show", lab_, "--worksheet", "Lot D"}));
   Run(0, {"set", lab_, "C1", "2210,43"});
-  EXPECT_EQ("note: \"2210,43\" is stored as text; is it a mistyped number? (the decimal point is "
-            "'.')\n",
-            err_);
+  EXPECT_EQ(
+      "note: \"2210,43\" is stored as text; is it a mistyped number? (the decimal point is "
+      "'.')\n",
+      err_);
   EXPECT_EQ("row  3\n\n---  -------\n  1  2210,43\n", Run(0, {"show", lab_}));
 }
 

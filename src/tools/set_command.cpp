@@ -1,5 +1,8 @@
 #include "tools/set_command.h"
 
+#include <cctype>
+#include <optional>
+
 #include <CLI/CLI.hpp>
 
 #include "notebook/import_table.h"
@@ -53,14 +56,13 @@ bool ParseCellName(const std::string& text, int32_t* column, int32_t* row, std::
     }
   }
   if (c < 0 || r < 0) {
-    *error = "a cell is column letters and a row (B9) or column:row (2:9), not " +
-             QuotedExcerpt(text);
+    *error =
+        "a cell is column letters and a row (B9) or column:row (2:9), not " + QuotedExcerpt(text);
     return false;
   }
   if (c > kMaxColumnNumber || r < 1 || r > kMaxRowsPerColumn) {
     *error = "cell " + QuotedExcerpt(text) + " is beyond the worksheet: columns 0 to " +
-             std::to_string(kMaxColumnNumber) + ", rows 1 to " +
-             std::to_string(kMaxRowsPerColumn);
+             std::to_string(kMaxColumnNumber) + ", rows 1 to " + std::to_string(kMaxRowsPerColumn);
     return false;
   }
   *column = static_cast<int32_t>(c);
@@ -112,8 +114,8 @@ bool RunSet(const SetOptions& o, std::ostream& out, std::ostream& err, std::stri
       column == 0 ? "0:" + rows + " (row titles, row " + rows + ")"
                   : notebook::XlsxSheet::CellName(static_cast<size_t>(column) - 1, row - 1) +
                         " (column " + std::to_string(column) + ", row " + rows + ")";
-  out << "Worksheet " << ui::ToTerminalText(QuotedExcerpt(sheet_name)) << ", cell " << cell
-      << ": " << Shown(old) << " \xE2\x86\x92 " << Shown(value) << '\n';
+  out << "Worksheet " << ui::ToTerminalText(QuotedExcerpt(sheet_name)) << ", cell " << cell << ": "
+      << Shown(old) << " \xE2\x86\x92 " << Shown(value) << '\n';
   return true;
 }
 
