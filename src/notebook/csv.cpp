@@ -3,18 +3,21 @@
 #include <algorithm>
 
 #include "notebook/notebook_file.h"
+#include "util/text.h"
 
 namespace korund::notebook {
 
-bool ParseCsv(std::string_view text, char separator, std::vector<CsvRow>* rows,
-              std::string* error) {
+bool ParseCsv(std::string_view text, char separator, std::vector<CsvRow>* rows, std::string* error,
+              std::vector<int>* lines) {
   rows->clear();
+  if (lines != nullptr) lines->clear();
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   size_t i = 0;
   int line = 1;
   CsvRow row;
   std::string field;
   while (i < text.size()) {
+    if (row.empty() && lines != nullptr) lines->push_back(line);
     // At the start of a field.
     if (text[i] == '"') {
       const int start_line = line;
@@ -81,9 +84,9 @@ std::string CsvField(std::string_view field, char separator) {
 }
 
 bool ReadCsvFile(const std::string& path, char separator, std::string* text,
-                 std::vector<CsvRow>* rows, std::string* error) {
+                 std::vector<CsvRow>* rows, std::string* error, std::vector<int>* lines) {
   if (!ReadWholeFile(path, text, error)) return false;
-  if (ParseCsv(*text, separator, rows, error)) return true;
+  if (ParseCsv(*text, separator, rows, error, lines)) return true;
   *error = path + ": " + *error;
   return false;
 }
@@ -94,7 +97,7 @@ bool ParseSeparator(const std::string& text, char* separator, std::string* error
   } else if (text.size() == 1 && text[0] != '"' && text[0] != '\r' && text[0] != '\n') {
     *separator = text[0];
   } else {
-    *error = "--separator wants one character (or \"tab\"), not \"" + text + "\"";
+    *error = "--separator wants one character (or \"tab\"), not " + QuotedExcerpt(text);
     return false;
   }
   return true;

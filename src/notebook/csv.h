@@ -18,9 +18,11 @@ using CsvRow = std::vector<std::string>;
 // Splits text into rows of fields. A leading UTF-8 byte-order mark is
 // skipped; a final line break does not start another row. A quote inside an
 // unquoted field is kept as a character. False with *error ("line N: ...")
-// for an unterminated quoted field or text after a closing quote.
-bool ParseCsv(std::string_view text, char separator, std::vector<CsvRow>* rows,
-              std::string* error);
+// for an unterminated quoted field or text after a closing quote. lines,
+// when given, gets the 1-based line each row starts on (a quoted line break
+// makes a row span lines).
+bool ParseCsv(std::string_view text, char separator, std::vector<CsvRow>* rows, std::string* error,
+              std::vector<int>* lines = nullptr);
 
 // One field as CSV: quoted (with doubled quotes) when it holds the
 // separator, a quote, a line break, or leading or trailing blanks.
@@ -30,7 +32,7 @@ std::string CsvField(std::string_view field, char separator);
 // splits it as ParseCsv does. False with *error: "PATH: what" when the file
 // cannot be read, "PATH: line N: what" when it is not CSV.
 bool ReadCsvFile(const std::string& path, char separator, std::string* text,
-                 std::vector<CsvRow>* rows, std::string* error);
+                 std::vector<CsvRow>* rows, std::string* error, std::vector<int>* lines = nullptr);
 
 // The separator a command line names: one character, or "tab" (or "\t")
 // for a tab. False with *error for anything else, a quote or a line break.

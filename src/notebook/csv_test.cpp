@@ -34,6 +34,11 @@ TEST(CsvTest, SplitsFieldsAndRecords) {
   };
   for (const auto& [text, rows] : cases) EXPECT_EQ(rows, Parse(text)) << text;
   EXPECT_EQ("a|b,c", Parse("a;b,c", ';'));
+  std::vector<CsvRow> rows;
+  std::vector<int> lines;
+  std::string error;
+  ASSERT_TRUE(ParseCsv("a\n\"b\r\nc\",d\n\ne", ',', &rows, &error, &lines));
+  EXPECT_EQ((std::vector<int>{1, 2, 4, 5}), lines) << "the line each row starts on";
   EXPECT_EQ("ERROR line 2: a quoted field is not closed", Parse("a\n\"open,\nmore"));
   EXPECT_EQ("ERROR line 1: text after a closing quote", Parse("\"a\"b,c"));
 }

@@ -36,7 +36,12 @@ bool ReadCsvTable(const std::string& path, const ImportSettings& settings,
                   std::string* error) {
   std::string text;
   std::vector<CsvRow> rows;
-  if (!ReadCsvFile(path, settings.separator, &text, &rows, error)) return false;
+  std::vector<int> lines;
+  if (!ReadCsvFile(path, settings.separator, &text, &rows, error, &lines)) return false;
+  if (!CheckCsvRowWidths(rows, lines, text, settings.separator, error)) {
+    *error = path + ": " + *error;
+    return false;
+  }
   if (std::string note = EuropeanCsvNote(text, settings.separator, settings.decimal_comma);
       !note.empty()) {
     notes->push_back(note);
@@ -51,6 +56,47 @@ bool ReadCsvTable(const std::string& path, const ImportSettings& settings,
     }
   }
   return true;
+}
+
+// Fields up to the last one that holds more than blanks. The empty fields
+// that spreadsheets leave at the end of short rows, and blank lines (width
+// 0), say nothing about how many columns the file has.
+size_t UsedWidth(const CsvRow& row) {
+  size_t width = row.size();
+  while (width > 0 && Trim(row[width - 1]).empty()) --width;
+  return width;
+}
+
+// True when every comma of a line lies inside a field (the line split at
+// separator) that reads as a number with a decimal comma.
+bool CommasAreDecimal(const std::string& line, char separator) {
+  size_t start = 0;
+  for (;;) {
+    size_t end = line.find(separator, start);
+    if (end == std::string::npos) end = line.size();
+    const std::string field = Trim(line.substr(start, end - start));
+    if (field.find(',') != std::string::npos && !ReadNumber(field, true)) return false;
+    if (end == line.size()) return true;
+    start = end + 1;
+  }
+}
+
+bool AllDigits(const std::string& text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char ch) {
+    return std::isdigit(static_cast<unsigned char>(ch)) != 0;
+  });
+}
+
+// The unit word a header's unit stands for ("hours" -> "HOUR"); "" when it
+// is none.
+std::string UnitWordOf(const std::string& text) {
+  std::string word = UpperAscii(Trim(text));
+  // Plurals and the usual short forms name the same units.
+  if (word == "HOURS" || word == "H") word = "HOUR";
+  if (word == "DAYS") word = "DAY";
+  if (word == "MINS") word = "MIN";
+  if (word == "SEC" || word == "SECONDS") word = "S";
+  return IsUnitWord(word) ? word : "";
 }
 
 // A first row with a word in it names the columns.
@@ -117,6 +163,12 @@ bool ImportFile(const std::string& path, const ImportSettings& settings, int32_t
   }
   if (read.header && imported->data_rows > 0) --imported->data_rows;
 
+  if (settings.format == ImportFormat::kCsv && settings.separator == ',' && !read.header) {
+    if (std::string note = DecimalCommaPairsNote(table); !note.empty()) {
+      imported->notes.push_back(note);
+    }
+  }
+
   std::string build_error;
   const bool built =
       BuildImportColumns(table, read, position, &imported->columns, &imported->notes, &build_error);
@@ -126,8 +178,9 @@ bool ImportFile(const std::string& path, const ImportSettings& settings, int32_t
     return false;
   }
   // A label kept beside the header (by WriteXlsx) names the data again.
-  for (const auto& [k, label] : labels) {
-    if (read.header && k < imported->columns.size()) imported->columns[k].label = label;
+  for (size_t i = 0; i < imported->columns.size() && read.header; ++i) {
+    const size_t k = settings.columns.empty() ? i : static_cast<size_t>(settings.columns[i] - 1);
+    if (auto it = labels.find(k); it != labels.end()) imported->columns[i].label = it->second;
   }
   return CheckImportLimits(path, first_column, imported->columns, error);
 }
@@ -137,21 +190,59 @@ bool IsUnitWord(const std::string& word) {
   return std::find(std::begin(kWords), std::end(kWords), word) != std::end(kWords);
 }
 
-std::string HeaderUnit(const std::string& header) {
+std::string HeaderUnit(const std::string& header, std::string* name) {
   const std::string h = Trim(header);
-  if (h.size() < 3) return "";
-  const char close = h.back();
-  const char open = close == ')' ? '(' : close == ']' ? '[' : '\0';
-  if (open == '\0') return "";
-  size_t start = h.rfind(open);
-  if (start == std::string::npos) return "";
-  std::string word = UpperAscii(Trim(h.substr(start + 1, h.size() - start - 2)));
-  // Plurals and the usual short forms name the same units.
-  if (word == "HOURS" || word == "H") word = "HOUR";
-  if (word == "DAYS") word = "DAY";
-  if (word == "MINS") word = "MIN";
-  if (word == "SEC" || word == "SECONDS") word = "S";
-  return IsUnitWord(word) ? word : "";
+  std::string unit, before;
+  const char close = h.empty() ? '\0' : h.back();
+  if (close == ')' || close == ']') {
+    const size_t open = h.rfind(close == ')' ? '(' : '[');
+    if (open == std::string::npos) return "";
+    unit = UnitWordOf(h.substr(open + 1, h.size() - open - 2));
+    before = Trim(h.substr(0, open));
+  } else if (const size_t slash = h.rfind('/'); slash != std::string::npos && slash > 0) {
+    // "t/min" is a quantity over its unit; "MPa/s" is a rate, not seconds.
+    before = Trim(h.substr(0, slash));
+    const size_t blank = before.find_last_of(" \t");
+    if (!UnitWordOf(before.substr(blank == std::string::npos ? 0 : blank + 1)).empty()) return "";
+    unit = UnitWordOf(h.substr(slash + 1));
+  }
+  if (!unit.empty() && name != nullptr) *name = before;
+  return unit;
+}
+
+bool ParseColumnList(const std::string& text, std::vector<int32_t>* columns, std::string* error) {
+  columns->clear();
+  // A column number, 0 when the text is none.
+  auto number = [](const std::string& s) -> int32_t {
+    const std::string t = Trim(s);
+    if (t.size() > 5 || !AllDigits(t)) return 0;
+    const int32_t n = std::stoi(t);
+    return n <= kMaxColumnNumber ? n : 0;
+  };
+  std::vector<bool> named(kMaxColumnNumber + 1, false);
+  size_t start = 0;
+  for (;;) {
+    size_t end = text.find(',', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string item = text.substr(start, end - start);
+    const size_t dash = item.find('-');
+    const int32_t first = number(item.substr(0, dash));
+    const int32_t last = dash == std::string::npos ? first : number(item.substr(dash + 1));
+    bool ok = first > 0 && last >= first;
+    for (int32_t c = first; ok && c <= last; ++c) {
+      ok = !named[c];
+      named[c] = true;
+      columns->push_back(c);
+    }
+    if (!ok) {
+      *error = "--columns wants the file's columns, each once, as numbers from 1 to " +
+               std::to_string(kMaxColumnNumber) + " and ranges such as 2 or 2,4-5, not " +
+               QuotedExcerpt(text);
+      return false;
+    }
+    if (end == text.size()) return true;
+    start = end + 1;
+  }
 }
 
 bool LooksLikeMistypedNumber(const std::string& text) {
@@ -173,11 +264,24 @@ bool BuildImportColumns(const std::vector<std::vector<Value>>& table,
                         const std::function<std::string(size_t, size_t)>& position,
                         std::vector<ImportedColumn>* columns, std::vector<std::string>* notes,
                         std::string* error) {
-  columns->assign(table.size(), {});
+  // The file's columns to import, 0-based, in order.
+  std::vector<size_t> picked;
+  for (int32_t c : settings.columns) {
+    if (c < 1 || static_cast<size_t>(c) > table.size()) {
+      *error = "there is no column " + std::to_string(c) + " (the file has " +
+               std::to_string(table.size()) + (table.size() == 1 ? " column)" : " columns)");
+      return false;
+    }
+    picked.push_back(static_cast<size_t>(c) - 1);
+  }
+  for (size_t k = 0; k < table.size() && settings.columns.empty(); ++k) picked.push_back(k);
+
+  columns->assign(picked.size(), {});
   const size_t first_row = settings.header ? 1 : 0;
   size_t numbers = 0;
-  for (size_t k = 0; k < table.size(); ++k) {
-    ImportedColumn& column = (*columns)[k];
+  for (size_t i = 0; i < picked.size(); ++i) {
+    const size_t k = picked[i];
+    ImportedColumn& column = (*columns)[i];
     if (settings.header) column.header = table[k].empty() ? "" : ToText(table[k][0]);
     for (size_t r = first_row; r < table[k].size(); ++r) {
       Value v = table[k][r];
@@ -185,8 +289,8 @@ bool BuildImportColumns(const std::vector<std::vector<Value>>& table,
         if (std::optional<double> x = ReadNumber(v.Text(), settings.decimal_comma)) {
           v = Value(*x);
         } else if (LooksLikeMistypedNumber(v.Text())) {
-          notes->push_back(position(k, r) + ": \"" + v.Text() +
-                           "\" is kept as text; is it a mistyped number?");
+          notes->push_back(position(k, r) + ": " + QuotedExcerpt(v.Text()) +
+                           " is kept as text; is it a mistyped number?");
         }
       }
       numbers += v.IsNumber();
@@ -199,15 +303,25 @@ bool BuildImportColumns(const std::vector<std::vector<Value>>& table,
   // table (a strength and its rate) stay together.
   std::vector<std::string> units(columns->size(), settings.unit);
   bool any_unit = !settings.unit.empty();
-  for (size_t k = 0; k < columns->size() && settings.unit.empty(); ++k) {
-    const ImportedColumn& column = (*columns)[k];
+  // The header without its unit names the data.
+  for (size_t i = 0; i < columns->size() && settings.unit.empty(); ++i) {
+    ImportedColumn& column = (*columns)[i];
     if (!column.header || column.cells.empty()) continue;
-    units[k] = HeaderUnit(*column.header);
-    if (units[k].empty()) continue;
+    std::string name;
+    units[i] = HeaderUnit(*column.header, &name);
+    if (units[i].empty()) continue;
     any_unit = true;
-    notes->push_back(
-        "column " + std::to_string(k + 1) + " \"" + *column.header + "\": the unit " + units[k] +
-        " is put in row 1, above the data, and the data of every imported column start in row 2");
+    std::string note =
+        "column " + std::to_string(picked[i] + 1) + " " + QuotedExcerpt(*column.header);
+    if (!name.empty()) {
+      note += " is titled " + QuotedExcerpt(name) + ";";
+      column.header = name;
+    } else {
+      note += ":";
+    }
+    notes->push_back(note + " the unit " + units[i] +
+                     " is put in row 1, above the data, and the data of every imported column "
+                     "start in row 2");
   }
   for (size_t k = 0; k < columns->size() && any_unit; ++k) {
     std::vector<Value>& cells = (*columns)[k].cells;
@@ -231,6 +345,71 @@ void PutImportedColumns(Worksheet& sheet, int32_t first_column,
       column.label = columns[k].label ? columns[k].label : column.title;
     }
   }
+}
+
+bool CheckCsvRowWidths(const std::vector<std::vector<std::string>>& rows,
+                       const std::vector<int>& lines, const std::string& text, char separator,
+                       std::string* error) {
+  size_t first = rows.size();  // the first row that is not blank
+  for (size_t r = 0; r < rows.size(); ++r) {
+    const size_t width = UsedWidth(rows[r]);
+    if (width == 0) continue;
+    if (first == rows.size()) {
+      first = r;
+      continue;
+    }
+    // The first row's fields all count: "1," says the file has two columns.
+    const size_t expected = rows[first].size();
+    if (width <= expected) continue;
+    *error = "line " + std::to_string(lines[r]) + ": " + std::to_string(width) +
+             " fields, more than the " + std::to_string(expected) + " of line " +
+             std::to_string(lines[first]);
+    // A comma separator cuts "2210,43" in two. A separator the file already
+    // holds between its fields is the one to read it with.
+    if (separator != ',') return false;
+    std::string line;
+    for (size_t k = 0; k < width; ++k) line += (k > 0 ? "," : "") + rows[r][k];
+    const char other =
+        text.find(';') == std::string::npos && text.find('\t') != std::string::npos ? '\t' : ';';
+    if (CommasAreDecimal(line, other)) {
+      *error += "; are the commas in " + QuotedExcerpt(line) +
+                " decimal commas? Then import with --separator " + (other == '\t' ? "tab" : "';'") +
+                " --decimal-comma";
+    }
+    return false;
+  }
+  return true;
+}
+
+std::string DecimalCommaPairsNote(const std::vector<std::vector<Value>>& table) {
+  if (table.size() < 2) return "";
+  for (size_t k = 2; k < table.size(); ++k) {
+    for (const Value& v : table[k]) {
+      if (!v.IsBlank()) return "";
+    }
+  }
+  auto digits = [](const std::vector<Value>& column, size_t r) {
+    return r < column.size() && column[r].IsText() && AllDigits(column[r].Text()) ? column[r].Text()
+                                                                                  : std::string();
+  };
+  std::string example;
+  for (size_t r = 0; r < std::max(table[0].size(), table[1].size()); ++r) {
+    const std::string whole = digits(table[0], r);
+    const std::string decimals = digits(table[1], r);
+    const bool second = r < table[1].size() && !table[1][r].IsBlank();
+    if (whole.empty()) {
+      if (r < table[0].size() && !table[0][r].IsBlank()) return "";
+      if (second) return "";
+      continue;  // a blank line
+    }
+    if (!second) continue;  // a whole number
+    if (decimals.empty() || decimals.size() > 3) return "";
+    if (example.empty()) example = whole + "," + decimals;
+  }
+  if (example.empty()) return "";
+  return "every row is a whole number and up to three digits, such as " + QuotedExcerpt(example) +
+         ", read as two columns; if each row is one number with a decimal comma, import with "
+         "--separator ';' --decimal-comma";
 }
 
 std::string EuropeanCsvNote(const std::string& text, char separator, bool decimal_comma) {

@@ -2,7 +2,9 @@
 // the one way both front ends import: headers kept as titles and labels,
 // numbers read (with a decimal comma when asked), unit words placed above
 // the data, and notes on what was noticed (texts that look like mistyped
-// numbers, a CSV file that looks European, units found in headers).
+// numbers, a CSV file that looks European or like decimal commas read as
+// separators, units found in headers). A CSV file whose rows do not line up
+// with its first row is refused rather than imported shifted.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +28,8 @@ struct ImportSettings {
   std::string unit;            // a unit word for every column, "" for none
   char separator = ',';        // between the fields of a CSV file
   std::string sheet;           // of a workbook; "" the first
+  std::vector<int32_t> columns;  // the file's columns (1-based) to import, in
+                                 // this order; empty for all of them
 };
 
 struct ImportedColumn {
@@ -47,9 +51,16 @@ bool IsXlsxPath(const std::string& path);
 // The unit words a column may start with (strengths, then times).
 bool IsUnitWord(const std::string& word);
 
-// The unit word a header names in brackets at its end, "Strength (MPa)" ->
-// "MPA"; "" when it names none.
-std::string HeaderUnit(const std::string& header);
+// The unit word a header names in brackets at its end or after a slash:
+// "Strength (MPa)", "Strength [MPa]", "Strength/MPa" -> "MPA"; "" when it
+// names none. With a unit, *name (when given) gets the header before it
+// ("Strength"; "" for a header that is only a unit).
+std::string HeaderUnit(const std::string& header, std::string* name = nullptr);
+
+// Reads a list of the file's columns as the command line gives it: 1-based
+// numbers and ranges, "2" or "2,4-5". False with *error for anything else,
+// a column beyond kMaxColumnNumber, or a column named twice.
+bool ParseColumnList(const std::string& text, std::vector<int32_t>* columns, std::string* error);
 
 // A text that is not a number but is made of digits, signs, points, commas
 // and blanks, as a mistyped number is ("2185,2", "1.2.3", "12 5").
@@ -64,9 +75,11 @@ bool ImportFile(const std::string& path, const ImportSettings& settings, int32_t
                 ImportedTable* table, std::string* error);
 
 // Builds the columns from the table (columns[k][r]: column k, row r of the
-// file; texts are read as numbers where they are numbers). position(k, r)
-// names a cell of the file for the notes, which are appended to *notes.
-// False with *error when no cell holds a number.
+// file; texts are read as numbers where they are numbers), only those of
+// settings.columns when it names some. position(k, r) names a cell of the
+// file for the notes, which are appended to *notes. False with *error when
+// settings.columns names a column the table does not have or no cell holds
+// a number.
 bool BuildImportColumns(const std::vector<std::vector<Value>>& table,
                         const ImportSettings& settings,
                         const std::function<std::string(size_t, size_t)>& position,
@@ -78,6 +91,21 @@ bool BuildImportColumns(const std::vector<std::vector<Value>>& table,
 // The cells are moved in: a large import is not held twice.
 void PutImportedColumns(Worksheet& sheet, int32_t first_column,
                         std::vector<ImportedColumn> columns);
+
+// A CSV file's rows must line up: false with *error ("line N: what") at the
+// first row with more fields than the first row that is not blank, its own
+// trailing empty fields not counted. When its extra fields look like the decimals of numbers that a
+// comma separator cut in two, the error says how to read them. lines[r] is
+// the line row r starts on; text is the whole file.
+bool CheckCsvRowWidths(const std::vector<std::vector<std::string>>& rows,
+                       const std::vector<int>& lines, const std::string& text, char separator,
+                       std::string* error);
+
+// A note when every row of a headerless table (columns[k][r]) is a whole
+// number, then (in all but some rows) a field of one to three digits
+// ("2210,43"), as one number a row with a decimal comma reads when a comma
+// separates fields; "" otherwise.
+std::string DecimalCommaPairsNote(const std::vector<std::vector<Value>>& table);
 
 // A note when a CSV text looks European (semicolons between fields, decimal
 // commas) but is not read so; "" otherwise.

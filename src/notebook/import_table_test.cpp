@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "testing/test_files.h"
+
 namespace korund::notebook {
 namespace {
 
@@ -50,19 +52,31 @@ TEST(ImportTableTest, MistypedNumbersAreTextsThatOnlyDigitsAndSeparatorsMake) {
   }
 }
 
-TEST(ImportTableTest, HeadersNameTheirUnitInBracketsAtTheEnd) {
-  const std::pair<const char*, const char*> cases[] = {{"Strength (MPa)", "MPA"},
-                                                       {"load [ksi]", "KSI"},
-                                                       {"t (hours)", "HOUR"},
-                                                       {"time (s)", "S"},
-                                                       {"(GPa)", "GPA"},
-                                                       {"Strength, MPa", ""},
-                                                       {"MPa", ""},
-                                                       {"(MPa) strength", ""},
-                                                       {"rate (MPa/s)", ""},
-                                                       {"time ( min )", "MIN"},
-                                                       {"", ""}};
-  for (const auto& [header, unit] : cases) EXPECT_EQ(unit, HeaderUnit(header)) << header;
+TEST(ImportTableTest, HeadersNameTheirUnitInBracketsOrAfterASlash) {
+  const struct {
+    const char* header;
+    const char* unit;
+    const char* name;
+  } cases[] = {{"Strength (MPa)", "MPA", "Strength"},
+               {"load [ksi]", "KSI", "load"},
+               {"Strength [GPa]", "GPA", "Strength"},
+               {"t (hours)", "HOUR", "t"},
+               {"t/min", "MIN", "t"},
+               {"Lot C / MPa ", "MPA", "Lot C"},
+               {"(GPa)", "GPA", ""},
+               {"Strength, MPa", "", "-"},
+               {"MPa", "", "-"},
+               {"(MPa) strength", "", "-"},
+               {"rate (MPa/s)", "", "-"},
+               {"rate MPa/s", "", "-"},
+               {"/s", "", "-"},
+               {"time ( min )", "MIN", "time"},
+               {"", "", "-"}};
+  for (const auto& c : cases) {
+    std::string name = "-";
+    EXPECT_EQ(c.unit, HeaderUnit(c.header, &name)) << c.header;
+    EXPECT_EQ(c.name, name) << c.header;
+  }
 }
 
 TEST(ImportTableTest, HeadersBecomeTitlesUnitsGoAboveTheDataAndMistakesAreListed) {
@@ -72,15 +86,16 @@ TEST(ImportTableTest, HeadersBecomeTitlesUnitsGoAboveTheDataAndMistakesAreListed
       {{"Strength (MPa)", "3120.5", "2185,2", "", "2900"}, {"ID", "A1", "A2"}, {"", "1", "12 5"}},
       s);
   ASSERT_TRUE(b.ok) << b.error;
-  EXPECT_EQ((std::vector<std::string>{"[Strength (MPa)]|t:MPA|n:3120.5|t:2185,2||n:2900",
+  EXPECT_EQ((std::vector<std::string>{"[Strength]|t:MPA|n:3120.5|t:2185,2||n:2900",
                                       "[ID]||t:A1|t:A2", "[]||n:1|t:12 5"}),
             b.columns);
-  EXPECT_EQ(
-      (std::vector<std::string>{"r3c1: \"2185,2\" is kept as text; is it a mistyped number?",
-                                "r3c3: \"12 5\" is kept as text; is it a mistyped number?",
-                                "column 1 \"Strength (MPa)\": the unit MPA is put in row 1, above "
-                                "the data, and the data of every imported column start in row 2"}),
-      b.notes);
+  EXPECT_EQ((std::vector<std::string>{
+                "r3c1: \"2185,2\" is kept as text; is it a mistyped number?",
+                "r3c3: \"12 5\" is kept as text; is it a mistyped number?",
+                "column 1 \"Strength (MPa)\" is titled \"Strength\"; the unit MPA is "
+                "put in row 1, above the data, and the data of every imported "
+                "column start in row 2"}),
+            b.notes);
 }
 
 TEST(ImportTableTest, DecimalCommaAndAGivenUnitApplyToEveryColumn) {
@@ -102,6 +117,84 @@ TEST(ImportTableTest, AnImportWithoutANumberIsRefused) {
   EXPECT_FALSE(b.ok);
   EXPECT_EQ("no numbers to import", b.error);
   EXPECT_FALSE(Build({}, ImportSettings()).ok);
+}
+
+// A CSV text imported as the options ask: the columns as Build shows them
+// and the notes, or the error without the file's name.
+std::string ImportCsv(const std::string& csv, const std::string& options) {
+  host::testing::TempDir dir;
+  const std::string path = dir.File("in.csv");
+  host::testing::WriteFile(path, csv);
+  ImportSettings s;
+  s.header = options.find("header") != std::string::npos;
+  s.decimal_comma = options.find("comma") != std::string::npos;
+  if (options.find(';') != std::string::npos) s.separator = ';';
+  if (size_t at = options.find("columns "); at != std::string::npos) {
+    std::string error;
+    if (!ParseColumnList(options.substr(at + 8), &s.columns, &error)) return error;
+  }
+  ImportedTable table;
+  std::string error, out;
+  if (!ImportFile(path, s, 1, &table, &error)) return error.substr(path.size() + 2);
+  for (const ImportedColumn& c : table.columns) {
+    out += (c.header ? "[" + *c.header + "]" : "") + (c.label ? "<" + *c.label + ">" : "");
+    for (const Value& v : c.cells) out += "|" + Show(v);
+    out += "\n";
+  }
+  for (const std::string& note : table.notes) out += "note: " + note + "\n";
+  return out;
+}
+
+TEST(ImportTableTest, RowsMustLineUpAndDecimalCommasReadAsSeparatorsAreNamed) {
+  const std::string advice = " decimal commas? Then import with --separator ";
+  const std::string pairs =
+      "note: every row is a whole number and up to three digits, such as \"2210,43\", read as "
+      "two columns; if each row is one number with a decimal comma, import with --separator ';' "
+      "--decimal-comma\n";
+  const struct {
+    std::string csv;
+    const char* options;
+    std::string said;
+  } rows[] = {
+      {"Lot D\n2210,43\n2305,1\n", "header",
+       "line 2: 2 fields, more than the 1 of line 1; are the commas in \"2210,43\"" + advice +
+           "';' --decimal-comma"},
+      {"Lot D\n2210,43\n2305,1\n", "header ; comma", "[Lot D]|n:2210.43|n:2305.1\n"},
+      {"\n\nID;Strength\r\nA;2210,43\r\n", "header",
+       "line 4: 2 fields, more than the 1 of line 3; are the commas in \"A;2210,43\"" + advice +
+           "';' --decimal-comma"},
+      {"Lot D\tLot E\n2210,43\t1,5\n", "header",
+       "line 2: 3 fields, more than the 1 of line 1; are the commas in \"2210,43\t1,5\"" + advice +
+           "tab --decimal-comma"},
+      {"1,2\n3,4,x\n", "", "line 2: 3 fields, more than the 2 of line 1"},
+      {"a;b\n1;2;3\n", "header ;", "line 2: 3 fields, more than the 2 of line 1"},
+      // Trailing empty fields and blank lines are what spreadsheets write.
+      {"a,b,\n1,2,,\n\n3, \n", "header", "[a]|n:1||n:3\n[b]|n:2||t: \n[]\n[]\n"},
+      {"1,\n2,3.5\n", "", "|n:1|n:2\n||n:3.5\n"},
+      {"2210,43\n2305,1\n\n2400\n", "", "|n:2210|n:2305||n:2400\n|n:43|n:1\n" + pairs},
+      {"2210,43\n2305,1\n", "; comma", "|n:2210.43|n:2305.1\n"},
+      {"2210,43\n2305,1234\n", "", "|n:2210|n:2305\n|n:43|n:1234\n"},
+      {"ID;Strength\nA1;3.1\nA2;2.9\n", "header ; columns 2", "[Strength]|n:3.1|n:2.9\n"},
+      {"a,b,c (MPa)\n1,2,3\n", "header columns 3,1",
+       "[c]|t:MPA|n:3\n[a]||n:1\nnote: column 3 \"c (MPa)\" is titled \"c\"; the unit MPA is put "
+       "in row 1, above the data, and the data of every imported column start in row 2\n"},
+      {"1,2\n", "columns 1-3", "there is no column 3 (the file has 2 columns)"},
+      {"1,2\n", "columns 2-1",
+       "--columns wants the file's columns, each once, as numbers from 1 to 32767 and ranges "
+       "such as 2 or 2,4-5, not \"2-1\""},
+      {"1," + std::string(70, '7') + "..\n", "",
+       "|n:1\n|t:" + std::string(70, '7') + "..\nnote: row 1, column 2: \"" + std::string(60, '7') +
+           "…\" (72 characters) is kept as text; is it a mistyped number?\n"},
+  };
+  for (const auto& r : rows) EXPECT_EQ(r.said, ImportCsv(r.csv, r.options)) << r.csv;
+  const std::pair<const char*, bool> lists[] = {
+      {"2", true},  {"2,4-5", true}, {" 3 , 1", true}, {"1-32767", true}, {"", false},
+      {"0", false}, {"2,", false},   {"1-2,2", false}, {"32768", false},  {"a", false}};
+  for (const auto& [list, ok] : lists) {
+    std::vector<int32_t> columns;
+    std::string error;
+    EXPECT_EQ(ok, ParseColumnList(list, &columns, &error)) << list;
+  }
 }
 
 TEST(ImportTableTest, EuropeanCsvIsNoticedUnlessReadAsSuch) {

@@ -17,6 +17,7 @@
 #include <pugixml.hpp>
 
 #include "notebook/xlsx.h"
+#include "util/text.h"
 
 namespace korund::notebook {
 namespace {
@@ -362,7 +363,7 @@ bool FindSheetPart(const std::string& path, const pugi::xml_document& workbook,
     if (!part->empty() || (!sheet_name.empty() && name != sheet_name)) continue;
     auto rel = rels.find(Attribute(s, "id", true).value());
     if (rel == rels.end()) {
-      *error = path + ": the workbook does not say where sheet \"" + name + "\" is";
+      *error = path + ": the workbook does not say where sheet " + QuotedExcerpt(name) + " is";
       return false;
     }
     *part = rel->second.target;
@@ -373,9 +374,9 @@ bool FindSheetPart(const std::string& path, const pugi::xml_document& workbook,
     *error = path + ": the workbook has no sheets";
   } else {
     std::string list;
-    for (const std::string& n : names) list += (list.empty() ? "\"" : ", \"") + n + "\"";
-    *error =
-        path + ": there is no sheet named \"" + sheet_name + "\" (the sheets are " + list + ")";
+    for (const std::string& n : names) list += (list.empty() ? "" : ", ") + QuotedExcerpt(n);
+    *error = path + ": there is no sheet named " + QuotedExcerpt(sheet_name) + " (the sheets are " +
+             list + ")";
   }
   return false;
 }
@@ -447,7 +448,7 @@ class SheetCells {
   }
 
  private:
-  std::string Where() const { return path_ + ": sheet \"" + sheet_ + "\""; }
+  std::string Where() const { return path_ + ": sheet " + QuotedExcerpt(sheet_); }
   std::string Where(int64_t column, int64_t row) const {
     return Where() + ", cell " +
            XlsxSheet::CellName(static_cast<size_t>(column), static_cast<size_t>(row)) + ": ";
@@ -460,7 +461,7 @@ class SheetCells {
       int64_t ref_row = row;
       if (pugi::xml_attribute ref = c.attribute("r")) {
         if (!ParseCellReference(ref.value(), &column, &ref_row)) {
-          *error = Where() + " has a cell named \"" + ref.value() + "\"";
+          *error = Where() + " has a cell named " + QuotedExcerpt(ref.value());
           return false;
         }
       } else {
@@ -516,7 +517,7 @@ class SheetCells {
       std::optional<double> x = ParseXmlNumber(Child(c, "f").child_value());
       if (!x) x = ParseXmlNumber(v);
       if (!x) {
-        *error = std::string("\"") + v + "\" is not a number";
+        *error = QuotedExcerpt(v) + " is not a number";
         return false;
       }
       *value = Value(*x);

@@ -276,14 +276,15 @@ TEST_F(MainWindowTest, ImportsGiveTheCommandLinesCellsLabelsAndNotes) {
     std::string said;   // the notes, or the error after the file's name
   } cases[] = {
       {"unit.csv", "Lot C (MPa),rate\n3.1,1\n2.3.4,2\n",
-       "1 [Lot C (MPa)] MPA 3.1 2.3.4\n2 [rate]  1 2\nLot C (MPa)|rate|",
-       "row 3, column 1: \"2.3.4" + mistyped + "column 1 \"Lot C (MPa)\": the unit MPA" + unit},
-      {"european.csv", "Probe;Festigkeit\r\nA;3,12\r\nB;2,95\r\n",
-       "1 [Probe;Festigkeit] A;3 B;2\n2 [] 12 95\nProbe;Festigkeit||",
-       "the file looks European (semicolons between fields, decimal commas); "
-       "try --separator ';' --decimal-comma"},
-      {"lab.xlsx", nullptr, "1 [Lot D (GPa)] GPA 3.1 2,5\n2 [rate]  0.01\nLot D (GPa)|Fibre R|",
-       "cell A3: \"2,5" + mistyped + "column 1 \"Lot D (GPa)\": the unit GPA" + unit},
+       "1 [Lot C] MPA 3.1 2.3.4\n2 [rate]  1 2\nLot C|rate|",
+       "row 3, column 1: \"2.3.4" + mistyped +
+           "column 1 \"Lot C (MPa)\" is titled \"Lot C\"; the unit MPA" + unit},
+      {"european.csv", "Probe;Festigkeit\r\nA;3,12\r\nB;2,95\r\n", "",
+       ": line 2: 2 fields, more than the 1 of line 1; are the commas in \"A;3,12\" decimal "
+       "commas? Then import with --separator ';' --decimal-comma"},
+      {"lab.xlsx", nullptr, "1 [Lot D] GPA 3.1 2,5\n2 [rate]  0.01\nLot D|Fibre R|",
+       "cell A3: \"2,5" + mistyped + "column 1 \"Lot D (GPa)\" is titled \"Lot D\"; the unit GPA" +
+           unit},
       {"open.csv", "a,b\n\"open,\nmore", "", ": line 2: a quoted field is not closed"},
       {"none.xlsx", nullptr, "", ": cannot open: No such file"},
   };

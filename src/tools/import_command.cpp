@@ -21,6 +21,9 @@ using notebook::kMaxColumnNumber;
 // the data file cannot take.
 bool ReadImportOptions(const ImportOptions& o, notebook::ImportSettings* settings,
                        std::string* error) {
+  if (o.columns && !notebook::ParseColumnList(*o.columns, &settings->columns, error)) {
+    return false;
+  }
   settings->header = o.header;
   settings->decimal_comma = o.decimal_comma;
   settings->unit = UpperAscii(o.unit);
@@ -49,12 +52,18 @@ CLI::App* AddImportCommand(CLI::App& app, ImportOptions* o) {
   cmd->add_option("FILE", o->file, "Notebook file")->required();
   cmd->add_option("DATA", o->data, "CSV or .xlsx file to read (the format follows the extension)")
       ->required();
-  cmd->add_option("--worksheet", o->worksheet,
-                  "Worksheet to fill (created when missing; default: the current one)");
+  cmd->add_option("--worksheet", o->worksheet, "Worksheet to fill (default: the current one)");
+  cmd->add_flag("--new-worksheet", o->new_worksheet,
+                "Add the --worksheet at the end of the notebook when it is missing");
   cmd->add_option("--sheet", o->sheet, "Sheet of the .xlsx file (default: the first)");
-  cmd->add_option("--column", o->column, "First worksheet column to fill")
+  cmd->add_option("--column", o->column,
+                  "First worksheet column to fill (numbered from 1 as show numbers them; 0 holds "
+                  "the row titles)")
       ->capture_default_str()
       ->check(CLI::Range(0, kMaxColumnNumber));
+  cmd->add_option("--columns", o->columns,
+                  "Only these columns of the file, numbered from 1, in this order (2 or 2,4-5), "
+                  "into consecutive worksheet columns from --column (default: every column)");
   cmd->add_flag("--header", o->header,
                 "The first row holds the column names (kept as titles and labels)");
   cmd->add_flag("--decimal-comma", o->decimal_comma, "Read \"1,5\" as 1.5");
@@ -76,14 +85,12 @@ bool RunImport(const ImportOptions& o, std::ostream& out, std::ostream& err, std
   const size_t width = table.columns.size();
   std::string sheet_name;
   auto change = [&](notebook::Notebook& doc, std::string* err_text) {
-    notebook::Item* sheet = nullptr;
-    if (!o.worksheet.empty() && doc.Find(o.worksheet) == nullptr) {
-      // A new worksheet goes to the end of the notebook.
-      sheet = &doc.AddWorksheet(o.worksheet);
-      if (!doc.current()) doc.set_current(o.worksheet);
-    } else {
-      sheet = notebook::ChooseWorksheet(doc, o.worksheet, o.file, err_text);
-      if (sheet == nullptr) return false;
+    notebook::Item* sheet = WorksheetToEdit(doc, o.worksheet, o.file, o.new_worksheet, err_text);
+    if (sheet == nullptr) {
+      if (!o.worksheet.empty() && doc.Find(o.worksheet) == nullptr) {
+        *err_text += " (--new-worksheet adds it)";
+      }
+      return false;
     }
     sheet_name = sheet->name();
     notebook::PutImportedColumns(*sheet->worksheet(), o.column, std::move(table.columns));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -18,7 +19,9 @@ struct ImportOptions {
   std::string file;  // the notebook
   std::string data;  // the CSV or .xlsx file
   std::string worksheet;
-  std::string sheet;  // of a workbook; "" the first
+  bool new_worksheet = false;          // add the worksheet when it is missing
+  std::string sheet;                   // of a workbook; "" the first
+  std::optional<std::string> columns;  // the file's columns to import, "2,4-5"
   int32_t column = 1;
   bool header = false;
   bool decimal_comma = false;

@@ -2,6 +2,7 @@
 
 #include "host/notebook_store.h"
 #include "notebook/notebook_file.h"
+#include "util/text.h"
 
 namespace korund::tools {
 
@@ -15,6 +16,26 @@ bool EditNotebook(const std::string& path,
   std::string text;
   if (!notebook::SerializeNotebook(doc, path, &text, error)) return false;
   return store.Replace(text, error);
+}
+
+notebook::Item* WorksheetToEdit(notebook::Notebook& doc, const std::string& name,
+                                const std::string& file, bool create, std::string* error) {
+  if (name.empty() || doc.Find(name) != nullptr) {
+    return notebook::ChooseWorksheet(doc, name, file, error);
+  }
+  if (create) {
+    notebook::Item& sheet = doc.AddWorksheet(name);
+    if (!doc.current()) doc.set_current(name);
+    return &sheet;
+  }
+  std::string list;
+  for (size_t i = 0; i < doc.size(); ++i) {
+    if (doc.item(i).type() != notebook::ItemType::kWorksheet) continue;
+    list += (list.empty() ? "" : ", ") + QuotedExcerpt(doc.item(i).name());
+  }
+  *error = "worksheet " + QuotedExcerpt(name) + " is not in " + file +
+           (list.empty() ? "; it has no worksheets" : "; its worksheets: " + list);
+  return nullptr;
 }
 
 }  // namespace korund::tools

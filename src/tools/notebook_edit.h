@@ -16,4 +16,11 @@ bool EditNotebook(const std::string& path,
                   const std::function<bool(notebook::Notebook&, std::string*)>& change,
                   std::string* error);
 
+// The worksheet a command changes: the one named, or the current one when
+// name is "". A named worksheet that is missing is added at the end (and
+// made current when none is) with `create`; without, nullptr with *error
+// listing the worksheets of the notebook (file names it).
+notebook::Item* WorksheetToEdit(notebook::Notebook& doc, const std::string& name,
+                                const std::string& file, bool create, std::string* error);
+
 }  // namespace korund::tools

@@ -17,6 +17,7 @@
 #include "tools/notebook_edit.h"
 #include "tools/plot_command.h"
 #include "tools/results_command.h"
+#include "tools/set_command.h"
 #include "ui/console.h"
 #include "util/text.h"
 #include "util/value.h"
@@ -403,6 +404,9 @@ int RunNotebookTool(int argc, const char* const argv[], std::ostream& out, std::
   cmd_select->add_option("FILE", select_file, "Notebook file")->required();
   cmd_select->add_option("NAME", select_name, "Worksheet name")->required();
 
+  SetOptions set_o;
+  CLI::App* cmd_set = AddSetCommand(app, &set_o);
+
   PlotCommandOptions plot_o;
   CLI::App* cmd_plot = AddPlotCommand(app, &plot_o);
   ResultsOptions results_o;
@@ -423,6 +427,7 @@ int RunNotebookTool(int argc, const char* const argv[], std::ostream& out, std::
   if (cmd_export->parsed()) ok = RunExport(export_o, out, err, &error);
   if (cmd_list->parsed()) ok = RunList(list_file, out, &error);
   if (cmd_select->parsed()) ok = RunSelect(select_file, select_name, out, &error);
+  if (cmd_set->parsed()) ok = RunSet(set_o, out, err, &error);
   if (cmd_plot->parsed()) ok = RunPlot(plot_o, out, err, &error);
   if (cmd_results->parsed()) ok = RunResults(results_o, out, err, &error);
   if (!ok) {

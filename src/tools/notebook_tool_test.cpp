@@ -73,7 +73,8 @@ TEST_F(NotebookToolTest, ImportFillsWorksheetsThatShowPrintsAndSelectPicks) {
   EXPECT_EQ("row  1\n     load\n---  ----\n  1  1\n", Run(0, {"show", lab_, "--columns", "1"}));
 
   // A missing worksheet is made at the end.
-  Run(0, {"import", lab_, Csv("x;y\n1;2\n"), "--worksheet", "Data 2", "--separator", ";"});
+  Run(0, {"import", lab_, Csv("x;y\n1;2\n"), "--worksheet", "Data 2", "--new-worksheet",
+          "--separator", ";"});
   EXPECT_EQ("\"Data 2\" is now the current worksheet of " + lab_ + ".\n",
             Run(0, {"select", lab_, "Data 2"}));
   EXPECT_NE(std::string::npos, Run(0, {"list", lab_}).find("*    3  worksheet  Data 2\n"));
@@ -248,9 +249,85 @@ TEST_F(NotebookToolTest, ImportTakesTheSeparatorDecimalCommaAndUnitOptions) {
       Run(0, {"show", lab_, "--columns", "5-6"}));
 }
 
+// Lab files as they come: each import into a fresh notebook, then the
+// worksheet as show prints it and the notes.
+TEST_F(NotebookToolTest, ImportTakesChosenColumnsAndSaysWhatItMadeOfHeadersAndCommas) {
+  const struct {
+    std::string csv;
+    std::vector<std::string> options;
+    std::string shown;
+    std::string notes;
+  } cases[] = {
+      {"ID;Strength\nA1;3.1\nA2;2.9\n",
+       {"--header", "--separator", ";", "--columns", "2"},
+       "row  1\n     Strength\n---  --------\n  1  3.1\n  2  2.9\n",
+       ""},
+      {"Lot C (MPa),t/min\n3120,2\n",
+       {"--header", "--column", "3"},
+       "row  3      4\n     Lot C  t\n---  -----  ---\n  1  MPA    MIN\n  2  3120   2\n",
+       "column 1 \"Lot C (MPa)\" is titled \"Lot C\"; the unit MPA is put in row 1, above the "
+       "data, "
+       "and the data of every imported column start in row 2\n"
+       "column 2 \"t/min\" is titled \"t\"; the unit MIN is put in row 1, above the data, and the "
+       "data of every imported column start in row 2\n"},
+      {"2210,43\n2305,1\n",
+       {},
+       "row  1     2\n\n---  ----  --\n  1  2210  43\n  2  2305  1\n",
+       "every row is a whole number and up to three digits, such as \"2210,43\", read as two "
+       "columns; if each row is one number with a decimal comma, import with --separator ';' "
+       "--decimal-comma\n"},
+      {"2210,43\n2305,1\n",
+       {"--separator", ";", "--decimal-comma"},
+       "row  1\n\n---  -------\n  1  2210.43\n  2  2305.1\n",
+       ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.csv);
+    Run(0, {"new", lab_, "--force"});
+    std::vector<std::string> args = {"import", lab_, Csv(c.csv)};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    Run(0, args);
+    std::string notes = err_;
+    for (size_t at; (at = notes.find("note: " + Csv(c.csv) + ": ")) != std::string::npos;) {
+      notes.erase(at, Csv(c.csv).size() + 8);
+    }
+    EXPECT_EQ(c.notes, notes);
+    EXPECT_EQ(c.shown, Run(0, {"show", lab_}));
+  }
+  Run(0, {"import", lab_, Csv("Lot C (MPa)\n3120\n"), "--header"});
+  EXPECT_EQ("Lot C", Load(lab_).FindWorksheet("Data 1")->worksheet()->FindColumn(1)->label);
+}
+
+// set changes one cell and says what it held; the worksheet then shows it.
+TEST_F(NotebookToolTest, SetChangesOneCellAndSaysWhatItHeld) {
+  Run(0, {"new", lab_});
+  Run(0, {"import", lab_, Csv("2210\n"), "--worksheet", "Lot D", "--new-worksheet"});
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"B2", "2305.1"}, "cell B2 (column 2, row 2): (empty) → 2305.1"},
+      {{"b2", "-1E-3"}, "cell B2 (column 2, row 2): 2305.1 → -0.001"},
+      {{"2:2", "MPA"}, "cell B2 (column 2, row 2): -0.001 → \"MPA\""},
+      {{"A1", "2210,43"}, "cell A1 (column 1, row 1): 2210 → \"2210,43\""},
+      {{"1:1", ""}, "cell A1 (column 1, row 1): \"2210,43\" → (empty)"},
+      {{"0:3", "third"}, "cell 0:3 (row titles, row 3): (empty) → \"third\""},
+      {{"AA1", "5"}, "cell AA1 (column 27, row 1): (empty) → 5"},
+  };
+  for (const auto& [args, said] : cases) {
+    EXPECT_EQ("Worksheet \"Lot D\", " + said + "\n",
+              Run(0, {"set", lab_, args[0], args[1], "--worksheet", "Lot D"}));
+  }
+  EXPECT_EQ("row  2    27\n\n---  ---  --\n  1       5\n  2  MPA\n",
+            Run(0, {"show", lab_, "--worksheet", "Lot D"}));
+  Run(0, {"set", lab_, "C1", "2210,43"});
+  EXPECT_EQ(
+      "note: \"2210,43\" is stored as text; is it a mistyped number? (the decimal point is "
+      "'.')\n",
+      err_);
+  EXPECT_EQ("row  3\n\n---  -------\n  1  2210,43\n", Run(0, {"show", lab_}));
+}
+
 TEST_F(NotebookToolTest, BadInputLeavesTheNotebookByteForByteUnchanged) {
   Run(0, {"new", lab_});
-  Run(0, {"import", lab_, File("a.csv", "1,2\n")});
+  Run(0, {"import", lab_, File("a.csv", "1,2.5\n")});
   const std::string before = ReadFile(lab_);
   std::string xlsx = dir_.File("ok.xlsx");
   Run(0, {"export", lab_, "--xlsx", xlsx});
@@ -269,6 +346,24 @@ TEST_F(NotebookToolTest, BadInputLeavesTheNotebookByteForByteUnchanged) {
       {{"import", lab_, xlsx, "--column", "32767"},
        xlsx + ": 2 columns from column 32767 go beyond column 32767"},
       {{"export", lab_}, "export wants one of --csv FILE and --xlsx FILE"},
+      // Decimal commas read as a separator would shift the numbers.
+      {{"import", lab_, File("lot_d.csv", "Lot D\n2210,43\n2305,1\n"), "--header"},
+       dir_.File("lot_d.csv") +
+           ": line 2: 2 fields, more than the 1 of line 1; are the commas in \"2210,43\" "
+           "decimal commas? Then import with --separator ';' --decimal-comma"},
+      {{"import", lab_, dir_.File("a.csv"), "--worksheet", "Data1"},
+       "worksheet \"Data1\" is not in " + lab_ +
+           "; its worksheets: \"Data 1\" (--new-worksheet adds it)"},
+      {{"import", lab_, dir_.File("a.csv"), "--columns", "2,3"},
+       dir_.File("a.csv") + ": there is no column 3 (the file has 2 columns)"},
+      {{"set", lab_, "B9", "1", "--worksheet", "Data1"},
+       "worksheet \"Data1\" is not in " + lab_ + "; its worksheets: \"Data 1\""},
+      {{"set", lab_, "B 9", "1"},
+       "a cell is column letters and a row (B9) or column:row (2:9), not \"B 9\""},
+      {{"set", lab_, "32768:1", "1"},
+       "cell \"32768:1\" is beyond the worksheet: columns 0 to 32767, rows 1 to 1000000"},
+      {{"set", lab_, "A1000001", "1"},
+       "cell \"A1000001\" is beyond the worksheet: columns 0 to 32767, rows 1 to 1000000"},
   };
   for (const auto& [args, error] : cases) {
     Run(1, args);
@@ -283,9 +378,9 @@ TEST_F(NotebookToolTest, BadInputLeavesTheNotebookByteForByteUnchanged) {
                 ": worksheet \"Data 1\" has column 20000; a workbook sheet holds 16384 columns\n",
             err_);
   EXPECT_EQ(old, ReadFile(xlsx));
-  EXPECT_EQ(
-      (std::vector<std::string>{"a.csv", "far.csv", "lab.json", "ok.xlsx", "t.xlsx", "w.csv"}),
-      dir_.Names());
+  EXPECT_EQ((std::vector<std::string>{"a.csv", "far.csv", "lab.json", "lot_d.csv", "ok.xlsx",
+                                      "t.xlsx", "w.csv"}),
+            dir_.Names());
 }
 
 }  // namespace

@@ -282,4 +282,13 @@ std::string ToDisplayLines(std::string_view text) {
   return out;
 }
 
+std::string QuotedExcerpt(std::string_view text) {
+  const int64_t chars = CharCount(text);
+  if (chars <= kQuotedChars) return "\"" + std::string(text) + "\"";
+  size_t end = 0;
+  for (int64_t n = 0; n < kQuotedChars; ++n) end += CharLength(text, end);
+  return "\"" + std::string(text.substr(0, end)) + "\xE2\x80\xA6\" (" + std::to_string(chars) +
+         " characters)";
+}
+
 }  // namespace korund

@@ -92,6 +92,12 @@ std::string FormatSig(double value, int16_t digits);
 // text file wants LF. Both become "\n".
 std::string ToDisplayLines(std::string_view text);
 
+// text in double quotes for a message. A text longer than kQuotedChars
+// characters is cut there and ends in "…", followed by its length:
+// "aaaa…" (20000000 characters), so that a huge field is never echoed whole.
+inline constexpr int64_t kQuotedChars = 60;
+std::string QuotedExcerpt(std::string_view text);
+
 // value converted from GPa to ksi: value x 145.0.
 inline double GpaToKsi(double value) { return value * 145.0; }
 

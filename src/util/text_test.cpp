@@ -68,6 +68,17 @@ TEST(TextHelpers, TrimRepeatAndContain) {
   EXPECT_FALSE(ContainsText("&c", "&CONTINUE"));
 }
 
+TEST(TextHelpers, QuotedExcerptsCutLongTextsAtWholeCharacters) {
+  const std::string sixty(60, 'a');
+  const std::pair<std::string, std::string> cases[] = {
+      {"", "\"\""},
+      {sixty, "\"" + sixty + "\""},
+      {sixty + "b", "\"" + sixty + "…\" (61 characters)"},
+      {std::string(59, 'a') + "éé", "\"" + std::string(59, 'a') + "é…\" (61 characters)"},
+      {std::string(20'000'000, 'x'), "\"" + std::string(60, 'x') + "…\" (20000000 characters)"}};
+  for (const auto& [text, quoted] : cases) EXPECT_EQ(quoted, QuotedExcerpt(text)) << text.size();
+}
+
 TEST(IndexInList, FindsFirstEqualUpToTheLastIndex) {
   const ValueArray list = {3, "GPA", 7, "GPA", ""};
   EXPECT_EQ(IndexInList(list, 4, Value("GPA")), 1);
