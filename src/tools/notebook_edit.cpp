@@ -28,13 +28,8 @@ notebook::Item* WorksheetToEdit(notebook::Notebook& doc, const std::string& name
     if (!doc.current()) doc.set_current(name);
     return &sheet;
   }
-  std::string list;
-  for (size_t i = 0; i < doc.size(); ++i) {
-    if (doc.item(i).type() != notebook::ItemType::kWorksheet) continue;
-    list += (list.empty() ? "" : ", ") + QuotedExcerpt(doc.item(i).name());
-  }
-  *error = "worksheet " + QuotedExcerpt(name) + " is not in " + file +
-           (list.empty() ? "; it has no worksheets" : "; its worksheets: " + list);
+  *error = "worksheet " + QuotedExcerpt(name) + " is not in " + file + "; " +
+           notebook::WorksheetList(doc);
   return nullptr;
 }
 
