@@ -139,8 +139,8 @@ TEST_F(XlsxTest, WritingAndReadingBackKeepsEveryNumberBitExactAndEveryText) {
   Worksheet& sheet = *doc.AddWorksheet("Data: 1/2").worksheet();
   std::mt19937_64 random(7);
   std::vector<double> numbers = {
-      0.1 + 0.2, 1e-300,   4.9e-324,           -0.0, 123456789012345678.0, 2185.2,
-      1.0 / 3,   -2.5e300, 0.30000000000000004, -3.7256450378764248, 1e15, 2500};
+      0.1 + 0.2,           1e-300, 4.9e-324, -0.0, 123456789012345678.0, 2185.2, 1.0 / 3, -2.5e300,
+      -3.7256450378764248, 1e15,   2500};
   std::uniform_real_distribution<double> strengths(-1e4, 1e4);
   for (int i = 0; i < 1000; ++i) {
     uint64_t bits = random();

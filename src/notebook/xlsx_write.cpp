@@ -87,8 +87,7 @@ struct NumberCell {
 // to right). The part holds no text of the user's (texts go to the shared
 // strings), so every "<c " is a cell's start tag. False when the part's
 // number cells are not exactly these.
-bool ExactNumbers(const std::string& xml, const std::vector<NumberCell>& cells,
-                  std::string* out) {
+bool ExactNumbers(const std::string& xml, const std::vector<NumberCell>& cells, std::string* out) {
   out->clear();
   out->reserve(xml.size() + cells.size() * 4);
   size_t pos = 0;
@@ -112,6 +111,9 @@ bool ExactNumbers(const std::string& xml, const std::vector<NumberCell>& cells,
       return false;
     }
     out->append(xml, pos, value + 3 - pos);
+    // The notebook's own number form: always a point or an exponent
+    // ("2500.0", "-0.0"), so readers that make "2500" an integer give a
+    // double, and negative zero keeps its sign.
     AppendJsonDouble(out, cells[next++].x);
     pos = value_end;
   }
