@@ -50,7 +50,8 @@ bool ReadXlsxSheet(const std::string& path, const std::string& sheet_name, XlsxS
 // Writes the notebook as a workbook at path: each worksheet a sheet whose
 // first row holds the column titles (column 1 in column A), a column's label,
 // when it differs from its title, as a comment on the title cell; numbers
-// as numbers (bit-exact when read back here), texts as texts; each report a
+// as plain number cells with the shortest digits that read back as the same
+// double (infinities and NaN as empty cells), texts as texts; each report a
 // sheet with one text line per row. Sheet names are the item names, cut to
 // 31 characters and made unique and legal. The row-title column 0 and
 // items of other types are not written. False with *error when a column

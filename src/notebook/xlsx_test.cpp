@@ -58,6 +58,20 @@ class XlsxTest : public ::testing::Test {
     EXPECT_EQ(0, zip_close(z));
     return path;
   }
+  // The text of one part of the ZIP file at path.
+  static std::string Part(const std::string& path, const std::string& part) {
+    int code = 0;
+    zip_t* z = zip_open(path.c_str(), ZIP_RDONLY, &code);
+    zip_file_t* f = z == nullptr ? nullptr : zip_fopen(z, part.c_str(), 0);
+    std::string bytes;
+    char buffer[4096];
+    for (zip_int64_t n; f != nullptr && (n = zip_fread(f, buffer, sizeof buffer)) > 0;) {
+      bytes.append(buffer, static_cast<size_t>(n));
+    }
+    if (f != nullptr) zip_fclose(f);
+    if (z != nullptr) zip_discard(z);
+    return bytes;
+  }
   // A minimal workbook whose one sheet "S" has the given sheet XML.
   std::string Workbook(const std::string& name, const std::string& sheet_xml) {
     return Zip(
@@ -125,13 +139,15 @@ TEST_F(XlsxTest, WritingAndReadingBackKeepsEveryNumberBitExactAndEveryText) {
   Worksheet& sheet = *doc.AddWorksheet("Data: 1/2").worksheet();
   std::mt19937_64 random(7);
   std::vector<double> numbers = {
-      0.1 + 0.2, 1e-300,   4.9e-324,           -0.0, 123456789012345678.0, 2185.2,
-      1.0 / 3,   -2.5e300, 0.30000000000000004};
-  for (int i = 0; i < 200; ++i) {
+      0.1 + 0.2,           1e-300, 4.9e-324, -0.0, 123456789012345678.0, 2185.2, 1.0 / 3, -2.5e300,
+      -3.7256450378764248, 1e15,   2500};
+  std::uniform_real_distribution<double> strengths(-1e4, 1e4);
+  for (int i = 0; i < 1000; ++i) {
     uint64_t bits = random();
     double x;
     std::memcpy(&x, &bits, sizeof x);
     if (std::isfinite(x)) numbers.push_back(x);
+    numbers.push_back(strengths(random));
   }
   for (size_t i = 0; i < numbers.size(); ++i) {
     sheet.SetCell(1, static_cast<int32_t>(i) + 1, Value(numbers[i]));
@@ -163,6 +179,14 @@ TEST_F(XlsxTest, WritingAndReadingBackKeepsEveryNumberBitExactAndEveryText) {
     EXPECT_EQ(0, std::memcmp(&x, &numbers[i], sizeof x)) << i << ": " << numbers[i];
   }
   EXPECT_TRUE(back.columns[1].empty());
+  // Plain number cells with the shortest exact digits, which every reader
+  // takes as numbers (some read a formula cell as its text).
+  const std::string xml = Part(path, "xl/worksheets/sheet1.xml");
+  EXPECT_EQ(std::string::npos, xml.find("<f>"));
+  for (const char* v : {"<v>0.30000000000000004</v>", "<v>-3.7256450378764248</v>", "<v>-0.0</v>",
+                        "<v>5e-324</v>", "<v>-2.5e+300</v>", "<v>2500.0</v>", "<v>1e+15</v>"}) {
+    EXPECT_NE(std::string::npos, xml.find(v)) << v;
+  }
   for (size_t i = 0; i < texts.size(); ++i) {
     EXPECT_EQ("t:" + texts[i], Show(back.columns[2][i + 2])) << i;
   }
