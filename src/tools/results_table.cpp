@@ -37,9 +37,10 @@ std::vector<Field> WeibullFields() {
       {wl::kRowMleSoLower, "MLE So lower 95% (GPa)", "lower 95 % confidence bound of the MLE scale"},
       {wl::kRowMleSoUpper, "MLE So upper 95% (GPa)", "upper 95 % confidence bound of the MLE scale"},
       {wl::kRow15Distn, "15% strength (GPa)",
-       "strength at 15 % failure probability of the MLE distribution (GR-20)"},
+       "strength at 15 % failure probability of the distribution with MLE So and MLE m "
+       "(unbiased) (GR-20)"},
       {wl::kRow50Distn, "50% strength (GPa)",
-       "strength at 50 % failure probability of the MLE distribution (GR-20)"},
+       "strength at 50 % failure probability of that distribution (GR-20)"},
       {wl::kRowAm, "FOTP-28 m", "two-point Weibull modulus after FOTP-28 / ITM-13"},
       {wl::kRowASo, "FOTP-28 So (GPa)", "two-point scale strength after FOTP-28 / ITM-13"},
       {wl::kRowIecM, "IEC m", "bracketed two-point Weibull modulus after IEC 60793-1-33"},
