@@ -93,9 +93,9 @@ TEST_F(ResultsProcessTest, WeibullFitChecksFollowTheQuantileAndConfidenceOptions
   const Json table = Results(nb, "--quantile 0.1 --quantile 10 --confidence 90");
   const Json& columns = table["columns"];
   const size_t first = columns.size() - 9;
-  const char* names[] = {"A-D A\xC2\xB2", "A-D A\xC2\xB2*", "A-D p",
+  const char* names[] = {"A-D A\xC2\xB2", "A-D A\xC2\xB2*",          "A-D p",
                          "S(0.1%) (GPa)", "S(0.1%) lower 90% (GPa)", "S(0.1%) upper 90% (GPa)",
-                         "S(10%) (GPa)", "S(10%) lower 90% (GPa)", "S(10%) upper 90% (GPa)"};
+                         "S(10%) (GPa)",  "S(10%) lower 90% (GPa)",  "S(10%) upper 90% (GPa)"};
   for (size_t i = 0; i < std::size(names); ++i) EXPECT_EQ(names[i], columns[first + i]);
   for (int n = 1; n <= 3; ++n) {
     SCOPED_TRACE(n);

@@ -68,9 +68,9 @@ struct Line {
 // thin (and the space between a set's two bounds lightly filled) in the set's
 // colour.
 struct Band {
-  int set = 0;              // the data set, 1-based
-  bool upper = false;       // the upper bound, else the lower
-  double confidence = 0;    // a fraction: 0.95
+  int set = 0;            // the data set, 1-based
+  bool upper = false;     // the upper bound, else the lower
+  double confidence = 0;  // a fraction: 0.95
   Color color;
   std::vector<Point> points;  // ordered along the line
 };

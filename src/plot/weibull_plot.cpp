@@ -85,7 +85,8 @@ constexpr int kBandPoints = 60;
 void AddBands(const stats::WeibullCovariance& fit, int n, double w_lo, double w_hi,
               const PlotOptions& options, Color color, PlotDescription* plot) {
   const double z = stats::TwoSidedNormalFactor(options.confidence);
-  Band lower{n, false, options.confidence, color, {}}, upper{n, true, options.confidence, color, {}};
+  Band lower{n, false, options.confidence, color, {}},
+      upper{n, true, options.confidence, color, {}};
   for (int i = 0; i < kBandPoints; ++i) {
     const double w = w_lo + (w_hi - w_lo) * i / (kBandPoints - 1);
     const auto b = stats::WeibullQuantileBoundsAtOrdinate(fit, w, z);

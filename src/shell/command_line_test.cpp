@@ -43,10 +43,12 @@ TEST(CommandLineTest, OptionsBecomeFormOverridesChecksBeforeTexts) {
 }
 
 TEST(CommandLineTest, UnreadableCommandLinesStopWithStatusOne) {
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {"dynamic", "--group-rates", "0.5"}, {"dynamic", "--copy-set", "2", "--no-copy"},
-           {"weibull", "--batch", "--ui", "terminal"}, {"weibull", "--answer", "no equals"},
-           {"weibull", "--confidence", "100"}}) {
+  for (const auto& args :
+       std::vector<std::vector<std::string>>{{"dynamic", "--group-rates", "0.5"},
+                                             {"dynamic", "--copy-set", "2", "--no-copy"},
+                                             {"weibull", "--batch", "--ui", "terminal"},
+                                             {"weibull", "--answer", "no equals"},
+                                             {"weibull", "--confidence", "100"}}) {
     ParsedCommandLine p = Parse(args);
     EXPECT_EQ(std::make_pair(false, 1), std::make_pair(p.run, p.status)) << args[1];
   }

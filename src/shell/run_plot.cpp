@@ -6,8 +6,7 @@
 namespace korund::shell {
 
 bool WriteRunPlot(const std::string& notebook_path, const std::string& worksheet,
-                  const std::string& plot_path, bool bands, double confidence,
-                  std::ostream& err) {
+                  const std::string& plot_path, bool bands, double confidence, std::ostream& err) {
   // Qt is loaded only for an image: the description needs none.
   auto render = [](const plot::PlotDescription& plot, gui::ImageFormat format,
                    const gui::ImageSize& size, std::string* bytes, std::string* error) {

@@ -67,11 +67,16 @@ Result<AndersonDarling> WeibullAndersonDarling(std::span<const double> x, double
 
 const char* FitBandText(FitBand band) {
   switch (band) {
-    case FitBand::kAbove10: return "p > 0.10";
-    case FitBand::k5To10: return "0.05 < p \xE2\x89\xA4 0.10";
-    case FitBand::k2_5To5: return "0.025 < p \xE2\x89\xA4 0.05";
-    case FitBand::k1To2_5: return "0.01 < p \xE2\x89\xA4 0.025";
-    case FitBand::kAtMost1: return "p \xE2\x89\xA4 0.01";
+    case FitBand::kAbove10:
+      return "p > 0.10";
+    case FitBand::k5To10:
+      return "0.05 < p \xE2\x89\xA4 0.10";
+    case FitBand::k2_5To5:
+      return "0.025 < p \xE2\x89\xA4 0.05";
+    case FitBand::k1To2_5:
+      return "0.01 < p \xE2\x89\xA4 0.025";
+    case FitBand::kAtMost1:
+      return "p \xE2\x89\xA4 0.01";
   }
   return "";
 }

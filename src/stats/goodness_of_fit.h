@@ -11,11 +11,11 @@ namespace korund::stats {
 // Where the modified statistic falls among the critical values for the
 // Weibull case with both parameters estimated.
 enum class FitBand {
-  kAbove10,    // "p > 0.10"
-  k5To10,      // "0.05 < p ≤ 0.10"
-  k2_5To5,     // "0.025 < p ≤ 0.05"
-  k1To2_5,     // "0.01 < p ≤ 0.025"
-  kAtMost1,    // "p ≤ 0.01"
+  kAbove10,  // "p > 0.10"
+  k5To10,    // "0.05 < p ≤ 0.10"
+  k2_5To5,   // "0.025 < p ≤ 0.05"
+  k1To2_5,   // "0.01 < p ≤ 0.025"
+  kAtMost1,  // "p ≤ 0.01"
 };
 
 struct AndersonDarling {

@@ -36,8 +36,8 @@ void ExpectReferenceA2(const std::vector<double>& x, double m, double so) {
 
 TEST(AndersonDarling, A2MatchesTheFormulaOnAPublishedSet) {
   // Lieblein and Zelen's ball bearing endurances (millions of revolutions).
-  const std::vector<double> bearings = {17.88, 28.92, 33.00, 41.52, 42.12, 45.60, 48.48, 51.84,
-                                        51.96, 54.12, 55.56, 67.80, 68.64, 68.64, 68.88, 84.12,
+  const std::vector<double> bearings = {17.88, 28.92, 33.00,  41.52,  42.12,  45.60,  48.48, 51.84,
+                                        51.96, 54.12, 55.56,  67.80,  68.64,  68.64,  68.88, 84.12,
                                         93.12, 98.64, 105.12, 105.84, 127.92, 128.04, 173.40};
   const RawFit fit = FitRaw(bearings);
   EXPECT_NEAR(fit.m, 2.102, 0.001);  // the published estimates
@@ -78,7 +78,7 @@ TEST(AndersonDarling, BandsHoldTheirLevelsOnWeibullSamples) {
 
 TEST(AndersonDarling, TwoPopulationsAreRejected) {
   std::mt19937 rng(7);
-  std::vector<double> x = WeibullSample(rng, 30, 15, 5.5);  // intrinsic strengths
+  std::vector<double> x = WeibullSample(rng, 30, 15, 5.5);          // intrinsic strengths
   const std::vector<double> weak = WeibullSample(rng, 10, 4, 2.5);  // extrinsic flaws
   x.insert(x.end(), weak.begin(), weak.end());
   std::sort(x.begin(), x.end());
@@ -96,8 +96,8 @@ TEST(AndersonDarling, NoStatisticWithoutThreeStrengthsOrWithAProbabilityOf0Or1) 
   const Case cases[] = {
       {{1, 2}, 5, 1.5},
       {{1, 2, 3}, 0, 2},
-      {{1, 2, 30}, 20, 2},       // (30/2)^20: F is 1
-      {{1e-30, 2, 3}, 20, 2},    // (1e-30/2)^20 underflows: F is 0
+      {{1, 2, 30}, 20, 2},     // (30/2)^20: F is 1
+      {{1e-30, 2, 3}, 20, 2},  // (1e-30/2)^20 underflows: F is 0
   };
   for (const Case& c : cases) {
     EXPECT_FALSE(WeibullAndersonDarling(c.x, c.m, c.so).ok()) << c.x[0] << " " << c.m;

@@ -15,8 +15,7 @@
 
 namespace korund::stats {
 
-Result<WeibullCovariance> WeibullFisherCovariance(std::span<const double> x, double m,
-                                                  double so) {
+Result<WeibullCovariance> WeibullFisherCovariance(std::span<const double> x, double m, double so) {
   using R = Result<WeibullCovariance>;
   if (x.size() < 3) return R::Fail(Failure::kNoFit, "fewer than three strengths");
   if (!(m > 0 && so > 0 && std::isfinite(m) && std::isfinite(so))) {

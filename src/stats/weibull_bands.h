@@ -24,8 +24,7 @@ struct WeibullCovariance {
 // lose their meaning. Fails (kNoFit) for fewer than three strengths, m or so
 // not positive and finite, or an information matrix that is singular (or
 // not positive definite, which no maximum of the likelihood has).
-Result<WeibullCovariance> WeibullFisherCovariance(std::span<const double> x, double m,
-                                                  double so);
+Result<WeibullCovariance> WeibullFisherCovariance(std::span<const double> x, double m, double so);
 
 struct QuantileBounds {
   double strength = 0;  // the fitted strength at the failure probability

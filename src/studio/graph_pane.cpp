@@ -63,9 +63,8 @@ bool GraphPane::Redraw() {
   const int sheet = doc_.current();
   plot::PlotDescription plot;
   std::string error = "No worksheet.";
-  has_graph_ =
-      sheet >= 0 &&
-      plot::BuildPlot(*doc_.notebook().item(sheet).worksheet(), Options(), &plot, &error);
+  has_graph_ = sheet >= 0 &&
+               plot::BuildPlot(*doc_.notebook().item(sheet).worksheet(), Options(), &plot, &error);
   bands_->setEnabled(has_graph_ && plot.kind == plot::PlotKind::kWeibull);
   if (has_graph_) {
     view_->ShowPlot(plot);

@@ -154,9 +154,9 @@ TEST_F(PlotCommandTest, WeibullFollowsEditedCodesAndTheChosenSets) {
   EXPECT_EQ(plot["series"][0]["marker"], "circle");
   EXPECT_EQ(plot["lines"].size(), 1u);
   EXPECT_EQ(Description(file, {"--sets", "2", "--no-bands"})["series"].size(), 1u);
-  EXPECT_EQ(Description(file, {"--sets", "2", "--confidence", "90"})["series"][1]["confidence"]
-                .Number(),
-            0.9);
+  EXPECT_EQ(
+      Description(file, {"--sets", "2", "--confidence", "90"})["series"][1]["confidence"].Number(),
+      0.9);
 }
 
 TEST_F(PlotCommandTest, FatigueExamplesMatchTheirWorksheets) {

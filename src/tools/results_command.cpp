@@ -28,8 +28,7 @@ CLI::App* AddResultsCommand(CLI::App& app, ResultsOptions* o) {
   cmd->add_option("--quantile", o->quantiles,
                   "Weibull: failure probability in percent of a strength column with its "
                   "bounds (repeatable; default 1)");
-  cmd->add_option("--confidence", o->confidence,
-                  "Weibull: confidence in percent of those bounds")
+  cmd->add_option("--confidence", o->confidence, "Weibull: confidence in percent of those bounds")
       ->capture_default_str();
   return cmd;
 }
@@ -39,8 +38,8 @@ namespace {
 // A percentage strictly between 0 and 100, else false with *error.
 bool CheckPercent(const char* option, double value, std::string* error) {
   if (value > 0 && value < 100) return true;
-  *error = std::string(option) + " " + FormatNumber(value) +
-           ": give a percentage above 0 and below 100";
+  *error =
+      std::string(option) + " " + FormatNumber(value) + ": give a percentage above 0 and below 100";
   return false;
 }
 

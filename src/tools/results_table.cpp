@@ -138,7 +138,8 @@ void AddFitCheckHeaders(const FitCheckOptions& checks, ResultsTable* table) {
     add(s + " lower " + c + "% (GPa)", "lower " + c +
                                            " % pointwise confidence bound of that strength "
                                            "(Fisher matrix, large-sample)");
-    add(s + " upper " + c + "% (GPa)", "upper " + c + " % pointwise confidence bound of that strength");
+    add(s + " upper " + c + "% (GPa)",
+        "upper " + c + " % pointwise confidence bound of that strength");
   }
 }
 

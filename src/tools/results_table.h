@@ -31,7 +31,7 @@ struct ResultsTable {
   std::vector<std::string> headers;
   std::vector<std::string> glossary;  // one line per header
   struct Row {
-    std::string name;                  // the data's label, else "Set n"
+    std::string name;                 // the data's label, else "Set n"
     std::vector<ResultValue> values;  // one per header after the first
   };
   std::vector<Row> rows;

@@ -65,10 +65,10 @@ TEST(ResultsTableTest, WeibullFitChecksFollowTheChosenQuantilesAndConfidence) {
   std::string error;
   ASSERT_TRUE(BuildResultsTable(sheet, &t, &error, {{0.1, 10}, 90})) << error;
   const std::vector<std::string> added(t.headers.end() - 9, t.headers.end());
-  EXPECT_EQ(added, (std::vector<std::string>{
-                       "A-D A\xC2\xB2", "A-D A\xC2\xB2*", "A-D p", "S(0.1%) (GPa)",
-                       "S(0.1%) lower 90% (GPa)", "S(0.1%) upper 90% (GPa)", "S(10%) (GPa)",
-                       "S(10%) lower 90% (GPa)", "S(10%) upper 90% (GPa)"}));
+  EXPECT_EQ(added, (std::vector<std::string>{"A-D A\xC2\xB2", "A-D A\xC2\xB2*", "A-D p",
+                                             "S(0.1%) (GPa)", "S(0.1%) lower 90% (GPa)",
+                                             "S(0.1%) upper 90% (GPa)", "S(10%) (GPa)",
+                                             "S(10%) lower 90% (GPa)", "S(10%) upper 90% (GPa)"}));
   const std::vector<ResultValue> v(t.rows[0].values.end() - 9, t.rows[0].values.end());
   EXPECT_NEAR(*v[1].number, *v[0].number * (1 + 0.2 / std::sqrt(5.0)), 1e-12);
   EXPECT_NE(v[2].text.find("p "), std::string::npos) << v[2].text;
