@@ -30,11 +30,11 @@ const std::map<std::string, std::set<std::string>>& Allowed() {
         {"stats", {"util"}},
         {"worksheet", {"host", "dialogs", "ui", "util"}},
         {"dialogs", {"ui", "util"}},
-        {"plot", {"notebook", "util"}},
+        {"plot", {"notebook", "stats", "util"}},
         {"weibull", analyses},
         {"fatigue", analyses},
         {"gui", {"plot", "host", "notebook", "ui", "util"}},
-        {"tools", {"gui", "plot", "host", "notebook", "ui", "util"}},
+        {"tools", {"gui", "plot", "host", "notebook", "stats", "ui", "util"}},
     };
     // The studio and the shell stand above everything but each other and
     // the tool.

@@ -71,7 +71,7 @@ TEST_F(ResultsProcessTest, WeibullTableIsTheResultColumnsOfTheExample) {
   const Json table = Results(nb);
   EXPECT_EQ("weibull", table["kind"]);
   const int rows[] = {1, 2, 4, 10, 12, 13, 14, 15, 16, 17, 20, 21, 25, 26, 30, 31, 35, 34, 38, 37};
-  ASSERT_EQ(std::size(rows) + 1, table["columns"].size());
+  ASSERT_EQ(std::size(rows) + 1 + 6, table["columns"].size()) << "and the six fit checks";
   ASSERT_EQ(3u, table["rows"].size()) << table.Dump();
   const char* names[] = {"Set 1", "Fibre B", "Set 3"};
   for (int n = 1; n <= 3; ++n) {
@@ -85,6 +85,34 @@ TEST_F(ResultsProcessTest, WeibullTableIsTheResultColumnsOfTheExample) {
     EXPECT_EQ("MLE m", table["columns"][4]);
     EXPECT_EQ("MLE m (unbiased)", table["columns"][5]);
   }
+}
+
+// The fit checks come from the worksheet's sorted strengths and raw MLE m
+// (row 10) and So (row 15).
+TEST_F(ResultsProcessTest, WeibullFitChecksFollowTheQuantileAndConfidenceOptions) {
+  const std::string nb = Analysed("weibull-demo.json", "weibull", {});
+  const Json doc = Json::Parse(ReadFile(nb));
+  const Json table = Results(nb, "--quantile 0.1 --quantile 10 --confidence 90");
+  const Json& columns = table["columns"];
+  const size_t first = columns.size() - 9;
+  const char* names[] = {"A-D A\xC2\xB2", "A-D A\xC2\xB2*",          "A-D p",
+                         "S(0.1%) (GPa)", "S(0.1%) lower 90% (GPa)", "S(0.1%) upper 90% (GPa)",
+                         "S(10%) (GPa)",  "S(10%) lower 90% (GPa)",  "S(10%) upper 90% (GPa)"};
+  for (size_t i = 0; i < std::size(names); ++i) EXPECT_EQ(names[i], columns[first + i]);
+  for (int n = 1; n <= 3; ++n) {
+    SCOPED_TRACE(n);
+    const Json& row = table["rows"][n - 1];
+    const std::string band = row[first + 2].Text();  // "p > 0.10", "0.05 < p ≤ 0.10", ...
+    EXPECT_TRUE(band.rfind("p ", 0) == 0 || band.rfind("0.0", 0) == 0) << band;
+    const double m = Cell(doc, 20 + n, 10).Number(), so = Cell(doc, 20 + n, 15).Number();
+    const double s10 = so * std::pow(-std::log(0.9), 1 / m);
+    EXPECT_NEAR(row[first + 6].Number(), s10, 1e-13 * s10);
+    EXPECT_LT(row[first + 7].Number(), s10);
+    EXPECT_GT(row[first + 8].Number(), s10);
+  }
+  const std::string tool = BuiltProgram("korund-notebook") + " results '" + nb + "' ";
+  EXPECT_EQ(1, Shell(tool + "--quantile 100"));
+  EXPECT_EQ(1, Shell(tool + "--confidence 0"));
 }
 
 TEST_F(ResultsProcessTest, FatigueTablesAreTheResultColumnsOfTheExamples) {

@@ -117,17 +117,59 @@ void AddSeries(const plot::Series& series, QCustomPlot* canvas) {
 // legend can list the data sets first and still no line hides a marker.
 constexpr const char* kLineLayer = "fitted lines";
 
-void AddLine(const plot::Line& line, QCustomPlot* canvas) {
+void PutOnLineLayer(QCPAbstractPlottable* plottable, QCustomPlot* canvas) {
   if (canvas->layer(kLineLayer) == nullptr) {
     canvas->addLayer(kLineLayer, canvas->layer("main"), QCustomPlot::limBelow);
   }
+  plottable->setLayer(kLineLayer);
+}
+
+void AddLine(const plot::Line& line, QCustomPlot* canvas) {
   QCPGraph* graph = canvas->addGraph();
-  graph->setLayer(kLineLayer);
+  PutOnLineLayer(graph, canvas);
   graph->setData(QVector<double>{line.from.x, line.to.x}, QVector<double>{line.from.y, line.to.y});
   graph->setLineStyle(QCPGraph::lsLine);
   graph->setPen(QPen(ToQColor(line.color), 1.5, ToPenStyle(line.style)));
   graph->setName(QString::fromStdString(line.legend));
   if (line.legend.empty() || line.style == LineStyle::kNone) graph->removeFromLegend();
+}
+
+// The band of a set: its two bounds as thin lines and the space between
+// them lightly filled, on the line layer so that no marker is hidden.
+void AddBand(const plot::Band& lower, const plot::Band& upper, QCustomPlot* canvas) {
+  auto curve = [canvas](const std::vector<plot::Point>& points) {
+    QVector<double> xs, ys;
+    for (const plot::Point& p : points) {
+      xs.push_back(p.x);
+      ys.push_back(p.y);
+    }
+    auto* c = new QCPCurve(canvas->xAxis, canvas->yAxis);
+    PutOnLineLayer(c, canvas);
+    c->setData(xs, ys);
+    c->removeFromLegend();
+    return c;
+  };
+  QColor color = ToQColor(lower.color);
+  // Lower bound out, upper bound back: one closed outline to fill.
+  std::vector<plot::Point> outline = lower.points;
+  outline.insert(outline.end(), upper.points.rbegin(), upper.points.rend());
+  QCPCurve* fill = curve(outline);
+  fill->setPen(Qt::NoPen);
+  color.setAlpha(32);
+  fill->setBrush(color);
+  color.setAlpha(170);
+  for (const plot::Band* b : {&lower, &upper}) curve(b->points)->setPen(QPen(color, 1));
+}
+
+void AddBands(const std::vector<plot::Band>& bands, QCustomPlot* canvas) {
+  for (size_t i = 0; i + 1 < bands.size(); ++i) {
+    const plot::Band& a = bands[i];
+    const plot::Band& b = bands[i + 1];
+    if (a.set == b.set && !a.upper && b.upper) {
+      AddBand(a, b, canvas);
+      ++i;
+    }
+  }
 }
 
 }  // namespace
@@ -141,6 +183,7 @@ void DrawPlot(const plot::PlotDescription& plot, QCustomPlot* canvas) {
   SetUpAxis(plot.y, canvas->yAxis, canvas->yAxis2);
   for (const plot::Series& series : plot.series) AddSeries(series, canvas);
   for (const plot::Line& line : plot.lines) AddLine(line, canvas);
+  AddBands(plot.bands, canvas);
 
   canvas->legend->setVisible(canvas->legend->itemCount() > 0);
   QFont legend_font = canvas->font();

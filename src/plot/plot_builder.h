@@ -17,6 +17,8 @@ struct PlotOptions {
   std::optional<PlotKind> kind;  // nullopt: the kind the options record names
   std::vector<int> sets;         // the data sets to draw; empty: all of them
   bool mle_line = true;          // Weibull: also the maximum-likelihood line
+  bool bands = true;             // Weibull: and its confidence band (with the line only)
+  double confidence = 0.95;      // of the bands, a fraction in (0, 1)
 };
 
 // Which analysis wrote the worksheet: the one whose options record holds its

@@ -130,6 +130,42 @@ TEST_F(WeibullPlotTest, OptionsChooseSetsAndLeaveOutTheMaximumLikelihoodLine) {
   EXPECT_EQ(plot.lines.size(), 1u);
 }
 
+TEST_F(WeibullPlotTest, TheMaximumLikelihoodLineHasItsConfidenceBand) {
+  PlotDescription plot = Build();
+  ASSERT_EQ(plot.bands.size(), 2u) << "set 2 has too few strengths";
+  const Band &lo = plot.bands[0], &hi = plot.bands[1];
+  const Line& mle = plot.lines[1];
+  EXPECT_EQ(lo.set, 1);
+  EXPECT_FALSE(lo.upper);
+  EXPECT_TRUE(hi.upper);
+  EXPECT_EQ(lo.confidence, 0.95);
+  EXPECT_EQ(lo.color, mle.color);
+  ASSERT_GE(lo.points.size(), 50u);
+  ASSERT_EQ(hi.points.size(), lo.points.size());
+  // Evenly spaced in the ordinate over the line's range, on both sides of
+  // the line, symmetric about it on the log scale.
+  const double step = (mle.to.y - mle.from.y) / static_cast<double>(lo.points.size() - 1);
+  for (size_t i = 0; i < lo.points.size(); ++i) {
+    const double y = mle.from.y + static_cast<double>(i) * step, x = 4.3 * std::exp(y / 5.5);
+    EXPECT_NEAR(lo.points[i].y, y, 1e-12);
+    EXPECT_EQ(hi.points[i].y, lo.points[i].y);
+    EXPECT_LT(lo.points[i].x, x);
+    EXPECT_NEAR(lo.points[i].x * hi.points[i].x, x * x, 1e-9 * x * x);
+  }
+  PlotOptions wider;
+  wider.confidence = 0.99;
+  EXPECT_LT(Build(wider).bands[0].points[0].x, lo.points[0].x);
+  PlotOptions no_bands;
+  no_bands.bands = false;
+  EXPECT_TRUE(Build(no_bands).bands.empty());
+  EXPECT_TRUE(Build({std::nullopt, {}, /*mle_line=*/false}).bands.empty());
+}
+
+TEST_F(WeibullPlotTest, ASetTheGoodnessOfFitRejectsSaysSoInItsLegend) {
+  sheet_.SetCell(21, 15, 9.0);  // So far above every strength: the fit misses them all
+  EXPECT_EQ(Build().series[0].legend, "Fibre A: m = 5.00, So = 4.20 GPa (A-D p \xE2\x89\xA4 0.05)");
+}
+
 TEST_F(WeibullPlotTest, ProbabilityTicksFollowTheTickColumnsEvenWhenEdited) {
   PlotDescription plot = Build();
   ASSERT_EQ(plot.y.ticks.size(), 3u);

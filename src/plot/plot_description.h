@@ -64,6 +64,17 @@ struct Line {
   LineStyle style = LineStyle::kSolid;
 };
 
+// One pointwise confidence bound of a set's maximum-likelihood line, drawn
+// thin (and the space between a set's two bounds lightly filled) in the set's
+// colour.
+struct Band {
+  int set = 0;            // the data set, 1-based
+  bool upper = false;     // the upper bound, else the lower
+  double confidence = 0;  // a fraction: 0.95
+  Color color;
+  std::vector<Point> points;  // ordered along the line
+};
+
 struct PlotDescription {
   PlotKind kind = PlotKind::kWeibull;
   std::string title;
@@ -71,6 +82,7 @@ struct PlotDescription {
   Axis y;
   std::vector<Series> series;
   std::vector<Line> lines;
+  std::vector<Band> bands;  // in pairs, lower then upper, per set
   // Values left out because they are not positive on a log axis.
   int32_t dropped_points = 0;
   // The worksheet's input cells changed after the analysis that wrote what

@@ -44,6 +44,17 @@ void AddSeries(JsonBuilder* json, const Series& s) {
   json->EndArray().EndObject();
 }
 
+// A band's bound as a series of its own, marked by its role, so that a
+// reader that draws every series still shows it.
+void AddBand(JsonBuilder* json, const Band& b) {
+  json->BeginObject().Key("role").String("band").Key("set").Integer(b.set);
+  json->Key("bound").String(b.upper ? "upper" : "lower").Key("confidence").Number(b.confidence);
+  json->Key("legend").String("").Key("color").String(ColorText(b.color));
+  json->Key("points").BeginArray();
+  for (const Point& p : b.points) AddPair(json, p.x, p.y);
+  json->EndArray().EndObject();
+}
+
 }  // namespace
 
 std::string PlotJson(const PlotDescription& plot) {
@@ -55,6 +66,7 @@ std::string PlotJson(const PlotDescription& plot) {
   AddAxis(&json, plot.y);
   json.Key("series").BeginArray();
   for (const Series& s : plot.series) AddSeries(&json, s);
+  for (const Band& b : plot.bands) AddBand(&json, b);
   json.EndArray().Key("lines").BeginArray();
   for (const Line& l : plot.lines) {
     json.BeginObject().Key("legend").String(l.legend).Key("from");

@@ -2,12 +2,16 @@
 // sorted strength against the strength on a log axis, the least-squares line
 // y = m ln x + c and, if wanted, the maximum-likelihood line
 // y = m (ln x - ln So). The y axis is labelled in failure probability at the
-// tick positions the analysis wrote beside the percentages.
+// tick positions the analysis wrote beside the percentages. Around the
+// maximum-likelihood line lies its pointwise confidence band, and a set the
+// Anderson-Darling test rejects at 5 % says so in its legend.
 #include <algorithm>
 #include <cmath>
 
 #include "plot/plot_parts.h"
 #include "plot/style_codes.h"
+#include "plot/weibull_fit_check.h"
+#include "stats/normal_quantile.h"
 #include "util/value.h"
 #include "util/worksheet_layout.h"
 
@@ -73,6 +77,27 @@ Series SetPoints(const notebook::Worksheet& sheet, int n, PlotDescription* plot,
   return series;
 }
 
+// Points per bound, evenly spaced in the ordinate along the line.
+constexpr int kBandPoints = 60;
+
+// The two bounds of set n's maximum-likelihood line between the ordinates
+// w_lo and w_hi; nothing where a bound has no value.
+void AddBands(const stats::WeibullCovariance& fit, int n, double w_lo, double w_hi,
+              const PlotOptions& options, Color color, PlotDescription* plot) {
+  const double z = stats::TwoSidedNormalFactor(options.confidence);
+  Band lower{n, false, options.confidence, color, {}},
+      upper{n, true, options.confidence, color, {}};
+  for (int i = 0; i < kBandPoints; ++i) {
+    const double w = w_lo + (w_hi - w_lo) * i / (kBandPoints - 1);
+    const auto b = stats::WeibullQuantileBoundsAtOrdinate(fit, w, z);
+    if (!b.ok()) return;
+    lower.points.push_back({b->lower, w});
+    upper.points.push_back({b->upper, w});
+  }
+  plot->bands.push_back(std::move(lower));
+  plot->bands.push_back(std::move(upper));
+}
+
 // Set n's points, legend and styles, and its fitted lines across the
 // strengths set_x spans.
 void AddSet(const notebook::Worksheet& sheet, int n, const PlotOptions& options, Series series,
@@ -82,10 +107,14 @@ void AddSet(const notebook::Worksheet& sheet, int n, const PlotOptions& options,
   const auto m = NumberAt(sheet, result_column, wl::kRowM);
   const auto so = NumberAt(sheet, result_column, wl::kRowSo);
   const auto c = NumberAt(sheet, result_column, wl::kRowC);
+  const WeibullFitCheck check = CheckWeibullFit(sheet, n);
   series.legend = name;
   // The least-squares estimates, named as the results table names them.
   if (m && so) {
     series.legend += ": LS m = " + ShortNumber(*m) + ", LS So = " + ShortNumber(*so) + " GPa";
+  }
+  if (check.anderson_darling && stats::RejectedAt5Percent(check.anderson_darling->band)) {
+    series.legend += " (A-D p \xE2\x89\xA4 0.05)";
   }
   series.marker = SymbolOr(sheet.Cell(wl::kSymbolColumn, n), DefaultSymbol(n));
   series.color = ColorOr(sheet.Cell(wl::kColorColumn, n), DefaultColor(n));
@@ -112,6 +141,9 @@ void AddSet(const notebook::Worksheet& sheet, int n, const PlotOptions& options,
                            {set_x.hi, y_at(set_x.hi)},
                            fit_color,
                            style});
+    if (options.bands && check.covariance) {
+      AddBands(*check.covariance, n, y_at(set_x.lo), y_at(set_x.hi), options, fit_color, plot);
+    }
   }
 }
 

@@ -78,6 +78,12 @@ void AddRunOptions(CLI::App& app, Invocation& inv, RawOptions& raw) {
   app.add_option("--plot", inv.plot,
                  "After a completed run, write the analysis's graph to FILE (.png, .svg, .pdf or .json)")
       ->type_name("FILE");
+  app.add_flag("--no-bands{false}", inv.plot_bands,
+               "With --plot: leave out the Weibull graph's confidence bands");
+  app.add_option("--confidence", inv.plot_confidence,
+                 "With --plot: confidence of the Weibull graph's bands in percent (default 95; "
+                 "the analysis is not changed)")
+      ->type_name("C");
   app.add_option("--answer", raw.answers,
                  "Batch: press CAPTION in boxes titled TITLE (\"TITLE=CAPTION\"; repeatable, used "
                  "in order, the last one repeats)")
@@ -211,6 +217,11 @@ ParsedCommandLine ParseCommandLine(int argc, const char* const* argv,
   }
   if (!inv.plot.empty() && !gui::ImageFormatForPath(inv.plot) && !gui::IsPlotJsonPath(inv.plot)) {
     err << "--plot: \"" << inv.plot << "\" must end in " << gui::kGraphFileEndings << "\n";
+    result.status = 1;
+    return result;
+  }
+  if (!(inv.plot_confidence > 0 && inv.plot_confidence < 100)) {
+    err << "--confidence: give a percentage above 0 and below 100\n";
     result.status = 1;
     return result;
   }

@@ -33,6 +33,8 @@ struct Invocation {
   ui::FormOverrides overrides;
   std::string clipboard_file;
   std::string plot;  // "" = no graph after the run
+  bool plot_bands = true;       // the Weibull graph's confidence bands
+  double plot_confidence = 95;  // their confidence, percent
 
   // The words joined by blanks: what the program reads as its command line.
   std::string CommandLine() const;

@@ -36,12 +36,19 @@ TEST(CommandLineTest, OptionsBecomeFormOverridesChecksBeforeTexts) {
   EXPECT_EQ("  Weibull more", inv.CommandLine());
   EXPECT_EQ("nb.json", inv.notebook);
   EXPECT_EQ("env.json", Parse({"weibull"}, "env.json").invocation.notebook);
+  // The graph's bands.
+  inv = Parse({"weibull", "--plot", "g.png", "--no-bands", "--confidence", "90"}).invocation;
+  EXPECT_EQ(std::make_pair(false, 90.0), std::make_pair(inv.plot_bands, inv.plot_confidence));
+  EXPECT_TRUE(Parse({"weibull"}).invocation.plot_bands);
 }
 
 TEST(CommandLineTest, UnreadableCommandLinesStopWithStatusOne) {
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {"dynamic", "--group-rates", "0.5"}, {"dynamic", "--copy-set", "2", "--no-copy"},
-           {"weibull", "--batch", "--ui", "terminal"}, {"weibull", "--answer", "no equals"}}) {
+  for (const auto& args :
+       std::vector<std::vector<std::string>>{{"dynamic", "--group-rates", "0.5"},
+                                             {"dynamic", "--copy-set", "2", "--no-copy"},
+                                             {"weibull", "--batch", "--ui", "terminal"},
+                                             {"weibull", "--answer", "no equals"},
+                                             {"weibull", "--confidence", "100"}}) {
     ParsedCommandLine p = Parse(args);
     EXPECT_EQ(std::make_pair(false, 1), std::make_pair(p.run, p.status)) << args[1];
   }

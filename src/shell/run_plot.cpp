@@ -6,7 +6,7 @@
 namespace korund::shell {
 
 bool WriteRunPlot(const std::string& notebook_path, const std::string& worksheet,
-                  const std::string& plot_path, std::ostream& err) {
+                  const std::string& plot_path, bool bands, double confidence, std::ostream& err) {
   // Qt is loaded only for an image: the description needs none.
   auto render = [](const plot::PlotDescription& plot, gui::ImageFormat format,
                    const gui::ImageSize& size, std::string* bytes, std::string* error) {
@@ -14,6 +14,12 @@ bool WriteRunPlot(const std::string& notebook_path, const std::string& worksheet
     return module != nullptr && module->render_plot(plot, format, size, bytes, error);
   };
   gui::GraphFile graph{notebook_path, worksheet, plot_path, {}, nullptr};
+  graph.options = [&](const notebook::Worksheet& sheet, plot::PlotOptions* options, std::string*) {
+    options->kind = plot::DetectPlotKind(sheet);
+    options->bands = bands;
+    options->confidence = confidence / 100;
+    return true;
+  };
   gui::WrittenGraph written;
   std::string error;
   if (!gui::WriteGraphFile(graph, render, "korund", err, &written, &error)) {

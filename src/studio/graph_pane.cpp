@@ -1,13 +1,14 @@
 #include "studio/graph_pane.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QStackedLayout>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include "gui/plot_export.h"
 #include "gui/plot_view.h"
 #include "host/atomic_file.h"
-#include "plot/plot_builder.h"
 
 namespace korund::studio {
 
@@ -22,9 +23,19 @@ GraphPane::GraphPane(Document& doc, QWidget* parent) : QWidget(parent), doc_(doc
   message_->setAlignment(Qt::AlignCenter);
   message_->setWordWrap(true);
   message_->setMargin(12);
-  layout_ = new QStackedLayout(this);
+  bands_ = new QCheckBox(tr("95 % confidence bands of the maximum-likelihood lines"));
+  bands_->setChecked(true);
+  bands_->setToolTip(
+      tr("Pointwise Fisher-matrix bounds on the strength at each failure probability (Weibull)"));
+  connect(bands_, &QCheckBox::toggled, this, [this] { Redraw(); });
+  auto* stack = new QWidget;
+  layout_ = new QStackedLayout(stack);
   layout_->addWidget(view_);
   layout_->addWidget(message_);
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->addWidget(bands_);
+  column->addWidget(stack, 1);
   timer_ = new QTimer(this);
   timer_->setSingleShot(true);
   timer_->setInterval(kRedrawDelayMs);
@@ -39,6 +50,12 @@ GraphPane::GraphPane(Document& doc, QWidget* parent) : QWidget(parent), doc_(doc
 
 void GraphPane::Schedule() { timer_->start(); }
 
+plot::PlotOptions GraphPane::Options() const {
+  plot::PlotOptions options;
+  options.bands = bands_->isChecked();
+  return options;
+}
+
 QString GraphPane::message() const { return has_graph_ ? QString() : message_->text(); }
 
 bool GraphPane::Redraw() {
@@ -46,8 +63,9 @@ bool GraphPane::Redraw() {
   const int sheet = doc_.current();
   plot::PlotDescription plot;
   std::string error = "No worksheet.";
-  has_graph_ =
-      sheet >= 0 && plot::BuildPlot(*doc_.notebook().item(sheet).worksheet(), {}, &plot, &error);
+  has_graph_ = sheet >= 0 &&
+               plot::BuildPlot(*doc_.notebook().item(sheet).worksheet(), Options(), &plot, &error);
+  bands_->setEnabled(has_graph_ && plot.kind == plot::PlotKind::kWeibull);
   if (has_graph_) {
     view_->ShowPlot(plot);
     layout_->setCurrentWidget(view_);
@@ -66,7 +84,8 @@ bool GraphPane::Export(const std::string& path, std::string* error) {
   }
   const int sheet = doc_.current();
   plot::PlotDescription plot;
-  if (sheet < 0 || !plot::BuildPlot(*doc_.notebook().item(sheet).worksheet(), {}, &plot, error)) {
+  if (sheet < 0 ||
+      !plot::BuildPlot(*doc_.notebook().item(sheet).worksheet(), Options(), &plot, error)) {
     if (sheet < 0) *error = "no worksheet";
     return false;
   }

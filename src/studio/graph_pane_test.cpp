@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QTest>
 #include <filesystem>
 #include <memory>
@@ -56,6 +57,18 @@ TEST_F(GraphPaneTest, AnAnalysedWorksheetIsDrawnAndRedrawnAfterEdits) {
   doc_.undo_stack().undo();
   QTest::qWait(400);
   EXPECT_TRUE(pane_->has_graph());
+}
+
+TEST_F(GraphPaneTest, TheCheckBoxShowsOrHidesTheWeibullBands) {
+  OpenExample("weibull-demo.json", "weibull");
+  ASSERT_TRUE(pane_->Redraw());
+  ASSERT_TRUE(pane_->bands_box()->isEnabled());
+  const int with_bands = pane_->view()->plottableCount();
+  pane_->bands_box()->setChecked(false);  // redraws at once
+  // Three sets, each a fill and two bound lines.
+  EXPECT_EQ(with_bands - 9, pane_->view()->plottableCount());
+  pane_->bands_box()->setChecked(true);
+  EXPECT_EQ(with_bands, pane_->view()->plottableCount());
 }
 
 TEST_F(GraphPaneTest, TheGraphExportsAsPngSvgAndPdf) {

@@ -5,6 +5,7 @@
 #include "gui/plot_export.h"
 #include "gui/plot_file.h"
 #include "plot/plot_builder.h"
+#include "util/value.h"
 #include "util/worksheet_layout.h"
 
 namespace korund::tools {
@@ -31,6 +32,10 @@ CLI::App* AddPlotCommand(CLI::App& app, PlotCommandOptions* o) {
   cmd->add_option("--sets", o->sets, "Data sets to draw, e.g. 1,3-5 (default: all)");
   cmd->add_flag("--no-mle-line", o->no_mle_line,
                 "Weibull: leave out the maximum-likelihood lines");
+  cmd->add_flag("--no-bands", o->no_bands,
+                "Weibull: leave out the confidence bands of the maximum-likelihood lines");
+  cmd->add_option("--confidence", o->confidence, "Weibull: confidence of the bands in percent")
+      ->capture_default_str();
   cmd->add_option("--width", o->width, "Image width in pixels")->capture_default_str();
   cmd->add_option("--height", o->height, "Image height in pixels")->capture_default_str();
   cmd->add_option("--scale", o->scale, "PNG: pixels per unit of width and height")
@@ -45,6 +50,13 @@ bool RunPlot(const PlotCommandOptions& o, std::ostream& out, std::ostream& err,
                       std::string* err_text) {
     options->kind = o.kind.empty() ? plot::DetectPlotKind(sheet) : KindFromWord(o.kind);
     options->mle_line = !o.no_mle_line;
+    options->bands = !o.no_bands;
+    options->confidence = o.confidence / 100;
+    if (!(o.confidence > 0 && o.confidence < 100)) {
+      *err_text = "--confidence " + FormatNumber(o.confidence) +
+                  ": give a percentage above 0 and below 100";
+      return false;
+    }
     if (o.sets.empty()) return true;
     const int max_set = options->kind == plot::PlotKind::kWeibull ? layout::weibull::kSets
                                                                    : layout::fatigue::kSets;

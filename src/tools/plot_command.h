@@ -20,6 +20,8 @@ struct PlotCommandOptions {
   std::string kind;       // "" = from the options record
   std::string sets;       // "" = all
   bool no_mle_line = false;
+  bool no_bands = false;
+  double confidence = 95;  // of the Weibull bands, percent
   int width = 900;
   int height = 650;
   double scale = 1;

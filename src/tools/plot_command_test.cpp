@@ -93,7 +93,7 @@ TEST_F(PlotCommandTest, WeibullExampleMatchesItsWorksheet) {
 
   EXPECT_EQ(plot["kind"], "weibull");
   EXPECT_EQ(plot["x"]["scale"], "log");
-  ASSERT_EQ(plot["series"].size(), 3u);
+  ASSERT_EQ(plot["series"].size(), 9u) << "three sets, then the two bounds of each";
   for (int n = 1; n <= 3; ++n) {
     SCOPED_TRACE(n);
     const Json& series = plot["series"][n - 1];
@@ -115,6 +115,16 @@ TEST_F(PlotCommandTest, WeibullExampleMatchesItsWorksheet) {
     const double mle_m = Num(sheet.Cell(20 + n, 10)), so = Num(sheet.Cell(20 + n, 15));
     EXPECT_NEAR(mle["from"][1].Number(), mle_m * (std::log(mle["from"][0].Number()) - std::log(so)),
                 1e-9);
+    // Its 95 % band: a lower and an upper bound along the line's range.
+    for (int b = 0; b < 2; ++b) {
+      const Json& band = plot["series"][3 + 2 * (n - 1) + b];
+      EXPECT_EQ(band["role"], "band");
+      EXPECT_EQ(band["set"].Number(), n);
+      EXPECT_EQ(band["bound"], b == 0 ? "lower" : "upper");
+      EXPECT_EQ(band["confidence"].Number(), 0.95);
+      ASSERT_GE(band["points"].size(), 50u);
+      EXPECT_NEAR(band["points"][0][1].Number(), mle["from"][1].Number(), 1e-12);
+    }
   }
   EXPECT_EQ(plot["series"][0]["color"], "#0000ff");
   EXPECT_EQ(plot["series"][0]["marker"], "square");
@@ -139,10 +149,14 @@ TEST_F(PlotCommandTest, WeibullFollowsEditedCodesAndTheChosenSets) {
     sheet.SetCell(13, 2, "@symbol(9,1,0)");
   });
   const Json plot = Description(file, {"--sets", "2", "--no-mle-line"});
-  ASSERT_EQ(plot["series"].size(), 1u);
+  ASSERT_EQ(plot["series"].size(), 1u) << "no band without its line";
   EXPECT_EQ(plot["series"][0]["color"], "#0ac81e");
   EXPECT_EQ(plot["series"][0]["marker"], "circle");
   EXPECT_EQ(plot["lines"].size(), 1u);
+  EXPECT_EQ(Description(file, {"--sets", "2", "--no-bands"})["series"].size(), 1u);
+  EXPECT_EQ(
+      Description(file, {"--sets", "2", "--confidence", "90"})["series"][1]["confidence"].Number(),
+      0.9);
 }
 
 TEST_F(PlotCommandTest, FatigueExamplesMatchTheirWorksheets) {

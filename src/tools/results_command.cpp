@@ -9,6 +9,7 @@
 #include "notebook/xlsx.h"
 #include "tools/notebook_edit.h"
 #include "tools/results_table.h"
+#include "util/value.h"
 
 namespace korund::tools {
 
@@ -25,17 +26,41 @@ CLI::App* AddResultsCommand(CLI::App& app, ResultsOptions* o) {
       ->capture_default_str()
       ->check(CLI::Range(1, 15));
   cmd->add_flag("--glossary", o->glossary, "Add a line per column saying what it holds");
+  cmd->add_option("--quantile", o->quantiles,
+                  "Weibull: failure probability in percent of a strength column with its "
+                  "bounds (repeatable; default 1)");
+  cmd->add_option("--confidence", o->confidence, "Weibull: confidence in percent of those bounds")
+      ->capture_default_str();
   return cmd;
 }
 
+namespace {
+
+// A percentage strictly between 0 and 100, else false with *error.
+bool CheckPercent(const char* option, double value, std::string* error) {
+  if (value > 0 && value < 100) return true;
+  *error =
+      std::string(option) + " " + FormatNumber(value) + ": give a percentage above 0 and below 100";
+  return false;
+}
+
+}  // namespace
+
 bool RunResults(const ResultsOptions& o, std::ostream& out, std::ostream& err, std::string* error) {
+  FitCheckOptions checks;
+  if (!o.quantiles.empty()) checks.quantiles = o.quantiles;
+  checks.confidence = o.confidence;
+  for (double q : checks.quantiles) {
+    if (!CheckPercent("--quantile", q, error)) return false;
+  }
+  if (!CheckPercent("--confidence", checks.confidence, error)) return false;
   notebook::Notebook doc;
   if (!notebook::LoadNotebookFile(o.file, &doc, nullptr, error)) return false;
   notebook::Item* item = notebook::ChooseWorksheet(doc, o.worksheet, o.file, error);
   if (item == nullptr) return false;
   ResultsTable table;
   std::string table_error;
-  if (!BuildResultsTable(*item->worksheet(), &table, &table_error)) {
+  if (!BuildResultsTable(*item->worksheet(), &table, &table_error, checks)) {
     *error = o.file + ": worksheet \"" + item->name() + "\": " + table_error;
     return false;
   }

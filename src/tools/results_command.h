@@ -4,6 +4,7 @@
 
 #include <ostream>
 #include <string>
+#include <vector>
 
 namespace CLI {
 class App;
@@ -18,6 +19,8 @@ struct ResultsOptions {
   std::string out;             // "" standard output
   int digits = 4;
   bool glossary = false;
+  std::vector<double> quantiles;  // failure probabilities, percent; empty: 1
+  double confidence = 95;         // of their bounds, percent
 };
 
 // Adds the "results" subcommand, filling *o when it is parsed.

@@ -6,6 +6,8 @@
 
 #include "notebook/csv.h"
 #include "plot/plot_builder.h"
+#include "plot/weibull_fit_check.h"
+#include "stats/normal_quantile.h"
 #include "util/worksheet_layout.h"
 
 namespace korund::tools {
@@ -118,10 +120,64 @@ void StartTable(const std::vector<Field>& fields, ResultsTable* table) {
   }
 }
 
+// The goodness-of-fit and quantile columns after the Weibull fields.
+void AddFitCheckHeaders(const FitCheckOptions& checks, ResultsTable* table) {
+  auto add = [table](const std::string& header, const std::string& meaning) {
+    table->headers.push_back(header);
+    table->glossary.push_back(header + ": " + meaning);
+  };
+  add("A-D A\xC2\xB2",
+      "Anderson-Darling statistic of the strengths against the maximum-likelihood Weibull "
+      "distribution (MLE m and So before the bias correction)");
+  add("A-D A\xC2\xB2*", "A\xC2\xB2 times (1 + 0.2/sqrt(N)), the form the critical values are for");
+  add("A-D p",
+      "significance band of A\xC2\xB2* (critical values 0.637, 0.757, 0.877, 1.038 at 10, 5, "
+      "2.5, 1 %); a small p says one Weibull distribution does not describe the set");
+  const std::string c = FormatNumber(checks.confidence);
+  for (double q : checks.quantiles) {
+    const std::string s = "S(" + FormatNumber(q) + "%)";
+    add(s + " (GPa)", "strength at " + FormatNumber(q) +
+                          " % failure probability of the maximum-likelihood Weibull distribution");
+    add(s + " lower " + c + "% (GPa)", "lower " + c +
+                                           " % pointwise confidence bound of that strength "
+                                           "(Fisher matrix, large-sample)");
+    add(s + " upper " + c + "% (GPa)",
+        "upper " + c + " % pointwise confidence bound of that strength");
+  }
+}
+
+// Set n's values of the columns AddFitCheckHeaders adds.
+std::vector<ResultValue> FitCheckValues(const Worksheet& sheet, int n,
+                                        const FitCheckOptions& checks) {
+  const plot::WeibullFitCheck check = plot::CheckWeibullFit(sheet, n);
+  std::vector<ResultValue> values;
+  if (const auto& ad = check.anderson_darling) {
+    values.insert(values.end(), {ResultValue(ad->a2), ResultValue(ad->a2_star),
+                                 ResultValue(stats::FitBandText(ad->band))});
+  } else {
+    values.resize(3);
+  }
+  const double z = stats::TwoSidedNormalFactor(checks.confidence / 100);
+  for (double q : checks.quantiles) {
+    std::optional<stats::QuantileBounds> b;
+    if (check.covariance) {
+      const auto r = stats::WeibullQuantileBounds(*check.covariance, q / 100, z);
+      if (r.ok()) b = *r;
+    }
+    if (b) {
+      values.insert(values.end(),
+                    {ResultValue(b->strength), ResultValue(b->lower), ResultValue(b->upper)});
+    } else {
+      values.resize(values.size() + 3);
+    }
+  }
+  return values;
+}
+
 // A row per Weibull set that has results. False with *error when the result
 // labels are not where the analysis puts them.
-bool ReadWeibullRows(const Worksheet& sheet, const std::vector<Field>& fields, ResultsTable* table,
-                     std::string* error) {
+bool ReadWeibullRows(const Worksheet& sheet, const std::vector<Field>& fields,
+                     const FitCheckOptions& checks, ResultsTable* table, std::string* error) {
   namespace wl = layout::weibull;
   auto label_of = [](int32_t row) { return std::string(wl::kResultLabels[row]); };
   bool labels_checked = false;
@@ -134,6 +190,7 @@ bool ReadWeibullRows(const Worksheet& sheet, const std::vector<Field>& fields, R
     labels_checked = true;
     ResultsTable::Row row{SetName(sheet, {wl::RawColumn(n)}, n), {}};
     for (const Field& f : fields) row.values.push_back(NumberAt(sheet, values, f.row));
+    for (ResultValue& v : FitCheckValues(sheet, n, checks)) row.values.push_back(std::move(v));
     table->rows.push_back(std::move(row));
   }
   return true;
@@ -160,7 +217,8 @@ bool ReadFatigueRows(const Worksheet& sheet, const std::vector<Field>& fields, b
 
 }  // namespace
 
-bool BuildResultsTable(const Worksheet& sheet, ResultsTable* table, std::string* error) {
+bool BuildResultsTable(const Worksheet& sheet, ResultsTable* table, std::string* error,
+                       const FitCheckOptions& checks) {
   *table = ResultsTable();
   const std::optional<plot::PlotKind> kind = plot::DetectPlotKind(sheet);
   if (!kind) {
@@ -174,7 +232,8 @@ bool BuildResultsTable(const Worksheet& sheet, ResultsTable* table, std::string*
   if (*kind == plot::PlotKind::kWeibull) {
     const std::vector<Field> fields = WeibullFields();
     StartTable(fields, table);
-    return ReadWeibullRows(sheet, fields, table, error);
+    AddFitCheckHeaders(checks, table);
+    return ReadWeibullRows(sheet, fields, checks, table, error);
   }
   const bool dynamic = *kind == plot::PlotKind::kDynamic;
   const std::vector<Field> fields = FatigueFields(dynamic);
@@ -193,8 +252,9 @@ std::string RoundedText(double x, int digits) { return FormatNumber(Rounded(x, d
 
 namespace {
 
-std::string Cell(const std::optional<double>& v, int digits) {
-  return v ? RoundedText(*v, digits) : "--";
+std::string Cell(const ResultValue& v, int digits) {
+  if (!v.text.empty()) return v.text;
+  return v.number ? RoundedText(*v.number, digits) : "--";
 }
 
 std::string JsonString(const std::string& s) {
@@ -273,7 +333,11 @@ std::string ResultsJson(const ResultsTable& t, int digits, bool glossary) {
   text += "],\n  \"rows\": [";
   for (size_t r = 0; r < t.rows.size(); ++r) {
     text += (r > 0 ? ",\n    [" : "\n    [") + JsonString(t.rows[r].name);
-    for (const auto& v : t.rows[r].values) text += ", " + (v ? RoundedText(*v, digits) : "null");
+    for (const ResultValue& v : t.rows[r].values) {
+      text += ", " + (!v.text.empty() ? JsonString(v.text)
+                      : v.number      ? RoundedText(*v.number, digits)
+                                      : std::string("null"));
+    }
     text += "]";
   }
   text += t.rows.empty() ? "]" : "\n  ]";
@@ -298,8 +362,10 @@ notebook::Notebook ResultsNotebook(const ResultsTable& t, int digits, bool gloss
       const int32_t row = static_cast<int32_t>(r) + 1;
       if (c == 0) {
         sheet.SetCell(column, row, Value(t.rows[r].name));
-      } else if (const auto& v = t.rows[r].values[c - 1]) {
-        sheet.SetCell(column, row, Value(Rounded(*v, digits)));
+      } else if (const ResultValue& v = t.rows[r].values[c - 1]; !v.text.empty()) {
+        sheet.SetCell(column, row, Value(v.text));
+      } else if (v.number) {
+        sheet.SetCell(column, row, Value(Rounded(*v.number, digits)));
       } else {
         sheet.SetCell(column, row, Value("--"));
       }

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
+#include <vector>
+
 #include "util/worksheet_layout.h"
 
 namespace korund::tools {
@@ -27,7 +31,9 @@ Worksheet WeibullSheet() {
 
 std::string Row(const ResultsTable& t, size_t i, int digits = 6) {
   std::string line = t.rows[i].name;
-  for (const auto& v : t.rows[i].values) line += " " + (v ? RoundedText(*v, digits) : "--");
+  for (const ResultValue& v : t.rows[i].values) {
+    line += " " + (!v.text.empty() ? v.text : v.number ? RoundedText(*v.number, digits) : "--");
+  }
   return line;
 }
 
@@ -39,12 +45,42 @@ TEST(ResultsTableTest, WeibullRowsComeFromTheResultColumnsOfAnalysedSets) {
   ASSERT_EQ(2u, t.rows.size()) << "set 2 has no count";
   EXPECT_EQ(
       "Set 1 20 102.123 104.123 110.123 112.123 113.123 114.123 115.123 116.123 117.123 120.123 "
-      "121.123 125.123 126.123 130.123 131.123 135.123 134.123 138.123 137.123",
+      "121.123 125.123 126.123 130.123 131.123 135.123 134.123 138.123 137.123"
+      " -- -- -- -- -- --",  // no sorted strengths: no fit checks
       Row(t, 0));
   EXPECT_EQ(0u, Row(t, 1).find("Fibre C 301.123 302.123 304.123 310.123 -- 313.123 ")) << Row(t, 1);
   EXPECT_EQ(t.headers.size(), t.rows[0].values.size() + 1);
   EXPECT_EQ(t.headers.size(), t.glossary.size());
   EXPECT_EQ("LS So (GPa)", t.headers[3]);
+}
+
+TEST(ResultsTableTest, WeibullFitChecksFollowTheChosenQuantilesAndConfidence) {
+  Worksheet sheet = WeibullSheet();
+  const double strengths[] = {3.3, 3.7, 4.0, 4.2, 4.6}, m = 6.2, so = 4.1;
+  sheet.SetCell(21, 1, Value(5));
+  for (int32_t r = 1; r <= 5; ++r) sheet.SetCell(31, r, Value(strengths[r - 1]));
+  sheet.SetCell(21, 10, Value(m));  // the raw MLE modulus, and its So
+  sheet.SetCell(21, 15, Value(so));
+  ResultsTable t;
+  std::string error;
+  ASSERT_TRUE(BuildResultsTable(sheet, &t, &error, {{0.1, 10}, 90})) << error;
+  const std::vector<std::string> added(t.headers.end() - 9, t.headers.end());
+  EXPECT_EQ(added, (std::vector<std::string>{"A-D A\xC2\xB2", "A-D A\xC2\xB2*", "A-D p",
+                                             "S(0.1%) (GPa)", "S(0.1%) lower 90% (GPa)",
+                                             "S(0.1%) upper 90% (GPa)", "S(10%) (GPa)",
+                                             "S(10%) lower 90% (GPa)", "S(10%) upper 90% (GPa)"}));
+  const std::vector<ResultValue> v(t.rows[0].values.end() - 9, t.rows[0].values.end());
+  EXPECT_NEAR(*v[1].number, *v[0].number * (1 + 0.2 / std::sqrt(5.0)), 1e-12);
+  EXPECT_NE(v[2].text.find("p "), std::string::npos) << v[2].text;
+  for (size_t q = 0; q < 2; ++q) {
+    const double f = q == 0 ? 0.001 : 0.1, at = so * std::pow(-std::log(1 - f), 1 / m);
+    const double strength = *v[3 + 3 * q].number, lo = *v[4 + 3 * q].number,
+                 hi = *v[5 + 3 * q].number;
+    EXPECT_NEAR(strength, at, 1e-12 * at) << f;
+    EXPECT_LT(lo, strength);
+    EXPECT_NEAR(lo * hi, strength * strength, 1e-9 * at * at) << "symmetric on the log scale";
+  }
+  EXPECT_EQ(Row(t, 1).substr(Row(t, 1).size() - 27), " -- -- -- -- -- -- -- -- --");
 }
 
 TEST(ResultsTableTest, FatigueKindAndParameterFollowTheOptionsRecord) {
@@ -121,6 +157,18 @@ TEST(ResultsTableTest, FormatsShowTheSameTableAndTheGlossary) {
   EXPECT_EQ(4.6, sheet.Cell(3, 1).Number());
   EXPECT_EQ("--", sheet.Cell(3, 2).Text());
   EXPECT_EQ("Set: name\r\nN: count\r\nSo (GPa): scale\r\n", book.Find("Glossary")->text());
+}
+
+TEST(ResultsTableTest, TextResultsAreShownAsTheyAre) {
+  ResultsTable t;
+  t.kind = "weibull";
+  t.headers = {"Set", "A-D p"};
+  t.rows = {{"Set 1", {ResultValue("p > 0.10")}}};
+  EXPECT_EQ("Set,A-D p\r\nSet 1,p > 0.10\r\n", ResultsCsv(t, 4, false));
+  EXPECT_NE(std::string::npos, ResultsMarkdown(t, 4, false).find("| Set 1 | p > 0.10 |"));
+  EXPECT_NE(std::string::npos, ResultsJson(t, 4, false).find("[\"Set 1\", \"p > 0.10\"]"));
+  notebook::Notebook book = ResultsNotebook(t, 4, false);
+  EXPECT_EQ("p > 0.10", book.FindWorksheet("Results")->worksheet()->Cell(2, 1).Text());
 }
 
 }  // namespace
