@@ -163,7 +163,8 @@ TEST_F(WeibullPlotTest, TheMaximumLikelihoodLineHasItsConfidenceBand) {
 
 TEST_F(WeibullPlotTest, ASetTheGoodnessOfFitRejectsSaysSoInItsLegend) {
   sheet_.SetCell(21, 15, 9.0);  // So far above every strength: the fit misses them all
-  EXPECT_EQ(Build().series[0].legend, "Fibre A: m = 5.00, So = 4.20 GPa (A-D p \xE2\x89\xA4 0.05)");
+  EXPECT_EQ(Build().series[0].legend,
+            "Fibre A: LS m = 5.00, LS So = 4.20 GPa (A-D p \xE2\x89\xA4 0.05)");
 }
 
 TEST_F(WeibullPlotTest, ProbabilityTicksFollowTheTickColumnsEvenWhenEdited) {
