@@ -33,6 +33,7 @@ const std::map<std::string, std::set<std::string>>& Allowed() {
         {"plot", {"notebook", "stats", "util"}},
         {"weibull", analyses},
         {"fatigue", analyses},
+        {"lifetime", analyses},
         {"gui", {"plot", "host", "notebook", "ui", "util"}},
         {"tools", {"gui", "plot", "host", "notebook", "stats", "ui", "util"}},
     };

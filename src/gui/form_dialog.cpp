@@ -193,7 +193,14 @@ QWidget* FormDialog::AddText(const ui::FormControl& c, bool after_check, Builder
   }
   edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 8 + 16);
   QLayoutItem* last = b.layout->count() > 0 ? b.layout->itemAt(b.layout->count() - 1) : nullptr;
-  if (after_check && last != nullptr && last->layout() != nullptr) {
+  if (!c.caption.empty()) {
+    // A text box with its own caption: the caption, then the box, on one row.
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel(Shown(c.caption), body_));
+    row->addWidget(edit);
+    row->addStretch();
+    b.layout->addLayout(row);
+  } else if (after_check && last != nullptr && last->layout() != nullptr) {
     auto* row = static_cast<QHBoxLayout*>(last->layout());
     row->addWidget(edit);
     row->addStretch();

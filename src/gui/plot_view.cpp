@@ -194,7 +194,8 @@ void DrawPlot(const plot::PlotDescription& plot, QCustomPlot* canvas) {
   // The corner the data leave free: they rise to the right on the Weibull
   // and dynamic fatigue plots and fall on the static fatigue plot.
   const Qt::Alignment corner =
-      plot.kind == plot::PlotKind::kStatic ? Qt::AlignTop | Qt::AlignRight
+      plot.kind == plot::PlotKind::kStatic || plot.kind == plot::PlotKind::kLifetime
+          ? Qt::AlignTop | Qt::AlignRight
                                            : Qt::AlignTop | Qt::AlignLeft;
   canvas->axisRect()->insetLayout()->setInsetAlignment(0, corner);
 }

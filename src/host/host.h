@@ -85,8 +85,8 @@ class NotebookDocument {
   virtual int32_t ItemCount() = 0;
   virtual NotebookItem* Item(int32_t index) = 0;  // 0-based; nullptr when out of range
   virtual NotebookItem* ItemByName(const std::string& name) = 0;  // nullptr when none
-  // Adds an item of that kind (kItemReport) with a default name; the host
-  // decides where it goes.
+  // Adds an item of that kind (kItemReport, kItemWorksheet) with a default
+  // name; the host decides where it goes.
   virtual void AddItem(int16_t kind) = 0;
   virtual NotebookItem* CurrentDataItem() = 0;  // nullptr when none
   // The cells the whole notebook holds, counted as StoredRows counts them,

@@ -102,7 +102,8 @@ class NotebookSession::ItemView : public NotebookItem {
   DataTable* Table() override { return table_.get(); }
   void RecordAnalysis(int32_t fit_type) override {
     const notebook::Worksheet* sheet = item_.worksheet();
-    if (sheet == nullptr) return;
+    // A lifetime worksheet reads no cells of its own that could change.
+    if (sheet == nullptr || fit_type == kFitLifetime) return;
     const notebook::AnalysisKind kind = fit_type == kFitDynamic  ? notebook::AnalysisKind::kDynamic
                                         : fit_type == kFitStatic ? notebook::AnalysisKind::kStatic
                                                                  : notebook::AnalysisKind::kWeibull;
@@ -154,9 +155,10 @@ int64_t NotebookSession::MaxCells() { return notebook::kMaxCellsPerNotebook; }
 
 void NotebookSession::AddItem(int16_t kind) {
   const bool report = kind == kItemReport;
+  const bool worksheet = kind == kItemWorksheet;
   std::string name;
   for (int n = 1;; ++n) {
-    name = (report ? "Report " : "Item ") + std::to_string(n);
+    name = (report ? "Report " : worksheet ? "Worksheet " : "Item ") + std::to_string(n);
     if (notebook_.Find(name) == nullptr) break;
   }
   // After the current worksheet and whatever follows it in its section.
@@ -170,9 +172,10 @@ void NotebookSession::AddItem(int16_t kind) {
       break;
     }
   }
-  notebook_.Insert(pos, std::make_unique<notebook::Item>(
-                            report ? notebook::ItemType::kReport : notebook::ItemType::kOther,
-                            name, report ? "" : "item"));
+  const notebook::ItemType type = report      ? notebook::ItemType::kReport
+                                  : worksheet ? notebook::ItemType::kWorksheet
+                                              : notebook::ItemType::kOther;
+  notebook_.Insert(pos, std::make_unique<notebook::Item>(type, name, "item"));
 }
 
 }  // namespace korund::host

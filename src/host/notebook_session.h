@@ -43,7 +43,8 @@ class NotebookSession : public NotebookDocument {
   int32_t ItemCount() override;
   NotebookItem* Item(int32_t index) override;
   NotebookItem* ItemByName(const std::string& name) override;
-  // Adds a report named "Report N" after the current worksheet and whatever
+  // Adds a report named "Report N" (kItemReport) or an empty worksheet named
+  // "Worksheet N" (kItemWorksheet) after the current worksheet and whatever
   // follows it in its section (before the next section), or at the end.
   void AddItem(int16_t kind) override;
   NotebookItem* CurrentDataItem() override;

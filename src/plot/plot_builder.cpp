@@ -108,6 +108,10 @@ std::optional<PlotKind> DetectPlotKind(const notebook::Worksheet& sheet) {
   const auto fatigue = internal::NumberAt(sheet, F::kColumn, F::kKindRow);
   if (fatigue == kFitDynamic) return PlotKind::kDynamic;
   if (fatigue == kFitStatic) return PlotKind::kStatic;
+  using L = layout::LifetimeRecord;
+  if (internal::NumberAt(sheet, L::kColumn, L::kKindRow) == L::kLifetimeKind) {
+    return PlotKind::kLifetime;
+  }
   return std::nullopt;
 }
 
@@ -125,6 +129,7 @@ bool BuildPlot(const notebook::Worksheet& sheet, const PlotOptions& options,
   *plot = PlotDescription{};
   plot->kind = *kind;
   if (*kind == PlotKind::kWeibull) return internal::BuildWeibullPlot(sheet, options, plot, error);
+  if (*kind == PlotKind::kLifetime) return internal::BuildLifetimePlot(sheet, plot, error);
   return internal::BuildFatiguePlot(sheet, *kind, options, plot, error);
 }
 

@@ -10,7 +10,7 @@
 
 namespace korund::plot {
 
-enum class PlotKind { kWeibull, kDynamic, kStatic };
+enum class PlotKind { kWeibull, kDynamic, kStatic, kLifetime };
 enum class AxisScale { kLinear, kLog };
 enum class MarkerShape { kCircle, kSquare, kTriangleUp, kTriangleDown, kDiamond, kCross };
 enum class LineStyle { kNone, kSolid, kDash, kDot, kDashDot };
@@ -90,7 +90,7 @@ struct PlotDescription {
   bool stale = false;
 };
 
-// "weibull", "dynamic", "static".
+// "weibull", "dynamic", "static", "lifetime".
 const char* KindName(PlotKind kind);
 const char* ScaleName(AxisScale scale);  // "linear", "log"
 const char* MarkerName(MarkerShape shape);  // "circle", "square", ...

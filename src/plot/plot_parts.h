@@ -14,6 +14,8 @@ bool BuildWeibullPlot(const notebook::Worksheet& sheet, const PlotOptions& optio
                       PlotDescription* plot, std::string* error);
 bool BuildFatiguePlot(const notebook::Worksheet& sheet, PlotKind kind,
                       const PlotOptions& options, PlotDescription* plot, std::string* error);
+bool BuildLifetimePlot(const notebook::Worksheet& sheet, PlotDescription* plot,
+                       std::string* error);
 
 // A cell that holds a number (a text, tagged or not, is no number here).
 std::optional<double> NumberAt(const notebook::Worksheet& sheet, int32_t column, int32_t row);

@@ -114,6 +114,7 @@ const char* KindName(PlotKind kind) {
     case PlotKind::kWeibull: return "weibull";
     case PlotKind::kDynamic: return "dynamic";
     case PlotKind::kStatic: return "static";
+    case PlotKind::kLifetime: return "lifetime";
   }
   return "";
 }

@@ -14,7 +14,7 @@ namespace {
 
 using ui::FormOverride;
 
-constexpr const char* kFooter = R"(Analyses (WORD, any case): weibull, dynamic, static.
+constexpr const char* kFooter = R"(Analyses (WORD, any case): weibull, dynamic, static, lifetime.
 
 Back ends: "terminal" asks the questions on the terminal (the default when
 standard input is one); "qt" shows real dialogs (the default without a
@@ -50,6 +50,9 @@ struct RawOptions {
   std::string ui_name;
   std::vector<std::string> answers;
   std::string rank_function, mode, group_rates, ignore_ids, copy_set;
+  // Lifetime entries, each for its text box ("" = not given).
+  std::string n, from_worksheet, set, m, breaks_per_km, length_km, proof_stress, proof_strain,
+      modulus, proof_time, b, service_stress, failure_probability, service_years;
   bool lock = false, ignore_weakest = false, no_ignore_weakest = false, no_group_rates = false,
        no_ignore_ids = false, no_copy = false;
   // Options given with a value, even an empty one.
@@ -61,7 +64,7 @@ struct RawOptions {
 // Where the run goes: notebook, worksheet, back end, transcript, answers.
 void AddRunOptions(CLI::App& app, Invocation& inv, RawOptions& raw) {
   app.add_option("WORD", inv.words,
-                 "The analysis: weibull, dynamic or static; further words are ignored");
+                 "The analysis: weibull, dynamic, static or lifetime; further words are ignored");
   app.add_option("--notebook", inv.notebook, "The notebook file (default: $KORUND_NOTEBOOK)")
       ->type_name("FILE");
   app.add_option("--worksheet", inv.worksheet,
@@ -89,6 +92,35 @@ void AddRunOptions(CLI::App& app, Invocation& inv, RawOptions& raw) {
                  "in order, the last one repeats)")
       ->type_name("TITLE=CAPTION")
       ->allow_extra_args(false);  // one value per --answer: a word after it is WORD
+}
+
+// The lifetime analysis's entries: texts for its dialog, checked there.
+void AddLifetimeOptions(CLI::App& app, RawOptions& raw) {
+  const std::string group = "Lifetime options";
+  auto add = [&](const char* name, std::string& into, const char* type, const char* help) {
+    return app.add_option(name, into, help)->type_name(type)->group(group);
+  };
+  CLI::Option* n = add("--n", raw.n, "N", "The fatigue parameter n (above 2)");
+  CLI::Option* from = add("--from-worksheet", raw.from_worksheet, "NAME",
+                          "Read n and its IEC bounds from this analysed fatigue worksheet");
+  add("--set", raw.set, "K", "With --from-worksheet: its data set (1 to 6, default 1)");
+  add("--m", raw.m, "M", "Weibull modulus of the proof-test breaks (above 0)");
+  add("--breaks-per-km", raw.breaks_per_km, "NP", "Proof-test breaks per km (above 0)");
+  add("--length-km", raw.length_km, "L", "Service length in km (above 0)");
+  CLI::Option* stress = add("--proof-stress", raw.proof_stress, "GPA", "Proof stress in GPa");
+  CLI::Option* strain =
+      add("--proof-strain", raw.proof_strain, "PERCENT", "Proof strain in % (with --modulus)");
+  add("--modulus", raw.modulus, "GPA", "Young's modulus for --proof-strain (default 72)");
+  add("--proof-time", raw.proof_time, "S", "Proof-test time in seconds (default 1)");
+  add("--b", raw.b, "GPA2S", "Crack-growth constant B in GPa^2 s (default 0)");
+  add("--service-stress", raw.service_stress, "GPA",
+      "Also give the failure probability at this service stress");
+  add("--failure-probability", raw.failure_probability, "F",
+      "Target failure probability for the allowed stress (0 < F < 1)");
+  add("--service-years", raw.service_years, "LIST",
+      "Service times in years, comma-separated (default 1,5,10,20,25,30,40)");
+  n->excludes(from);
+  stress->excludes(strain);
 }
 
 // Analysis options: changes to the options dialog.
@@ -135,6 +167,7 @@ void AddAnalysisOptions(CLI::App& app, Invocation& inv, RawOptions& raw) {
                  "Write the copied table to FILE instead of the desktop clipboard")
       ->type_name("FILE")
       ->group(fatigue);
+  AddLifetimeOptions(app, raw);
   iw->excludes(niw);
   raw.group_rates_option->excludes(ngr);
   raw.ignore_ids_option->excludes(nii);
@@ -176,9 +209,32 @@ ui::FormOverrides DialogOverrides(const RawOptions& raw) {
   if (raw.no_ignore_ids) o.push_back(FormOverride::Uncheck("chkIgnore"));
   if (copy_set) o.push_back(FormOverride::Check("chkCopyData"));
   if (raw.no_copy) o.push_back(FormOverride::Uncheck("chkCopyData"));
+  if (!raw.n.empty()) o.push_back(FormOverride::Select("optN(0)"));
+  if (!raw.from_worksheet.empty()) o.push_back(FormOverride::Select("optN(1)"));
+  if (!raw.proof_stress.empty()) o.push_back(FormOverride::Select("optProof(0)"));
+  if (!raw.proof_strain.empty()) o.push_back(FormOverride::Select("optProof(1)"));
+  if (!raw.service_stress.empty()) o.push_back(FormOverride::Check("chkServiceStress"));
   if (group_rates) o.push_back(FormOverride::SetText("txtRateFactor", raw.group_rates));
   if (ignore_ids) o.push_back(FormOverride::SetText("txtIgnore", raw.ignore_ids));
   if (copy_set) o.push_back(FormOverride::SetText("txtSetToCopy", raw.copy_set));
+  const std::pair<const char*, const std::string*> lifetime[] = {
+      {"txtN", &raw.n},
+      {"txtWorksheet", &raw.from_worksheet},
+      {"txtSet", &raw.set},
+      {"txtM", &raw.m},
+      {"txtBreaks", &raw.breaks_per_km},
+      {"txtLength", &raw.length_km},
+      {"txtProof", raw.proof_strain.empty() ? &raw.proof_stress : &raw.proof_strain},
+      {"txtModulus", &raw.modulus},
+      {"txtProofTime", &raw.proof_time},
+      {"txtB", &raw.b},
+      {"txtServiceStress", &raw.service_stress},
+      {"txtF", &raw.failure_probability},
+      {"txtYears", &raw.service_years},
+  };
+  for (const auto& [box, text] : lifetime) {
+    if (!text->empty()) o.push_back(FormOverride::SetText(box, *text));
+  }
   return o;
 }
 

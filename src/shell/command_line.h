@@ -17,7 +17,7 @@ namespace korund::shell {
 
 // The one-line usage shown when korund is started without an analysis word.
 inline constexpr const char* kUsageLine =
-    "usage: korund weibull|dynamic|static [--notebook FILE] [--worksheet NAME] [--batch] "
+    "usage: korund weibull|dynamic|static|lifetime [--notebook FILE] [--worksheet NAME] [--batch] "
     "[options] (korund --help lists them)";
 
 enum class UiKind { kAuto, kTerminal, kBatch, kQt };

@@ -24,6 +24,7 @@
 #include "util/terminate.h"
 #include "weibull/weibull_guard.h"
 #include "fatigue/fatigue_guard.h"
+#include "lifetime/lifetime_guard.h"
 
 namespace {
 
@@ -72,6 +73,7 @@ int RunAnalysis(const shell::Invocation& inv, int argc, char** argv, host::Host&
   shell::Guards guards;
   guards.weibull = weibull::CheckWeibullWorksheet;
   guards.fatigue = fatigue::CheckFatigueWorksheet;
+  guards.lifetime = lifetime::CheckLifetimeWorksheet;
 
   shell::RunInputs inputs;
   inputs.command_line = inv.CommandLine();
@@ -81,9 +83,10 @@ int RunAnalysis(const shell::Invocation& inv, int argc, char** argv, host::Host&
   shell::IniSettingsStore store(shell::DefaultSettingsRoot());
 
   try {
-    const int status = shell::RunKorund(inputs, ui, host, store, guards);
+    std::string results_worksheet;
+    const int status = shell::RunKorund(inputs, ui, host, store, guards, &results_worksheet);
     if (status == 0 && !inv.plot.empty()) {
-      shell::WriteRunPlot(inv.notebook, inv.worksheet, inv.plot, inv.plot_bands,
+      shell::WriteRunPlot(inv.notebook, results_worksheet, inv.plot, inv.plot_bands,
                           inv.plot_confidence, std::cerr);
     }
     return status;

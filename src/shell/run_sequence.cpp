@@ -50,6 +50,8 @@ bool ReadCommandLine(const std::string& command_line, const std::string& exe_pat
     settings.FitType = kFitStatic;
   } else if (word == "weibull") {
     settings.FitType = kFitWeibull;
+  } else if (word == "lifetime") {
+    settings.FitType = kFitLifetime;
   } else {
     ui.MsgBox("FitType " + std::to_string(settings.FitType) + " not defined in Sub ReadCommandLine",
               ui::kMbIconStop | ui::kMbOk, "PLUG-IN TERMINATING");
@@ -59,7 +61,7 @@ bool ReadCommandLine(const std::string& command_line, const std::string& exe_pat
 }
 
 int RunKorund(const RunInputs& inputs, ui::Ui& ui, host::Host& host, SettingsStore& store,
-              const Guards& guards) {
+              const Guards& guards, std::string* results_worksheet) {
   RunSettings settings;
   settings.FitType = 0;
 
@@ -80,7 +82,9 @@ int RunKorund(const RunInputs& inputs, ui::Ui& ui, host::Host& host, SettingsSto
   }
 
   InitPlotStyles(settings);
-  return worksheet::RunAnalysis(settings, ui, host, guards);
+  const int status = worksheet::RunAnalysis(settings, ui, host, guards);
+  if (results_worksheet != nullptr) *results_worksheet = settings.WorksheetName;
+  return status;
 }
 
 }  // namespace korund::shell

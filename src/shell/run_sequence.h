@@ -52,8 +52,10 @@ bool ReadCommandLine(const std::string& command_line, const std::string& exe_pat
 // 0 after "FINISHED", 1 when the worksheet could not be opened, 2 when the
 // command line named no analysis. Every other end (Cancel, "&Stop", fatal
 // errors, a failed write-back) throws TerminateProgramError; nothing is
-// written back then.
+// written back then. *results_worksheet, when given, receives the name of
+// the worksheet the results went to (the analysed one, or the one a
+// lifetime analysis added).
 int RunKorund(const RunInputs& inputs, ui::Ui& ui, host::Host& host, SettingsStore& store,
-              const Guards& guards);
+              const Guards& guards, std::string* results_worksheet = nullptr);
 
 }  // namespace korund::shell

@@ -23,6 +23,7 @@ enum class Failure {
   kNotPositive,   // a value that is not a positive number where logarithms are taken
   kNoFit,         // too few points, no spread, or the arithmetic broke down
   kNotConverged,  // an iteration ran out of steps (or broke down while iterating)
+  kOutOfDomain,   // an input outside the range the model is defined on
 };
 
 template <typename T>

@@ -2,6 +2,7 @@
 
 #include "fatigue/fatigue_guard.h"
 #include "host/in_process_host.h"
+#include "lifetime/lifetime_guard.h"
 #include "ui/terminate.h"
 #include "util/plot_styles.h"
 #include "util/run_settings.h"
@@ -19,12 +20,14 @@ AnalysisOutcome RunAnalysis(Analysis analysis, const notebook::Notebook& before,
   try {
     host::InProcessHost host(scratch, worksheet);
     RunSettings settings;
-    settings.FitType = analysis == Analysis::kWeibull   ? kFitWeibull
-                       : analysis == Analysis::kDynamic ? kFitDynamic
-                                                        : kFitStatic;
+    settings.FitType = analysis == Analysis::kWeibull    ? kFitWeibull
+                       : analysis == Analysis::kDynamic  ? kFitDynamic
+                       : analysis == Analysis::kLifetime ? kFitLifetime
+                                                         : kFitStatic;
     InitPlotStyles(settings);
     const korund::worksheet::AnalysisGuards guards{weibull::CheckWeibullWorksheet,
-                                                   fatigue::CheckFatigueWorksheet};
+                                                   fatigue::CheckFatigueWorksheet,
+                                                   lifetime::CheckLifetimeWorksheet};
     if (korund::worksheet::RunAnalysis(settings, ui, host, guards) != 0) {
       outcome.reason = ExitReason::kFatal;
       return outcome;

@@ -13,7 +13,7 @@
 
 namespace korund::studio {
 
-enum class Analysis { kWeibull, kDynamic, kStatic };
+enum class Analysis { kWeibull, kDynamic, kStatic, kLifetime };
 
 struct AnalysisOutcome {
   bool completed = false;  // the run reached "FINISHED"

@@ -217,6 +217,7 @@ void MainWindow::BuildMenus() {
   analyse->addAction(tr("&Weibull..."), this, [this] { Analyse(Analysis::kWeibull); });
   analyse->addAction(tr("&Dynamic Fatigue..."), this, [this] { Analyse(Analysis::kDynamic); });
   analyse->addAction(tr("&Static Fatigue..."), this, [this] { Analyse(Analysis::kStatic); });
+  analyse->addAction(tr("&Lifetime..."), this, [this] { Analyse(Analysis::kLifetime); });
 
   QMenu* help = menuBar()->addMenu(tr("&Help"));
   for (const ui::HelpTopic& topic : ui::AllHelpTopics()) {
@@ -502,7 +503,8 @@ AnalysisOutcome MainWindow::Analyse(Analysis analysis) {
   if (outcome.completed) {
     const QString what = analysis == Analysis::kWeibull   ? tr("Weibull analysis")
                          : analysis == Analysis::kDynamic ? tr("Dynamic fatigue analysis")
-                                                          : tr("Static fatigue analysis");
+                         : analysis == Analysis::kStatic  ? tr("Static fatigue analysis")
+                                                          : tr("Lifetime analysis");
     doc_.ReplaceNotebook(after, what);
     // Notes on the data stay until the next message: they may explain a
     // result that looks wrong.

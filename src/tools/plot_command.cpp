@@ -15,6 +15,7 @@ std::optional<plot::PlotKind> KindFromWord(const std::string& word) {
   if (word == "weibull") return plot::PlotKind::kWeibull;
   if (word == "dynamic") return plot::PlotKind::kDynamic;
   if (word == "static") return plot::PlotKind::kStatic;
+  if (word == "lifetime") return plot::PlotKind::kLifetime;
   return std::nullopt;
 }
 
@@ -27,8 +28,9 @@ CLI::App* AddPlotCommand(CLI::App& app, PlotCommandOptions* o) {
   cmd->add_option("--worksheet", o->worksheet, "Worksheet (default: the current one)");
   cmd->add_option("--out", o->out, "File to write: .png, .svg, .pdf, or .json for the description")
       ->required();
-  cmd->add_option("--kind", o->kind, "weibull, dynamic or static (default: the analysis that ran)")
-      ->check(CLI::IsMember({"weibull", "dynamic", "static"}));
+  cmd->add_option("--kind", o->kind,
+                  "weibull, dynamic, static or lifetime (default: the analysis that ran)")
+      ->check(CLI::IsMember({"weibull", "dynamic", "static", "lifetime"}));
   cmd->add_option("--sets", o->sets, "Data sets to draw, e.g. 1,3-5 (default: all)");
   cmd->add_flag("--no-mle-line", o->no_mle_line,
                 "Weibull: leave out the maximum-likelihood lines");

@@ -215,6 +215,48 @@ bool ReadFatigueRows(const Worksheet& sheet, const std::vector<Field>& fields, b
   return true;
 }
 
+// A lifetime worksheet: a row per service time, a column per quantity the
+// analysis titled.
+bool ReadLifetimeRows(const Worksheet& sheet, ResultsTable* table, std::string* error) {
+  namespace L = layout::lifetime;
+  static const char* const kMeanings[L::kTableColumns + 1] = {
+      "",
+      "the service time, a year being 365.25 days",
+      "the constant service stress at which the length fails within the service time with the "
+      "target failure probability F",
+      "the allowed stress as a fraction of the proof stress",
+      "the probability that the length fails within the service time at the given service "
+      "stress",
+      "the allowed stress with n at the lower IEC bound of the fatigue worksheet",
+      "the allowed stress with n at the upper IEC bound of the fatigue worksheet"};
+  std::vector<int32_t> columns;
+  for (int32_t c = 1; c <= L::kTableColumns; ++c) {
+    const notebook::Column* column = sheet.FindColumn(c);
+    if (column != nullptr && column->title == std::string(L::kTableTitles[c])) {
+      columns.push_back(c);
+    }
+  }
+  if (columns.empty() || columns.front() != L::kColYears) {
+    *error = "the lifetime results table is not where the analysis puts it";
+    return false;
+  }
+  for (int32_t c : columns) {
+    table->headers.push_back(L::kTableTitles[c]);
+    table->glossary.push_back(std::string(L::kTableTitles[c]) + ": " + kMeanings[c]);
+  }
+  for (int32_t row = 1;; ++row) {
+    const std::optional<double> years = NumberAt(sheet, L::kColYears, row);
+    if (!years) break;
+    ResultsTable::Row r;
+    r.name = FormatNumber(*years);
+    for (size_t i = 1; i < columns.size(); ++i) {
+      r.values.push_back(NumberAt(sheet, columns[i], row));
+    }
+    table->rows.push_back(std::move(r));
+  }
+  return true;
+}
+
 }  // namespace
 
 bool BuildResultsTable(const Worksheet& sheet, ResultsTable* table, std::string* error,
@@ -229,6 +271,7 @@ bool BuildResultsTable(const Worksheet& sheet, ResultsTable* table, std::string*
     return false;
   }
   table->kind = plot::KindName(*kind);
+  if (*kind == plot::PlotKind::kLifetime) return ReadLifetimeRows(sheet, table, error);
   if (*kind == plot::PlotKind::kWeibull) {
     const std::vector<Field> fields = WeibullFields();
     StartTable(fields, table);

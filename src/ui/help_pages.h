@@ -10,5 +10,6 @@ extern const std::string_view kOverview;
 extern const std::string_view kWeibull;
 extern const std::string_view kDynamic;
 extern const std::string_view kStatic;
+extern const std::string_view kLifetime;
 
 }  // namespace korund::ui::help_pages

@@ -14,13 +14,14 @@ namespace {
 
 constexpr int kOverviewTopic = 0;
 
-const std::array<HelpTopic, 4>& Topics() {
-  static const std::array<HelpTopic, 4> topics = {{
+const std::array<HelpTopic, 5>& Topics() {
+  static const std::array<HelpTopic, 5> topics = {{
       {kOverviewTopic, "overview", "KORUND: strength and fatigue of optical fibre",
        help_pages::kOverview},
       {1047, "weibull", "Weibull analysis", help_pages::kWeibull},
       {1018, "dynamic", "Dynamic fatigue", help_pages::kDynamic},
       {1032, "static", "Static fatigue", help_pages::kStatic},
+      {1060, "lifetime", "Lifetime of proof-tested fibre", help_pages::kLifetime},
   }};
   return topics;
 }

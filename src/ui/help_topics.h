@@ -2,7 +2,7 @@
 // Markdown. The Qt back end renders the Markdown; the terminal and
 // "korund help" print it as plain text. Topic numbers are the ones the run
 // sequence gives the dialogs: 1018 dynamic fatigue, 1032 static fatigue,
-// 1047 Weibull; the overview is topic 0.
+// 1047 Weibull, 1060 lifetime; the overview is topic 0.
 #pragma once
 
 #include <span>

@@ -19,6 +19,8 @@ inline std::string AppTitle() { return std::string("KORUND ") + kVersion; }
 inline constexpr int32_t kFitDynamic = 0;
 inline constexpr int32_t kFitStatic = 1;
 inline constexpr int32_t kFitWeibull = 2;
+// Not an analysis of the original program: the proof-test lifetime design.
+inline constexpr int32_t kFitLifetime = 3;
 
 // What a fatigue analysis varies; stored in the worksheet as the number.
 enum class FatigueMode : int32_t {

@@ -53,6 +53,75 @@ struct FatigueRecord {
   static constexpr int32_t kRows = 13;
 };
 
+// The inputs of a lifetime analysis, kept in the worksheet it writes so
+// that a rerun starts from them: labels in kLabelColumn, values beside them.
+struct LifetimeRecord {
+  static constexpr int32_t kLabelColumn = 13;
+  static constexpr int32_t kColumn = 14;
+  static constexpr int32_t kKindRow = 1;  // kLifetimeKind
+  static constexpr int32_t kVersionRow = 2;
+  static constexpr int32_t kNFromWorksheetRow = 3;  // -1 read from a fatigue worksheet, 0 typed
+  static constexpr int32_t kNRow = 4;
+  static constexpr int32_t kNLowerRow = 5;  // IEC bounds of a read n, else empty
+  static constexpr int32_t kNUpperRow = 6;
+  static constexpr int32_t kFatigueWorksheetRow = 7;
+  static constexpr int32_t kSetRow = 8;
+  static constexpr int32_t kMRow = 9;
+  static constexpr int32_t kBreaksRow = 10;
+  static constexpr int32_t kLengthRow = 11;
+  static constexpr int32_t kProofByStrainRow = 12;  // -1 strain and modulus given, 0 stress
+  static constexpr int32_t kProofStressRow = 13;
+  static constexpr int32_t kProofStrainRow = 14;
+  static constexpr int32_t kModulusRow = 15;
+  static constexpr int32_t kProofTimeRow = 16;
+  static constexpr int32_t kBRow = 17;
+  static constexpr int32_t kFRow = 18;
+  static constexpr int32_t kServiceStressGivenRow = 19;  // -1 or 0
+  static constexpr int32_t kServiceStressRow = 20;
+  static constexpr int32_t kYearsRow = 21;  // the service times as typed
+  static constexpr int32_t kRows = 21;
+  static constexpr int32_t kLifetimeKind = kFitLifetime;
+};
+
+namespace lifetime {
+
+// The results table: one row per service time from row 1, a column per
+// quantity; the columns that do not apply stay empty and untitled.
+inline constexpr int32_t kColYears = 1;
+inline constexpr int32_t kColAllowed = 2;
+inline constexpr int32_t kColRatio = 3;
+inline constexpr int32_t kColServiceF = 4;
+inline constexpr int32_t kColAllowedLower = 5;
+inline constexpr int32_t kColAllowedUpper = 6;
+inline constexpr int32_t kTableColumns = 6;
+// The titles of the table's columns, index = column.
+inline constexpr const char* kTableTitles[kTableColumns + 1] = {
+    "",
+    "Service time (years)",
+    "Allowed stress (GPa)",
+    "Allowed / proof",
+    "F at service stress",
+    "Allowed stress at n lower (GPa)",
+    "Allowed stress at n upper (GPa)"};
+
+// The graph's curves: allowed stress against service time in years, for n
+// and its bounds, at kCurvePoints times spaced evenly in log time from one
+// hour to kCurveLastYears.
+inline constexpr int32_t kColCurveYears = 8;
+inline constexpr int32_t kColCurveAllowed = 9;
+inline constexpr int32_t kColCurveLower = 10;
+inline constexpr int32_t kColCurveUpper = 11;
+inline constexpr int32_t kCurvePoints = 81;
+inline constexpr double kCurveLastYears = 100;
+
+// The worksheet holds at least this many columns and rows.
+inline constexpr int32_t kMinColumns = LifetimeRecord::kColumn;
+inline constexpr int32_t kMinRows = kCurvePoints;
+// The name of the worksheets the analysis adds: the stem and a number.
+inline constexpr const char* kWorksheetStem = "Lifetime ";
+
+}  // namespace lifetime
+
 namespace weibull {
 
 inline constexpr int32_t kSets = 10;

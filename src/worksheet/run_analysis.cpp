@@ -15,6 +15,7 @@ namespace {
 constexpr int kHelpDynamic = 1018;
 constexpr int kHelpStatic = 1032;
 constexpr int kHelpWeibull = 1047;
+constexpr int kHelpLifetime = 1060;
 
 }  // namespace
 
@@ -37,6 +38,10 @@ int RunAnalysis(RunSettings& settings, ui::Ui& ui, host::Host& host,
     case kFitStatic:
       msg.set_help_topic(kHelpStatic);
       guards.fatigue(ctx);
+      break;
+    case kFitLifetime:
+      msg.set_help_topic(kHelpLifetime);
+      guards.lifetime(ctx);
       break;
     default:
       msg.set_help_topic(kHelpWeibull);

@@ -19,6 +19,7 @@ namespace korund::worksheet {
 struct AnalysisGuards {
   std::function<void(RunContext&)> weibull;  // FitType 2
   std::function<void(RunContext&)> fatigue;  // FitType 0 and 1
+  std::function<void(RunContext&)> lifetime;  // FitType 3
 };
 
 // Runs the analysis settings.FitType names on the host's current worksheet.

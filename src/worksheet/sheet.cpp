@@ -115,6 +115,47 @@ bool Sheet::spAddReport(const std::string& name) {
   return false;
 }
 
+bool Sheet::spAddWorksheet(const std::string& name) {
+  if (notebook_ == nullptr || buffered_) return true;
+  notebook_->AddItem(host::kItemWorksheet);
+  // The new worksheet is the last one between this worksheet and the next
+  // section, as a new report is.
+  host::NotebookItem* added = nullptr;
+  const int32_t count = notebook_->ItemCount();
+  for (int32_t i = 0; i < count; ++i) {
+    if (notebook_->Item(i)->Name() != settings_.WorksheetName) continue;
+    for (++i; i < count; ++i) {
+      host::NotebookItem* item = notebook_->Item(i);
+      if (item->ItemType() == host::kItemSection) break;
+      if (item->ItemType() == host::kItemWorksheet) added = item;
+    }
+    break;
+  }
+  if (added == nullptr || !added->SetName(name)) return true;
+  added->Open();
+  host::DataTable* table = added->Table();
+  if (table == nullptr) return true;
+  worksheet_item_ = added;
+  table_ = table;
+  settings_.WorksheetName = name;
+  max_col_ = 0;
+  max_row_ = 0;
+  return false;
+}
+
+bool Sheet::HasItem(const std::string& name) {
+  return notebook_ != nullptr && notebook_->ItemByName(name) != nullptr;
+}
+
+bool Sheet::GetCellOf(const std::string& worksheet, int32_t column, int32_t row, Value& value) {
+  host::NotebookItem* item = notebook_ != nullptr ? notebook_->ItemByName(worksheet) : nullptr;
+  host::DataTable* table = item != nullptr ? item->Table() : nullptr;
+  if (table == nullptr || column < 1 || row < 1) return false;
+  value = table->Cell(column - 1, row - 1);
+  if (value.IsEmpty() || (value.IsText() && value.Text() == kNaNText)) value = Value("");
+  return true;
+}
+
 std::string Sheet::ReportText() const {
   return report_item_ != nullptr ? report_item_->Text() : std::string();
 }

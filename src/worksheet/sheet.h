@@ -40,6 +40,18 @@ class Sheet {
   // Adds a report item and takes the last report between the worksheet and
   // the next section; renames it when name is not empty. True = failed.
   bool spAddReport(const std::string& name);
+  // Adds an empty worksheet named `name` after the current one (and what
+  // follows it in its section) and makes it the sheet's worksheet, direct
+  // and unloaded; WorksheetName follows. True = failed (no notebook, or the
+  // host put it elsewhere or refused the name).
+  bool spAddWorksheet(const std::string& name);
+  // Whether the notebook holds an item of that name.
+  bool HasItem(const std::string& name);
+  // One cell of another worksheet of the notebook, read from the host as
+  // spGetCell reads one directly. False when there is no worksheet of that
+  // name.
+  bool GetCellOf(const std::string& worksheet, int32_t column, int32_t row, Value& value);
+
   // The report item's text (dispatch id 1001); "" without a report.
   std::string ReportText() const;
   void SetReportText(const std::string& text);
