@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "plot/contrast.h"
 #include "plot/plot_parts.h"
 #include "util/run_settings.h"
 #include "util/value.h"
@@ -124,8 +125,24 @@ bool BuildPlot(const notebook::Worksheet& sheet, const PlotOptions& options,
   }
   *plot = PlotDescription{};
   plot->kind = *kind;
-  if (*kind == PlotKind::kWeibull) return internal::BuildWeibullPlot(sheet, options, plot, error);
-  return internal::BuildFatiguePlot(sheet, *kind, options, plot, error);
+  const bool built = *kind == PlotKind::kWeibull
+                         ? internal::BuildWeibullPlot(sheet, options, plot, error)
+                         : internal::BuildFatiguePlot(sheet, *kind, options, plot, error);
+  if (!built) return false;
+  if (!options.title.empty()) plot->title = options.title;
+  KeepVisibleOnWhite(plot);
+  return true;
+}
+
+bool BuildPlot(const notebook::Item& item, const PlotOptions& options, PlotDescription* plot,
+               std::string* error) {
+  if (item.worksheet() == nullptr) {
+    *error = "\"" + item.name() + "\" is no worksheet";
+    return false;
+  }
+  PlotOptions titled = options;
+  if (titled.title.empty()) titled.title = item.name();
+  return BuildPlot(*item.worksheet(), titled, plot, error);
 }
 
 bool ParseSetList(const std::string& text, int max_set, std::vector<int>* sets,

@@ -267,8 +267,10 @@ TEST_F(FatiguePlotTest, UsedMeasurementsGroupMeansAndTheFittedLine) {
   ASSERT_EQ(groups.errors.size(), 2u);
   EXPECT_EQ(groups.errors[0].low, 2.9);
   EXPECT_EQ(groups.errors[0].high, 3.4);
-  EXPECT_EQ(groups.legend, "Batch 7: nd = 20.5 [18.0, 23.9]");
+  // The name on the points, the parameter and its bounds on the line.
+  EXPECT_EQ(groups.legend, "Batch 7");
   ASSERT_EQ(plot.lines.size(), 1u);
+  EXPECT_EQ(plot.lines[0].legend, "fit: nd = 20.5 [18.0, 23.9]");
   EXPECT_EQ(plot.lines[0].from.x, 0.063);
   EXPECT_EQ(plot.lines[0].from.y, 3.05);
   EXPECT_EQ(plot.lines[0].to.x, 15.8);
@@ -310,7 +312,7 @@ TEST_F(FatiguePlotTest, StaticFatiguePlotsTimeToFailureAgainstStress) {
   EXPECT_EQ(plot.kind, PlotKind::kStatic);
   EXPECT_EQ(plot.x.title, "Applied stress (GPa)");
   EXPECT_EQ(plot.y.title, "Time to failure (s)");
-  EXPECT_EQ(plot.series[1].legend, "Batch 7: ns = 20.5 [18.0, 23.9]");
+  EXPECT_EQ(plot.lines[0].legend, "fit: ns = 20.5 [18.0, 23.9]");
 }
 
 TEST_F(FatiguePlotTest, NonPositiveValuesAreLeftOutOfTheLogAxesAndCounted) {
@@ -321,6 +323,7 @@ TEST_F(FatiguePlotTest, NonPositiveValuesAreLeftOutOfTheLogAxesAndCounted) {
   EXPECT_EQ(plot.series[0].points.size(), 3u);
   EXPECT_EQ(plot.series[1].errors[1].low, 4.2);  // no bar below the mean
   EXPECT_TRUE(plot.lines.empty());
+  EXPECT_EQ(plot.series[1].legend, "Batch 7: nd = 20.5 [18.0, 23.9]");  // no line to carry it
   EXPECT_EQ(plot.dropped_points, 3);
   // Set 2 has no results: alone, it is nothing to draw.
   std::string error;
