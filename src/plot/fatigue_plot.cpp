@@ -5,6 +5,9 @@
 // static fatigue time to failure against applied stress.
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "plot/plot_parts.h"
 #include "plot/style_codes.h"
@@ -171,13 +174,12 @@ std::optional<std::string> RateUnit(const std::string& text) {
   return unit;
 }
 
-// The unit the drawn sets' rate columns name (their labels first, then a
+// The unit the rate columns of the sets name (their labels first, then a
 // text among the rates, such as the rate cell of a unit-word row); "" when
 // none does, or when sets name different ones.
-std::string RateUnitOfSets(const notebook::Worksheet& sheet, const PlotOptions& options) {
+std::string RateUnitOfSets(const notebook::Worksheet& sheet, const std::vector<int>& sets) {
   std::string found;
-  for (int s = 1; s <= fl::kSets; ++s) {
-    if (!WantsSet(options, s)) continue;
+  for (int s : sets) {
     const int32_t column = fl::SetColumn(s, fl::kColRawX);
     std::optional<std::string> unit;
     const notebook::Column* c = sheet.FindColumn(column);
@@ -209,15 +211,19 @@ bool BuildFatiguePlot(const notebook::Worksheet& sheet, PlotKind kind,
     plot->x.title =
         mode == static_cast<double>(FatigueMode::kFaceplateVelocity) ? "Faceplate velocity"
                                                                      : "Stress rate";
-    const std::string unit = RateUnitOfSets(sheet, options);
-    if (!unit.empty()) plot->x.title += " (" + unit + ")";
     plot->y.title = "Strength (GPa)";
   }
 
   Gathered gathered{plot, {}, {}};
+  std::vector<int> drawn;
   for (int s = 1; s <= fl::kSets; ++s) {
-    if (WantsSet(options, s)) AddSet(sheet, s, param, &gathered);
+    if (!WantsSet(options, s)) continue;
+    const size_t before = plot->series.size();
+    AddSet(sheet, s, param, &gathered);
+    if (plot->series.size() > before) drawn.push_back(s);
   }
+  const std::string unit = is_static ? "" : RateUnitOfSets(sheet, drawn);
+  if (!unit.empty()) plot->x.title += " (" + unit + ")";
   if (plot->series.empty()) {
     const std::string word = is_static ? "static" : "dynamic";
     *error = options.sets.empty()

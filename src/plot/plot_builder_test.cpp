@@ -305,6 +305,44 @@ TEST_F(FatiguePlotTest, AxesAreLogLogWithTitlesFromTheMode) {
   EXPECT_EQ(Build().x.title, "Faceplate velocity");
 }
 
+TEST_F(FatiguePlotTest, TheRateAxisNamesTheUnitTheRateColumnsGive) {
+  // Label of set 1's rate column, a text among its rates, set 2's label.
+  const struct {
+    const char* label;
+    Value cell;
+    const char* label2;
+    const char* title;
+  } cases[] = {
+      {"Rate (MPa/s)", Value(), "", "Stress rate (MPa/s)"},
+      {"rate [%/min]", Value(), "", "Stress rate (%/min)"},
+      {"", Value("GPa/s"), "", "Stress rate (GPa/s)"},
+      {"Rate", Value("0.1"), "", "Stress rate"},
+      {"Rate (MPa/s)", Value(), "v (mm/min)", "Stress rate (MPa/s)"},  // set 2 draws nothing
+      {"", Value("a/very/long/comment"), "", "Stress rate"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title);
+    sheet_.ColumnAt(3).label = c.label;
+    sheet_.SetCell(3, 20, c.cell);
+    sheet_.ColumnAt(33).label = c.label2;
+    EXPECT_EQ(Build().x.title, c.title);
+  }
+}
+
+TEST_F(FatiguePlotTest, TheTitleIsTheWorksheetsNameUnlessOneIsGiven) {
+  notebook::Item item(notebook::ItemType::kWorksheet, "Lot 7, 20 C");
+  *item.worksheet() = sheet_;
+  PlotDescription plot;
+  std::string error;
+  ASSERT_TRUE(BuildPlot(item, {}, &plot, &error)) << error;
+  EXPECT_EQ(plot.title, "Lot 7, 20 C");
+  PlotOptions titled;
+  titled.title = "Figure 3";
+  ASSERT_TRUE(BuildPlot(item, titled, &plot, &error)) << error;
+  EXPECT_EQ(plot.title, "Figure 3");
+  EXPECT_EQ(Build().title, "Dynamic fatigue");  // a worksheet alone has no name
+}
+
 TEST_F(FatiguePlotTest, StaticFatiguePlotsTimeToFailureAgainstStress) {
   sheet_.SetCell(184, 1, 2);
   sheet_.SetCell(184, 2, 1);

@@ -83,8 +83,7 @@ int RunAnalysis(const shell::Invocation& inv, int argc, char** argv, host::Host&
   try {
     const int status = shell::RunKorund(inputs, ui, host, store, guards);
     if (status == 0 && !inv.plot.empty()) {
-      shell::WriteRunPlot(inv.notebook, inv.worksheet, inv.plot, inv.plot_bands,
-                          inv.plot_confidence, std::cerr);
+      shell::WriteRunPlot(inv, std::cerr);
     }
     return status;
   } catch (const TerminateProgramError& e) {
