@@ -147,7 +147,8 @@ QSize SizeInColumns(QCPLegend* legend, int columns) {
 
 // Beside the axis rectangle: to the right in one column, or below in as
 // many columns as the width takes, whichever leaves the larger axis
-// rectangle.
+// rectangle. A legend that fits neither way (a tiny image) is left out: it
+// could only cover the data.
 void PlaceOutside(QCustomPlot* canvas) {
   QCPLegend* legend = canvas->legend;
   QCPAxisRect* axes = canvas->axisRect();
@@ -155,22 +156,29 @@ void PlaceOutside(QCustomPlot* canvas) {
   int row = 0, column = 0;
   if (!CellOf(layout, axes, &row, &column)) return;
   const QRect area = axes->rect();
+  const QRect view = canvas->viewport();
   const QMargins gap(8, 6, 8, 6);
   const QSize single = SizeInColumns(legend, 1);
   int columns = 1;
   QSize wide = single;
   for (int c = legend->itemCount(); c > 1; --c) {
     const QSize size = SizeInColumns(legend, c);
-    if (size.width() + gap.left() + gap.right() <= canvas->viewport().width()) {
+    if (size.width() + gap.left() + gap.right() <= view.width()) {
       columns = c;
       wide = size;
       break;
     }
   }
-  const double right_area = std::max(0, area.width() - single.width() - gap.left() - gap.right()) *
-                            static_cast<double>(area.height());
-  const double below_area = static_cast<double>(area.width()) *
-                            std::max(0, area.height() - wide.height() - gap.top() - gap.bottom());
+  const int right_width = area.width() - single.width() - gap.left() - gap.right();
+  const int below_height = area.height() - wide.height() - gap.top() - gap.bottom();
+  const bool right_fits = right_width > 0 && single.height() + gap.top() + gap.bottom() <= view.height();
+  const bool below_fits = below_height > 0 && wide.width() + gap.left() + gap.right() <= view.width();
+  if (!right_fits && !below_fits) {
+    legend->setVisible(false);
+    return;
+  }
+  const double right_area = right_fits ? static_cast<double>(right_width) * area.height() : 0;
+  const double below_area = below_fits ? static_cast<double>(below_height) * area.width() : 0;
   auto* holder = new QCPLayoutGrid;
   holder->setMargins(gap);
   if (right_area >= below_area) {
@@ -190,6 +198,13 @@ void PlaceOutside(QCustomPlot* canvas) {
     holder->addElement(0, 2, new QCPLayoutElement(canvas));
     holder->setColumnStretchFactor(1, 0.001);
   }
+  // The axes' margins (tick labels) are laid out anew; should the two still
+  // meet, the legend goes.
+  UpdateLayout(canvas);
+  if (legend->outerRect().intersects(axes->rect())) {
+    ReturnInside(canvas);
+    legend->setVisible(false);
+  }
 }
 
 }  // namespace
@@ -197,6 +212,7 @@ void PlaceOutside(QCustomPlot* canvas) {
 void PlaceLegend(QCustomPlot* canvas) {
   ReturnInside(canvas);
   QCPLegend* legend = canvas->legend;
+  legend->setVisible(legend->itemCount() > 0);
   if (!legend->visible()) return;
   QCPLayoutInset* inset = canvas->axisRect()->insetLayout();
   const int index = InsetIndex(inset, legend);

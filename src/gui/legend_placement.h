@@ -12,8 +12,9 @@ namespace korund::gui {
 // Moves the canvas's legend to the first corner of its axis rectangle (top
 // left, top right, bottom right, bottom left) where it covers nothing drawn;
 // when no corner is free, beside the axis rectangle (right or below,
-// whichever leaves the larger axis rectangle). Call it after the plottables
-// are in place and again whenever the viewport changes size.
+// whichever leaves the larger axis rectangle); shown only when it has
+// entries, and left out when it fits nowhere (a tiny image). Call it after
+// the plottables are in place and again whenever the viewport changes size.
 void PlaceLegend(QCustomPlot* canvas);
 
 }  // namespace korund::gui

@@ -189,7 +189,6 @@ void DrawPlot(const plot::PlotDescription& plot, QCustomPlot* canvas) {
   for (const plot::Line& line : plot.lines) AddLine(line, canvas);
   AddBands(plot.bands, canvas);
 
-  canvas->legend->setVisible(canvas->legend->itemCount() > 0);
   QFont legend_font = canvas->font();
   legend_font.setPointSizeF(legend_font.pointSizeF() - 0.5);
   canvas->legend->setFont(legend_font);
