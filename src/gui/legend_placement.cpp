@@ -171,8 +171,10 @@ void PlaceOutside(QCustomPlot* canvas) {
   }
   const int right_width = area.width() - single.width() - gap.left() - gap.right();
   const int below_height = area.height() - wide.height() - gap.top() - gap.bottom();
-  const bool right_fits = right_width > 0 && single.height() + gap.top() + gap.bottom() <= view.height();
-  const bool below_fits = below_height > 0 && wide.width() + gap.left() + gap.right() <= view.width();
+  const bool right_fits =
+      right_width > 0 && single.height() + gap.top() + gap.bottom() <= view.height();
+  const bool below_fits =
+      below_height > 0 && wide.width() + gap.left() + gap.right() <= view.width();
   if (!right_fits && !below_fits) {
     legend->setVisible(false);
     return;

@@ -105,8 +105,8 @@ int CountUnderLegend(const PlotDescription& plot, QCustomPlot& canvas) {
   }
   for (const plot::Band& b : plot.bands) {
     for (size_t i = 0; i + 1 < b.points.size(); ++i) {
-      count += along(pixel(b.points[i].x, b.points[i].y),
-                     pixel(b.points[i + 1].x, b.points[i + 1].y));
+      count +=
+          along(pixel(b.points[i].x, b.points[i].y), pixel(b.points[i + 1].x, b.points[i + 1].y));
     }
   }
   return count;
@@ -120,12 +120,11 @@ TEST(LegendPlacement, TheLegendCoversNothingAtAnySize) {
   } plots[] = {{"three sets", Rising(3), true},
                {"ten sets", Rising(10), false},
                {"points everywhere", Crowded(), false}};
-  const QSize sizes[] = {{900, 650}, {320, 240}, {480, 600}, {1600, 500},
+  const QSize sizes[] = {{900, 650},  {320, 240},   {480, 600}, {1600, 500},
                          {700, 1200}, {2400, 1700}, {120, 90}};
   for (const auto& p : plots) {
     for (const QSize& size : sizes) {
-      SCOPED_TRACE(testing::Message() << p.name << " at " << size.width() << "x"
-                                      << size.height());
+      SCOPED_TRACE(testing::Message() << p.name << " at " << size.width() << "x" << size.height());
       QCustomPlot canvas;
       canvas.setViewport(QRect(QPoint(0, 0), size));
       DrawPlot(p.plot, &canvas);

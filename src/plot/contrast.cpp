@@ -16,8 +16,7 @@ double Linear(uint8_t channel) {
 // The sRGB channel of a linear value in 0..1, rounded down so that the
 // shade never comes out lighter than asked.
 uint8_t Encoded(double linear) {
-  const double c =
-      linear <= 0.0031308 ? linear * 12.92 : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
+  const double c = linear <= 0.0031308 ? linear * 12.92 : 1.055 * std::pow(linear, 1 / 2.4) - 0.055;
   return static_cast<uint8_t>(std::clamp(std::floor(c * 255), 0.0, 255.0));
 }
 

@@ -19,14 +19,14 @@ TEST(Contrast, RatiosAgainstWhiteMatchPublishedValues) {
     Color color;
     double ratio;
   } cases[] = {
-      {{0, 0, 0}, 21.0},       {{255, 255, 255}, 1.0},   {{118, 118, 118}, 4.54},
-      {{119, 119, 119}, 4.48}, {{128, 128, 128}, 3.95},  {{192, 192, 192}, 1.82},
-      {{255, 0, 0}, 4.00},     {{0, 255, 0}, 1.37},      {{0, 0, 255}, 8.59},
-      {{255, 255, 0}, 1.07},   {{0, 255, 255}, 1.25},    {{255, 0, 255}, 3.14},
+      {{0, 0, 0}, 21.0},       {{255, 255, 255}, 1.0},  {{118, 118, 118}, 4.54},
+      {{119, 119, 119}, 4.48}, {{128, 128, 128}, 3.95}, {{192, 192, 192}, 1.82},
+      {{255, 0, 0}, 4.00},     {{0, 255, 0}, 1.37},     {{0, 0, 255}, 8.59},
+      {{255, 255, 0}, 1.07},   {{0, 255, 255}, 1.25},   {{255, 0, 255}, 3.14},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << int{c.color.r} << "," << int{c.color.g} << ","
-                                    << int{c.color.b});
+    SCOPED_TRACE(testing::Message()
+                 << int{c.color.r} << "," << int{c.color.g} << "," << int{c.color.b});
     EXPECT_NEAR(ContrastRatio(c.color, kWhite), c.ratio, 0.005);
     EXPECT_NEAR(ContrastRatio(kWhite, c.color), c.ratio, 0.005);
   }

@@ -153,6 +153,8 @@ TEST_F(PlotCommandTest, WeibullFollowsEditedCodesAndTheChosenSets) {
   const Json plot = Description(file, {"--sets", "2", "--no-mle-line"});
   ASSERT_EQ(plot["series"].size(), 1u) << "no band without its line";
   EXPECT_EQ(plot["series"][0]["color"], "#0ac81e");
+  // Too faint on white (2.2:1): drawn with an outline, the code kept.
+  EXPECT_TRUE(plot["series"][0]["outline"].IsString());
   EXPECT_EQ(plot["series"][0]["marker"], "circle");
   EXPECT_EQ(plot["lines"].size(), 1u);
   EXPECT_EQ(Description(file, {"--sets", "2", "--no-bands"})["series"].size(), 1u);
