@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QWidget>
+#include <cmath>
 #include <iostream>
 #include <string>
 
@@ -70,6 +71,21 @@ class Shooter {
   bool ok_ = true;
 };
 
+// Presses OK in the form and saves the dialog at the first repaint the
+// progress bar asks for.
+void ShootRunning(gui::QtUi& ui, Shooter& shooter, ui::FormModel& form, const QString& name) {
+  bool taken = false;
+  ui.SetShownHook([&](QWidget& w) {
+    auto* dialog = dynamic_cast<gui::FormDialog*>(&w);
+    if (dialog == nullptr) return;
+    QTimer::singleShot(0, dialog, [&, dialog] {
+      if (!taken) taken = shooter.Save(*dialog, name);
+    });
+    static_cast<QPushButton*>(dialog->Widget("cmdOK"))->click();
+  });
+  ui.RunForm(form);
+}
+
 // Runs an options dialog, saving it; its Cancel ends the "run" as usual.
 void ShootForm(gui::QtUi& ui, Shooter& shooter, ui::FormModel& form, const QString& name) {
   shooter.Next(name);
@@ -111,8 +127,8 @@ int main(int argc, char** argv) {
   fatigue::frmSFoptions stat(ctx);
   ShootForm(ui, shooter, stat, "static-options");
 
-  // The Weibull dialog while its analysis runs, on a small worksheet: the
-  // picture is taken at the first repaint the progress bar asks for.
+  // The Weibull and dynamic fatigue dialogs while their analyses run, on
+  // small worksheets.
   host::MemoryHost host;
   host.notebook.AddSection("Section 1");
   host::MemoryTable& table = host.Table(host.notebook.AddWorksheet("Data 1"));
@@ -123,16 +139,27 @@ int main(int argc, char** argv) {
   if (!sheet.spOpenWorksheet(host, "")) {
     sheet.spLoadSheet(56, 38);
     weibull::WeibOptionsForm running(ctx);
-    bool taken = false;
-    ui.SetShownHook([&](QWidget& w) {
-      auto* form = dynamic_cast<gui::FormDialog*>(&w);
-      if (form == nullptr) return;
-      QTimer::singleShot(0, form, [&, form] {
-        if (!taken) taken = shooter.Save(*form, "weibull-running");
-      });
-      static_cast<QPushButton*>(form->Widget("cmdOK"))->click();
-    });
-    ui.RunForm(running);
+    ShootRunning(ui, shooter, running, "weibull-running");
+  }
+  RunSettings fatigue_settings;
+  fatigue_settings.FitType = kFitDynamic;
+  fatigue_settings.RateFactor = 1.2;
+  fatigue_settings.SetToCopy = 1;
+  worksheet::Sheet fatigue_sheet(ui, msg, fatigue_settings);
+  RunContext fatigue_ctx{fatigue_settings, ui, msg, fatigue_sheet};
+  host::MemoryHost fatigue_host;
+  fatigue_host.notebook.AddSection("Section 1");
+  host::MemoryTable& rates = fatigue_host.Table(fatigue_host.notebook.AddWorksheet("Data 2"));
+  for (int row = 0; row < 16; ++row) {
+    const double rate = std::pow(10.0, row % 4 - 2);
+    rates.Set(0, row, Value("A" + std::to_string(row + 1)));
+    rates.Set(1, row, Value(4.0 + 0.2 * std::log10(rate) + 0.01 * (row % 3)));
+    rates.Set(2, row, Value(rate));
+  }
+  if (!fatigue_sheet.spOpenWorksheet(fatigue_host, "")) {
+    fatigue_sheet.spLoadSheet(184, 25);
+    fatigue::frmDFoptions running(fatigue_ctx);
+    ShootRunning(ui, shooter, running, "dynamic-running");
   }
 
   shooter.Next("message-stop");

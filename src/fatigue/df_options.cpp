@@ -57,34 +57,36 @@ std::vector<ui::FormControl> frmDFoptions::Controls() const {
       "- Additional sets can be placed in 31:33, 61:63, 91:93, 121:123 and 151:153.\r"
       "- Information anywhere else in the worksheet might be overwritten."));
   if (running_) {
+    // The progress area takes the place of the experiment-type frame.
     out.push_back(Control(Kind::kLabel, "lblpBar", "Please wait.."));
   } else {
     out.push_back(Control(Kind::kLabel, "frmMode", "Select experiment type:"));
+    auto option = Control(Kind::kOption, "optMode(0)",
+                          std::string(kTension) + " - all modes\r\n" + kTwoPoint +
+                              "    - constant stress or strain rate\r\n" + kTwoPoint +
+                              "    - constant faceplate speed (S vs dS/dt)\r\n" + kFourPoint +
+                              "    - all modes");
+    option.group = "optMode";
+    option.checked = !mode_faceplate_;
+    out.push_back(option);
+    option = Control(Kind::kOption, "optMode(1)",
+                     std::string(kTwoPoint) + "    - constant faceplate speed (S vs v)");
+    option.group = "optMode";
+    option.checked = mode_faceplate_;
+    out.push_back(option);
   }
 
-  auto option = Control(Kind::kOption, "optMode(0)",
-                        std::string(kTension) + " - all modes\r\n" + kTwoPoint +
-                            "    - constant stress or strain rate\r\n" + kTwoPoint +
-                            "    - constant faceplate speed (S vs dS/dt)\r\n" + kFourPoint +
-                            "    - all modes");
-  option.group = "optMode";
-  option.checked = !mode_faceplate_;
-  out.push_back(option);
-  option = Control(Kind::kOption, "optMode(1)",
-                   std::string(kTwoPoint) + "    - constant faceplate speed (S vs v)");
-  option.group = "optMode";
-  option.checked = mode_faceplate_;
-  out.push_back(option);
-
-  auto check = [&out](const std::string& name, const std::string& caption, bool checked) {
+  // Nothing can be changed once the analysis runs.
+  auto check = [this, &out](const std::string& name, const std::string& caption, bool checked) {
     auto c = Control(Kind::kCheck, name, caption);
     c.checked = checked;
+    c.enabled = !running_;
     out.push_back(c);
   };
-  auto text = [&out](const std::string& name, const std::string& value, bool enabled) {
+  auto text = [this, &out](const std::string& name, const std::string& value, bool enabled) {
     auto c = Control(Kind::kText, name, "");
     c.text = value;
-    c.enabled = enabled;
+    c.enabled = enabled && !running_;
     out.push_back(c);
   };
   check("chkIgnoreWeakest", "Ignore weakest at each rate (FOTP28)", ignore_weakest_);

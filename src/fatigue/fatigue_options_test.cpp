@@ -1,8 +1,10 @@
 // The dynamic options dialog: what OK refuses or resets, and what it says.
 
+#include <initializer_list>
 #include <tuple>
 
 #include "fatigue/df_options.h"
+#include "fatigue/sf_options.h"
 #include "testing/fatigue_test_support.h"
 #include "util/terminate.h"
 
@@ -54,6 +56,27 @@ TEST_F(OptionsTest, OkStoresWhatTheBoxesShowAndCancelStops) {
   EXPECT_FALSE(settings.MakeReport);  // the report box is never used
   frmDFoptions other(ctx);
   EXPECT_EQ("stopped", Outcome([&] { other.Press("cmdCancel"); }));
+}
+
+// While the analysis runs (and the model stays so once it has run), the
+// progress area stands where the experiment type was and nothing can be
+// changed.
+TEST_F(OptionsTest, NothingCanBeChangedWhileTheAnalysisRuns) {
+  Load();
+  frmDFoptions dynamic(ctx);
+  frmSFoptions static_form(ctx);
+  for (ui::FormModel* form : std::initializer_list<ui::FormModel*>{&dynamic, &static_form}) {
+    SCOPED_TRACE(form->Caption());
+    Outcome([&] { form->Press("cmdOK"); });
+    bool progress = false;
+    for (const ui::FormControl& c : form->Controls()) {
+      SCOPED_TRACE(c.name);
+      EXPECT_NE(c.kind, ui::FormControl::Kind::kOption);
+      EXPECT_TRUE(c.kind == ui::FormControl::Kind::kLabel || !c.enabled);
+      progress = progress || c.name == "lblpBar";
+    }
+    EXPECT_TRUE(progress);
+  }
 }
 
 }  // namespace

@@ -30,11 +30,14 @@ std::vector<ui::FormControl> frmSFoptions::Controls() const {
                         "and 3 (applied stress). Additional sets can be placed in 32:33, "
                         "62:63, 92:93, 122:123 and 152:153.\r"
                         "Information anywhere else in the worksheet might be overwritten."));
+  // Nothing can be changed once the analysis runs.
   auto lock = Control(Kind::kCheck, "chkLock", "Lock worksheet after completing the analysis");
   lock.checked = lock_;
+  lock.enabled = !running_;
   out.push_back(lock);
   auto report = Control(Kind::kCheck, "chkReport", "Create a report of the analysis");
   report.tooltip = "Create a report of the static fatigue analysis";
+  report.enabled = !running_;
   out.push_back(report);
   if (running_) out.push_back(Control(Kind::kLabel, "lblpBar", "Please wait.."));
   dialogs::AddDialogButtons(out, !busy_);

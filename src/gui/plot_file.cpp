@@ -24,7 +24,7 @@ bool WriteGraphFile(const GraphFile& graph, const PlotRenderer& render, const st
   plot::PlotOptions options;
   if (graph.options && !graph.options(sheet, &options, error)) return false;
   plot::PlotDescription plot;
-  if (!plot::BuildPlot(sheet, options, &plot, error)) {
+  if (!plot::BuildPlot(*item, options, &plot, error)) {
     *error = graph.notebook + ", worksheet \"" + item->name() + "\": " + *error;
     return false;
   }

@@ -1,5 +1,7 @@
 #include "gui/plot_view.h"
 
+#include "gui/legend_placement.h"
+
 namespace korund::gui {
 namespace {
 
@@ -56,7 +58,8 @@ void SetUpAxis(const plot::Axis& axis, QCPAxis* main, QCPAxis* opposite) {
     a->setRange(axis.min, axis.max);
   }
   main->setLabel(QString::fromStdString(axis.title));
-  QFont label_font = main->labelFont();
+  // From the canvas's font, so that drawing again does not grow it.
+  QFont label_font = main->parentPlot()->font();
   label_font.setPointSizeF(label_font.pointSizeF() + 1);
   main->setLabelFont(label_font);
   // The opposite axis closes the frame; its ticks point inwards unlabelled.
@@ -91,7 +94,8 @@ void AddSeries(const plot::Series& series, QCustomPlot* canvas) {
   QCPGraph* graph = canvas->addGraph();
   graph->setData(xs, ys);
   graph->setLineStyle(QCPGraph::lsNone);
-  const QColor color = ToQColor(series.color);
+  // A faint colour keeps its fill and gets a darker edge of its hue.
+  const QColor color = ToQColor(series.outline.value_or(series.color));
   const QBrush brush = series.fill ? QBrush(ToQColor(*series.fill)) : QBrush(Qt::NoBrush);
   graph->setScatterStyle(
       QCPScatterStyle(ToShape(series.marker), QPen(color, 1.5), brush, series.marker_size));
@@ -129,7 +133,7 @@ void AddLine(const plot::Line& line, QCustomPlot* canvas) {
   PutOnLineLayer(graph, canvas);
   graph->setData(QVector<double>{line.from.x, line.to.x}, QVector<double>{line.from.y, line.to.y});
   graph->setLineStyle(QCPGraph::lsLine);
-  graph->setPen(QPen(ToQColor(line.color), 1.5, ToPenStyle(line.style)));
+  graph->setPen(QPen(ToQColor(line.Drawn()), 1.5, ToPenStyle(line.style)));
   graph->setName(QString::fromStdString(line.legend));
   if (line.legend.empty() || line.style == LineStyle::kNone) graph->removeFromLegend();
 }
@@ -185,22 +189,20 @@ void DrawPlot(const plot::PlotDescription& plot, QCustomPlot* canvas) {
   for (const plot::Line& line : plot.lines) AddLine(line, canvas);
   AddBands(plot.bands, canvas);
 
-  canvas->legend->setVisible(canvas->legend->itemCount() > 0);
   QFont legend_font = canvas->font();
   legend_font.setPointSizeF(legend_font.pointSizeF() - 0.5);
   canvas->legend->setFont(legend_font);
   canvas->legend->setBrush(QBrush(QColor(255, 255, 255, 220)));
   canvas->legend->setBorderPen(QPen(QColor(160, 160, 160)));
-  // The corner the data leave free: they rise to the right on the Weibull
-  // and dynamic fatigue plots and fall on the static fatigue plot.
-  const Qt::Alignment corner =
-      plot.kind == plot::PlotKind::kStatic || plot.kind == plot::PlotKind::kLifetime
-          ? Qt::AlignTop | Qt::AlignRight
-                                           : Qt::AlignTop | Qt::AlignLeft;
-  canvas->axisRect()->insetLayout()->setInsetAlignment(0, corner);
+  PlaceLegend(canvas);
 }
 
 PlotView::PlotView(QWidget* parent) : QCustomPlot(parent) {}
+
+void PlotView::resizeEvent(QResizeEvent* event) {
+  QCustomPlot::resizeEvent(event);  // sets the viewport, queues a replot
+  PlaceLegend(this);
+}
 
 void PlotView::ShowPlot(const plot::PlotDescription& plot) {
   DrawPlot(plot, this);

@@ -9,8 +9,9 @@
 
 namespace korund::gui {
 
-// Replaces whatever `canvas` shows by the plot. Does not replot; the caller
-// (or the export) does.
+// Replaces whatever `canvas` shows by the plot, its legend placed for the
+// canvas's current viewport (legend_placement.h). Does not replot; the
+// caller (or the export) does.
 void DrawPlot(const plot::PlotDescription& plot, QCustomPlot* canvas);
 
 // The graph widget of the desktop application: one plot description,
@@ -20,6 +21,10 @@ class PlotView : public QCustomPlot {
   explicit PlotView(QWidget* parent = nullptr);
 
   void ShowPlot(const plot::PlotDescription& plot);
+
+ protected:
+  // The legend's place is decided anew for every size.
+  void resizeEvent(QResizeEvent* event) override;
 };
 
 }  // namespace korund::gui

@@ -5,10 +5,14 @@
 // static fatigue time to failure against applied stress.
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "plot/plot_parts.h"
 #include "plot/style_codes.h"
 #include "util/run_settings.h"
+#include "util/value.h"
 #include "util/worksheet_layout.h"
 
 namespace korund::plot::internal {
@@ -79,36 +83,39 @@ Series GroupPoints(const notebook::Worksheet& sheet, const SetBlock& col, Gather
   return groups;
 }
 
-// The set's name with its fatigue parameter and bounds, when it has them.
-std::string SetLegend(const notebook::Worksheet& sheet, const SetBlock& col,
-                      const std::string& param) {
-  std::string legend = SetName(sheet, col(fl::kColRawY), col.s);
+// The fatigue parameter with its bounds at twice the slope's standard error,
+// as the results table gives them first: "nd = 21.4 [19.1, 24.3]"; "" when
+// the set has none.
+std::string ParameterText(const notebook::Worksheet& sheet, const SetBlock& col,
+                          const std::string& param) {
   const auto n = NumberAt(sheet, col(fl::kColValues), fl::kRowParam);
-  if (n) {
-    legend += ": " + param + " = " + ShortNumber(*n);
-    const auto lower = NumberAt(sheet, col(fl::kColValues), fl::kRowParamLower);
-    const auto upper = NumberAt(sheet, col(fl::kColValues), fl::kRowParamUpper);
-    if (lower && upper) legend += " [" + ShortNumber(*lower) + ", " + ShortNumber(*upper) + "]";
-  }
-  return legend;
+  if (!n) return "";
+  std::string text = param + " = " + ShortNumber(*n);
+  const auto lower = NumberAt(sheet, col(fl::kColValues), fl::kRowParamLower);
+  const auto upper = NumberAt(sheet, col(fl::kColValues), fl::kRowParamUpper);
+  if (lower && upper) text += " [" + ShortNumber(*lower) + ", " + ShortNumber(*upper) + "]";
+  return text;
 }
 
-// The fitted line between the end points the analysis wrote.
-void AddFittedLine(const notebook::Worksheet& sheet, const SetBlock& col, Gathered* g) {
+// The fitted line between the end points the analysis wrote, named by the
+// parameter it gives; false when there is none to draw.
+bool AddFittedLine(const notebook::Worksheet& sheet, const SetBlock& col,
+                   const std::string& parameter, Gathered* g) {
   const auto x1 = NumberAt(sheet, col(fl::kColLineX), fl::kLineFromRow);
   const auto x2 = NumberAt(sheet, col(fl::kColLineX), fl::kLineToRow);
   const auto y1 = NumberAt(sheet, col(fl::kColLineY), fl::kLineFromRow);
   const auto y2 = NumberAt(sheet, col(fl::kColLineY), fl::kLineToRow);
-  if (!(x1 && x2 && y1 && y2 && g->Positive(*x1, *y1) && g->Positive(*x2, *y2))) return;
+  if (!(x1 && x2 && y1 && y2 && g->Positive(*x1, *y1) && g->Positive(*x2, *y2))) return false;
   const int s = col.s;
   g->plot->lines.push_back(
-      {"", {*x1, *y1}, {*x2, *y2},
+      {parameter.empty() ? "" : "fit: " + parameter, {*x1, *y1}, {*x2, *y2},
        ColorOr(sheet.Cell(col(fl::kColLineColor), fl::kStyleRow), DefaultColor(s)),
        LineOr(sheet.Cell(col(fl::kColLine), fl::kStyleRow), LineStyle::kSolid)});
   g->xs.Add(*x1);
   g->xs.Add(*x2);
   g->ys.Add(*y1);
   g->ys.Add(*y2);
+  return true;
 }
 
 // Set s's measurements, rate groups and fitted line; nothing for a set
@@ -131,10 +138,61 @@ void AddSet(const notebook::Worksheet& sheet, int s, const std::string& param, G
   groups.fill = fill;
   if (used.points.empty() && groups.points.empty()) return;
 
-  (groups.points.empty() ? used : groups).legend = SetLegend(sheet, col, param);
+  // The set's name on its points, the parameter on the line it comes from;
+  // without a line the points carry both.
+  Series& named = groups.points.empty() ? used : groups;
+  named.legend = SetName(sheet, col(fl::kColRawY), s);
+  const std::string parameter = ParameterText(sheet, col, param);
+  const size_t at = g->plot->series.size();
   if (!used.points.empty()) g->plot->series.push_back(std::move(used));
   if (!groups.points.empty()) g->plot->series.push_back(std::move(groups));
-  AddFittedLine(sheet, col, g);
+  if (!AddFittedLine(sheet, col, parameter, g) && !parameter.empty()) {
+    for (size_t i = at; i < g->plot->series.size(); ++i) {
+      if (!g->plot->series[i].legend.empty()) g->plot->series[i].legend += ": " + parameter;
+    }
+  }
+}
+
+// A rate's unit as the user wrote it: a short text with a slash, such as
+// "MPa/s", "%/min" or "mm/min", alone in a cell or in brackets at the end of
+// a label.
+std::optional<std::string> RateUnit(const std::string& text) {
+  std::string unit = text;
+  const size_t open = text.find_last_of("([");
+  if (!text.empty() && (text.back() == ')' || text.back() == ']') && open != std::string::npos) {
+    unit = text.substr(open + 1, text.size() - open - 2);
+  }
+  const size_t first = unit.find_first_not_of(' ');
+  const size_t last = unit.find_last_not_of(' ');
+  if (first == std::string::npos) return std::nullopt;
+  unit = unit.substr(first, last - first + 1);
+  const size_t slash = unit.find('/');
+  if (unit.size() > 16 || slash == std::string::npos || slash == 0 || slash + 1 == unit.size() ||
+      unit.find(' ') != std::string::npos || ParseNumber(unit)) {
+    return std::nullopt;
+  }
+  return unit;
+}
+
+// The unit the rate columns of the sets name (their labels first, then a
+// text among the rates, such as the rate cell of a unit-word row); "" when
+// none does, or when sets name different ones.
+std::string RateUnitOfSets(const notebook::Worksheet& sheet, const std::vector<int>& sets) {
+  std::string found;
+  for (int s : sets) {
+    const int32_t column = fl::SetColumn(s, fl::kColRawX);
+    std::optional<std::string> unit;
+    const notebook::Column* c = sheet.FindColumn(column);
+    if (c != nullptr && c->label) unit = RateUnit(*c->label);
+    for (int32_t r = 1; !unit && r <= sheet.UsedRows(column); ++r) {
+      const Value v = sheet.Cell(column, r);
+      if (v.IsText()) unit = RateUnit(v.Text());
+    }
+    if (!unit) continue;
+    if (!found.empty() && found != *unit) return "";
+    found = *unit;
+  }
+  return found;
 }
 
 }  // namespace
@@ -157,9 +215,15 @@ bool BuildFatiguePlot(const notebook::Worksheet& sheet, PlotKind kind,
   }
 
   Gathered gathered{plot, {}, {}};
+  std::vector<int> drawn;
   for (int s = 1; s <= fl::kSets; ++s) {
-    if (WantsSet(options, s)) AddSet(sheet, s, param, &gathered);
+    if (!WantsSet(options, s)) continue;
+    const size_t before = plot->series.size();
+    AddSet(sheet, s, param, &gathered);
+    if (plot->series.size() > before) drawn.push_back(s);
   }
+  const std::string unit = is_static ? "" : RateUnitOfSets(sheet, drawn);
+  if (!unit.empty()) plot->x.title += " (" + unit + ")";
   if (plot->series.empty()) {
     const std::string word = is_static ? "static" : "dynamic";
     *error = options.sets.empty()

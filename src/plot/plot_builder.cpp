@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "plot/contrast.h"
 #include "plot/plot_parts.h"
 #include "util/run_settings.h"
 #include "util/value.h"
@@ -115,22 +116,40 @@ std::optional<PlotKind> DetectPlotKind(const notebook::Worksheet& sheet) {
   return std::nullopt;
 }
 
-bool BuildPlot(const notebook::Worksheet& sheet, const PlotOptions& options,
-               PlotDescription* plot, std::string* error) {
+bool BuildPlot(const notebook::Worksheet& sheet, const PlotOptions& options, PlotDescription* plot,
+               std::string* error) {
   const std::optional<PlotKind> kind = options.kind ? options.kind : DetectPlotKind(sheet);
   if (!kind) {
-    *error = "the worksheet holds no analysis results to plot (no Weibull or fatigue options "
-             "record in column " +
-             std::to_string(layout::WeibullRecord::kColumn) + " or " +
-             std::to_string(layout::FatigueRecord::kColumn) +
-             "); run korund on it first, or name the kind";
+    *error =
+        "the worksheet holds no analysis results to plot (no Weibull or fatigue options "
+        "record in column " +
+        std::to_string(layout::WeibullRecord::kColumn) + " or " +
+        std::to_string(layout::FatigueRecord::kColumn) +
+        "); run korund on it first, or name the kind";
     return false;
   }
   *plot = PlotDescription{};
   plot->kind = *kind;
-  if (*kind == PlotKind::kWeibull) return internal::BuildWeibullPlot(sheet, options, plot, error);
-  if (*kind == PlotKind::kLifetime) return internal::BuildLifetimePlot(sheet, plot, error);
-  return internal::BuildFatiguePlot(sheet, *kind, options, plot, error);
+  const bool built = *kind == PlotKind::kWeibull
+                         ? internal::BuildWeibullPlot(sheet, options, plot, error)
+                     : *kind == PlotKind::kLifetime
+                         ? internal::BuildLifetimePlot(sheet, plot, error)
+                         : internal::BuildFatiguePlot(sheet, *kind, options, plot, error);
+  if (!built) return false;
+  if (!options.title.empty()) plot->title = options.title;
+  KeepVisibleOnWhite(plot);
+  return true;
+}
+
+bool BuildPlot(const notebook::Item& item, const PlotOptions& options, PlotDescription* plot,
+               std::string* error) {
+  if (item.worksheet() == nullptr) {
+    *error = "\"" + item.name() + "\" is no worksheet";
+    return false;
+  }
+  PlotOptions titled = options;
+  if (titled.title.empty()) titled.title = item.name();
+  return BuildPlot(*item.worksheet(), titled, plot, error);
 }
 
 bool ParseSetList(const std::string& text, int max_set, std::vector<int>* sets,

@@ -19,6 +19,7 @@ struct PlotOptions {
   bool mle_line = true;          // Weibull: also the maximum-likelihood line
   bool bands = true;             // Weibull: and its confidence band (with the line only)
   double confidence = 0.95;      // of the bands, a fraction in (0, 1)
+  std::string title = {};        // "" = the worksheet item's name (see below)
 };
 
 // Which analysis wrote the worksheet: the one whose options record holds its
@@ -28,10 +29,16 @@ std::optional<PlotKind> DetectPlotKind(const notebook::Worksheet& sheet);
 
 // Builds the description of the worksheet's graph. Sets without results are
 // left out, as are values that are not positive on a log axis (counted in
-// dropped_points). False with *error when the kind cannot be found or
+// dropped_points); colours too faint on white get a visible shade
+// (contrast.h). Without options.title the graph is titled by its kind
+// ("Weibull plot"). False with *error when the kind cannot be found or
 // nothing is left to draw.
 bool BuildPlot(const notebook::Worksheet& sheet, const PlotOptions& options,
                PlotDescription* plot, std::string* error);
+// The same for a worksheet item, titled with the item's name unless
+// options.title names another title.
+bool BuildPlot(const notebook::Item& item, const PlotOptions& options, PlotDescription* plot,
+               std::string* error);
 
 // Reads a --sets text: numbers and ranges separated by commas ("1,3-5").
 // False with *error for anything else or a set outside 1..max_set.

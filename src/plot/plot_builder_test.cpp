@@ -267,8 +267,10 @@ TEST_F(FatiguePlotTest, UsedMeasurementsGroupMeansAndTheFittedLine) {
   ASSERT_EQ(groups.errors.size(), 2u);
   EXPECT_EQ(groups.errors[0].low, 2.9);
   EXPECT_EQ(groups.errors[0].high, 3.4);
-  EXPECT_EQ(groups.legend, "Batch 7: nd = 20.5 [18.0, 23.9]");
+  // The name on the points, the parameter and its bounds on the line.
+  EXPECT_EQ(groups.legend, "Batch 7");
   ASSERT_EQ(plot.lines.size(), 1u);
+  EXPECT_EQ(plot.lines[0].legend, "fit: nd = 20.5 [18.0, 23.9]");
   EXPECT_EQ(plot.lines[0].from.x, 0.063);
   EXPECT_EQ(plot.lines[0].from.y, 3.05);
   EXPECT_EQ(plot.lines[0].to.x, 15.8);
@@ -303,6 +305,44 @@ TEST_F(FatiguePlotTest, AxesAreLogLogWithTitlesFromTheMode) {
   EXPECT_EQ(Build().x.title, "Faceplate velocity");
 }
 
+TEST_F(FatiguePlotTest, TheRateAxisNamesTheUnitTheRateColumnsGive) {
+  // Label of set 1's rate column, a text among its rates, set 2's label.
+  const struct {
+    const char* label;
+    Value cell;
+    const char* label2;
+    const char* title;
+  } cases[] = {
+      {"Rate (MPa/s)", Value(), "", "Stress rate (MPa/s)"},
+      {"rate [%/min]", Value(), "", "Stress rate (%/min)"},
+      {"", Value("GPa/s"), "", "Stress rate (GPa/s)"},
+      {"Rate", Value("0.1"), "", "Stress rate"},
+      {"Rate (MPa/s)", Value(), "v (mm/min)", "Stress rate (MPa/s)"},  // set 2 draws nothing
+      {"", Value("a/very/long/comment"), "", "Stress rate"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title);
+    sheet_.ColumnAt(3).label = c.label;
+    sheet_.SetCell(3, 20, c.cell);
+    sheet_.ColumnAt(33).label = c.label2;
+    EXPECT_EQ(Build().x.title, c.title);
+  }
+}
+
+TEST_F(FatiguePlotTest, TheTitleIsTheWorksheetsNameUnlessOneIsGiven) {
+  notebook::Item item(notebook::ItemType::kWorksheet, "Lot 7, 20 C");
+  *item.worksheet() = sheet_;
+  PlotDescription plot;
+  std::string error;
+  ASSERT_TRUE(BuildPlot(item, {}, &plot, &error)) << error;
+  EXPECT_EQ(plot.title, "Lot 7, 20 C");
+  PlotOptions titled;
+  titled.title = "Figure 3";
+  ASSERT_TRUE(BuildPlot(item, titled, &plot, &error)) << error;
+  EXPECT_EQ(plot.title, "Figure 3");
+  EXPECT_EQ(Build().title, "Dynamic fatigue");  // a worksheet alone has no name
+}
+
 TEST_F(FatiguePlotTest, StaticFatiguePlotsTimeToFailureAgainstStress) {
   sheet_.SetCell(184, 1, 2);
   sheet_.SetCell(184, 2, 1);
@@ -310,7 +350,7 @@ TEST_F(FatiguePlotTest, StaticFatiguePlotsTimeToFailureAgainstStress) {
   EXPECT_EQ(plot.kind, PlotKind::kStatic);
   EXPECT_EQ(plot.x.title, "Applied stress (GPa)");
   EXPECT_EQ(plot.y.title, "Time to failure (s)");
-  EXPECT_EQ(plot.series[1].legend, "Batch 7: ns = 20.5 [18.0, 23.9]");
+  EXPECT_EQ(plot.lines[0].legend, "fit: ns = 20.5 [18.0, 23.9]");
 }
 
 TEST_F(FatiguePlotTest, NonPositiveValuesAreLeftOutOfTheLogAxesAndCounted) {
@@ -321,6 +361,7 @@ TEST_F(FatiguePlotTest, NonPositiveValuesAreLeftOutOfTheLogAxesAndCounted) {
   EXPECT_EQ(plot.series[0].points.size(), 3u);
   EXPECT_EQ(plot.series[1].errors[1].low, 4.2);  // no bar below the mean
   EXPECT_TRUE(plot.lines.empty());
+  EXPECT_EQ(plot.series[1].legend, "Batch 7: nd = 20.5 [18.0, 23.9]");  // no line to carry it
   EXPECT_EQ(plot.dropped_points, 3);
   // Set 2 has no results: alone, it is nothing to draw.
   std::string error;

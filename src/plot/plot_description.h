@@ -54,14 +54,22 @@ struct Series {
   double marker_size = 7;  // pixels
   Color color;
   std::optional<Color> fill;  // nullopt: a hollow marker
+  // A darker shade of `color` drawn round the markers and as their error
+  // bars, when `color` alone is too faint on white; nullopt otherwise.
+  std::optional<Color> outline = std::nullopt;
 };
 
 struct Line {
   std::string legend;  // "" keeps the line out of the legend
   Point from;
   Point to;
-  Color color;
+  Color color;  // as the style code gives it
   LineStyle style = LineStyle::kSolid;
+  // The darker shade drawn instead of `color` when that is too faint on
+  // white; nullopt when `color` is drawn itself.
+  std::optional<Color> shade = std::nullopt;
+
+  Color Drawn() const { return shade.value_or(color); }
 };
 
 // One pointwise confidence bound of a set's maximum-likelihood line, drawn
@@ -71,7 +79,7 @@ struct Band {
   int set = 0;            // the data set, 1-based
   bool upper = false;     // the upper bound, else the lower
   double confidence = 0;  // a fraction: 0.95
-  Color color;
+  Color color;            // as drawn: the shade of its line
   std::vector<Point> points;  // ordered along the line
 };
 

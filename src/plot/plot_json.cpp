@@ -1,6 +1,7 @@
 #include "plot/plot_json.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "notebook/json_builder.h"
 
@@ -28,15 +29,20 @@ void AddPair(JsonBuilder* json, double a, double b) {
   json->BeginArray().Number(a).Number(b).EndArray();
 }
 
-void AddSeries(JsonBuilder* json, const Series& s) {
-  json->BeginObject().Key("legend").String(s.legend).Key("marker").String(MarkerName(s.marker));
-  json->Key("marker_size").Number(s.marker_size).Key("color").String(ColorText(s.color));
-  json->Key("fill");
-  if (s.fill) {
-    json->String(ColorText(*s.fill));
+void AddColorOrNull(JsonBuilder* json, const char* key, const std::optional<Color>& c) {
+  json->Key(key);
+  if (c) {
+    json->String(ColorText(*c));
   } else {
     json->Null();
   }
+}
+
+void AddSeries(JsonBuilder* json, const Series& s) {
+  json->BeginObject().Key("legend").String(s.legend).Key("marker").String(MarkerName(s.marker));
+  json->Key("marker_size").Number(s.marker_size).Key("color").String(ColorText(s.color));
+  AddColorOrNull(json, "fill", s.fill);
+  AddColorOrNull(json, "outline", s.outline);
   json->Key("points").BeginArray();
   for (const Point& p : s.points) AddPair(json, p.x, p.y);
   json->EndArray().Key("errors").BeginArray();
@@ -73,7 +79,8 @@ std::string PlotJson(const PlotDescription& plot) {
     AddPair(&json, l.from.x, l.from.y);
     json.Key("to");
     AddPair(&json, l.to.x, l.to.y);
-    json.Key("color").String(ColorText(l.color)).Key("style").String(LineStyleName(l.style));
+    json.Key("color").String(ColorText(l.color)).Key("drawn_color").String(ColorText(l.Drawn()));
+    json.Key("style").String(LineStyleName(l.style));
     json.EndObject();
   }
   json.EndArray().Key("dropped_points").Integer(plot.dropped_points);

@@ -87,6 +87,9 @@ void AddRunOptions(CLI::App& app, Invocation& inv, RawOptions& raw) {
                  "With --plot: confidence of the Weibull graph's bands in percent (default 95; "
                  "the analysis is not changed)")
       ->type_name("C");
+  app.add_option("--plot-title", inv.plot_title,
+                 "With --plot: the graph's title (default: the worksheet's name)")
+      ->type_name("TEXT");
   app.add_option("--answer", raw.answers,
                  "Batch: press CAPTION in boxes titled TITLE (\"TITLE=CAPTION\"; repeatable, used "
                  "in order, the last one repeats)")

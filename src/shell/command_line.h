@@ -35,6 +35,7 @@ struct Invocation {
   std::string plot;  // "" = no graph after the run
   bool plot_bands = true;       // the Weibull graph's confidence bands
   double plot_confidence = 95;  // their confidence, percent
+  std::string plot_title;       // "" = the worksheet's name
 
   // The words joined by blanks: what the program reads as its command line.
   std::string CommandLine() const;

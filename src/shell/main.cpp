@@ -8,9 +8,11 @@
 #include <iostream>
 #include <memory>
 
+#include "fatigue/fatigue_guard.h"
 #include "gui/display.h"
 #include "host/file_host.h"
 #include "korund_version.h"
+#include "lifetime/lifetime_guard.h"
 #include "shell/command_line.h"
 #include "shell/no_notebook_host.h"
 #include "shell/qt_module.h"
@@ -23,8 +25,6 @@
 #include "ui/transcript_ui.h"
 #include "util/terminate.h"
 #include "weibull/weibull_guard.h"
-#include "fatigue/fatigue_guard.h"
-#include "lifetime/lifetime_guard.h"
 
 namespace {
 
@@ -33,9 +33,9 @@ using namespace korund;
 // The UI back end the command line asks for; nullptr (the reason said on
 // standard error) when it cannot be had. argc must outlive the back end.
 std::unique_ptr<ui::Ui> MakeBackEnd(const shell::Invocation& inv, int& argc, char** argv) {
-  const bool qt = inv.ui == shell::UiKind::kQt ||
-                  (inv.ui == shell::UiKind::kAuto && isatty(STDIN_FILENO) != 1 &&
-                   gui::DisplayReachable());
+  const bool qt =
+      inv.ui == shell::UiKind::kQt ||
+      (inv.ui == shell::UiKind::kAuto && isatty(STDIN_FILENO) != 1 && gui::DisplayReachable());
   if (qt && !gui::DisplayAvailable()) {
     std::cerr << "korund: --ui qt needs a display: neither DISPLAY nor WAYLAND_DISPLAY is set\n";
     return nullptr;
@@ -68,8 +68,7 @@ std::unique_ptr<ui::Ui> MakeBackEnd(const shell::Invocation& inv, int& argc, cha
 
 // Runs the analysis on the host and the UI, then writes the graph that
 // --plot asks for; the exit status.
-int RunAnalysis(const shell::Invocation& inv, int argc, char** argv, host::Host& host,
-                ui::Ui& ui) {
+int RunAnalysis(const shell::Invocation& inv, int argc, char** argv, host::Host& host, ui::Ui& ui) {
   shell::Guards guards;
   guards.weibull = weibull::CheckWeibullWorksheet;
   guards.fatigue = fatigue::CheckFatigueWorksheet;
@@ -86,8 +85,7 @@ int RunAnalysis(const shell::Invocation& inv, int argc, char** argv, host::Host&
     std::string results_worksheet;
     const int status = shell::RunKorund(inputs, ui, host, store, guards, &results_worksheet);
     if (status == 0 && !inv.plot.empty()) {
-      shell::WriteRunPlot(inv.notebook, results_worksheet, inv.plot, inv.plot_bands,
-                          inv.plot_confidence, std::cerr);
+      shell::WriteRunPlot(inv, results_worksheet, std::cerr);
     }
     return status;
   } catch (const TerminateProgramError& e) {

@@ -5,19 +5,19 @@
 
 namespace korund::shell {
 
-bool WriteRunPlot(const std::string& notebook_path, const std::string& worksheet,
-                  const std::string& plot_path, bool bands, double confidence, std::ostream& err) {
+bool WriteRunPlot(const Invocation& inv, const std::string& worksheet, std::ostream& err) {
   // Qt is loaded only for an image: the description needs none.
   auto render = [](const plot::PlotDescription& plot, gui::ImageFormat format,
                    const gui::ImageSize& size, std::string* bytes, std::string* error) {
     const QtModule* module = LoadQtModule(error);
     return module != nullptr && module->render_plot(plot, format, size, bytes, error);
   };
-  gui::GraphFile graph{notebook_path, worksheet, plot_path, {}, nullptr};
+  gui::GraphFile graph{inv.notebook, worksheet, inv.plot, {}, nullptr};
   graph.options = [&](const notebook::Worksheet& sheet, plot::PlotOptions* options, std::string*) {
     options->kind = plot::DetectPlotKind(sheet);
-    options->bands = bands;
-    options->confidence = confidence / 100;
+    options->bands = inv.plot_bands;
+    options->confidence = inv.plot_confidence / 100;
+    options->title = inv.plot_title;
     return true;
   };
   gui::WrittenGraph written;

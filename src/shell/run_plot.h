@@ -2,17 +2,19 @@
 #pragma once
 
 #include <ostream>
-#include <string>
+
+#include "shell/command_line.h"
 
 namespace korund::shell {
 
-// Draws the analysed worksheet of the notebook file (the named one, or the
-// current one for "") into plot_path through gui::WriteGraphFile, as
-// korund-notebook plot does; a Weibull graph with its confidence bands at
-// `confidence` percent, or without them. The run's status does not change: the notebook
+// Draws the worksheet the run wrote its results to (`worksheet`: the
+// analysed one, or the new worksheet of a lifetime run; "" the current one)
+// of inv.notebook into inv.plot through gui::WriteGraphFile, as korund-notebook
+// plot does: a Weibull graph with its confidence bands at
+// inv.plot_confidence percent, or without them; titled inv.plot_title, or
+// with the worksheet's name. The run's status does not change: the notebook
 // is already written back, so a failure is only reported on err. Returns
 // whether the file was written.
-bool WriteRunPlot(const std::string& notebook_path, const std::string& worksheet,
-                  const std::string& plot_path, bool bands, double confidence, std::ostream& err);
+bool WriteRunPlot(const Invocation& inv, const std::string& worksheet, std::ostream& err);
 
 }  // namespace korund::shell

@@ -64,7 +64,7 @@ bool GraphPane::Redraw() {
   plot::PlotDescription plot;
   std::string error = "No worksheet.";
   has_graph_ = sheet >= 0 &&
-               plot::BuildPlot(*doc_.notebook().item(sheet).worksheet(), Options(), &plot, &error);
+               plot::BuildPlot(doc_.notebook().item(sheet), Options(), &plot, &error);
   bands_->setEnabled(has_graph_ && plot.kind == plot::PlotKind::kWeibull);
   if (has_graph_) {
     view_->ShowPlot(plot);
@@ -85,7 +85,7 @@ bool GraphPane::Export(const std::string& path, std::string* error) {
   const int sheet = doc_.current();
   plot::PlotDescription plot;
   if (sheet < 0 ||
-      !plot::BuildPlot(*doc_.notebook().item(sheet).worksheet(), Options(), &plot, error)) {
+      !plot::BuildPlot(doc_.notebook().item(sheet), Options(), &plot, error)) {
     if (sheet < 0) *error = "no worksheet";
     return false;
   }

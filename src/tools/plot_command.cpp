@@ -38,6 +38,7 @@ CLI::App* AddPlotCommand(CLI::App& app, PlotCommandOptions* o) {
                 "Weibull: leave out the confidence bands of the maximum-likelihood lines");
   cmd->add_option("--confidence", o->confidence, "Weibull: confidence of the bands in percent")
       ->capture_default_str();
+  cmd->add_option("--title", o->title, "The graph's title (default: the worksheet's name)");
   cmd->add_option("--width", o->width, "Image width in pixels")->capture_default_str();
   cmd->add_option("--height", o->height, "Image height in pixels")->capture_default_str();
   cmd->add_option("--scale", o->scale, "PNG: pixels per unit of width and height")
@@ -54,6 +55,7 @@ bool RunPlot(const PlotCommandOptions& o, std::ostream& out, std::ostream& err,
     options->mle_line = !o.no_mle_line;
     options->bands = !o.no_bands;
     options->confidence = o.confidence / 100;
+    options->title = o.title;
     if (!(o.confidence > 0 && o.confidence < 100)) {
       *err_text = "--confidence " + FormatNumber(o.confidence) +
                   ": give a percentage above 0 and below 100";

@@ -22,6 +22,7 @@ struct PlotCommandOptions {
   bool no_mle_line = false;
   bool no_bands = false;
   double confidence = 95;  // of the Weibull bands, percent
+  std::string title;       // "" = the worksheet's name
   int width = 900;
   int height = 650;
   double scale = 1;

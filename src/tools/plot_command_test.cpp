@@ -131,6 +131,8 @@ TEST_F(PlotCommandTest, WeibullExampleMatchesItsWorksheet) {
   EXPECT_EQ(plot["series"][1]["color"], "#ff0000");
   EXPECT_EQ(plot["series"][1]["marker"], "triangle-up");
   EXPECT_EQ(plot["series"][0]["legend"].Text().rfind("Set 1: LS m = ", 0), 0u);
+  EXPECT_EQ(plot["title"], "Data 1");  // the worksheet's name
+  EXPECT_EQ(Description(file, {"--title", "Lot 7"})["title"], "Lot 7");
 
   const Json& ticks = plot["y"]["ticks"];
   ASSERT_EQ(static_cast<int>(ticks.size()), sheet.UsedRows(54));
@@ -151,6 +153,8 @@ TEST_F(PlotCommandTest, WeibullFollowsEditedCodesAndTheChosenSets) {
   const Json plot = Description(file, {"--sets", "2", "--no-mle-line"});
   ASSERT_EQ(plot["series"].size(), 1u) << "no band without its line";
   EXPECT_EQ(plot["series"][0]["color"], "#0ac81e");
+  // Too faint on white (2.2:1): drawn with an outline, the code kept.
+  EXPECT_TRUE(plot["series"][0]["outline"].IsString());
   EXPECT_EQ(plot["series"][0]["marker"], "circle");
   EXPECT_EQ(plot["lines"].size(), 1u);
   EXPECT_EQ(Description(file, {"--sets", "2", "--no-bands"})["series"].size(), 1u);
@@ -190,12 +194,9 @@ TEST_F(PlotCommandTest, FatigueExamplesMatchTheirWorksheets) {
       const Json& line = plot["lines"][s - 1];
       EXPECT_EQ(line["from"][0].Number(), Num(sheet.Cell(b + 18, 1)));
       EXPECT_EQ(line["to"][1].Number(), Num(sheet.Cell(b + 19, 2)));
-      const std::string legend = groups["legend"].Text();
-      EXPECT_EQ(legend.rfind("Set " + std::to_string(s) + ": " +
-                                 (word == "static" ? "ns = " : "nd = "),
-                             0),
-                0u)
-          << legend;
+      EXPECT_EQ(groups["legend"], "Set " + std::to_string(s));
+      const std::string legend = line["legend"].Text();
+      EXPECT_EQ(legend.rfind(word == "static" ? "fit: ns = " : "fit: nd = ", 0), 0u) << legend;
     }
   }
 }
@@ -258,11 +259,11 @@ TEST_F(PlotCommandTest, KorundDrawsTheGraphAfterACompletedRunOnly) {
   EXPECT_NE(ReadFile(dir_.File("err.txt")).find("--plot"), std::string::npos);
 
   ASSERT_EQ(0, Shell("env -u DISPLAY -u WAYLAND_DISPLAY " + korund + "'" + dir_.File("g.svg") +
-                     "'"))
+                     "' --plot-title 'Lot 7 at 85 C'"))
       << ReadFile(dir_.File("err.txt"));
   const std::string svg = ReadFile(dir_.File("g.svg"));
   EXPECT_NE(svg.find("</svg>"), std::string::npos);
-  EXPECT_NE(svg.find("Static fatigue"), std::string::npos);
+  EXPECT_NE(svg.find("Lot 7 at 85 C"), std::string::npos);
 }
 
 }  // namespace

@@ -46,8 +46,12 @@ std::vector<ui::FormControl> WeibOptionsForm::Controls() const {
   ui::FormControl lock =
       Control(Kind::kCheck, "chkLock", "Lock worksheet after completing the analysis");
   lock.checked = lock_;
+  // Nothing can be changed once the analysis runs.
+  lock.enabled = !busy_;
   controls.push_back(lock);
-  controls.push_back(Control(Kind::kCheck, "chkReport", "Create a report of the analysis"));
+  ui::FormControl report = Control(Kind::kCheck, "chkReport", "Create a report of the analysis");
+  report.enabled = !busy_;
+  controls.push_back(report);
   dialogs::AddDialogButtons(controls, !busy_);
   return controls;
 }

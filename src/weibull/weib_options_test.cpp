@@ -18,6 +18,10 @@ TEST_F(OptionsTest, CancelStopsTheReportIsNotImplementedAndOkRunsOnce) {
   form.SetChecked("chkLock", true);
   form.Press("cmdOK");
   EXPECT_EQ("-1|1", Text(56, 3) + "|" + Text(56, 4));
+  for (const ui::FormControl& c : form.Controls()) {  // as while it ran
+    EXPECT_NE(c.kind, ui::FormControl::Kind::kOption);
+    EXPECT_TRUE(c.kind == ui::FormControl::Kind::kLabel || !c.enabled) << c.name;
+  }
   const size_t steps = ui.progress.history.size();
   for (const char* button : {"cmdOK", "cmdCancel", "cmdHelp"}) form.Press(button);
   EXPECT_EQ(steps, ui.progress.history.size());
