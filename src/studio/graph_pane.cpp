@@ -26,13 +26,16 @@ GraphPane::GraphPane(Document& doc, QWidget* parent) : QWidget(parent), doc_(doc
   message_->setAlignment(Qt::AlignCenter);
   message_->setWordWrap(true);
   message_->setMargin(12);
-  bands_ = new QCheckBox(tr("95 % confidence bands of the maximum-likelihood lines"));
+  // Short, to leave the title field room; the tool tip says the rest.
+  bands_ = new QCheckBox(tr("95 % confidence bands"));
   bands_->setChecked(true);
   bands_->setToolTip(
-      tr("Pointwise Fisher-matrix bounds on the strength at each failure probability (Weibull)"));
+      tr("95 % confidence bands of the maximum-likelihood lines: pointwise Fisher-matrix bounds "
+         "on the strength at each failure probability (Weibull)"));
   connect(bands_, &QCheckBox::toggled, this, [this] { Redraw(); });
   title_ = new QLineEdit;
   title_->setClearButtonEnabled(true);
+  title_->setMinimumWidth(160);
   title_->setToolTip(tr("The graph's title here and in exported files; empty for the usual one"));
   connect(title_, &QLineEdit::editingFinished, this, [this] { Redraw(); });
   auto* options = new QHBoxLayout;

@@ -46,9 +46,10 @@ constexpr int kIndexRole = Qt::UserRole;
 // Columns fitted to their contents stop here; a long title is cut with
 // "..." rather than pushing the rest of the sheet away.
 constexpr int kMaxColumnWidth = 320;
+constexpr int kMinColumnWidth = 64;
 
 // Room for the headers and a few sets; the rest goes to the grid and graph.
-constexpr int kResultsHeight = 170;
+constexpr int kResultsHeight = 190;
 
 const char* kNotebookFilters = "Notebooks (*.json);;All files (*)";
 const char* kGraphFilters = "PNG image (*.png);;SVG drawing (*.svg);;PDF (*.pdf)";
@@ -616,6 +617,10 @@ int ProposedImportColumn(const notebook::Worksheet& ws) {
 
 void MainWindow::FitColumns() {
   grid_->resizeColumnsToContents();
+  // Empty columns keep room to type into.
+  for (int c = 0; c < model_->columnCount(); ++c) {
+    if (grid_->columnWidth(c) < kMinColumnWidth) grid_->setColumnWidth(c, kMinColumnWidth);
+  }
 }
 
 void MainWindow::ImportAsk(bool xlsx) {
