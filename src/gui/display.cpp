@@ -37,4 +37,10 @@ bool DisplayReachable() {
   return false;
 }
 
+bool ChooseOffscreenWithoutDisplay() {
+  if (Set("QT_QPA_PLATFORM") || DisplayReachable()) return false;
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  return true;
+}
+
 }  // namespace korund::gui

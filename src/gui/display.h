@@ -14,4 +14,9 @@ bool DisplayAvailable();
 // the process when it cannot connect.
 bool DisplayReachable();
 
+// Before a QApplication is made: when the environment names no Qt platform
+// and no display is reachable, chooses the offscreen platform, so that Qt
+// draws into memory instead of ending the process. True when it did.
+bool ChooseOffscreenWithoutDisplay();
+
 }  // namespace korund::gui

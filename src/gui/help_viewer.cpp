@@ -38,7 +38,7 @@ HelpViewer::HelpViewer(QWidget* parent) : QDialog(parent) {
 void HelpViewer::ShowTopic(int id) {
   const ui::HelpTopic& topic = ui::FindHelpTopic(id);
   setWindowTitle(ToQString(topic.title));
-  browser_->setMarkdown(ToQString(topic.markdown));
+  browser_->setMarkdown(ToQString(topic.Page(reader_)));
 }
 
 void HelpViewer::ShowTopicNamed(const QString& name) {

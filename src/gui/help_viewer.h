@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include "ui/help_topics.h"
+
 class QTextBrowser;
 
 namespace korund::gui {
@@ -14,12 +16,15 @@ class HelpViewer : public QDialog {
 
   // Shows the topic with this number; an unknown number shows the overview.
   void ShowTopic(int id);
+  // Whose text the pages shown from now on carry.
+  void SetReader(ui::HelpReader reader) { reader_ = reader; }
   QTextBrowser* browser() const { return browser_; }
 
  private:
   void ShowTopicNamed(const QString& name);
 
   QTextBrowser* browser_ = nullptr;
+  ui::HelpReader reader_ = ui::HelpReader::kCommandLine;
 };
 
 }  // namespace korund::gui

@@ -58,7 +58,8 @@ void SetUpAxis(const plot::Axis& axis, QCPAxis* main, QCPAxis* opposite) {
     a->setRange(axis.min, axis.max);
   }
   main->setLabel(QString::fromStdString(axis.title));
-  // From the canvas's font, so that drawing again does not grow it.
+  // From the canvas's font, not the axis's own: a canvas drawn again keeps
+  // its axes, and their titles would grow with every redraw.
   QFont label_font = main->parentPlot()->font();
   label_font.setPointSizeF(label_font.pointSizeF() + 1);
   main->setLabelFont(label_font);

@@ -129,6 +129,7 @@ void QtUi::ShowHelp(int topic) {
     help_.clear();
   }
   if (!help_) help_ = new HelpViewer(parent);
+  help_->SetReader(help_reader_);
   help_->ShowTopic(topic);
   help_->show();
   help_->raise();

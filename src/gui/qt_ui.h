@@ -43,6 +43,7 @@ class QtUi : public ui::Ui {
   void ClearClipboard() override;
   // Opens the help viewer on the topic (the overview for an unknown one).
   void ShowHelp(int topic) override;
+  void SetHelpReader(ui::HelpReader reader) override { help_reader_ = reader; }
   void Diagnostic(const std::string& text) override;
   std::vector<std::string> TakeDiagnostics() override;
   void SetBoxDetail(const std::string& text) override { box_detail_ = text; }
@@ -75,6 +76,7 @@ class QtUi : public ui::Ui {
   QtProgress progress_;
   FormDialog* running_form_ = nullptr;  // the options dialog now open
   QPointer<HelpViewer> help_;
+  ui::HelpReader help_reader_ = ui::HelpReader::kCommandLine;
   std::function<void(QWidget&)> shown_hook_;
   std::vector<std::string> diagnostics_;  // said since TakeDiagnostics
   std::string box_detail_;                // for the next MsgBox

@@ -109,14 +109,16 @@ std::optional<StampCheck> CheckAnalysisStamp(const Item& item) {
   return StampCheck{*kind, AnalysisStamp(*sheet, *kind) != stamp};
 }
 
-std::string StaleResultsNote(const Item& item) {
+std::string StaleResultsNote(const Item& item,
+                             const std::function<std::string(AnalysisKind)>& rerun) {
   const auto check = CheckAnalysisStamp(item);
   if (!check || !check->stale) return "";
   const char* what = check->kind == AnalysisKind::kWeibull   ? "Weibull analysis"
                      : check->kind == AnalysisKind::kDynamic ? "dynamic fatigue analysis"
                                                              : "static fatigue analysis";
-  return "worksheet \"" + item.name() + "\" changed after its " + what + "; run `korund " +
-         AnalysisWord(check->kind) + "` again";
+  const std::string how =
+      rerun ? rerun(check->kind) : "run `korund " + std::string(AnalysisWord(check->kind)) + "`";
+  return "worksheet \"" + item.name() + "\" changed after its " + what + "; " + how + " again";
 }
 
 }  // namespace korund::notebook

@@ -8,6 +8,7 @@
 // styles and the results themselves do not count.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -35,6 +36,9 @@ std::optional<StampCheck> CheckAnalysisStamp(const Item& item);
 // The line that warns of stale results, "" when the item's results are
 // current or unstamped:
 //   worksheet "Data 1" changed after its Weibull analysis; run `korund weibull` again
-std::string StaleResultsNote(const Item& item);
+// `rerun`, when given, says instead how to run that analysis again (the
+// studio names its menu entry).
+std::string StaleResultsNote(const Item& item,
+                             const std::function<std::string(AnalysisKind)>& rerun = {});
 
 }  // namespace korund::notebook

@@ -9,9 +9,16 @@ namespace korund::shell {
 const QtModule* LoadQtModule(std::string* error) {
   static const QtModule* loaded = nullptr;
   if (loaded != nullptr) return loaded;
+  namespace fs = std::filesystem;
   std::error_code ec;
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
-  const std::string path = (program.parent_path() / kQtModuleFile).string();
+  const fs::path folder = fs::read_symlink("/proc/self/exe", ec).parent_path();
+  // Beside the program in the build tree; in the installed tree the module
+  // lies in a folder of its own, found relative to the program, so that the
+  // whole tree may move.
+  std::string path = (folder / kQtModuleFile).string();
+  const fs::path installed =
+      (folder / KORUND_QT_MODULE_FROM_BIN / kQtModuleFile).lexically_normal();
+  if (!fs::exists(path, ec) && fs::exists(installed, ec)) path = installed.string();
   // Kept for the life of the process: Qt cannot be unloaded safely.
   void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {

@@ -23,7 +23,8 @@ struct QtModule {
                       const gui::ImageSize& size, std::string* bytes, std::string* error);
 };
 
-// The module's file name, looked for beside the program.
+// The module's file name, looked for beside the program (the build tree),
+// then in the installed tree's module folder relative to the program.
 inline constexpr const char* kQtModuleFile = "korund-qt.so";
 
 // Loads the module once; nullptr with *error when it cannot be loaded.

@@ -11,6 +11,54 @@
 
 namespace korund::studio {
 
+namespace {
+
+// The caption without its accelerator mark and dots: "Dynamic Fatigue".
+std::string Caption(const AnalysisEntry& entry) {
+  std::string text;
+  for (const char* c = entry.menu_text; *c != '\0'; ++c) {
+    if (*c != '&' && *c != '.') text += *c;
+  }
+  return text;
+}
+
+}  // namespace
+
+std::span<const AnalysisEntry> AnalysisEntries() {
+  using notebook::AnalysisKind;
+  static const AnalysisEntry entries[] = {
+      {Analysis::kWeibull, "&Weibull...", "Weibull analysis", AnalysisKind::kWeibull},
+      {Analysis::kDynamic, "&Dynamic Fatigue...", "Dynamic fatigue analysis",
+       AnalysisKind::kDynamic},
+      {Analysis::kStatic, "&Static Fatigue...", "Static fatigue analysis", AnalysisKind::kStatic},
+      {Analysis::kLifetime, "&Lifetime...", "Lifetime analysis", std::nullopt},
+  };
+  return entries;
+}
+
+std::string MenuPath(const AnalysisEntry& entry) {
+  return "Analyse \u2192 " + Caption(entry);
+}
+
+std::string ChooseAnalysisHint() {
+  const std::span<const AnalysisEntry> entries = AnalysisEntries();
+  std::string text = "choose Analyse \u2192 ";
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (i > 0) text += i + 1 == entries.size() ? " or " : ", ";
+    text += Caption(entries[i]);
+  }
+  return text;
+}
+
+std::string StudioStaleNote(const notebook::Item& item) {
+  return notebook::StaleResultsNote(item, [](notebook::AnalysisKind kind) {
+    for (const AnalysisEntry& entry : AnalysisEntries()) {
+      if (entry.kind == kind) return "choose " + MenuPath(entry);
+    }
+    return std::string("run the analysis");
+  });
+}
+
 AnalysisOutcome RunAnalysis(Analysis analysis, const notebook::Notebook& before,
                             const std::string& worksheet, ui::Ui& ui, notebook::Notebook* after) {
   AnalysisOutcome outcome;

@@ -1,8 +1,9 @@
 // The graph beside the grid: the current worksheet's plot, built by plot/
 // from its columns and drawn by gui::PlotView, or a line saying why there
 // is none. Redrawn shortly after the worksheet changes, so that typing into
-// a large worksheet does not wait for the drawing. A check box above it
-// shows or hides the Weibull plot's confidence bands.
+// a large worksheet does not wait for the drawing. Above it, a check box
+// shows or hides the Weibull plot's confidence bands, and a text field
+// gives the graph a title of the user's own (on screen and in exports).
 #pragma once
 
 #include <QWidget>
@@ -13,6 +14,7 @@
 
 class QCheckBox;
 class QLabel;
+class QLineEdit;
 class QStackedLayout;
 class QTimer;
 
@@ -35,6 +37,7 @@ class GraphPane : public QWidget {
   QString message() const;
   gui::PlotView* view() const { return view_; }
   QCheckBox* bands_box() const { return bands_; }
+  QLineEdit* title_field() const { return title_; }
 
   // Writes the graph to `path` (.png, .svg or .pdf) atomically. False with
   // *error when there is no graph, the extension is unknown or the file
@@ -43,13 +46,15 @@ class GraphPane : public QWidget {
 
  private:
   void Schedule();
-  // The options the graph is built with: the bands as the check box says.
-  plot::PlotOptions Options() const;
+  // The graph of the current worksheet, with the bands as the check box
+  // and the title as the field says. False with *error.
+  bool Build(plot::PlotDescription* plot, std::string* error) const;
 
   Document& doc_;
   gui::PlotView* view_ = nullptr;
   QLabel* message_ = nullptr;
   QCheckBox* bands_ = nullptr;
+  QLineEdit* title_ = nullptr;
   QStackedLayout* layout_ = nullptr;
   QTimer* timer_ = nullptr;
   bool has_graph_ = false;

@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QFileDialog>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QInputDialog>
@@ -17,6 +17,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTextBrowser>
+#include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -27,8 +28,12 @@
 #include "notebook/import_table.h"
 #include "notebook/notebook_file.h"
 #include "notebook/xlsx.h"
+#include "plot/plot_builder.h"
+#include "studio/file_dialogs.h"
 #include "studio/graph_pane.h"
+#include "studio/results_panel.h"
 #include "studio/worksheet_model.h"
+#include "util/worksheet_layout.h"
 #include "ui/help_topics.h"
 #include "util/run_settings.h"
 
@@ -38,6 +43,16 @@ namespace {
 
 constexpr int kMaxRecent = 8;
 constexpr int kIndexRole = Qt::UserRole;
+// Columns fitted to their contents stop here; a long title is cut with
+// "..." rather than pushing the rest of the sheet away.
+constexpr int kMaxColumnWidth = 320;
+constexpr int kMinColumnWidth = 64;
+
+// Room for the headers and a few sets; the rest goes to the grid and graph.
+constexpr int kResultsHeight = 190;
+
+const char* kNotebookFilters = "Notebooks (*.json);;All files (*)";
+const char* kGraphFilters = "PNG image (*.png);;SVG drawing (*.svg);;PDF (*.pdf)";
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -52,6 +67,7 @@ QMessageBox::StandardButton AskWithBox(QWidget* parent, const QString& title, co
 }  // namespace
 
 MainWindow::MainWindow(ui::Ui& ui, QWidget* parent) : QMainWindow(parent), ui_(ui) {
+  ui_.SetHelpReader(ui::HelpReader::kStudio);
   ask_ = [this](const QString& title, const QString& text, QMessageBox::StandardButtons buttons,
                 QMessageBox::StandardButton default_button) {
     return AskWithBox(this, title, text, buttons, default_button);
@@ -73,6 +89,16 @@ MainWindow::MainWindow(ui::Ui& ui, QWidget* parent) : QMainWindow(parent), ui_(u
   grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
   grid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                          QAbstractItemView::AnyKeyPressed);
+  grid_->horizontalHeader()->setMaximumSectionSize(kMaxColumnWidth);
+  // Enter after typing moves down a row, as in a spreadsheet.
+  connect(grid_->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+          [this](QWidget*, QAbstractItemDelegate::EndEditHint hint) {
+            if (hint != QAbstractItemDelegate::SubmitModelCache) return;
+            const QModelIndex cur = grid_->currentIndex();
+            if (cur.isValid() && cur.row() + 1 < model_->rowCount()) {
+              grid_->setCurrentIndex(model_->index(cur.row() + 1, cur.column()));
+            }
+          });
 
   report_ = new QTextBrowser;
   report_->setLineWrapMode(QTextEdit::NoWrap);
@@ -110,6 +136,17 @@ MainWindow::MainWindow(ui::Ui& ui, QWidget* parent) : QMainWindow(parent), ui_(u
   column->addWidget(split, 1);
   setCentralWidget(central);
 
+  results_ = new ResultsPanel(doc_, [this](const QString& title, const QString& text) {
+    Say(title, text);
+  });
+  auto* dock = new QDockWidget(tr("Results"), this);
+  dock->setObjectName("resultsDock");
+  dock->setWidget(results_);
+  dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+  // Below the grid and the graph, where a wide table has room.
+  addDockWidget(Qt::BottomDockWidgetArea, dock);
+  resizeDocks({dock}, {kResultsHeight}, Qt::Vertical);
+
   connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, &MainWindow::SaveSelection);
   connect(model_, &QAbstractItemModel::modelReset, this, &MainWindow::RestoreSelection);
   BuildMenus();
@@ -136,6 +173,7 @@ MainWindow::~MainWindow() {
   // The views and the model read the document, which goes before the
   // QWidget base class would delete them.
   delete takeCentralWidget();  // the grid, the graph
+  delete results_;
   delete model_;
 }
 
@@ -162,44 +200,60 @@ void MainWindow::RestoreSelection() {
 }
 
 void MainWindow::BuildMenus() {
+  // Themed icons where the desktop has them, the style's own otherwise.
+  auto icon = [this](const char* theme, QStyle::StandardPixmap fallback) {
+    return QIcon::fromTheme(theme, style()->standardIcon(fallback));
+  };
   QMenu* file = menuBar()->addMenu(tr("&File"));
-  file->addAction(tr("&New"), QKeySequence::New, this, [this] {
-    if (MaybeSave()) doc_.NewNotebook();
-  });
-  file->addAction(tr("&Open..."), QKeySequence::Open, this, [this] {
-    if (!MaybeSave()) return;
-    const QString path = QFileDialog::getOpenFileName(this, tr("Open notebook"), {},
-                                                      tr("Notebooks (*.json);;All files (*)"));
-    if (!path.isEmpty()) OpenFile(path);
-  });
+  file->addAction(icon("document-new", QStyle::SP_FileIcon), tr("&New"), QKeySequence::New, this,
+                  [this] {
+                    if (MaybeSave()) doc_.NewNotebook();
+                  });
+  QAction* open = file->addAction(icon("document-open", QStyle::SP_DialogOpenButton),
+                                  tr("&Open..."), QKeySequence::Open, this, [this] {
+                                    if (!MaybeSave()) return;
+                                    const QString path = AskOpenFileName(
+                                        this, tr("Open notebook"), tr(kNotebookFilters));
+                                    if (!path.isEmpty()) OpenFile(path);
+                                  });
   recent_menu_ = file->addMenu(tr("Open &Recent"));
   UpdateRecentMenu();
-  file->addAction(tr("&Save"), QKeySequence::Save, this, [this] { SaveFile(); });
-  file->addAction(tr("Save &As..."), QKeySequence::SaveAs, this, [this] { SaveFileAs({}); });
+  QAction* save = file->addAction(icon("document-save", QStyle::SP_DialogSaveButton), tr("&Save"),
+                                  QKeySequence::Save, this, [this] { SaveFile(); });
+  // Spelled out: not every platform theme binds Save As to a key.
+  file->addAction(tr("Save &As..."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
+                  [this] { SaveFileAs({}); });
   file->addSeparator();
-  file->addAction(tr("&Import CSV..."), this, [this] { ImportAsk(false); });
+  QAction* import = file->addAction(icon("document-import", QStyle::SP_ArrowDown),
+                                    tr("&Import CSV..."), this, [this] { ImportAsk(false); });
   file->addAction(tr("Import &XLSX..."), this, [this] { ImportAsk(true); });
   file->addAction(tr("&Export CSV..."), this, [this] {
-    const QString path =
-        QFileDialog::getSaveFileName(this, tr("Export CSV"), {}, tr("CSV files (*.csv)"));
+    const QString path = AskSaveFileName(this, tr("Export CSV"), tr("CSV files (*.csv)"));
     if (!path.isEmpty()) ExportCsv(path);
   });
-  file->addAction(tr("Export &Graph..."), this, [this] {
-    const QString path = QFileDialog::getSaveFileName(
-        this, tr("Export graph"), {}, tr("PNG image (*.png);;SVG drawing (*.svg);;PDF (*.pdf)"));
-    std::string error;
-    if (!path.isEmpty() && !graph_->Export(path.toStdString(), &error)) {
-      Say(tr("Cannot export the graph"), QString::fromStdString(error));
-    }
-  });
+  QAction* export_graph =
+      file->addAction(icon("document-export", QStyle::SP_DriveFDIcon), tr("Export &Graph..."),
+                      this, [this] {
+                        const QString path =
+                            AskSaveFileName(this, tr("Export graph"), tr(kGraphFilters));
+                        if (!path.isEmpty()) ExportGraph(path);
+                      });
   file->addSeparator();
   file->addAction(tr("&Quit"), QKeySequence::Quit, this, &QWidget::close);
 
   QMenu* edit = menuBar()->addMenu(tr("&Edit"));
   QAction* undo = doc_.undo_stack().createUndoAction(this, tr("&Undo"));
   undo->setShortcut(QKeySequence::Undo);
+  undo->setIcon(icon("edit-undo", QStyle::SP_ArrowBack));
   QAction* redo = doc_.undo_stack().createRedoAction(this, tr("&Redo"));
-  redo->setShortcut(QKeySequence::Redo);
+  // Both habits: Ctrl+Y and Ctrl+Shift+Z, whatever the platform's own is.
+  QList<QKeySequence> redo_keys = QKeySequence::keyBindings(QKeySequence::Redo);
+  for (const QKeySequence& key : {QKeySequence(Qt::CTRL | Qt::Key_Y),
+                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}) {
+    if (!redo_keys.contains(key)) redo_keys << key;
+  }
+  redo->setShortcuts(redo_keys);
+  redo->setIcon(icon("edit-redo", QStyle::SP_ArrowForward));
   edit->addAction(undo);
   edit->addAction(redo);
   edit->addSeparator();
@@ -214,10 +268,22 @@ void MainWindow::BuildMenus() {
   edit->addAction(tr("Re&name..."), this, &MainWindow::RenameCurrent);
 
   QMenu* analyse = menuBar()->addMenu(tr("&Analyse"));
-  analyse->addAction(tr("&Weibull..."), this, [this] { Analyse(Analysis::kWeibull); });
-  analyse->addAction(tr("&Dynamic Fatigue..."), this, [this] { Analyse(Analysis::kDynamic); });
-  analyse->addAction(tr("&Static Fatigue..."), this, [this] { Analyse(Analysis::kStatic); });
-  analyse->addAction(tr("&Lifetime..."), this, [this] { Analyse(Analysis::kLifetime); });
+  QList<QAction*> analyses;
+  for (const AnalysisEntry& entry : AnalysisEntries()) {
+    const Analysis which = entry.analysis;
+    analyses << analyse->addAction(tr(entry.menu_text), this, [this, which] { Analyse(which); });
+  }
+
+  toolbar_ = addToolBar(tr("Main"));
+  toolbar_->setObjectName("mainToolBar");
+  toolbar_->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  toolbar_->addActions({open, save, import});
+  toolbar_->addSeparator();
+  toolbar_->addActions(analyses);
+  toolbar_->addSeparator();
+  toolbar_->addActions({undo, redo});
+  toolbar_->addSeparator();
+  toolbar_->addAction(export_graph);
 
   QMenu* help = menuBar()->addMenu(tr("&Help"));
   for (const ui::HelpTopic& topic : ui::AllHelpTopics()) {
@@ -315,7 +381,7 @@ void MainWindow::UpdateStaleBanner() {
   const int sheet = doc_.current();
   std::string note;
   if (sheet >= 0 && static_cast<size_t>(sheet) < doc_.notebook().size()) {
-    note = notebook::StaleResultsNote(doc_.notebook().item(sheet));
+    note = StudioStaleNote(doc_.notebook().item(sheet));
   }
   stale_banner_->setText(Q(note));
   stale_banner_->setVisible(!note.empty());
@@ -350,6 +416,7 @@ bool MainWindow::OpenFile(const QString& path) {
   }
   shown_report_ = -1;
   ShowItem(doc_.current());
+  FitColumns();
   AddRecent(path);
   statusBar()->showMessage(tr("Opened %1").arg(path), 4000);
   return true;
@@ -379,7 +446,7 @@ bool MainWindow::SaveFile() {
 bool MainWindow::SaveFileAs(const QString& given) {
   QString path = given;
   if (path.isEmpty()) {
-    path = QFileDialog::getSaveFileName(this, tr("Save notebook"), {}, tr("Notebooks (*.json)"));
+    path = AskSaveFileName(this, tr("Save notebook"), tr("Notebooks (*.json)"));
     if (path.isEmpty()) return false;
   }
   std::string error;
@@ -501,11 +568,12 @@ AnalysisOutcome MainWindow::Analyse(Analysis analysis) {
   ui_.TakeDiagnostics();  // only this run's notes are shown
   outcome = RunAnalysis(analysis, doc_.notebook(), doc_.notebook().item(sheet).name(), ui_, &after);
   if (outcome.completed) {
-    const QString what = analysis == Analysis::kWeibull   ? tr("Weibull analysis")
-                         : analysis == Analysis::kDynamic ? tr("Dynamic fatigue analysis")
-                         : analysis == Analysis::kStatic  ? tr("Static fatigue analysis")
-                                                          : tr("Lifetime analysis");
+    QString what;
+    for (const AnalysisEntry& entry : AnalysisEntries()) {
+      if (entry.analysis == analysis) what = tr(entry.done_text);
+    }
     doc_.ReplaceNotebook(after, what);
+    FitColumns();
     // Notes on the data stay until the next message: they may explain a
     // result that looks wrong.
     const std::vector<std::string> notes = ui_.TakeDiagnostics();
@@ -523,27 +591,48 @@ AnalysisOutcome MainWindow::Analyse(Analysis analysis) {
   return outcome;
 }
 
-int MainWindow::FirstFreeColumn() const {
-  int first_free = 1;
-  if (model_->sheet() >= 0) {
-    for (const auto& [number, column] :
-         doc_.notebook().item(model_->sheet()).worksheet()->columns()) {
-      if (number > 0 && !column.cells.empty()) first_free = std::max(first_free, number + 1);
+int ProposedImportColumn(const notebook::Worksheet& ws) {
+  auto empty = [&ws](int32_t column) { return ws.UsedRows(column) == 0; };
+  const std::optional<plot::PlotKind> kind = plot::DetectPlotKind(ws);
+  if (!kind || *kind == plot::PlotKind::kWeibull) {
+    for (int32_t n = 1; n <= layout::weibull::kSets; ++n) {
+      if (empty(layout::weibull::RawColumn(n))) return layout::weibull::RawColumn(n);
+    }
+  } else {
+    namespace fl = layout::fatigue;
+    for (int32_t s = 1; s <= fl::kSets; ++s) {
+      const int32_t first = fl::SetColumn(s, fl::kColId);
+      if (empty(first) && empty(fl::SetColumn(s, fl::kColRawY)) &&
+          empty(fl::SetColumn(s, fl::kColRawX))) {
+        return first;
+      }
     }
   }
-  return first_free;
+  int32_t after_used = 1;
+  for (const auto& [number, column] : ws.columns()) {
+    if (number > 0 && ws.UsedRows(number) > 0) after_used = std::max(after_used, number + 1);
+  }
+  return after_used;
+}
+
+void MainWindow::FitColumns() {
+  grid_->resizeColumnsToContents();
+  // Empty columns keep room to type into.
+  for (int c = 0; c < model_->columnCount(); ++c) {
+    if (grid_->columnWidth(c) < kMinColumnWidth) grid_->setColumnWidth(c, kMinColumnWidth);
+  }
 }
 
 void MainWindow::ImportAsk(bool xlsx) {
-  const QString path =
-      QFileDialog::getOpenFileName(this, xlsx ? tr("Import XLSX") : tr("Import CSV"), {},
-                                   xlsx ? tr("Workbooks (*.xlsx);;All files (*)")
-                                        : tr("CSV files (*.csv *.txt);;All files (*)"));
-  if (path.isEmpty()) return;
+  const QString path = AskOpenFileName(this, xlsx ? tr("Import XLSX") : tr("Import CSV"),
+                                       xlsx ? tr("Workbooks (*.xlsx);;All files (*)")
+                                            : tr("CSV files (*.csv *.txt);;All files (*)"));
+  if (path.isEmpty() || model_->sheet() < 0) return;
   bool ok = false;
   const int column =
       QInputDialog::getInt(this, xlsx ? tr("Import XLSX") : tr("Import CSV"), tr("First column:"),
-                           FirstFreeColumn(), 1, notebook::kMaxColumnNumber, 1, &ok);
+                           ProposedImportColumn(*doc_.notebook().item(model_->sheet()).worksheet()),
+                           1, notebook::kMaxColumnNumber, 1, &ok);
   if (!ok) return;
   xlsx ? ImportXlsx(path, column) : ImportCsv(path, column);
 }
@@ -597,6 +686,16 @@ bool MainWindow::ExportCsv(const QString& path) {
     Say(tr("Cannot export"), Q(error));
     return false;
   }
+  return true;
+}
+
+bool MainWindow::ExportGraph(const QString& path) {
+  std::string error;
+  if (!graph_->Export(path.toStdString(), &error)) {
+    Say(tr("Cannot export the graph"), Q(error));
+    return false;
+  }
+  statusBar()->showMessage(tr("Graph written to %1").arg(path), 4000);
   return true;
 }
 

@@ -1,6 +1,7 @@
 // The notebook window: the items in a tree, the current worksheet as an
-// editable grid (or a report as text), and the File, Edit, Analyse and Help
-// menus. It renders the Document and turns the user's actions into the
+// editable grid (or a report as text) with its graph beside it and its
+// results table in a dock below, the File, Edit, Analyse and Help menus and
+// a toolbar. It renders the Document and turns the user's actions into the
 // document's undoable steps; the analyses run through the UI back end it is
 // given.
 #pragma once
@@ -23,13 +24,21 @@ class QMenu;
 class QStackedWidget;
 class QTableView;
 class QTextBrowser;
+class QToolBar;
 class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace korund::studio {
 
 class GraphPane;
+class ResultsPanel;
 class WorksheetModel;
+
+// The column an import starts at unless the user says otherwise: the first
+// empty data column of the worksheet's analysis (1 to 10 for Weibull, the
+// default; the first column of the first empty data block for fatigue), or
+// the column after the last used one when those are all taken.
+int ProposedImportColumn(const notebook::Worksheet& ws);
 
 class MainWindow : public QMainWindow {
   Q_OBJECT
@@ -46,6 +55,8 @@ class MainWindow : public QMainWindow {
   QTextBrowser* report_view() const { return report_; }
   WorksheetModel* model() const { return model_; }
   GraphPane* graph() const { return graph_; }
+  ResultsPanel* results() const { return results_; }
+  QToolBar* toolbar() const { return toolbar_; }
   // The banner that says the current worksheet changed after its analysis.
   QLabel* stale_banner() const { return stale_banner_; }
 
@@ -72,6 +83,8 @@ class MainWindow : public QMainWindow {
   bool ImportCsv(const QString& path, int column);
   bool ImportXlsx(const QString& path, int column);
   bool ExportCsv(const QString& path);
+  // Writes the graph (.png, .svg, .pdf); says why it could not.
+  bool ExportGraph(const QString& path);
 
   // Every question the window asks (save changes, overwrite, ...) goes
   // through this; tests replace it. Returns the button pressed.
@@ -102,7 +115,8 @@ class MainWindow : public QMainWindow {
   // Asks for the file and the first column, then imports CSV or XLSX.
   void ImportAsk(bool xlsx);
   bool ImportFile(const QString& path, int column, notebook::ImportFormat format);
-  int FirstFreeColumn() const;
+  // Columns as wide as their contents (after an open or a run).
+  void FitColumns();
   // The selection's bounding rectangle in worksheet numbers (column, row
   // 1-based); false when nothing is selected.
   bool SelectionRect(int* c0, int* c1, int* r0, int* r1) const;
@@ -127,6 +141,8 @@ class MainWindow : public QMainWindow {
   QTextBrowser* report_ = nullptr;
   QMenu* recent_menu_ = nullptr;
   GraphPane* graph_ = nullptr;
+  ResultsPanel* results_ = nullptr;
+  QToolBar* toolbar_ = nullptr;
   QLabel* stale_banner_ = nullptr;
   int shown_report_ = -1;  // the report shown instead of the grid, or -1
   Asker ask_;

@@ -8,28 +8,36 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <QStatusBar>
 #include <QTableView>
+#include <QTableWidget>
 #include <QTest>
 #include <QTextBrowser>
-#include <QLabel>
-#include <QStatusBar>
 #include <QTreeWidget>
 #include <filesystem>
 
 #include "gui/form_dialog.h"
 #include "gui/help_viewer.h"
+#include "gui/plot_view.h"
 #include "gui/qt_ui.h"
 #include "notebook/notebook_file.h"
 #include "notebook/xlsx.h"
-#include "testing/studio_test_support.h"
+#include "studio/file_dialogs.h"
+#include "studio/graph_pane.h"
+#include "studio/results_panel.h"
 #include "studio/worksheet_model.h"
+#include "testing/studio_test_support.h"
 #include "tools/import_command.h"
+#include "tools/results_command.h"
+#include "util/run_settings.h"
+#include "util/worksheet_layout.h"
 
 namespace korund::studio {
 namespace {
@@ -173,9 +181,11 @@ TEST_F(MainWindowTest, AnAnalysisIsOneUndoStepAndShowsItsResults) {
   Document& doc = window_->document();
   doc.SetCells(doc.current(), 2, 1, {{Value(99.0)}}, "Edit");
   EXPECT_FALSE(window_->stale_banner()->isHidden());
-  EXPECT_EQ("worksheet \"Data 1\" changed after its dynamic fatigue analysis; run `korund dynamic` "
-            "again",
-            window_->stale_banner()->text());
+  // It names the menu entry that runs the analysis again.
+  EXPECT_EQ(
+      "worksheet \"Data 1\" changed after its dynamic fatigue analysis; choose Analyse "
+      "\u2192 Dynamic Fatigue again",
+      window_->stale_banner()->text().toStdString());
   doc.undo_stack().undo();
   EXPECT_TRUE(window_->stale_banner()->isHidden());
   doc.undo_stack().undo();
@@ -345,7 +355,10 @@ TEST_F(MainWindowTest, TheHelpMenuOpensEachAnalysissPage) {
   weibull->trigger();
   auto* viewer = dynamic_cast<gui::HelpViewer*>(ui_->help_viewer());
   ASSERT_NE(nullptr, viewer);
-  EXPECT_TRUE(viewer->browser()->toPlainText().contains("Weibull"));
+  // The studio's page: the menu, not the command line, runs the analysis.
+  const QString page = viewer->browser()->toPlainText();
+  EXPECT_TRUE(page.contains("Run it with Analyse \u2192 Weibull")) << page.toStdString();
+  EXPECT_FALSE(page.contains("korund weibull")) << page.toStdString();
 }
 
 // 10 columns of 10,000 values: opening, an edit and its undo, and drawing
@@ -380,6 +393,202 @@ TEST_F(MainWindowTest, ALargeWorksheetStaysInteractive) {
   EXPECT_LT(open_ms, 3000);
   EXPECT_LT(edit_ms, 1000);
   EXPECT_EQ(10000 + WorksheetModel::kSpareRows, window_->model()->rowCount());
+}
+
+// A session as a user drives it: open, type (Enter moves down), undo and
+// redo with both habits' keys, import at the proposed column, analyse,
+// export the graph, save as, reopen. The lots keep their names, the results
+// show, and the graph's axis titles keep their size through redraws.
+TEST_F(MainWindowTest, ASessionFromOpenToReopenKeepsNamesResultsAndFonts) {
+  OpenExample("weibull-demo.json");
+  window_->show();
+  QApplication::setActiveWindow(window_.get());
+  QTableView* g = window_->grid();
+  // Columns fit their cells on open and after a run: none shows "4....".
+  auto fits = [this, g](int c) {
+    for (int r = 0; r < 40; ++r) {
+      if (g->columnWidth(c) < g->fontMetrics().horizontalAdvance(Shown(r, c))) return false;
+    }
+    return true;
+  };
+  for (int c = 1; c <= 3; ++c) EXPECT_TRUE(fits(c)) << c;
+  g->setFocus();
+  g->setCurrentIndex(g->model()->index(2, 1));
+  QTest::keyClick(g, Qt::Key_4);  // typing starts the editor
+  auto* editor = g->findChild<QLineEdit*>();
+  ASSERT_NE(nullptr, editor);
+  QTest::keyClicks(editor, ".75");
+  QTest::keyClick(editor, Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_EQ("4.75", Shown(2, 1));
+  EXPECT_EQ(3, g->currentIndex().row());
+  const struct {
+    Qt::KeyboardModifiers modifiers;
+    Qt::Key key;
+    bool edited;
+  } keys[] = {{Qt::ControlModifier, Qt::Key_Z, false},
+              {Qt::ControlModifier, Qt::Key_Y, true},
+              {Qt::ControlModifier, Qt::Key_Z, false},
+              {Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z, true}};
+  for (const auto& k : keys) {
+    QTest::keyClick(g, k.key, k.modifiers);
+    EXPECT_EQ(k.edited, Shown(2, 1) == "4.75")
+        << QKeySequence(k.key | k.modifiers).toString().toStdString();
+  }
+
+  const std::string csv = dir_.filePath("lot.csv").toStdString();
+  WriteFile(csv, "Lot D\n4.1\n4.5\n3.9\n4.8\n5.2\n4.4\n");
+  Document& doc = window_->document();
+  const int column = ProposedImportColumn(*doc.notebook().item(doc.current()).worksheet());
+  EXPECT_EQ(4, column);
+  ASSERT_TRUE(window_->ImportCsv(QString::fromStdString(csv), column));
+  ASSERT_TRUE(window_->Analyse(Analysis::kWeibull).completed);
+  auto header = [this](int c) {
+    return window_->model()->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+  };
+  EXPECT_EQ("4\nLot D\nraw 4", header(4));
+  QTableWidget* results = window_->results()->table();
+  ASSERT_EQ(4, results->rowCount());
+  EXPECT_EQ("Lot D", results->item(3, 0)->text());
+  for (int c = 1; c <= 33; ++c) EXPECT_TRUE(fits(c)) << c;
+
+  GraphPane* graph = window_->graph();
+  ASSERT_TRUE(graph->Redraw());
+  const double title_size = graph->view()->xAxis->labelFont().pointSizeF();
+  for (int i = 0; i < 3; ++i) graph->Redraw();
+  EXPECT_EQ(title_size, graph->view()->xAxis->labelFont().pointSizeF());
+  EXPECT_EQ(title_size, graph->view()->yAxis->labelFont().pointSizeF());
+
+  const QString png = dir_.filePath("graph.png");
+  ASSERT_TRUE(window_->ExportGraph(png));
+  EXPECT_EQ(0u, ReadFile(png.toStdString()).rfind("\x89PNG", 0));
+  const QString saved = dir_.filePath("saved.json");
+  ASSERT_TRUE(window_->SaveFileAs(saved));
+  EXPECT_FALSE(window_->isWindowModified());
+
+  ASSERT_TRUE(window_->OpenFile(saved));
+  EXPECT_EQ("4\nLot D\nraw 4", header(4));
+  EXPECT_EQ("4.75", Shown(2, 1));
+  EXPECT_EQ(4, window_->results()->table()->rowCount());
+  EXPECT_TRUE(window_->stale_banner()->isHidden());
+  EXPECT_TRUE(asked_.empty());
+}
+
+// The panel holds what korund-notebook results prints, shown, copied and
+// exported; it follows edits with the stale-results line.
+TEST_F(MainWindowTest, TheResultsPanelHoldsTheResultsCommandsTable) {
+  const std::pair<const char*, Analysis> examples[] = {{"weibull-demo.json", Analysis::kWeibull},
+                                                       {"dynamic-demo.json", Analysis::kDynamic},
+                                                       {"static-demo.json", Analysis::kStatic}};
+  ResultsPanel* panel = window_->results();
+  for (const auto& [example, analysis] : examples) {
+    SCOPED_TRACE(example);
+    const std::string path = OpenExample(example);
+    EXPECT_TRUE(panel->message().startsWith("No results yet: choose Analyse"));
+    ASSERT_TRUE(window_->Analyse(analysis).completed);
+    ASSERT_TRUE(window_->SaveFile());
+    tools::ResultsOptions o;
+    o.file = path;
+    std::ostringstream out, err;
+    std::string error;
+    ASSERT_TRUE(tools::RunResults(o, out, err, &error)) << error;
+    // The examples' names hold no comma, so their CSV is the TSV with commas.
+    QString expected = QString::fromStdString(out.str()).replace("\r\n", "\n");
+    expected.replace(',', '\t');
+    EXPECT_EQ(expected.toStdString(), panel->AsTsv());
+    QString shown;
+    QTableWidget* t = panel->table();
+    for (int r = -1; r < t->rowCount(); ++r) {
+      for (int c = 0; c < t->columnCount(); ++c) {
+        shown += (c > 0 ? "\t" : "") +
+                 (r < 0 ? t->horizontalHeaderItem(c)->text() : t->item(r, c)->text());
+      }
+      shown += "\n";
+    }
+    EXPECT_EQ(expected, shown);
+    panel->Copy();
+    EXPECT_EQ(expected, QApplication::clipboard()->text());
+    const std::string csv = dir_.filePath("results.csv").toStdString();
+    ASSERT_TRUE(panel->Export(csv, &error)) << error;
+    EXPECT_EQ(out.str(), ReadFile(csv));
+  }
+  const std::pair<const char*, const char*> exports[] = {
+      {"r.md", "| Set |"}, {"r.xlsx", "PK"}, {"r.txt", nullptr}, {"static-demo.json", nullptr}};
+  for (const auto& [name, magic] : exports) {
+    std::string error;
+    EXPECT_EQ(magic != nullptr, panel->Export(dir_.filePath(name).toStdString(), &error)) << name;
+    if (magic != nullptr) {
+      EXPECT_EQ(0u, ReadFile(dir_.filePath(name).toStdString()).rfind(magic, 0));
+    }
+  }
+  Document& doc = window_->document();
+  doc.SetCells(doc.current(), layout::fatigue::SetColumn(1, layout::fatigue::kColRawY), 1,
+               {{Value(9.0)}}, "Edit");
+  QTest::qWait(400);
+  EXPECT_FALSE(panel->stale_banner()->isHidden());
+  EXPECT_EQ(window_->stale_banner()->text(), panel->stale_banner()->text());
+  doc.undo_stack().undo();
+  QTest::qWait(400);
+  EXPECT_TRUE(panel->stale_banner()->isHidden());
+}
+
+TEST(ImportColumnTest, ImportsStartAtTheFirstEmptyDataColumnOfTheAnalysis) {
+  namespace fl = layout::fatigue;
+  const struct {
+    const char* name;
+    std::vector<int32_t> used;
+    std::optional<int32_t> fatigue_kind;
+    int32_t proposed;
+  } cases[] = {
+      {"empty worksheet", {}, std::nullopt, 1},
+      {"Weibull sets 1, 2 and 4", {1, 2, 4}, std::nullopt, 3},
+      {"all ten Weibull sets", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12}, std::nullopt, 13},
+      {"dynamic set 1", {1, 2, 3}, kFitDynamic, 31},
+      {"static set 2's rates only", {1, fl::SetColumn(2, fl::kColRawX)}, kFitStatic, 61},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    notebook::Worksheet ws;
+    for (int32_t column : c.used) ws.SetCell(column, 1, Value(1.0));
+    if (c.fatigue_kind) {
+      ws.SetCell(layout::FatigueRecord::kColumn, layout::FatigueRecord::kKindRow,
+                 Value(static_cast<double>(*c.fatigue_kind)));
+    }
+    EXPECT_EQ(c.proposed, ProposedImportColumn(ws));
+  }
+}
+
+TEST(FileDialogsTest, ANameWithoutAKnownExtensionGetsTheChosenFilters) {
+  const QString filters = "PNG image (*.png);;SVG drawing (*.svg);;PDF (*.pdf)";
+  const struct {
+    const char* typed;
+    const char* filter;
+    const char* path;
+  } cases[] = {{"/t/graph", "PNG image (*.png)", "/t/graph.png"},
+               {"/t/graph", "PDF (*.pdf)", "/t/graph.pdf"},
+               {"/t/graph.SVG", "PNG image (*.png)", "/t/graph.SVG"},
+               {"/t/run.v2", "SVG drawing (*.svg)", "/t/run.v2.svg"},
+               {"/t/graph.png", "PNG image (*.png)", "/t/graph.png"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.path, WithFilterExtension(c.typed, c.filter, filters).toStdString()) << c.typed;
+  }
+}
+
+// Without a display the studio draws offscreen by itself instead of
+// ending at Qt's "could not connect to display".
+TEST(StudioProcessTest, AScreenshotNeedsNoDisplay) {
+  TestApp();
+  QTemporaryDir dir;
+  const std::string nb = dir.filePath("w.json").toStdString();
+  const std::string png = dir.filePath("w.png").toStdString();
+  std::filesystem::copy_file(ExamplePath("weibull-demo.json"), nb);
+  ASSERT_EQ(0, RunKorundBatch("weibull", nb));
+  const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \"" +
+                              std::string(std::getenv("KORUND_TEST_BINARY_DIR")) +
+                              "/bin/korund-studio\" --screenshot \"" + png + "\" \"" + nb +
+                              "\" >/dev/null 2>&1";
+  ASSERT_EQ(0, std::system(command.c_str()));
+  EXPECT_EQ(0u, ReadFile(png).rfind("\x89PNG", 0));
 }
 
 }  // namespace

@@ -1,17 +1,19 @@
 // korund-studio [NOTEBOOK]: the desktop notebook window.
 // korund-studio --screenshot FILE NOTEBOOK: renders the window with that
-// notebook to a PNG and ends (works on the offscreen platform).
+// notebook to a PNG and ends. Without a display both draw offscreen.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QPixmap>
 #include <cstdio>
 
+#include "gui/display.h"
 #include "gui/qt_ui.h"
 #include "studio/graph_pane.h"
 #include "studio/main_window.h"
 #include "util/run_settings.h"
 
 int main(int argc, char** argv) {
+  const bool offscreen = korund::gui::ChooseOffscreenWithoutDisplay();
   QApplication app(argc, argv);
   QApplication::setOrganizationName("Quellmark");
   QApplication::setApplicationName("korund-studio");
@@ -53,6 +55,11 @@ int main(int argc, char** argv) {
       return 1;
     }
     return 0;
+  }
+  if (offscreen) {
+    std::fprintf(stderr,
+                 "korund-studio: no display (DISPLAY and WAYLAND_DISPLAY name none that is "
+                 "there); the window is drawn offscreen and cannot be seen\n");
   }
   if (!files.isEmpty()) window.OpenFile(files.front());
   window.show();

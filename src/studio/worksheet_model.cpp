@@ -79,9 +79,18 @@ QVariant WorksheetModel::headerData(int section, Qt::Orientation orientation, in
   if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
   if (orientation == Qt::Vertical) return section + 1;
   const notebook::Worksheet* ws = Sheet();
-  const QString title = ws ? QString::fromStdString(ws->Title(section)) : QString();
-  const QString number = section == 0 ? tr("Titles") : QString::number(section);
-  return title.isEmpty() ? number : number + "\n" + title;
+  QString text = section == 0 ? tr("Titles") : QString::number(section);
+  if (ws == nullptr) return text;
+  // An analysis overwrites the title ("raw 1"); the label keeps the name
+  // the user gave the data, so it comes first.
+  const QString title = QString::fromStdString(ws->Title(section));
+  const notebook::Column* column = ws->FindColumn(section);
+  if (column != nullptr && column->label && !column->label->empty() &&
+      QString::fromStdString(*column->label) != title) {
+    text += "\n" + QString::fromStdString(*column->label);
+  }
+  if (!title.isEmpty()) text += "\n" + title;
+  return text;
 }
 
 Qt::ItemFlags WorksheetModel::flags(const QModelIndex& index) const {

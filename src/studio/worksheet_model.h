@@ -1,6 +1,7 @@
 // The current worksheet as a table for a QTableView: view column 0 is the
 // row-title column, view column c the worksheet's column c; view row r is
-// worksheet row r + 1. Headers show the column number and its title.
+// worksheet row r + 1. Headers show the column number, its label (when it
+// differs from the title) and its title.
 // Numbers are right-aligned in the program's text form, texts left-aligned,
 // empty cells empty. Typed text goes back to the Document as an undoable
 // edit; the model never changes the notebook itself.

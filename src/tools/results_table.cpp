@@ -295,10 +295,6 @@ std::string RoundedText(double x, int digits) { return FormatNumber(Rounded(x, d
 
 namespace {
 
-std::string Cell(const ResultValue& v, int digits) {
-  if (!v.text.empty()) return v.text;
-  return v.number ? RoundedText(*v.number, digits) : "--";
-}
 
 std::string JsonString(const std::string& s) {
   std::string out = "\"";
@@ -329,6 +325,11 @@ std::string MarkdownText(const std::string& s) {
 
 }  // namespace
 
+std::string ResultText(const ResultValue& v, int digits) {
+  if (!v.text.empty()) return v.text;
+  return v.number ? RoundedText(*v.number, digits) : "--";
+}
+
 std::string ResultsCsv(const ResultsTable& t, int digits, bool glossary) {
   std::string text;
   auto line = [&](const std::vector<std::string>& fields) {
@@ -340,7 +341,7 @@ std::string ResultsCsv(const ResultsTable& t, int digits, bool glossary) {
   line(t.headers);
   for (const auto& row : t.rows) {
     std::vector<std::string> fields = {row.name};
-    for (const auto& v : row.values) fields.push_back(Cell(v, digits));
+    for (const auto& v : row.values) fields.push_back(ResultText(v, digits));
     line(fields);
   }
   if (glossary) {
@@ -358,7 +359,7 @@ std::string ResultsMarkdown(const ResultsTable& t, int digits, bool glossary) {
   text += "\n";
   for (const auto& row : t.rows) {
     text += "| " + MarkdownText(row.name) + " |";
-    for (const auto& v : row.values) text += " " + Cell(v, digits) + " |";
+    for (const auto& v : row.values) text += " " + ResultText(v, digits) + " |";
     text += "\n";
   }
   if (glossary) {

@@ -61,6 +61,10 @@ bool BuildResultsTable(const notebook::Worksheet& sheet, ResultsTable* table, st
 std::string RoundedText(double x, int digits);
 double Rounded(double x, int digits);
 
+// One value as every format shows it: its text, the number rounded to
+// `digits`, or "--".
+std::string ResultText(const ResultValue& v, int digits);
+
 // The table in each format; "--" (null in JSON) where there is no result.
 // With glossary, each column's meaning follows the table.
 std::string ResultsCsv(const ResultsTable& t, int digits, bool glossary);

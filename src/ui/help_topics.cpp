@@ -15,14 +15,40 @@ namespace {
 constexpr int kOverviewTopic = 0;
 
 const std::array<HelpTopic, 5>& Topics() {
-  static const std::array<HelpTopic, 5> topics = {{
+  struct Source {
+    int id;
+    std::string_view name, title, markdown;
+  };
+  static const Source sources[] = {
       {kOverviewTopic, "overview", "KORUND: strength and fatigue of optical fibre",
        help_pages::kOverview},
       {1047, "weibull", "Weibull analysis", help_pages::kWeibull},
       {1018, "dynamic", "Dynamic fatigue", help_pages::kDynamic},
       {1032, "static", "Static fatigue", help_pages::kStatic},
       {1060, "lifetime", "Lifetime of proof-tested fibre", help_pages::kLifetime},
-  }};
+  };
+  // Each reader's pages, made once and kept for the topics to point into.
+  static const std::array<std::string, 5> command_line = [] {
+    std::array<std::string, 5> pages;
+    for (size_t i = 0; i < pages.size(); ++i) {
+      pages[i] = HelpForReader(sources[i].markdown, HelpReader::kCommandLine);
+    }
+    return pages;
+  }();
+  static const std::array<std::string, 5> studio = [] {
+    std::array<std::string, 5> pages;
+    for (size_t i = 0; i < pages.size(); ++i) {
+      pages[i] = HelpForReader(sources[i].markdown, HelpReader::kStudio);
+    }
+    return pages;
+  }();
+  static const std::array<HelpTopic, 5> topics = [] {
+    std::array<HelpTopic, 5> t;
+    for (size_t i = 0; i < t.size(); ++i) {
+      t[i] = {sources[i].id, sources[i].name, sources[i].title, command_line[i], studio[i]};
+    }
+    return t;
+  }();
   return topics;
 }
 
@@ -227,6 +253,29 @@ const HelpTopic* FindHelpTopicByName(std::string_view name) {
 }
 
 std::span<const HelpTopic> AllHelpTopics() { return Topics(); }
+
+std::string HelpForReader(std::string_view source, HelpReader reader) {
+  enum class Block { kBoth, kCommandLine, kStudio } block = Block::kBoth;
+  const Block mine = reader == HelpReader::kStudio ? Block::kStudio : Block::kCommandLine;
+  std::string out;
+  for (size_t start = 0; start < source.size();) {
+    size_t end = source.find('\n', start);
+    end = end == std::string_view::npos ? source.size() : end + 1;
+    const std::string_view line = source.substr(start, end - start);
+    start = end;
+    const std::string_view marker = Trim(line.substr(0, line.find_first_of("\r\n")));
+    if (marker == "<!-- command line -->") {
+      block = Block::kCommandLine;
+    } else if (marker == "<!-- studio -->") {
+      block = Block::kStudio;
+    } else if (marker == "<!-- end -->") {
+      block = Block::kBoth;
+    } else if (block == Block::kBoth || block == mine) {
+      out += line;
+    }
+  }
+  return out;
+}
 
 std::string HelpAsPlainText(std::string_view markdown) {
   std::vector<std::string_view> lines;

@@ -74,6 +74,23 @@ TEST(HelpTopicsTest, EachAnalysisPageTabulatesEveryResultLabelItWrites) {
   }
 }
 
+TEST(HelpTopicsTest, EachReaderGetsItsOwnTextAndNoMarker) {
+  const std::string source =
+      "common\n<!-- command line -->\nrun `korund weibull`\n<!-- studio -->\n"
+      "choose Analyse\n<!-- end -->\nafter\n";
+  EXPECT_EQ("common\nrun `korund weibull`\nafter\n",
+            HelpForReader(source, HelpReader::kCommandLine));
+  EXPECT_EQ("common\nchoose Analyse\nafter\n", HelpForReader(source, HelpReader::kStudio));
+  for (const HelpTopic& topic : AllHelpTopics()) {
+    SCOPED_TRACE(topic.name);
+    for (std::string_view page : {topic.markdown, topic.studio_markdown}) {
+      EXPECT_THAT(std::string(page), Not(HasSubstr("<!--")));
+    }
+    // The studio's reader starts an analysis from the menu.
+    EXPECT_THAT(std::string(topic.studio_markdown), Not(HasSubstr("`korund " + std::string(topic.name))));
+  }
+}
+
 TEST(HelpAsPlainTextTest, MarkdownBecomesTerminalText) {
   const std::pair<const char*, const char*> cases[] = {
       {"# Weibull analysis\n", "Weibull analysis\n================\n"},

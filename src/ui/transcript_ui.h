@@ -35,6 +35,7 @@ class TranscriptUi : public Ui {
   void ClearClipboard() override { inner_.ClearClipboard(); }
   void ShowHelp(int topic) override { inner_.ShowHelp(topic); }
   void SetHelpFile(const std::string& path) override { inner_.SetHelpFile(path); }
+  void SetHelpReader(HelpReader reader) override { inner_.SetHelpReader(reader); }
   void Diagnostic(const std::string& text) override { inner_.Diagnostic(text); }  // not recorded
   void SetBoxDetail(const std::string& text) override { inner_.SetBoxDetail(text); }
   std::vector<std::string> TakeDiagnostics() override { return inner_.TakeDiagnostics(); }

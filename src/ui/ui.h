@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/help_topics.h"
+
 namespace korund::ui {
 
 // Standard message-box flags (the same numbers as the platform's).
@@ -119,6 +121,9 @@ class Ui {
   // The help file ShowHelp opens; the run sequence sets it at start-up.
   // Back ends without help ignore it.
   virtual void SetHelpFile(const std::string& path) { (void)path; }
+  // Whose pages ShowHelp opens (the studio's name its menus). Back ends
+  // that print the pages keep the command line's.
+  virtual void SetHelpReader(HelpReader reader) { (void)reader; }
 
   // A detail for the person running the program that is not one of the
   // program's boxes (for example why a notebook could not be opened). Not
