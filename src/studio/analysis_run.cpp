@@ -1,5 +1,7 @@
 #include "studio/analysis_run.h"
 
+#include <vector>
+
 #include "fatigue/fatigue_guard.h"
 #include "host/in_process_host.h"
 #include "lifetime/lifetime_guard.h"
@@ -41,11 +43,16 @@ std::string MenuPath(const AnalysisEntry& entry) {
 }
 
 std::string ChooseAnalysisHint() {
-  const std::span<const AnalysisEntry> entries = AnalysisEntries();
+  // The analyses of a worksheet's own data; lifetime writes a worksheet of
+  // its own.
+  std::vector<std::string> captions;
+  for (const AnalysisEntry& entry : AnalysisEntries()) {
+    if (entry.kind) captions.push_back(Caption(entry));
+  }
   std::string text = "choose Analyse \u2192 ";
-  for (size_t i = 0; i < entries.size(); ++i) {
-    if (i > 0) text += i + 1 == entries.size() ? " or " : ", ";
-    text += Caption(entries[i]);
+  for (size_t i = 0; i < captions.size(); ++i) {
+    if (i > 0) text += i + 1 == captions.size() ? " or " : ", ";
+    text += captions[i];
   }
   return text;
 }
