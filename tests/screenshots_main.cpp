@@ -17,6 +17,7 @@
 #include "fatigue/sf_options.h"
 #include "gui/form_dialog.h"
 #include "gui/qt_ui.h"
+#include "lifetime/lifetime_options.h"
 #include "testing/memory_host.h"
 #include "util/terminate.h"
 #include "weibull/weib_options.h"
@@ -126,6 +127,16 @@ int main(int argc, char** argv) {
   ShootForm(ui, shooter, dynamic, "dynamic-options");
   fatigue::frmSFoptions stat(ctx);
   ShootForm(ui, shooter, stat, "static-options");
+  lifetime::LifetimeEntries entries;
+  entries.n = "20";
+  entries.m = "2";
+  entries.breaks_per_km = "0.5";
+  entries.length_km = "100";
+  entries.proof_by_strain = true;
+  entries.proof = "1";
+  entries.f = "0.001";
+  lifetime::frmLifetimeOptions life(ctx, entries, false);
+  ShootForm(ui, shooter, life, "lifetime-options");
 
   // The Weibull and dynamic fatigue dialogs while their analyses run, on
   // small worksheets.

@@ -191,7 +191,11 @@ QWidget* FormDialog::AddText(const ui::FormControl& c, bool after_check, Builder
     connect(line, &QLineEdit::editingFinished, this, [this, name = c.name] { CommitText(name); });
     edit = line;
   }
-  edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0")) * 8 + 16);
+  // Eight digits, or as wide as the text it starts with (a list of years),
+  // up to three times that.
+  const int digit = edit->fontMetrics().horizontalAdvance(QStringLiteral("0"));
+  const int text = edit->fontMetrics().horizontalAdvance(QString::fromStdString(c.text));
+  edit->setFixedWidth(std::clamp(text, digit * 8, digit * 24) + 16);
   QLayoutItem* last = b.layout->count() > 0 ? b.layout->itemAt(b.layout->count() - 1) : nullptr;
   if (!c.caption.empty()) {
     // A text box with its own caption: the caption, then the box, on one row.
