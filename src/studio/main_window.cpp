@@ -577,6 +577,7 @@ AnalysisOutcome MainWindow::Analyse(Analysis analysis) {
     // Notes on the data stay until the next message: they may explain a
     // result that looks wrong.
     const std::vector<std::string> notes = ui_.TakeDiagnostics();
+    results_->SetDataNotes(doc_.notebook().item(sheet).name(), notes);
     if (notes.empty()) {
       statusBar()->showMessage(what + tr(" finished"), 4000);
     } else {

@@ -200,6 +200,9 @@ TEST_F(MainWindowTest, NotesOnTheDataStayInTheStatusBar) {
   const QString message = window_->statusBar()->currentMessage();
   EXPECT_TRUE(message.startsWith("Weibull analysis finished — ")) << message.toStdString();
   EXPECT_TRUE(message.contains("set 3: strengths up to 3797 GPa")) << message.toStdString();
+  // The results panel marks them above the table of that worksheet.
+  EXPECT_FALSE(window_->results()->data_notes()->isHidden());
+  EXPECT_TRUE(window_->results()->data_notes()->text().contains("set 3: strengths up to 3797 GPa"));
 }
 
 TEST_F(MainWindowTest, AReportItemIsShownAsText) {

@@ -41,6 +41,11 @@ ResultsPanel::ResultsPanel(Document& doc, Say say, QWidget* parent)
   stale_banner_->setWordWrap(true);
   stale_banner_->setStyleSheet(
       "QLabel { background: #fff3cd; color: #664d03; padding: 4px 8px; }");
+  notes_ = new QLabel;
+  notes_->setObjectName("resultsDataNotes");
+  notes_->setWordWrap(true);
+  notes_->setStyleSheet("QLabel { background: #fde2e1; color: #6b1d1a; padding: 4px 8px; }");
+  notes_->hide();
   message_ = new QLabel;
   message_->setWordWrap(true);
   message_->setAlignment(Qt::AlignCenter);
@@ -62,6 +67,7 @@ ResultsPanel::ResultsPanel(Document& doc, Say say, QWidget* parent)
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
   column->addWidget(stale_banner_);
+  column->addWidget(notes_);
   column->addWidget(message_, 1);
   column->addWidget(table_, 1);
   column->addLayout(buttons);
@@ -98,6 +104,10 @@ void ResultsPanel::Refresh() {
   }
   stale_banner_->setText(Q(stale));
   stale_banner_->setVisible(!stale.empty());
+  const bool notes_shown = sheet >= 0 && !notes_text_.isEmpty() &&
+                           doc_.notebook().item(sheet).name() == notes_sheet_;
+  notes_->setText(notes_shown ? notes_text_ : QString());
+  notes_->setVisible(notes_shown);
   message_->setText(has_table_ ? QString() : Q(error));
   message_->setVisible(!has_table_);
   table_->setVisible(has_table_);
@@ -127,6 +137,15 @@ void ResultsPanel::Refresh() {
     }
   }
   table_->resizeColumnsToContents();
+}
+
+void ResultsPanel::SetDataNotes(const std::string& sheet,
+                                const std::vector<std::string>& notes) {
+  notes_sheet_ = sheet;
+  QStringList lines;
+  for (const std::string& note : notes) lines << "\u26a0 " + Q(note);
+  notes_text_ = lines.join("\n");
+  Refresh();
 }
 
 QString ResultsPanel::message() const { return has_table_ ? QString() : message_->text(); }

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "studio/document.h"
 #include "tools/results_table.h"
@@ -34,6 +35,11 @@ class ResultsPanel : public QWidget {
   QString message() const;
   QTableWidget* table() const { return table_; }
   QLabel* stale_banner() const { return stale_banner_; }
+  // The notes the last analysis made on the data of worksheet `sheet`
+  // (strengths that look like MPa, too few values, ...): marked above its
+  // table while that worksheet is shown, until the next analysis.
+  void SetDataNotes(const std::string& sheet, const std::vector<std::string>& notes);
+  QLabel* data_notes() const { return notes_; }
 
   // The table as shown, tab-separated, a line per row after the headers;
   // "" when there is none.
@@ -54,6 +60,9 @@ class ResultsPanel : public QWidget {
   tools::ResultsTable results_;
   bool has_table_ = false;
   QLabel* stale_banner_ = nullptr;
+  QLabel* notes_ = nullptr;
+  std::string notes_sheet_;
+  QString notes_text_;
   QLabel* message_ = nullptr;
   QTableWidget* table_ = nullptr;
   QPushButton* copy_ = nullptr;
