@@ -54,9 +54,9 @@ TEST_F(AnalysisProcessTest, WeibullWritesResultsAndSummary) {
   WriteFile(notebook_,
             NotebookText(R"("1": {"cells": ["set A", 3.1, 3.4, 2.9, "MPA", 3300, 3600]})"));
   ASSERT_EQ(Run("weibull --rank-function 0"), 0) << run_.err;
-  EXPECT_EQ(Cell(56, 2), 2);   // the options record: Weibull
-  EXPECT_EQ(Cell(56, 4), 0);   // with the rank function asked for
-  EXPECT_EQ(Cell(21, 1), 5);   // N: the row-1 label is not a strength
+  EXPECT_EQ(Cell(56, 2), 2);    // the options record: Weibull
+  EXPECT_EQ(Cell(56, 4), 0);    // with the rank function asked for
+  EXPECT_EQ(Cell(21, 1), 5);    // N: the row-1 label is not a strength
   EXPECT_EQ(Cell(31, 1), 2.9);  // sorted strengths in GPa
   EXPECT_EQ(Cell(31, 5), 3.6);
   // i/(N + 1) for the first of five: ln(ln(1/(1 - 1/6)))
@@ -98,9 +98,10 @@ TEST_F(AnalysisProcessTest, ARunWithNothingToAnalyseSaysSo) {
   EXPECT_EQ(Run("weibull --answer 'CHECK THIS WORKSHEET IS FOR WEIBULL ANALYSIS=&Continue'"), 0);
   const std::string& err = run_.err;
   EXPECT_NE(err.find("set 1, row 2: \"2185,2\" is neither a number nor a unit word; left out"),
-            std::string::npos) << err;
-  EXPECT_NE(err.find("no data set held a usable strength: nothing was analysed"),
-            std::string::npos) << err;
+            std::string::npos)
+      << err;
+  EXPECT_NE(err.find("no data set held a usable strength: nothing was analysed"), std::string::npos)
+      << err;
 }
 
 TEST_F(AnalysisProcessTest, DynamicFatigueFitsLogStrengthOnLogRate) {
@@ -148,6 +149,37 @@ TEST_F(AnalysisProcessTest, StaticRunAddsTheReportItsRecordAsksFor) {
   EXPECT_EQ(doc["items"][2]["type"], "report");  // after the worksheet, in its section
   const std::string text = doc["items"][2]["text"].Text();
   EXPECT_EQ(text.rfind("STATIC FATIGUE ANALYSIS\r\n\r\nDATA SET 1\r\n", 0), 0u) << text;
+}
+
+// The worked example of the lifetime help page, run as a user would; a value
+// out of its range writes nothing.
+TEST_F(AnalysisProcessTest, LifetimeWritesItsOwnWorksheetAndSaysTheAllowedStress) {
+  auto design = [](const std::string& m) {
+    return "lifetime --n 20 --m " + m +
+           " --breaks-per-km 0.5 --length-km 100 --proof-strain 1 "
+           "--failure-probability 0.001 --service-stress 0.2";
+  };
+  WriteFile(notebook_, NotebookText(R"("1": {"cells": [3.1]})"));
+  const std::string before = ReadFile(notebook_);
+  EXPECT_EQ(Run(design("0")), 1);
+  EXPECT_EQ(before, ReadFile(notebook_));
+  const std::vector<Json> boxes = Transcript();
+  ASSERT_FALSE(boxes.empty());
+  EXPECT_EQ("BAD VALUE", boxes.front()["title"]);
+
+  ASSERT_EQ(Run(design("2")), 0) << run_.err;
+  EXPECT_NE(run_.out.find("allowed service stress 0.168 GPa (23.3 % of proof) for F = 0.001 "
+                          "over 25 years"),
+            std::string::npos)
+      << run_.out;
+  const korund::testing::ProcessRun table = korund::testing::RunIn(
+      dir_.File(""), korund::testing::BuiltProgram("korund-notebook") +
+                         " results lab.json --worksheet 'Lifetime 1' --format json");
+  ASSERT_EQ(0, table.status) << table.err;
+  const Json rows = Json::Parse(table.out)["rows"];
+  ASSERT_EQ(7u, rows.size());
+  EXPECT_NEAR(0.168, rows[4][1].Number(), 5e-4);   // 25 years: the allowed stress
+  EXPECT_NEAR(0.0322, rows[4][3].Number(), 5e-5);  // and F at 0.2 GPa
 }
 
 TEST_F(AnalysisProcessTest, QtWithoutADisplayEndsBeforeReadingAnything) {
