@@ -339,6 +339,7 @@ void PutImportedColumns(Worksheet& sheet, int32_t first_column,
   for (size_t k = 0; k < columns.size(); ++k) {
     Column& column = sheet.ColumnAt(first_column + static_cast<int32_t>(k));
     column.cells = std::move(columns[k].cells);
+    column.tokens.Clear();
     if (columns[k].header) {
       const std::string& h = *columns[k].header;
       column.title = h.empty() ? std::nullopt : std::optional<std::string>(h);
