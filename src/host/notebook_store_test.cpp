@@ -1,11 +1,17 @@
 #include "host/notebook_store.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 
+#include "host/atomic_file.h"
+#include "host/file_lock.h"
 #include "notebook/notebook.h"
 #include "testing/memory_file_system.h"
+#include "testing/test_files.h"
 
 namespace korund::host {
 namespace {
@@ -98,6 +104,34 @@ TEST_F(NotebookStoreTest, ASecondHolderIsRefusedUntilTheFirstLetsGo) {
   EXPECT_EQ(0u, error_.find("/lab/nb.json is in use by ")) << error_;
   first.Unlock();
   EXPECT_TRUE(second.Lock(kPath, &error_)) << error_;
+}
+
+// On the real disk: a holder ended by a signal it can catch removes its
+// lock file and the temporary file it was writing, and still ends by that
+// signal.
+TEST(SignalCleanupTest, ACaughtSignalRemovesTheLockAndTheTemporaryFile) {
+  for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    testing::TempDir dir;
+    const std::string path = dir.File("nb.json");
+    testing::WriteFile(path, "old");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      FileLock lock;
+      AtomicFileWriter file(path);
+      std::string error;
+      if (!lock.Lock(path, &error) || !file.Open(&error) || !file.Write("new", &error)) _exit(9);
+      ::raise(signal);
+      _exit(8);  // not reached
+    }
+    int status = 0;
+    ASSERT_EQ(child, ::waitpid(child, &status, 0));
+    ASSERT_TRUE(WIFSIGNALED(status)) << status;
+    EXPECT_EQ(signal, WTERMSIG(status));
+    EXPECT_EQ(std::vector<std::string>{"nb.json"}, dir.Names());
+    EXPECT_EQ("old", testing::ReadFile(path));
+  }
 }
 
 }  // namespace
