@@ -549,7 +549,11 @@ bool SameFileText(const Notebook& a, const Notebook& b) {
   return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error) {
+namespace {
+
+// ReadFileBlocks, telling `size` the file's size before the first block.
+bool ReadBlocks(const std::string& path, const std::function<void(size_t)>& size,
+                const std::function<bool(std::string_view)>& block, std::string* error) {
   // O_NONBLOCK: opening a FIFO or a device must not wait for a writer; the
   // type is checked on the open descriptor before anything is read.
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
@@ -571,10 +575,9 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* err
     *error = too_large;
     return false;
   }
-  std::string data;
-  // One allocation of the right size; a file that grows meanwhile still
-  // stops at the limit.
-  data.reserve(static_cast<size_t>(st.st_size) + 1);
+  size(static_cast<size_t>(st.st_size));
+  // A file that grows meanwhile still stops at the limit.
+  int64_t total = 0;
   char buffer[65536];
   for (;;) {
     ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -586,16 +589,39 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* err
       return false;
     }
     if (n == 0) break;
-    data.append(buffer, static_cast<size_t>(n));
-    if (static_cast<int64_t>(data.size()) > kMaxFileBytes) {
+    total += n;
+    if (total > kMaxFileBytes) {
       ::close(fd);
       *error = too_large;
       return false;
     }
+    if (!block(std::string_view(buffer, static_cast<size_t>(n)))) {
+      ::close(fd);
+      return false;
+    }
   }
   ::close(fd);
+  return true;
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error) {
+  std::string data;
+  // One allocation of the right size.
+  const auto reserve = [&](size_t size) { data.reserve(size + 1); };
+  const auto append = [&](std::string_view block) {
+    data.append(block);
+    return true;
+  };
+  if (!ReadBlocks(path, reserve, append, error)) return false;
   *bytes = std::move(data);
   return true;
+}
+
+bool ReadFileBlocks(const std::string& path, const std::function<bool(std::string_view)>& block,
+                    std::string* error) {
+  return ReadBlocks(path, [](size_t) {}, block, error);
 }
 
 bool LoadNotebookFile(const std::string& path, Notebook* notebook, std::string* bytes,
