@@ -343,22 +343,24 @@ bool BuildImportColumns(std::vector<std::vector<Value>>&& table, const ImportSet
     const size_t k = picked[i];
     ImportedColumn& column = (*columns)[i];
     if (settings.header) column.header = table[k].empty() ? "" : ToText(table[k][0]);
-    column.cells.reserve(table[k].size());
-    for (size_t r = first_row; r < table[k].size(); ++r) {
-      Value& v = table[k][r];  // moved into the column below
+    // The file's column becomes the imported one, read in place; a column
+    // picked twice is copied the second time.
+    const bool again = std::find(picked.begin(), picked.begin() + i, k) != picked.begin() + i;
+    column.cells = again ? table[k] : std::move(table[k]);
+    if (first_row > 0 && !column.cells.empty()) column.cells.erase(column.cells.begin());
+    for (size_t r = 0; r < column.cells.size(); ++r) {
+      Value& v = column.cells[r];
       if (v.IsText()) {
         if (std::optional<double> x = ReadNumber(v.Text(), settings.decimal_comma)) {
           v = Value(*x);
         } else if (LooksLikeMistypedNumber(v.Text())) {
-          notes->push_back(position(k, r) + ": " + QuotedExcerpt(v.Text()) +
+          notes->push_back(position(k, r + first_row) + ": " + QuotedExcerpt(v.Text()) +
                            " is kept as text; is it a mistyped number?");
         }
       }
       numbers += v.IsNumber();
-      column.cells.push_back(std::move(v));
     }
     while (!column.cells.empty() && column.cells.back().IsEmpty()) column.cells.pop_back();
-    std::vector<Value>().swap(table[k]);  // the column holds the cells now
   }
   // Unit words go above the data, where the analyses look for them. Every
   // column moves down with the ones that get a unit, so that the rows of a

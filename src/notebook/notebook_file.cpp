@@ -157,6 +157,13 @@ class Writer {
   // --- the notebook --------------------------------------------------------
 
   void WriteNotebook(const Notebook& notebook) {
+    // The cells are counted before a byte is written: a notebook over the
+    // limit costs no text.
+    int64_t cells = 0;
+    for (size_t i = 0; i < notebook.size(); ++i) {
+      if (const Worksheet* sheet = notebook.item(i).worksheet()) cells += sheet->CellCount();
+    }
+    if (cells > kMaxCellsPerNotebook) return TooManyCells();
     Open('{', 0);
     const std::optional<std::string>& current = notebook.current();
     bool current_done = false;
@@ -188,12 +195,13 @@ class Writer {
     Close(']');
     Close('}');
     out_.push_back('\n');
-    if (total_cells_ > kMaxCellsPerNotebook) {
-      Fail("the notebook would hold more than " + std::to_string(kMaxCellsPerNotebook) +
-           " cells (the limit)");
-    }
+    if (total_cells_ > kMaxCellsPerNotebook) TooManyCells();
     CheckSize();
     Pass(0);
+  }
+  void TooManyCells() {
+    Fail("the notebook would hold more than " + std::to_string(kMaxCellsPerNotebook) +
+         " cells (the limit)");
   }
 
  private:
@@ -436,7 +444,7 @@ bool SerializeNotebook(const Notebook& notebook, const std::string& name, std::s
   for (size_t i = 0; i < notebook.size(); ++i) {
     if (const Worksheet* sheet = notebook.item(i).worksheet()) cells += sheet->CellCount();
   }
-  out.reserve(static_cast<size_t>(std::min<int64_t>(cells, kMaxCellsPerNotebook)) * 32 + 4096);
+  if (cells <= kMaxCellsPerNotebook) out.reserve(static_cast<size_t>(cells) * 32 + 4096);
   Writer writer(name, &out);
   writer.WriteNotebook(notebook);
   if (writer.failed()) {

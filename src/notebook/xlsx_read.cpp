@@ -419,12 +419,6 @@ bool ReadSharedStrings(Package& pkg, const std::map<std::string, Relationship>& 
   return true;
 }
 
-struct SparseCell {
-  int64_t column;
-  int64_t row;
-  Value value;
-};
-
 // Reads the cells of one sheet part, every error naming the file and the
 // sheet ("PATH: sheet S, cell C: what").
 class SheetCells {
@@ -483,36 +477,26 @@ class SheetCells {
       return false;
     }
     if (value.IsEmpty()) return true;
-    if (static_cast<size_t>(column_) >= lengths_.size()) {
-      lengths_.resize(static_cast<size_t>(column_) + 1, 0);
-    }
-    int64_t& length = lengths_[static_cast<size_t>(column_)];
-    if (cell_row_ + 1 > length) {
-      total_ += cell_row_ + 1 - length;
-      length = cell_row_ + 1;
-    }
+    // Counted before anything is stored: what the columns would span.
+    const auto k = static_cast<size_t>(column_);
+    const auto length = static_cast<int64_t>(k < columns_.size() ? columns_[k].size() : 0);
+    if (cell_row_ + 1 > length) total_ += cell_row_ + 1 - length;
     if (total_ > kMaxCellsPerNotebook) {
       *error = Where() + " spans more than " + std::to_string(kMaxCellsPerNotebook) +
                " cells (a notebook holds at most " + std::to_string(kMaxCellsPerNotebook) + ")";
       return false;
     }
-    cells_.push_back({column_, cell_row_, std::move(value)});
+    if (k >= columns_.size()) columns_.resize(k + 1);
+    std::vector<Value>& column = columns_[k];
+    if (column.size() < static_cast<size_t>(cell_row_) + 1) {
+      column.resize(static_cast<size_t>(cell_row_) + 1);
+    }
+    column[static_cast<size_t>(cell_row_)] = std::move(value);
     return true;
   }
 
-  // Each column's cells, ending at its last stored cell. False with *error
-  // when they are more than a notebook holds.
-  bool Columns(std::vector<std::vector<Value>>* columns, std::string* /*error*/) {
-    columns->assign(lengths_.size(), {});
-    for (size_t k = 0; k < lengths_.size(); ++k) {
-      (*columns)[k].resize(static_cast<size_t>(lengths_[k]));
-    }
-    for (SparseCell& cell : cells_) {
-      (*columns)[static_cast<size_t>(cell.column)][static_cast<size_t>(cell.row)] =
-          std::move(cell.value);
-    }
-    return true;
-  }
+  // Each column's cells, ending at its last stored cell; taken once.
+  std::vector<std::vector<Value>> TakeColumns() { return std::move(columns_); }
 
  private:
   std::string Where() const { return path_ + ": sheet " + QuotedExcerpt(sheet_); }
@@ -557,9 +541,8 @@ class SheetCells {
   const std::string& path_;
   const std::string& sheet_;
   const std::vector<std::string>& shared_;
-  std::vector<SparseCell> cells_;
-  std::vector<int64_t> lengths_;  // per column, up to its last cell
-  int64_t total_ = 0;             // their sum
+  std::vector<std::vector<Value>> columns_;  // each up to its last cell
+  int64_t total_ = 0;                        // their lengths' sum
   int64_t row_ = -1, column_ = -1, cell_row_ = -1;
 };
 
@@ -738,7 +721,7 @@ bool ReadXlsxSheet(const std::string& path, const std::string& sheet_name, XlsxS
     if (!pkg.Stream(sheet_part, feed, error) || !stream.Feed("", 0, true, error)) return false;
   }
   if (!ReadLabelComments(pkg, sheet_part, &sheet->labels, error)) return false;
-  if (!cells.Columns(&sheet->columns, error)) return false;
+  sheet->columns = cells.TakeColumns();
   sheet->name = found_name;
   return true;
 }
