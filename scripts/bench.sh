@@ -6,6 +6,8 @@
 # seconds (user + system), wall seconds, peak memory and the notebook size.
 #
 # Usage: scripts/bench.sh [SIZES...]   (default: 1000 5000 10000 100000)
+#        scripts/bench.sh memory        peak memory only: imports and korund on
+#                                       large inputs, with the ratio to the file
 # KORUND_BENCH_RUNS: runs of each program per size, the best counts (7).
 # Uses the build in $KORUND_BUILD_DIR (default build/); a Release build gives
 # the figures worth quoting.
@@ -15,6 +17,7 @@ build_dir="${KORUND_BUILD_DIR:-build}"
 korund="$PWD/$build_dir/bin/korund"
 sizes=("$@")
 [ "${#sizes[@]}" -gt 0 ] || sizes=(1000 5000 10000 100000)
+notebook_tool="$PWD/$build_dir/bin/korund-notebook"
 runs="${KORUND_BENCH_RUNS:-7}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -50,6 +53,48 @@ for py in python3 /usr/bin/python3; do
   fi
 done
 
+# Peak memory (/usr/bin/time -v, "Maximum resident set size") of runs on
+# large inputs, beside the input's size: the reading must cost what is kept,
+# not what the file could be made to cost.
+memory() {
+  local bench="$PWD/bench"
+  python3 "$bench/make_memory_inputs.py" csv "$work/in.csv"
+  python3 "$bench/make_memory_inputs.py" xlsx "$work/in.xlsx"
+  python3 "$bench/make_memory_inputs.py" unknown "$work/unknown.json"
+  python3 "$bench/make_bench_notebook.py" weibull 100000 "$work/w100k.json"
+  # "peak_MB status" of one command.
+  peak() {
+    /usr/bin/time -v "$@" 2>&1 >/dev/null |
+      awk -F': ' '/Maximum resident/ {kb = $2} /Exit status/ {s = $2} END {print int(kb / 1024), s}'
+  }
+  row() {  # what, input, output, command...
+    local what="$1" input="$2" output="$3"
+    shift 3
+    read -r mb status < <(peak "$@")
+    awk -v w="$what" -v i="$(stat -c %s "$input")" -v o="$(stat -c %s "$output")" -v m="$mb" \
+      -v s="$status" 'BEGIN {printf "%-44s %9.1f %10.1f %8d %7.1fx %6d\n", w, i / 1048576,
+        o / 1048576, m, m * 1048576 / i, s}'
+  }
+  printf "%-44s %9s %10s %8s %8s %6s\n" run "input MB" "output MB" "peak MB" ratio status
+  "$notebook_tool" new "$work/a.json" >/dev/null
+  row "import 40 MB CSV, 4 M lines (refused)" "$work/in.csv" "$work/a.json" \
+    "$notebook_tool" import "$work/a.json" "$work/in.csv"
+  "$notebook_tool" new "$work/b.json" >/dev/null
+  "$notebook_tool" set "$work/b.json" J1 5 >/dev/null
+  row "import XLSX of 1 M x 4 numbers (refused)" "$work/in.xlsx" "$work/b.json" \
+    "$notebook_tool" import "$work/b.json" "$work/in.xlsx"
+  cp "$work/unknown.json" "$work/u.json"
+  row "korund weibull, 64 MB unknown member" "$work/unknown.json" "$work/u.json" \
+    env XDG_CONFIG_HOME="$work/config" "$korund" weibull --batch --notebook "$work/u.json"
+  cp "$work/w100k.json" "$work/w.json"
+  row "korund weibull, 10 x 100,000 values" "$work/w100k.json" "$work/w.json" \
+    env XDG_CONFIG_HOME="$work/config" "$korund" weibull --batch --notebook "$work/w.json"
+}
+if [ "${1:-}" = memory ]; then
+  memory
+  exit 0
+fi
+
 printf "%-8s %9s %10s %9s %9s %10s %10s %9s\n" analysis values/set "file MB" "CPU s" "wall s" "peak MB" "scipy CPU" ratio
 for kind in weibull fatigue; do
   word=$([ "$kind" = weibull ] && echo weibull || echo dynamic)
@@ -81,3 +126,5 @@ for kind in weibull fatigue; do
       "$((peak / 1024))" "$ref" "$ratio"
   done
 done
+echo
+memory

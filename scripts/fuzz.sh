@@ -5,11 +5,12 @@
 # input as build-fuzz/crash-* and ends with a non-zero status.
 #
 # Usage: scripts/fuzz.sh TARGET SECONDS
-#   TARGET: notebook_file, csv, xlsx, number or command_line
+#   TARGET: notebook_file, csv, xlsx, number, command_line, notebook_tool
+#           (korund-notebook select, new, set, plot --out) or transcript
 # Needs Debian's clang and libclang-rt-14-dev.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-target="${1:?target: notebook_file, csv, xlsx, number or command_line}"
+target="${1:?target: notebook_file, csv, xlsx, number, command_line, notebook_tool or transcript}"
 seconds="${2:?seconds}"
 build=build-fuzz
 

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake g++ make libcli11-dev libgtest-dev libgmock-dev
           googletest libbenchmark-dev python3 pkg-config qt6-base-dev qt6-svg-dev
-          libqcustomplot-dev libxlsxwriter-dev libzip-dev libpugixml-dev libfmt-dev
+          libqcustomplot-dev libxlsxwriter-dev libzip-dev libpugixml-dev libexpat1-dev libfmt-dev
           rapidjson-dev fonts-dejavu-core desktop-file-utils)
 
 missing=()

@@ -32,14 +32,15 @@ std::string TemporaryPrefix(const std::filesystem::path& target) {
 
 }  // namespace
 
-AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)) {}
+AtomicFileWriter::AtomicFileWriter(std::string path, FileSystem& disk)
+    : disk_(disk), path_(std::move(path)) {}
 
 AtomicFileWriter::~AtomicFileWriter() { Discard(); }
 
 void AtomicFileWriter::Discard() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) disk_.Close(fd_, nullptr);
   fd_ = -1;
-  if (!tmp_.empty()) ::unlink(tmp_.c_str());
+  if (!tmp_.empty()) disk_.Remove(tmp_);
   tmp_.clear();
 }
 
@@ -59,33 +60,18 @@ bool AtomicFileWriter::Open(std::string* error) {
   target_ = target.string();
   dir_ = dir.string();
   std::string tmp = (dir / (TemporaryPrefix(target) + "XXXXXX")).string();
-  fd_ = ::mkstemp(tmp.data());
-  if (fd_ < 0) {
-    *error = path_ + ": cannot create a temporary file in " + dir_ + ": " + std::strerror(errno);
+  int fd = -1;
+  if (const int err = disk_.CreateTemporary(&tmp, target_, &fd); err != 0) {
+    *error = path_ + ": cannot create a temporary file in " + dir_ + ": " + std::strerror(err);
     return false;
   }
+  fd_ = fd;
   tmp_ = tmp;
-  struct stat st {};
-  mode_t mode;
-  if (::stat(target_.c_str(), &st) == 0) {
-    mode = st.st_mode & 07777;
-  } else {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode = 0666 & ~mask;
-  }
-  if (::fchmod(fd_, mode) != 0) return Fail("cannot set permissions", errno, error);
   return true;
 }
 
 bool AtomicFileWriter::WriteAll(std::string_view bytes, std::string* error) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return Fail("cannot write", errno, error);
-    done += static_cast<size_t>(n);
-  }
+  if (const int err = disk_.Write(fd_, bytes); err != 0) return Fail("cannot write", err, error);
   return true;
 }
 
@@ -115,26 +101,25 @@ bool AtomicFileWriter::Write(std::string_view bytes, std::string* error) {
 bool AtomicFileWriter::Commit(std::string* error, const BeforeReplace& before_replace) {
   if (fd_ < 0) return Fail("cannot write", EBADF, error);
   if (!Flush(error)) return false;
-  if (::fsync(fd_) != 0) return Fail("cannot flush to disk", errno, error);
-  struct stat st {};
-  const FileId written = ::fstat(fd_, &st) == 0 ? FileId{st.st_dev, st.st_ino} : FileId{};
-  int closed = ::close(fd_);
+  if (const int err = disk_.Sync(fd_); err != 0) return Fail("cannot flush to disk", err, error);
+  FileId written;
+  const int closed = disk_.Close(fd_, &written);
   fd_ = -1;
-  if (closed != 0) return Fail("cannot write", errno, error);
+  if (closed != 0) return Fail("cannot write", closed, error);
   if (before_replace && !before_replace(error)) {
     Discard();
     return false;
   }
-  if (::rename(tmp_.c_str(), target_.c_str()) != 0) {
-    return Fail("cannot replace the file", errno, error);
+  if (const int err = disk_.Rename(tmp_, target_); err != 0) {
+    return Fail("cannot replace the file", err, error);
   }
   tmp_.clear();
   committed_ = written;
   // Make the rename itself durable.
-  int dir_fd = ::open(dir_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir_fd >= 0) {
-    ::fsync(dir_fd);
-    ::close(dir_fd);
+  if (const int err = disk_.SyncFolder(dir_); err != 0) {
+    *error = path_ + ": cannot flush its folder " + dir_ + " to disk: " + std::strerror(err) +
+             " (the file was replaced, but the change may not outlast a crash)";
+    return false;
   }
   return true;
 }
@@ -149,8 +134,8 @@ bool WriteOutputFile(const std::string& path, const WriteByName& write, std::str
   AtomicFileWriter file(path);
   if (!file.Open(error)) return false;
   // The writer opens the temporary file by its name and writes it alone;
-  // it is then flushed and renamed as any other.
-  ::close(file.fd_);
+  // it is then flushed and renamed as any other (on the real disk only).
+  file.disk_.Close(file.fd_, nullptr);
   file.fd_ = -1;
   const std::string temp = file.tmp_;
   if (!write(temp, error)) {

@@ -10,25 +10,21 @@
 #include <string>
 #include <string_view>
 
+#include "host/file_system.h"
+
 namespace korund::host {
 
 // Called after the new text is safely on disk and immediately before it
 // replaces the target; false (with *error set) keeps the target as it is.
 using BeforeReplace = std::function<bool(std::string* error)>;
 
-// Which file a name stands for: two names of one file, or one name before
-// and after the file was replaced, compare by this.
-struct FileId {
-  uint64_t device = 0;
-  uint64_t inode = 0;
-  friend bool operator==(const FileId&, const FileId&) = default;
-};
-
 // Replaces `path` with `bytes` atomically: a temporary file
 // ".NAME.korund-tmp-XXXXXX" in the same folder is written, flushed to disk
 // and renamed over the target, and the folder is flushed. An existing
 // file's permissions are kept. False with *error ("PATH: ... (the file is
 // unchanged)"); the target is then unchanged and no temporary file is left.
+// Only a failure to flush the folder comes after the target was replaced;
+// its error says so.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string* error,
                          const BeforeReplace& before_replace = nullptr);
 
@@ -47,7 +43,7 @@ bool WriteOutputFile(const std::string& path, const WriteByName& write, std::str
 // was.
 class AtomicFileWriter {
  public:
-  explicit AtomicFileWriter(std::string path);
+  explicit AtomicFileWriter(std::string path, FileSystem& disk = RealFileSystem());
   ~AtomicFileWriter();
   AtomicFileWriter(const AtomicFileWriter&) = delete;
   AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -67,6 +63,7 @@ class AtomicFileWriter {
   bool Fail(const std::string& what, int err, std::string* error);
   void Discard();
 
+  FileSystem& disk_;
   std::string path_;
   std::string target_;  // the file a symbolic link points to
   std::string dir_;

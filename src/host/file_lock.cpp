@@ -16,12 +16,8 @@ namespace {
 // The lock file names its holder, "PROGRAM PID", so that a refused run can
 // say who holds the notebook. A file locked read-only (another user's) says
 // nothing; that costs only the name in the message.
-void SayHolder(int fd) {
-  const std::string holder =
-      std::string(program_invocation_short_name) + " " + std::to_string(::getpid()) + "\n";
-  if (::ftruncate(fd, 0) == 0) {
-    [[maybe_unused]] const ssize_t written = ::pwrite(fd, holder.data(), holder.size(), 0);
-  }
+std::string HolderLine() {
+  return std::string(program_invocation_short_name) + " " + std::to_string(::getpid()) + "\n";
 }
 
 // "korund-studio (process 1234)", or "" when the file names no holder.
@@ -61,57 +57,33 @@ std::string FileLock::LockPathFor(const std::string& path) {
 bool FileLock::Lock(const std::string& path, std::string* error) {
   Unlock();
   const std::string lock_path = LockPathFor(path);
-  for (int attempt = 0; attempt < 10; ++attempt) {
-    // Never through a symbolic link: a planted link would make us create
-    // or lock a file elsewhere.
-    int fd = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
-    if (fd < 0 && errno == EACCES) {
-      // A lock file another user left behind: a read-only descriptor locks
-      // it just as well.
-      fd = ::open(lock_path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-    }
-    if (fd < 0) {
-      const int err = errno;
-      *error = path + ": cannot create the lock file " + lock_path + ": " +
-               (err == ELOOP ? std::string("it is a symbolic link") : std::strerror(err));
-      return false;
-    }
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-      int err = errno;
-      ::close(fd);
-      if (err == EWOULDBLOCK) {
-        const std::string holder = HolderOf(lock_path);
-        *error = path + " is in use by " +
-                 (holder.empty() ? "another korund program (korund, korund-notebook or "
-                                   "korund-studio)"
-                                 : holder) +
-                 " (lock file " + lock_path + ")";
-      } else {
-        *error = path + ": cannot lock " + lock_path + ": " + std::strerror(err);
-      }
-      return false;
-    }
-    // The previous holder may have removed the file between our open and
-    // our flock; then we hold a lock nobody else can see.
-    struct stat held {}, named {};
-    if (::fstat(fd, &held) == 0 && ::stat(lock_path.c_str(), &named) == 0 &&
-        held.st_dev == named.st_dev && held.st_ino == named.st_ino) {
-      fd_ = fd;
-      lock_path_ = lock_path;
-      SayHolder(fd);
-      return true;
-    }
-    ::close(fd);
+  int handle = -1;
+  const int err = disk_.Lock(lock_path, HolderLine(), &handle);
+  if (err == 0) {
+    handle_ = handle;
+    lock_path_ = lock_path;
+    return true;
   }
-  *error = path + ": cannot lock " + lock_path + " (it keeps being replaced)";
+  if (err == EWOULDBLOCK) {
+    const std::string holder = HolderOf(lock_path);
+    *error = path + " is in use by " +
+             (holder.empty() ? "another korund program (korund, korund-notebook or "
+                               "korund-studio)"
+                             : holder) +
+             " (lock file " + lock_path + ")";
+  } else if (err == ESTALE) {
+    *error = path + ": cannot lock " + lock_path + " (it keeps being replaced)";
+  } else {
+    *error = path + ": cannot create the lock file " + lock_path + ": " +
+             (err == ELOOP ? std::string("it is a symbolic link") : std::strerror(err));
+  }
   return false;
 }
 
 void FileLock::Unlock() {
-  if (fd_ < 0) return;
-  ::unlink(lock_path_.c_str());  // while still holding it: see the header
-  ::close(fd_);
-  fd_ = -1;
+  if (handle_ < 0) return;
+  disk_.Unlock(lock_path_, handle_);
+  handle_ = -1;
   lock_path_.clear();
 }
 

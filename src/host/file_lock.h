@@ -8,16 +8,19 @@
 // holder removes the lock file when it lets go; a taker that finds its file
 // replaced meanwhile tries again, so removal never lets two holders in. The
 // lock file is never opened through a symbolic link, and one left by
-// another user is locked through a read-only descriptor.
+// another user is locked through a read-only descriptor. The lock file also
+// goes when SIGINT, SIGTERM or SIGHUP ends the holder (signal_cleanup.h).
 #pragma once
 
 #include <string>
+
+#include "host/file_system.h"
 
 namespace korund::host {
 
 class FileLock {
  public:
-  FileLock() = default;
+  explicit FileLock(FileSystem& disk = RealFileSystem()) : disk_(disk) {}
   ~FileLock() { Unlock(); }
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
@@ -29,13 +32,14 @@ class FileLock {
   bool Lock(const std::string& path, std::string* error);
   // Lets go (and removes the lock file). Harmless when not locked.
   void Unlock();
-  bool locked() const { return fd_ >= 0; }
+  bool locked() const { return handle_ >= 0; }
 
   // The lock file used for a notebook path.
   static std::string LockPathFor(const std::string& path);
 
  private:
-  int fd_ = -1;
+  FileSystem& disk_;
+  int handle_ = -1;
   std::string lock_path_;
 };
 

@@ -10,7 +10,7 @@ bool NotebookStore::TakeLock(const std::string& path, std::unique_ptr<FileLock>*
                              std::string* error) {
   // Reopening the file this store holds must not fail on its own lock.
   if (lock_ && SameFile(path, path_)) return true;
-  auto lock = std::make_unique<FileLock>();
+  auto lock = std::make_unique<FileLock>(*disk_);
   if (!lock->Lock(path, error)) return false;
   *taken = std::move(lock);
   return true;
@@ -56,7 +56,7 @@ bool NotebookStore::Unchanged() const {
 
 bool NotebookStore::Replace(std::string_view text, std::string* error,
                             const BeforeReplace& before_replace) {
-  AtomicFileWriter file(path_);
+  AtomicFileWriter file(path_, *disk_);
   if (!file.Open(error) || !file.Write(text, error) || !file.Commit(error, before_replace)) {
     return false;
   }
@@ -67,8 +67,8 @@ bool NotebookStore::Replace(std::string_view text, std::string* error,
 
 bool WriteNotebookAtomically(const notebook::Notebook& notebook, const std::string& target,
                              const std::string& name, std::string* error,
-                             const BeforeReplace& before_replace) {
-  AtomicFileWriter file(target);
+                             const BeforeReplace& before_replace, FileSystem& disk) {
+  AtomicFileWriter file(target, disk);
   if (!file.Open(error)) return false;
   std::string write_error;
   auto sink = [&](std::string_view piece) { return file.Write(piece, &write_error); };

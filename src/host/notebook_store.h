@@ -9,7 +9,9 @@
 // the file counts as changed by someone else as soon as the name stands
 // for another file or the file holds other bytes. Writes replace the file
 // atomically (atomic_file.h) and are remembered the same way. The lock is
-// held until Unlock or the store's end.
+// held until Unlock or the store's end. Locking and writing go through a
+// FileSystem (file_system.h), the real disk unless the caller gives
+// another; reading and the checks look at the real disk.
 #pragma once
 
 #include <memory>
@@ -24,7 +26,7 @@ namespace korund::host {
 
 class NotebookStore {
  public:
-  NotebookStore() = default;
+  explicit NotebookStore(FileSystem& disk = RealFileSystem()) : disk_(&disk) {}
   NotebookStore(NotebookStore&&) = default;
   NotebookStore& operator=(NotebookStore&&) = default;
 
@@ -57,6 +59,7 @@ class NotebookStore {
   // with *error, this store unchanged.
   bool TakeLock(const std::string& path, std::unique_ptr<FileLock>* taken, std::string* error);
 
+  FileSystem* disk_;
   std::unique_ptr<FileLock> lock_;  // null when no file is held
   std::string path_;
   FileId id_;
@@ -68,7 +71,8 @@ class NotebookStore {
 // in errors. False with *error; target is then unchanged.
 bool WriteNotebookAtomically(const notebook::Notebook& notebook, const std::string& target,
                              const std::string& name, std::string* error,
-                             const BeforeReplace& before_replace = nullptr);
+                             const BeforeReplace& before_replace = nullptr,
+                             FileSystem& disk = RealFileSystem());
 
 // An output that would replace the notebook at `notebook_path` or its lock
 // file (directly or through a link) is refused: it would destroy the data

@@ -7,64 +7,168 @@
 
 namespace korund::notebook {
 
+namespace {
+
+// Splits CSV text fed in blocks of any size into rows, byte by byte, so
+// that a file is read once and never whole. State between blocks: where in
+// a field the last byte left off.
+class CsvSplitter {
+ public:
+  CsvSplitter(char separator, const CsvRowSink& on_row) : separator_(separator), on_row_(on_row) {}
+
+  // False with *error ("line N: what") at a fault, or when on_row stopped.
+  bool Feed(std::string_view text, std::string* error) {
+    if (at_start_) {
+      // The first three bytes say whether there is a byte-order mark.
+      const size_t take = std::min(text.size(), 3 - head_.size());
+      head_.append(text.substr(0, take));
+      text.remove_prefix(take);
+      if (head_.size() < 3) return true;
+      at_start_ = false;
+      if (head_ != "\xEF\xBB\xBF" && !Split(head_, error)) return false;
+    }
+    return Split(text, error);
+  }
+  // The end of the text.
+  bool Finish(std::string* error);
+
+ private:
+  enum class State { kFieldStart, kUnquoted, kQuoted, kQuoteSeen, kAfterCr };
+
+  bool Split(std::string_view text, std::string* error);
+  bool EndRow();
+
+  char separator_;
+  const CsvRowSink& on_row_;
+  bool at_start_ = true;
+  std::string head_;  // the first bytes, until there are three
+  State state_ = State::kFieldStart;
+  CsvRow row_;
+  std::string field_;
+  int line_ = 1, row_line_ = 1, quote_line_ = 1;
+};
+
+}  // namespace
+
+bool CsvSplitter::EndRow() {
+  const bool go_on = on_row_(row_, row_line_);
+  row_.clear();
+  row_line_ = line_;
+  return go_on;
+}
+
+bool CsvSplitter::Split(std::string_view text, std::string* error) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char ch = text[i];
+    switch (state_) {
+      case State::kAfterCr:
+        state_ = State::kFieldStart;
+        if (ch == '\n') continue;  // CRLF
+        [[fallthrough]];
+      case State::kFieldStart:
+        if (ch == '"') {
+          state_ = State::kQuoted;
+          quote_line_ = line_;
+          continue;
+        }
+        state_ = State::kUnquoted;
+        [[fallthrough]];
+      case State::kUnquoted:
+      case State::kQuoteSeen:
+        if (state_ == State::kQuoteSeen && ch == '"') {
+          field_ += '"';  // a doubled quote
+          state_ = State::kQuoted;
+          continue;
+        }
+        if (ch == separator_) {
+          row_.push_back(std::move(field_));
+          field_.clear();
+          state_ = State::kFieldStart;
+        } else if (ch == '\r' || ch == '\n') {
+          row_.push_back(std::move(field_));
+          field_.clear();
+          ++line_;
+          state_ = ch == '\r' ? State::kAfterCr : State::kFieldStart;
+          if (!EndRow()) return false;
+        } else if (state_ == State::kQuoteSeen) {
+          *error = "line " + std::to_string(line_) + ": text after a closing quote";
+          return false;
+        } else {
+          field_ += ch;
+        }
+        break;
+      case State::kQuoted:
+        if (ch == '"') {
+          state_ = State::kQuoteSeen;
+        } else {
+          if (ch == '\n') ++line_;
+          field_ += ch;
+        }
+        break;
+    }
+  }
+  return true;
+}
+
+bool CsvSplitter::Finish(std::string* error) {
+  if (at_start_) {
+    at_start_ = false;
+    if (!Split(head_, error)) return false;
+  }
+  switch (state_) {
+    case State::kQuoted:
+      *error = "line " + std::to_string(quote_line_) + ": a quoted field is not closed";
+      return false;
+    case State::kUnquoted:
+    case State::kQuoteSeen:
+      row_.push_back(std::move(field_));
+      return EndRow();
+    case State::kFieldStart:
+      // After a separator: "a," ends in an empty field.
+      if (row_.empty()) return true;
+      row_.emplace_back();
+      return EndRow();
+    case State::kAfterCr:
+      return true;
+  }
+  return true;
+}
+
 bool ParseCsv(std::string_view text, char separator, std::vector<CsvRow>* rows, std::string* error,
               std::vector<int>* lines) {
   rows->clear();
   if (lines != nullptr) lines->clear();
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-  size_t i = 0;
-  int line = 1;
-  CsvRow row;
-  std::string field;
-  while (i < text.size()) {
-    if (row.empty() && lines != nullptr) lines->push_back(line);
-    // At the start of a field.
-    if (text[i] == '"') {
-      const int start_line = line;
-      ++i;
-      for (;;) {
-        if (i >= text.size()) {
-          *error = "line " + std::to_string(start_line) + ": a quoted field is not closed";
-          return false;
-        }
-        char ch = text[i++];
-        if (ch == '"') {
-          if (i < text.size() && text[i] == '"') {
-            field += '"';
-            ++i;
-            continue;
-          }
-          break;
-        }
-        if (ch == '\n') ++line;
-        field += ch;
-      }
-      if (i < text.size() && text[i] != separator && text[i] != '\r' && text[i] != '\n') {
-        *error = "line " + std::to_string(line) + ": text after a closing quote";
-        return false;
-      }
-    } else {
-      while (i < text.size() && text[i] != separator && text[i] != '\r' && text[i] != '\n') {
-        field += text[i++];
-      }
-    }
-    row.push_back(std::move(field));
-    field.clear();
-    if (i >= text.size()) break;
-    if (text[i] == separator) {
-      ++i;
-      if (i >= text.size()) row.emplace_back();  // "a," ends in an empty field
-      continue;
-    }
-    // A line break: CRLF, LF, or a lone CR.
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    ++i;
-    ++line;
+  const CsvRowSink keep = [&](CsvRow& row, int line) {
     rows->push_back(std::move(row));
-    row.clear();
+    if (lines != nullptr) lines->push_back(line);
+    return true;
+  };
+  CsvSplitter splitter(separator, keep);
+  return splitter.Feed(text, error) && splitter.Finish(error);
+}
+
+bool ReadCsvRows(const std::string& path, char separator, const CsvRowSink& on_row,
+                 std::string* head, std::string* error) {
+  std::string problem;
+  CsvSplitter splitter(separator, on_row);
+  bool stopped = false;
+  const auto feed = [&](std::string_view block) {
+    if (head != nullptr && head->size() < kCsvHeadBytes) {
+      head->append(block.substr(0, kCsvHeadBytes - head->size()));
+    }
+    if (splitter.Feed(block, &problem)) return true;
+    stopped = problem.empty();
+    return false;
+  };
+  if (head != nullptr) head->clear();
+  if (!ReadFileBlocks(path, feed, error)) {
+    if (stopped) return false;  // on_row said why
+    if (!problem.empty()) *error = path + ": " + problem;
+    return false;
   }
-  if (!row.empty()) rows->push_back(std::move(row));
-  return true;
+  if (splitter.Finish(&problem)) return true;
+  if (!problem.empty()) *error = path + ": " + problem;
+  return false;
 }
 
 std::string CsvField(std::string_view field, char separator) {

@@ -28,6 +28,21 @@ bool ParseCsv(std::string_view text, char separator, std::vector<CsvRow>* rows, 
 // separator, a quote, a line break, or leading or trailing blanks.
 std::string CsvField(std::string_view field, char separator);
 
+// Takes one row (which it may move from) and the line it starts on; false
+// stops the reading.
+using CsvRowSink = std::function<bool(CsvRow& row, int line)>;
+
+// The bytes of a file's start that ReadCsvRows keeps for notes on its form.
+inline constexpr size_t kCsvHeadBytes = 1 << 20;
+
+// Reads the file at path (kMaxFileBytes at most) once, a block at a time,
+// and hands each row to on_row as it is complete, split as ParseCsv splits
+// it; memory stays at a row and a block. *head (when given) receives the
+// file's first kCsvHeadBytes. False with *error as ReadCsvFile; false with
+// *error as on_row left it when on_row stopped the reading.
+bool ReadCsvRows(const std::string& path, char separator, const CsvRowSink& on_row,
+                 std::string* head, std::string* error);
+
 // Reads the whole file at path (kMaxFileBytes at most) into *text and
 // splits it as ParseCsv does. False with *error: "PATH: what" when the file
 // cannot be read, "PATH: line N: what" when it is not CSV.

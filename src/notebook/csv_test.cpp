@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "testing/test_files.h"
+
 namespace korund::notebook {
 namespace {
 
@@ -41,6 +45,40 @@ TEST(CsvTest, SplitsFieldsAndRecords) {
   EXPECT_EQ((std::vector<int>{1, 2, 4, 5}), lines) << "the line each row starts on";
   EXPECT_EQ("ERROR line 2: a quoted field is not closed", Parse("a\n\"open,\nmore"));
   EXPECT_EQ("ERROR line 1: text after a closing quote", Parse("\"a\"b,c"));
+}
+
+// A file read a block at a time splits as the whole text does, whatever
+// falls on a block's edge (a quoted line break, a CRLF, a doubled quote).
+TEST(CsvTest, AFileReadInBlocksSplitsAsTheWholeText) {
+  std::mt19937 rng(26);
+  const char* const kFields[] = {"12.5", "", "z", "\"a,\r\nb\"", "\"x\"\"y\""};
+  const char* const kEnds[] = {",", ",", "\n", "\r\n", "\r"};
+  std::string text = "\xEF\xBB\xBF";
+  while (text.size() < 300000) {
+    text += kFields[rng() % std::size(kFields)];
+    text += kEnds[rng() % std::size(kEnds)];
+  }
+  host::testing::TempDir dir;
+  const std::string path = dir.File("in.csv");
+  host::testing::WriteFile(path, text);
+  std::vector<CsvRow> whole, read;
+  std::vector<int> whole_lines, read_lines;
+  std::string error, head;
+  ASSERT_TRUE(ParseCsv(text, ',', &whole, &error, &whole_lines)) << error;
+  const CsvRowSink keep = [&](CsvRow& row, int line) {
+    read.push_back(row);
+    read_lines.push_back(line);
+    return true;
+  };
+  ASSERT_TRUE(ReadCsvRows(path, ',', keep, &head, &error)) << error;
+  EXPECT_EQ(whole, read);
+  EXPECT_EQ(whole_lines, read_lines);
+  EXPECT_EQ(text.substr(0, kCsvHeadBytes), head);
+  host::testing::WriteFile(path, text + "\"open");
+  EXPECT_FALSE(ReadCsvRows(path, ',', keep, nullptr, &error));
+  EXPECT_EQ(path + ": line " + std::to_string(whole_lines.back() + 1) +
+                ": a quoted field is not closed",
+            error);
 }
 
 // The columns `numbers` as CSV, every one of them visited: the reference

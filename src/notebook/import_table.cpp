@@ -29,31 +29,77 @@ std::optional<double> ReadNumber(const std::string& text, bool decimal_comma) {
   return std::nullopt;
 }
 
-// The CSV file's fields as a table of texts (columns[k][r]), and the note
-// on a file that looks European.
-bool ReadCsvTable(const std::string& path, const ImportSettings& settings,
-                  std::vector<std::vector<Value>>* table, std::vector<std::string>* notes,
-                  std::string* error) {
-  std::string text;
-  std::vector<CsvRow> rows;
-  std::vector<int> lines;
-  if (!ReadCsvFile(path, settings.separator, &text, &rows, error, &lines)) return false;
-  if (!CheckCsvRowWidths(rows, lines, text, settings.separator, error)) {
-    *error = path + ": " + *error;
-    return false;
+// A first row with a word in it names the columns.
+bool RowNamesColumns(const CsvRow& row, bool decimal_comma);
+
+// What a CSV file's reading keeps: the fields of the columns asked for as
+// a table of texts (columns[k][r], the others left empty), and what the
+// notes need to know of every row.
+struct CsvTable {
+  std::vector<std::vector<Value>> columns;
+  size_t rows = 0;
+  bool first_row_names = false;
+  DecimalCommaPairs pairs;
+};
+
+// Reads the CSV file once, row by row, refusing a row that does not line
+// up and stopping as soon as the kept columns pass a worksheet's columns,
+// a column's rows or a notebook's cells.
+bool ReadCsvTable(const std::string& path, const ImportSettings& settings, int32_t first_column,
+                  CsvTable* table, std::vector<std::string>* notes, std::string* error) {
+  std::string head;
+  CsvRowWidths widths;
+  int64_t cells = 0;  // kept, counted to each column's end
+  // The file's columns kept (0-based): those asked for, or every one.
+  std::vector<bool> kept;
+  for (int32_t c : settings.columns) {
+    if (static_cast<size_t>(c) > kept.size()) kept.resize(static_cast<size_t>(c), false);
+    kept[static_cast<size_t>(c) - 1] = true;
   }
-  if (std::string note = EuropeanCsvNote(text, settings.separator, settings.decimal_comma);
+  const bool every = settings.columns.empty();
+  const int64_t most_columns = int64_t{kMaxColumnNumber} - first_column + 1;
+  auto refuse = [&](int line, const std::string& what) {
+    *error = path + ": line " + std::to_string(line) + ": " + what;
+    return false;
+  };
+  const CsvRowSink on_row = [&](CsvRow& row, int line) {
+    if (!widths.Add(row, line, head, settings.separator, error)) {
+      *error = path + ": " + *error;
+      return false;
+    }
+    const size_t r = table->rows++;
+    if (r == 0) table->first_row_names = RowNamesColumns(row, settings.decimal_comma);
+    table->pairs.Add(row);
+    if (every && static_cast<int64_t>(row.size()) > most_columns) {
+      return refuse(line, std::to_string(row.size()) + " columns from column " +
+                              std::to_string(first_column) + " go beyond column " +
+                              std::to_string(kMaxColumnNumber));
+    }
+    if (row.size() > table->columns.size()) table->columns.resize(row.size());
+    // A header row is not counted among a column's rows.
+    const bool header = settings.header || (settings.guess_header && table->first_row_names);
+    for (size_t k = 0; k < row.size(); ++k) {
+      if (row[k].empty() || !(every || (k < kept.size() && kept[k]))) continue;
+      std::vector<Value>& column = table->columns[k];
+      if (static_cast<int64_t>(r) + (header ? 0 : 1) > kMaxRowsPerColumn) {
+        return refuse(line, "column " + std::to_string(k + 1) + " has more than " +
+                                std::to_string(kMaxRowsPerColumn) + " rows (the limit is " +
+                                std::to_string(kMaxRowsPerColumn) + ")");
+      }
+      cells += static_cast<int64_t>(r + 1 - column.size());
+      if (cells > kMaxCellsPerNotebook) {
+        return refuse(line, "the columns would hold more than " +
+                                std::to_string(kMaxCellsPerNotebook) + " cells (the limit)");
+      }
+      column.resize(r);
+      column.emplace_back(std::move(row[k]));
+    }
+    return true;
+  };
+  if (!ReadCsvRows(path, settings.separator, on_row, &head, error)) return false;
+  if (std::string note = EuropeanCsvNote(head, settings.separator, settings.decimal_comma);
       !note.empty()) {
     notes->push_back(note);
-  }
-  std::string().swap(text);  // the rows hold the fields now
-  size_t width = 0;
-  for (const auto& row : rows) width = std::max(width, row.size());
-  table->assign(width, std::vector<Value>(rows.size()));
-  for (size_t r = 0; r < rows.size(); ++r) {
-    for (size_t k = 0; k < rows[r].size(); ++k) {
-      if (!rows[r][k].empty()) (*table)[k][r] = Value(std::move(rows[r][k]));
-    }
   }
   return true;
 }
@@ -99,7 +145,14 @@ std::string UnitWordOf(const std::string& text) {
   return IsUnitWord(word) ? word : "";
 }
 
-// A first row with a word in it names the columns.
+bool RowNamesColumns(const CsvRow& row, bool decimal_comma) {
+  for (const std::string& field : row) {
+    if (!field.empty() && !ReadNumber(field, decimal_comma)) return true;
+  }
+  return false;
+}
+
+// The same for a workbook's first row.
 bool FirstRowNamesColumns(const std::vector<std::vector<Value>>& table, bool decimal_comma) {
   for (const std::vector<Value>& column : table) {
     if (!column.empty() && column.front().IsText() && !column.front().Text().empty() &&
@@ -142,37 +195,36 @@ bool ImportFile(const std::string& path, const ImportSettings& settings, int32_t
   std::vector<std::vector<Value>> table;
   std::map<size_t, std::string> labels;
   std::function<std::string(size_t, size_t)> position;
+  ImportSettings read = settings;
+  size_t rows = 0;
+  std::string pairs_note;
   if (settings.format == ImportFormat::kXlsx) {
     XlsxSheet sheet;
     if (!ReadXlsxSheet(path, settings.sheet, &sheet, error)) return false;
     table = std::move(sheet.columns);
     labels = std::move(sheet.labels);
     position = [](size_t k, size_t r) { return "cell " + XlsxSheet::CellName(k, r); };
+    read.header = settings.header ||
+                  (settings.guess_header && FirstRowNamesColumns(table, settings.decimal_comma));
+    for (const auto& column : table) rows = std::max(rows, column.size());
   } else {
-    if (!ReadCsvTable(path, settings, &table, &imported->notes, error)) return false;
+    CsvTable csv;
+    if (!ReadCsvTable(path, settings, first_column, &csv, &imported->notes, error)) return false;
+    table = std::move(csv.columns);
     position = [](size_t k, size_t r) {
       return "row " + std::to_string(r + 1) + ", column " + std::to_string(k + 1);
     };
+    read.header = settings.header || (settings.guess_header && csv.first_row_names);
+    rows = csv.rows;
+    if (settings.separator == ',' && !read.header) pairs_note = csv.pairs.Note();
   }
-  ImportSettings read = settings;
-  read.header = settings.header ||
-                (settings.guess_header && FirstRowNamesColumns(table, settings.decimal_comma));
-  imported->data_rows = 0;
-  for (const auto& column : table) {
-    imported->data_rows = std::max(imported->data_rows, column.size());
-  }
+  imported->data_rows = rows;
   if (read.header && imported->data_rows > 0) --imported->data_rows;
-
-  if (settings.format == ImportFormat::kCsv && settings.separator == ',' && !read.header) {
-    if (std::string note = DecimalCommaPairsNote(table); !note.empty()) {
-      imported->notes.push_back(note);
-    }
-  }
+  if (!pairs_note.empty()) imported->notes.push_back(pairs_note);
 
   std::string build_error;
-  const bool built =
-      BuildImportColumns(table, read, position, &imported->columns, &imported->notes, &build_error);
-  std::vector<std::vector<Value>>().swap(table);  // the columns hold the cells now
+  const bool built = BuildImportColumns(std::move(table), read, position, &imported->columns,
+                                        &imported->notes, &build_error);
   if (!built) {
     *error = path + ": " + build_error;
     return false;
@@ -264,6 +316,14 @@ bool BuildImportColumns(const std::vector<std::vector<Value>>& table,
                         const std::function<std::string(size_t, size_t)>& position,
                         std::vector<ImportedColumn>* columns, std::vector<std::string>* notes,
                         std::string* error) {
+  return BuildImportColumns(std::vector<std::vector<Value>>(table), settings, position, columns,
+                            notes, error);
+}
+
+bool BuildImportColumns(std::vector<std::vector<Value>>&& table, const ImportSettings& settings,
+                        const std::function<std::string(size_t, size_t)>& position,
+                        std::vector<ImportedColumn>* columns, std::vector<std::string>* notes,
+                        std::string* error) {
   // The file's columns to import, 0-based, in order.
   std::vector<size_t> picked;
   for (int32_t c : settings.columns) {
@@ -283,18 +343,22 @@ bool BuildImportColumns(const std::vector<std::vector<Value>>& table,
     const size_t k = picked[i];
     ImportedColumn& column = (*columns)[i];
     if (settings.header) column.header = table[k].empty() ? "" : ToText(table[k][0]);
-    for (size_t r = first_row; r < table[k].size(); ++r) {
-      Value v = table[k][r];
+    // The file's column becomes the imported one, read in place; a column
+    // picked twice is copied the second time.
+    const bool again = std::find(picked.begin(), picked.begin() + i, k) != picked.begin() + i;
+    column.cells = again ? table[k] : std::move(table[k]);
+    if (first_row > 0 && !column.cells.empty()) column.cells.erase(column.cells.begin());
+    for (size_t r = 0; r < column.cells.size(); ++r) {
+      Value& v = column.cells[r];
       if (v.IsText()) {
         if (std::optional<double> x = ReadNumber(v.Text(), settings.decimal_comma)) {
           v = Value(*x);
         } else if (LooksLikeMistypedNumber(v.Text())) {
-          notes->push_back(position(k, r) + ": " + QuotedExcerpt(v.Text()) +
+          notes->push_back(position(k, r + first_row) + ": " + QuotedExcerpt(v.Text()) +
                            " is kept as text; is it a mistyped number?");
         }
       }
       numbers += v.IsNumber();
-      column.cells.push_back(std::move(v));
     }
     while (!column.cells.empty() && column.cells.back().IsEmpty()) column.cells.pop_back();
   }
@@ -325,7 +389,9 @@ bool BuildImportColumns(const std::vector<std::vector<Value>>& table,
   }
   for (size_t k = 0; k < columns->size() && any_unit; ++k) {
     std::vector<Value>& cells = (*columns)[k].cells;
-    if (!cells.empty()) cells.insert(cells.begin(), units[k].empty() ? Value() : Value(units[k]));
+    if (cells.empty()) continue;
+    cells.emplace(cells.begin());
+    if (!units[k].empty()) cells.front() = Value(units[k]);
   }
   if (numbers == 0) {
     *error = "no numbers to import";
@@ -339,6 +405,7 @@ void PutImportedColumns(Worksheet& sheet, int32_t first_column,
   for (size_t k = 0; k < columns.size(); ++k) {
     Column& column = sheet.ColumnAt(first_column + static_cast<int32_t>(k));
     column.cells = std::move(columns[k].cells);
+    column.tokens.Clear();
     if (columns[k].header) {
       const std::string& h = *columns[k].header;
       column.title = h.empty() ? std::nullopt : std::optional<std::string>(h);
@@ -347,67 +414,62 @@ void PutImportedColumns(Worksheet& sheet, int32_t first_column,
   }
 }
 
-bool CheckCsvRowWidths(const std::vector<std::vector<std::string>>& rows,
-                       const std::vector<int>& lines, const std::string& text, char separator,
-                       std::string* error) {
-  size_t first = rows.size();  // the first row that is not blank
-  for (size_t r = 0; r < rows.size(); ++r) {
-    const size_t width = UsedWidth(rows[r]);
-    if (width == 0) continue;
-    if (first == rows.size()) {
-      first = r;
-      continue;
-    }
+bool CsvRowWidths::Add(const std::vector<std::string>& row, int line, std::string_view head,
+                       char separator, std::string* error) {
+  const size_t width = UsedWidth(row);
+  if (width == 0) return true;
+  if (!have_first_) {
     // The first row's fields all count: "1," says the file has two columns.
-    const size_t expected = rows[first].size();
-    if (width <= expected) continue;
-    *error = "line " + std::to_string(lines[r]) + ": " + std::to_string(width) +
-             " fields, more than the " + std::to_string(expected) + " of line " +
-             std::to_string(lines[first]);
-    // A comma separator cuts "2210,43" in two. A separator the file already
-    // holds between its fields is the one to read it with.
-    if (separator != ',') return false;
-    std::string line;
-    for (size_t k = 0; k < width; ++k) line += (k > 0 ? "," : "") + rows[r][k];
-    const char other =
-        text.find(';') == std::string::npos && text.find('\t') != std::string::npos ? '\t' : ';';
-    if (CommasAreDecimal(line, other)) {
-      *error += "; are the commas in " + QuotedExcerpt(line) +
-                " decimal commas? Then import with --separator " + (other == '\t' ? "tab" : "';'") +
-                " --decimal-comma";
-    }
-    return false;
+    have_first_ = true;
+    expected_ = row.size();
+    first_line_ = line;
+    return true;
   }
-  return true;
+  if (width <= expected_) return true;
+  *error = "line " + std::to_string(line) + ": " + std::to_string(width) +
+           " fields, more than the " + std::to_string(expected_) + " of line " +
+           std::to_string(first_line_);
+  // A comma separator cuts "2210,43" in two. A separator the file already
+  // holds between its fields is the one to read it with.
+  if (separator != ',') return false;
+  std::string joined;
+  for (size_t k = 0; k < width; ++k) joined += (k > 0 ? "," : "") + row[k];
+  const char other =
+      head.find(';') == std::string::npos && head.find('\t') != std::string::npos ? '\t' : ';';
+  if (CommasAreDecimal(joined, other)) {
+    *error += "; are the commas in " + QuotedExcerpt(joined) +
+              " decimal commas? Then import with --separator " + (other == '\t' ? "tab" : "';'") +
+              " --decimal-comma";
+  }
+  return false;
 }
 
-std::string DecimalCommaPairsNote(const std::vector<std::vector<Value>>& table) {
-  if (table.size() < 2) return "";
-  for (size_t k = 2; k < table.size(); ++k) {
-    for (const Value& v : table[k]) {
-      if (!v.IsBlank()) return "";
-    }
+void DecimalCommaPairs::Add(const std::vector<std::string>& row) {
+  width_ = std::max(width_, row.size());
+  if (!possible_) return;
+  for (size_t k = 2; k < row.size(); ++k) {
+    if (!row[k].empty()) possible_ = false;
   }
-  auto digits = [](const std::vector<Value>& column, size_t r) {
-    return r < column.size() && column[r].IsText() && AllDigits(column[r].Text()) ? column[r].Text()
-                                                                                  : std::string();
-  };
-  std::string example;
-  for (size_t r = 0; r < std::max(table[0].size(), table[1].size()); ++r) {
-    const std::string whole = digits(table[0], r);
-    const std::string decimals = digits(table[1], r);
-    const bool second = r < table[1].size() && !table[1][r].IsBlank();
-    if (whole.empty()) {
-      if (r < table[0].size() && !table[0][r].IsBlank()) return "";
-      if (second) return "";
-      continue;  // a blank line
-    }
-    if (!second) continue;  // a whole number
-    if (decimals.empty() || decimals.size() > 3) return "";
-    if (example.empty()) example = whole + "," + decimals;
+  const std::string empty;
+  const std::string& first = row.empty() ? empty : row[0];
+  const std::string& second = row.size() < 2 ? empty : row[1];
+  if (!AllDigits(first)) {
+    // Only a blank line may lack the whole number.
+    if (!first.empty() || !second.empty()) possible_ = false;
+    return;
   }
-  if (example.empty()) return "";
-  return "every row is a whole number and up to three digits, such as " + QuotedExcerpt(example) +
+  if (second.empty()) return;  // a whole number
+  if (!AllDigits(second) || second.size() > 3) {
+    possible_ = false;
+    return;
+  }
+  if (example_.empty()) example_ = first + "," + second;
+}
+
+std::string DecimalCommaPairs::Note() const {
+  if (!possible_ || width_ < 2 || example_.empty()) return "";
+  return "every row is a whole number and up to three digits, such as " +
+         QuotedExcerpt(example_) +
          ", read as two columns; if each row is one number with a decimal comma, import with "
          "--separator ';' --decimal-comma";
 }

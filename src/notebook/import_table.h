@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "notebook/notebook.h"
@@ -70,7 +71,9 @@ bool LooksLikeMistypedNumber(const std::string& text);
 // first_column on. False with *error ("PATH: what", or the reader's "PATH:
 // line N: what" and "PATH: sheet S, cell C: what") when the file cannot be
 // read, holds no number, or goes beyond the worksheet's columns or rows;
-// notes gathered before such a failure stay in table->notes.
+// notes gathered before such a failure stay in table->notes. The file is
+// read once, as a stream, keeping only the columns asked for, and the
+// reading stops as soon as they pass a limit of rows, columns or cells.
 bool ImportFile(const std::string& path, const ImportSettings& settings, int32_t first_column,
                 ImportedTable* table, std::string* error);
 
@@ -85,6 +88,11 @@ bool BuildImportColumns(const std::vector<std::vector<Value>>& table,
                         const std::function<std::string(size_t, size_t)>& position,
                         std::vector<ImportedColumn>* columns, std::vector<std::string>* notes,
                         std::string* error);
+// The same for a table no longer needed: its cells are moved, not copied.
+bool BuildImportColumns(std::vector<std::vector<Value>>&& table, const ImportSettings& settings,
+                        const std::function<std::string(size_t, size_t)>& position,
+                        std::vector<ImportedColumn>* columns, std::vector<std::string>* notes,
+                        std::string* error);
 
 // Replaces the cells of columns first_column... with the imported ones; a
 // header becomes the column's title and (unless a label is given) label.
@@ -92,20 +100,37 @@ bool BuildImportColumns(const std::vector<std::vector<Value>>& table,
 void PutImportedColumns(Worksheet& sheet, int32_t first_column,
                         std::vector<ImportedColumn> columns);
 
-// A CSV file's rows must line up: false with *error ("line N: what") at the
-// first row with more fields than the first row that is not blank, its own
-// trailing empty fields not counted. When its extra fields look like the decimals of numbers that a
-// comma separator cut in two, the error says how to read them. lines[r] is
-// the line row r starts on; text is the whole file.
-bool CheckCsvRowWidths(const std::vector<std::vector<std::string>>& rows,
-                       const std::vector<int>& lines, const std::string& text, char separator,
-                       std::string* error);
+// A CSV file's rows must line up. Fed the rows in order, Add is false
+// with *error ("line N: what") at the first row with more fields than the
+// first row that is not blank, its own trailing empty fields not counted.
+// When its extra fields look like the decimals of numbers that a comma
+// separator cut in two, the error says how to read them; head (the file's
+// start) shows which other separator the file holds.
+class CsvRowWidths {
+ public:
+  bool Add(const std::vector<std::string>& row, int line, std::string_view head, char separator,
+           std::string* error);
 
-// A note when every row of a headerless table (columns[k][r]) is a whole
+ private:
+  bool have_first_ = false;
+  size_t expected_ = 0;
+  int first_line_ = 0;
+};
+
+// A note when every row of a headerless CSV file (fed in order) is a whole
 // number, then (in all but some rows) a field of one to three digits
 // ("2210,43"), as one number a row with a decimal comma reads when a comma
 // separates fields; "" otherwise.
-std::string DecimalCommaPairsNote(const std::vector<std::vector<Value>>& table);
+class DecimalCommaPairs {
+ public:
+  void Add(const std::vector<std::string>& row);
+  std::string Note() const;
+
+ private:
+  bool possible_ = true;
+  size_t width_ = 0;
+  std::string example_;
+};
 
 // A note when a CSV text looks European (semicolons between fields, decimal
 // commas) but is not read so; "" otherwise.

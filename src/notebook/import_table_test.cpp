@@ -197,6 +197,32 @@ TEST(ImportTableTest, RowsMustLineUpAndDecimalCommasReadAsSeparatorsAreNamed) {
   }
 }
 
+// The limits hold while the file is read, and count only the columns kept.
+TEST(ImportTableTest, LimitsStopTheReadingAtTheRowThatPassesThem) {
+  auto lines = [](size_t count, const std::string& line) {
+    std::string text;
+    text.reserve(count * line.size());
+    for (size_t i = 0; i < count; ++i) text += line;
+    return text;
+  };
+  const std::string rows = lines(1000001, "1\n");
+  const std::string wide = lines(600000, "1,2,3,4,5,6,7,8\n");
+  const struct {
+    std::string csv;
+    const char* options;
+    std::string said;  // the start of what ImportCsv says
+  } cases[] = {
+      {rows, "", "line 1000001: column 1 has more than 1000000 rows (the limit is 1000000)"},
+      {"h\n" + rows.substr(2), "header", "[h]|n:1|n:1"},
+      {wide, "", "line 500001: the columns would hold more than 4000000 cells (the limit)"},
+      {wide, "columns 2,5", "|n:2|n:2"},
+  };
+  for (const auto& c : cases) {
+    const std::string said = ImportCsv(c.csv, c.options);
+    EXPECT_EQ(c.said, said.substr(0, c.said.size())) << c.options;
+  }
+}
+
 TEST(ImportTableTest, EuropeanCsvIsNoticedUnlessReadAsSuch) {
   const std::string european = "Probe;Festigkeit\r\nA;3,12\r\nB;2,95\r\n";
   EXPECT_NE("", EuropeanCsvNote(european, ',', false));

@@ -53,6 +53,9 @@ std::string NumberRangeError(std::string_view text, size_t pos);
 //   bool Double(double); bool String(std::string&); bool Key(std::string&);
 //   bool StartObject(); bool StartArray(); bool EndObject(); bool EndArray();
 //   bool Fault(const std::string& problem);  // the text is no JSON; returns false
+// and, when it has it, void Mark(size_t offset): called before each value,
+// key and container start with the offset where its token begins, and
+// before each container end with the offset just past its bracket.
 // A member returning false stops the reading; the handler then holds the
 // reason.
 enum class JsonRead {
@@ -155,8 +158,15 @@ class Events {
          size_t skipped)
       : handler_(*handler), stream_(*stream), text_(text), skipped_(skipped) {}
 
-  bool Null() { return Done(handler_.Null()); }
-  bool Bool(bool b) { return Done(handler_.Bool(b)); }
+  // Literals arrive once read whole.
+  bool Null() {
+    Mark(stream_.Tell() - 4);
+    return Done(handler_.Null());
+  }
+  bool Bool(bool b) {
+    Mark(stream_.Tell() - (b ? 4 : 5));
+    return Done(handler_.Bool(b));
+  }
   // Numbers arrive as their text (kParseNumbersAsStringsFlag).
   bool Int(int) { return false; }
   bool Uint(unsigned) { return false; }
@@ -167,6 +177,7 @@ class Events {
   // while they are handed over, Tell() is where their token starts.
   bool RawNumber(const char* number, rapidjson::SizeType length, bool /*copy*/) {
     last_scalar_ = stream_.Tell();
+    Mark(last_scalar_);
     const char* end = number + length;
     // An integer is unsigned unless it has a sign; one that does not fit 64
     // bits is read as a double.
@@ -192,12 +203,14 @@ class Events {
   }
   bool String(const char* s, rapidjson::SizeType length, bool /*copy*/) {
     last_scalar_ = stream_.Tell();
+    Mark(last_scalar_);
     if (HasLoneLowSurrogate(s, length)) return SurrogateFault();
     token_.assign(s, length);
     return Done(handler_.String(token_));
   }
   bool Key(const char* s, rapidjson::SizeType length, bool /*copy*/) {
     last_scalar_ = stream_.Tell();
+    Mark(last_scalar_);
     if (HasLoneLowSurrogate(s, length)) return SurrogateFault();
     token_.assign(s, length);
     const bool go_on = Done(handler_.Key(token_));
@@ -205,15 +218,23 @@ class Events {
     return go_on;
   }
   bool StartObject() {
+    Mark(stream_.Tell() - 1);
     objects_.push_back(true);
     return Done(handler_.StartObject());
   }
   bool StartArray() {
+    Mark(stream_.Tell() - 1);
     objects_.push_back(false);
     return Done(handler_.StartArray());
   }
-  bool EndObject(rapidjson::SizeType /*members*/) { return EndContainer(handler_.EndObject()); }
-  bool EndArray(rapidjson::SizeType /*elements*/) { return EndContainer(handler_.EndArray()); }
+  bool EndObject(rapidjson::SizeType /*members*/) {
+    Mark(stream_.Tell());
+    return EndContainer(handler_.EndObject());
+  }
+  bool EndArray(rapidjson::SizeType /*elements*/) {
+    Mark(stream_.Tell());
+    return EndContainer(handler_.EndArray());
+  }
 
   // The error text for RapidJSON's refusal.
   std::string SyntaxError(size_t offset, rapidjson::ParseErrorCode code) const {
@@ -225,6 +246,9 @@ class Events {
  private:
   static constexpr size_t kNone = static_cast<size_t>(-1);
 
+  void Mark(size_t offset) {
+    if constexpr (requires(Handler & h) { h.Mark(offset); }) handler_.Mark(offset);
+  }
   std::string_view Full() const {
     return std::string_view(text_.data() - skipped_, text_.size() + skipped_);
   }

@@ -14,15 +14,27 @@ UnknownMembers::~UnknownMembers() = default;
 UnknownMembers::UnknownMembers(UnknownMembers&& other) noexcept = default;
 UnknownMembers& UnknownMembers::operator=(UnknownMembers&& other) noexcept = default;
 
-UnknownMembers::UnknownMembers(const UnknownMembers& other)
-    : object_(other.object_ ? std::make_unique<Object>(*other.object_) : nullptr) {}
-
-UnknownMembers& UnknownMembers::operator=(const UnknownMembers& other) {
-  if (this != &other) object_ = other.object_ ? std::make_unique<Object>(*other.object_) : nullptr;
-  return *this;
-}
+UnknownMembers::UnknownMembers(const UnknownMembers& other) = default;
+UnknownMembers& UnknownMembers::operator=(const UnknownMembers& other) = default;
 
 void UnknownMembers::set_object(std::unique_ptr<Object> object) { object_ = std::move(object); }
+
+// --- CellTokens -------------------------------------------------------------
+
+void CellTokens::Clear() {
+  rows_.clear();
+  text_.clear();
+}
+
+void CellTokens::Forget(int64_t first, int64_t last) {
+  std::erase_if(rows_, [&](const Row& r) { return r.row >= first && r.row <= last; });
+  if (rows_.empty()) text_.clear();
+}
+
+void CellTokens::Add(int32_t row, std::string_view token) {
+  rows_.push_back({row, static_cast<uint32_t>(text_.size()), static_cast<uint32_t>(token.size())});
+  text_.append(token);
+}
 
 // --- Worksheet --------------------------------------------------------------
 
@@ -42,6 +54,7 @@ Value Worksheet::Cell(int32_t column, int32_t row) const {
 void Worksheet::SetCell(int32_t column, int32_t row, const Value& value) {
   if (row < 1) return;
   Column& c = columns_[column];
+  if (!c.tokens.empty()) c.tokens.Forget(row, row);
   const size_t index = static_cast<size_t>(row) - 1;
   if (index >= c.cells.size()) {
     if (value.IsEmpty()) return;  // nothing to store beyond the end
@@ -68,6 +81,9 @@ void Worksheet::ReadCells(int32_t column, int32_t first_row, size_t count,
 void Worksheet::SetCells(int32_t column, int32_t first_row, const std::vector<Value>& values) {
   if (values.empty()) return;
   Column& c = columns_[column];  // created, as a first SetCell would
+  if (!c.tokens.empty()) {
+    c.tokens.Forget(first_row, int64_t{first_row} + static_cast<int64_t>(values.size()) - 1);
+  }
   // Values for rows before the first are not set.
   const size_t skip =
       first_row < 1 ? std::min(values.size(), static_cast<size_t>(1 - int64_t{first_row})) : 0;
@@ -96,6 +112,7 @@ void Worksheet::SetCells(int32_t column, int32_t first_row, std::vector<Value>&&
   if (end == 0 || end < c.cells.size()) return SetCells(column, first_row, to_copy);
   values.resize(end);
   c.cells = std::move(values);
+  c.tokens.Clear();
 }
 
 std::string Worksheet::Title(int32_t column) const {

@@ -32,8 +32,9 @@ inline constexpr int64_t kMaxCellsPerNotebook = 4'000'000;
 
 // The members of one JSON object of the file as it was read. On save the
 // members this program knows are rewritten from the model in their old
-// place; all others are written back as they were. Empty for objects made
-// in memory. Opaque outside the file code.
+// place; all others are written back as the bytes they were. Empty for
+// objects made in memory. Never changed once read, so copies share it.
+// Opaque outside the file code.
 class UnknownMembers {
  public:
   UnknownMembers();
@@ -50,7 +51,37 @@ class UnknownMembers {
   void set_object(std::unique_ptr<Object> object);
 
  private:
-  std::unique_ptr<Object> object_;
+  std::shared_ptr<const Object> object_;
+};
+
+// The text a number cell had in the file where it says more than the
+// number does: "-0.0" (a zero with its sign) and integers of 2^53 and more
+// (all their digits). A token is written back only while its cell still
+// holds the number it was read as; a change that moves cells to other
+// rows calls Clear(); writing a cell through the Worksheet forgets its
+// token. Empty for almost every column.
+class CellTokens {
+ public:
+  bool empty() const { return rows_.empty(); }
+  void Clear();
+  // Rows are added in increasing order (row >= 1).
+  void Add(int32_t row, std::string_view token);
+  // Forgets the tokens of rows first..last: their cells are written anew.
+  void Forget(int64_t first, int64_t last);
+
+  size_t size() const { return rows_.size(); }
+  int32_t row(size_t i) const { return rows_[i].row; }
+  std::string_view token(size_t i) const {
+    return std::string_view(text_).substr(rows_[i].begin, rows_[i].size);
+  }
+
+ private:
+  struct Row {
+    int32_t row;
+    uint32_t begin, size;  // in text_
+  };
+  std::vector<Row> rows_;
+  std::string text_;
 };
 
 struct Column {
@@ -60,6 +91,7 @@ struct Column {
   std::optional<std::string> label;
   // Row 1 first. Cells past the end read as empty values.
   std::vector<Value> cells;
+  CellTokens tokens;
   UnknownMembers unknown;
 };
 

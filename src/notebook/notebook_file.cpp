@@ -4,8 +4,9 @@
 // The writer emits the 2-space indented text directly, member by member:
 // the members an object was read with come first, in their order, the
 // model's own members rewritten in their place; model members the object
-// did not have are appended. Kept members are compact canonical text
-// (json_text.h) and are indented on the way out.
+// did not have are appended. Kept members are written as the bytes they
+// were read as, so the file grows only by what the model adds; so are the
+// tokens of number cells that still hold what they were read as.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -26,22 +27,24 @@ namespace {
 
 std::string ErrnoText(int err) { return std::strerror(err); }
 
-std::string_view KeptMembers(const UnknownMembers& members) {
-  return members.empty() ? std::string_view() : std::string_view(members.object()->members);
-}
-
-// Calls f(key, value) for each member of a compact member list; key is the
+// Calls f(key, value) for each member an object was read with; key is the
 // quoted key as written ("\"title\"").
 template <typename F>
-void ForEachMember(std::string_view members, F f) {
-  size_t i = 0;
-  while (i < members.size()) {
-    const size_t key_end = SkipCompactString(members, i);
-    const size_t value_begin = key_end + 1;  // after ':'
-    const size_t value_end = SkipCompactValue(members, value_begin);
-    f(members.substr(i, key_end - i), members.substr(value_begin, value_end - value_begin));
-    i = value_end + 1;  // after ','
+void ForEachMember(const UnknownMembers& members, F f) {
+  if (members.empty()) return;
+  for (const auto& member : members.object()->members) {
+    f(std::string_view(member.key), std::string_view(member.value));
   }
+}
+
+// True while a cell holds the very number its token was read as: then the
+// token is written instead of the number. An integer token was read as an
+// integer, "-0" as zero; a zero with a point keeps its sign.
+bool TokenHolds(std::string_view token, const Value& v) {
+  double x = 0;
+  return v.IsNumber() && ReadJsonDouble(token.data(), token.data() + token.size(), &x) &&
+         x == v.Number() &&
+         (std::signbit(x) == std::signbit(v.Number()) || token.find('.') == std::string_view::npos);
 }
 
 // How a cell is written; null for what the file stores as an empty cell.
@@ -61,7 +64,7 @@ size_t WrittenRows(const Column& column) {
 bool WrittenEmpty(const Column& column) {
   if (column.title || column.label || WrittenRows(column) > 0) return false;
   bool other = false;
-  ForEachMember(KeptMembers(column.unknown), [&](std::string_view key, std::string_view) {
+  ForEachMember(column.unknown, [&](std::string_view key, std::string_view) {
     if (key != "\"title\"" && key != "\"label\"" && key != "\"cells\"") other = true;
   });
   return !other;
@@ -118,7 +121,21 @@ class Writer {
     }
     AppendJsonString(&out_, s);
   }
-  void Kept(std::string_view compact) { AppendPretty(&out_, compact, inner()); }
+  // A kept value as it was read. A large one goes to the sink as it is,
+  // after the size check, instead of through a copy.
+  void Kept(std::string_view text) {
+    if (sink_ == nullptr || text.size() < kPieceBytes) {
+      out_.append(text);
+      return;
+    }
+    Pass(0);
+    if (passed_ + static_cast<int64_t>(out_.size() + text.size()) > kMaxFileBytes) {
+      return TooLarge();
+    }
+    if (failed()) return;
+    if (!(*sink_)(text)) sink_failed_ = true;
+    passed_ += static_cast<int64_t>(text.size());
+  }
 
   void Cell(const Value& v, const std::string& place) {
     if (v.IsText()) {
@@ -140,11 +157,18 @@ class Writer {
   // --- the notebook --------------------------------------------------------
 
   void WriteNotebook(const Notebook& notebook) {
+    // The cells are counted before a byte is written: a notebook over the
+    // limit costs no text.
+    int64_t cells = 0;
+    for (size_t i = 0; i < notebook.size(); ++i) {
+      if (const Worksheet* sheet = notebook.item(i).worksheet()) cells += sheet->CellCount();
+    }
+    if (cells > kMaxCellsPerNotebook) return TooManyCells();
     Open('{', 0);
     const std::optional<std::string>& current = notebook.current();
     bool current_done = false;
     if (!notebook.unknown().empty()) {
-      ForEachMember(KeptMembers(notebook.unknown()), [&](std::string_view key, std::string_view value) {
+      ForEachMember(notebook.unknown(), [&](std::string_view key, std::string_view value) {
         if (key == "\"current\"") {
           current_done = true;
           if (!current) return;  // no current worksheet: the member goes
@@ -171,12 +195,13 @@ class Writer {
     Close(']');
     Close('}');
     out_.push_back('\n');
-    if (total_cells_ > kMaxCellsPerNotebook) {
-      Fail("the notebook would hold more than " + std::to_string(kMaxCellsPerNotebook) +
-           " cells (the limit)");
-    }
+    if (total_cells_ > kMaxCellsPerNotebook) TooManyCells();
     CheckSize();
     Pass(0);
+  }
+  void TooManyCells() {
+    Fail("the notebook would hold more than " + std::to_string(kMaxCellsPerNotebook) +
+         " cells (the limit)");
   }
 
  private:
@@ -196,10 +221,11 @@ class Writer {
   }
 
   void CheckSize() {
-    if (passed_ + static_cast<int64_t>(out_.size()) > kMaxFileBytes) {
-      Fail("the notebook would be larger than " + std::to_string(kMaxFileBytes / (1024 * 1024)) +
-           " MB (the limit)");
-    }
+    if (passed_ + static_cast<int64_t>(out_.size()) > kMaxFileBytes) TooLarge();
+  }
+  void TooLarge() {
+    Fail("the notebook would be larger than " + std::to_string(kMaxFileBytes / (1024 * 1024)) +
+         " MB (the limit)");
   }
 
   void WriteItem(const Item& item, size_t index) {
@@ -218,7 +244,7 @@ class Writer {
 
     Next();
     Open('{', inner());
-    ForEachMember(KeptMembers(item.unknown()), [&](std::string_view key, std::string_view value) {
+    ForEachMember(item.unknown(), [&](std::string_view key, std::string_view value) {
       if (known && key == "\"type\"") {
         type_done = true;
         Key(key);
@@ -294,14 +320,13 @@ class Writer {
   }
 
   void WriteColumn(const Column& column, int32_t number, const std::string& place) {
-    const std::string_view kept = KeptMembers(column.unknown);
     const size_t rows = WrittenRows(column);
     if (WrittenEmpty(column)) return;
 
     Key("\"" + std::to_string(number) + "\"");
     Open('{', inner());
     bool title_done = false, label_done = false, cells_done = false;
-    ForEachMember(kept, [&](std::string_view key, std::string_view value) {
+    ForEachMember(column.unknown, [&](std::string_view key, std::string_view value) {
       if (key == "\"title\"") {
         title_done = true;
         if (!column.title) return;
@@ -352,6 +377,13 @@ class Writer {
       p = begin;
       Pass(kPieceBytes);
     };
+    // The next row (0-based) that has a token, past the end when none has.
+    const CellTokens& tokens = column.tokens;
+    size_t token = 0;
+    auto token_row = [&] {
+      return token < tokens.size() ? static_cast<size_t>(tokens.row(token)) - 1 : rows;
+    };
+    size_t next_token = token_row();
     for (size_t r = 0; r < rows; ++r) {
       const Value& v = column.cells[r];
       const size_t skip = r == 0 ? 1 : 0;  // the first cell has no comma
@@ -361,6 +393,15 @@ class Writer {
         std::memcpy(p, separator.data() + skip, separator.size() - skip);
       }
       p += separator.size() - skip;
+      if (r == next_token) {
+        const std::string_view text = tokens.token(token++);
+        next_token = token_row();
+        if (TokenHolds(text, v)) {
+          flush();
+          out_.append(text);
+          continue;
+        }
+      }
       if (v.IsNumber() && std::isfinite(v.Number())) {
         p = WriteNumber(p, v.Number());
         if (p - begin >= static_cast<std::ptrdiff_t>(kBlock)) flush();
@@ -403,7 +444,7 @@ bool SerializeNotebook(const Notebook& notebook, const std::string& name, std::s
   for (size_t i = 0; i < notebook.size(); ++i) {
     if (const Worksheet* sheet = notebook.item(i).worksheet()) cells += sheet->CellCount();
   }
-  out.reserve(static_cast<size_t>(std::min<int64_t>(cells, kMaxCellsPerNotebook)) * 32 + 4096);
+  if (cells <= kMaxCellsPerNotebook) out.reserve(static_cast<size_t>(cells) * 32 + 4096);
   Writer writer(name, &out);
   writer.WriteNotebook(notebook);
   if (writer.failed()) {
@@ -432,7 +473,29 @@ namespace {
 
 bool SameUnknown(const UnknownMembers& a, const UnknownMembers& b) {
   if (a.empty() || b.empty()) return a.empty() == b.empty();
-  return a.object()->members == b.object()->members;
+  return a.object() == b.object() || a.object()->members == b.object()->members;
+}
+
+// The tokens a column's cells are written with, as (row, token) pairs.
+bool SameTokens(const Column& a, const Column& b, size_t rows) {
+  auto next = [rows](const Column& c, size_t* i) {
+    while (*i < c.tokens.size()) {
+      const auto row = static_cast<size_t>(c.tokens.row(*i));
+      if (row > rows) return c.tokens.size();
+      if (TokenHolds(c.tokens.token(*i), c.cells[row - 1])) return (*i)++;
+      ++*i;
+    }
+    return c.tokens.size();
+  };
+  if (a.tokens.empty() && b.tokens.empty()) return true;
+  size_t i = 0, j = 0;
+  for (;;) {
+    const size_t x = next(a, &i), y = next(b, &j);
+    if (x == a.tokens.size() || y == b.tokens.size()) {
+      return x == a.tokens.size() && y == b.tokens.size();
+    }
+    if (a.tokens.row(x) != b.tokens.row(y) || a.tokens.token(x) != b.tokens.token(y)) return false;
+  }
 }
 
 // Cells as the writer writes them: empty, blank and non-finite cells are
@@ -447,7 +510,7 @@ bool SameCell(const Value& a, const Value& b) {
 bool SameColumn(const Column& a, const Column& b) {
   const size_t rows = WrittenRows(a);
   if (a.title != b.title || a.label != b.label || rows != WrittenRows(b) ||
-      !SameUnknown(a.unknown, b.unknown)) {
+      !SameUnknown(a.unknown, b.unknown) || !SameTokens(a, b, rows)) {
     return false;
   }
   for (size_t r = 0; r < rows; ++r) {
@@ -494,7 +557,11 @@ bool SameFileText(const Notebook& a, const Notebook& b) {
   return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error) {
+namespace {
+
+// ReadFileBlocks, telling `size` the file's size before the first block.
+bool ReadBlocks(const std::string& path, const std::function<void(size_t)>& size,
+                const std::function<bool(std::string_view)>& block, std::string* error) {
   // O_NONBLOCK: opening a FIFO or a device must not wait for a writer; the
   // type is checked on the open descriptor before anything is read.
   int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
@@ -516,10 +583,9 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* err
     *error = too_large;
     return false;
   }
-  std::string data;
-  // One allocation of the right size; a file that grows meanwhile still
-  // stops at the limit.
-  data.reserve(static_cast<size_t>(st.st_size) + 1);
+  size(static_cast<size_t>(st.st_size));
+  // A file that grows meanwhile still stops at the limit.
+  int64_t total = 0;
   char buffer[65536];
   for (;;) {
     ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -531,16 +597,39 @@ bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* err
       return false;
     }
     if (n == 0) break;
-    data.append(buffer, static_cast<size_t>(n));
-    if (static_cast<int64_t>(data.size()) > kMaxFileBytes) {
+    total += n;
+    if (total > kMaxFileBytes) {
       ::close(fd);
       *error = too_large;
       return false;
     }
+    if (!block(std::string_view(buffer, static_cast<size_t>(n)))) {
+      ::close(fd);
+      return false;
+    }
   }
   ::close(fd);
+  return true;
+}
+
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error) {
+  std::string data;
+  // One allocation of the right size.
+  const auto reserve = [&](size_t size) { data.reserve(size + 1); };
+  const auto append = [&](std::string_view block) {
+    data.append(block);
+    return true;
+  };
+  if (!ReadBlocks(path, reserve, append, error)) return false;
   *bytes = std::move(data);
   return true;
+}
+
+bool ReadFileBlocks(const std::string& path, const std::function<bool(std::string_view)>& block,
+                    std::string* error) {
+  return ReadBlocks(path, [](size_t) {}, block, error);
 }
 
 bool LoadNotebookFile(const std::string& path, Notebook* notebook, std::string* bytes,

@@ -60,6 +60,12 @@ bool SameFileText(const Notebook& a, const Notebook& b);
 // ("FILE: ...").
 bool ReadWholeFile(const std::string& path, std::string* bytes, std::string* error);
 
+// The same file handed to `block` in pieces of 64 KiB as it is read, the
+// same checks made. False with *error, or false (error untouched) as soon
+// as `block` returns false.
+bool ReadFileBlocks(const std::string& path, const std::function<bool(std::string_view)>& block,
+                    std::string* error);
+
 // ReadWholeFile + ParseNotebook; *bytes (when not null) receives the file.
 bool LoadNotebookFile(const std::string& path, Notebook* notebook, std::string* bytes,
                       std::string* error);

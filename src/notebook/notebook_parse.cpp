@@ -4,11 +4,14 @@
 // keeps a stack of what is open (the top object, the items list, an item,
 // its columns, a column, its cells, or a value this program does not know)
 // and routes every value to its place: cells into the worksheet, known
-// members into the model, all other members as compact canonical text into
-// the UnknownMembers of the object that holds them. No tree of the whole
-// file is built, so time is linear in the file's size and memory stays
-// near the size of what is kept; the cell limits are checked while the
-// cells arrive, before they are stored.
+// members into the model, all other members as the bytes they were in the
+// file into the UnknownMembers of the object that holds them (the events
+// mark where each token begins and each container ends, so a kept value is
+// cut from the text once it has ended). Number cells whose text says more
+// than their double (a zero's sign, an integer's digits beyond 2^53) keep
+// that text too. No tree of the whole file is built, so time is linear in
+// the file's size and memory stays near the size of what is kept; the cell
+// limits are checked while the cells arrive, before they are stored.
 //
 // Faults of the text itself (bad JSON, a number outside double range, a
 // duplicate key, too deep nesting, an overlong string) stop the parse at
@@ -16,6 +19,7 @@
 // that a JSON fault anywhere is reported first, then the top level's
 // members, then the first bad item.
 #include <array>
+#include <cmath>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -103,13 +107,44 @@ std::optional<int32_t> ParseColumnKey(const std::string& key) {
   return n;
 }
 
-UnknownMembers Keep(std::string members) {
+using MemberList = std::vector<UnknownMembers::Object::Member>;
+
+UnknownMembers Keep(MemberList members) {
   UnknownMembers kept;
   auto object = std::make_unique<UnknownMembers::Object>();
   object->members = std::move(members);
   kept.set_object(std::move(object));
   return kept;
 }
+
+// The end of the string token at text[pos] (its opening quote); the text
+// has been read as JSON already.
+size_t StringEnd(std::string_view text, size_t pos) {
+  for (size_t i = pos + 1; i < text.size(); ++i) {
+    if (text[i] == '\\') {
+      ++i;
+    } else if (text[i] == '"') {
+      return i + 1;
+    }
+  }
+  return text.size();
+}
+
+// The end of the scalar token (a string, number or literal) at text[pos].
+size_t ScalarEnd(std::string_view text, size_t pos) {
+  if (pos < text.size() && text[pos] == '"') return StringEnd(text, pos);
+  size_t i = pos;
+  while (i < text.size() &&
+         ((text[i] >= '0' && text[i] <= '9') || (text[i] >= 'a' && text[i] <= 'z') ||
+          text[i] == '-' || text[i] == '+' || text[i] == '.' || text[i] == 'E')) {
+    ++i;
+  }
+  return i;
+}
+
+// Integers from here on may not be doubles, and a double's text there is
+// not the integer's digits.
+constexpr double kExactIntegers = 9007199254740992.0;  // 2^53
 
 // What a value is, as the handler routes it.
 enum class Token { kNull, kBool, kInt, kUint, kDouble, kString, kObject, kArray };
@@ -118,7 +153,7 @@ bool IsContainer(Token t) { return t == Token::kObject || t == Token::kArray; }
 
 class NotebookSax {
  public:
-  explicit NotebookSax(const std::string& name) : name_(name) {}
+  NotebookSax(std::string_view text, const std::string& name) : text_(text), name_(name) {}
 
   // The error text of a failed parse; "" after a good one.
   std::string Finish(bool parsed) {
@@ -159,6 +194,7 @@ class NotebookSax {
   bool EndObject() { return EndContainer(); }
   bool EndArray() { return EndContainer(); }
   bool Key(std::string& k);
+  void Mark(size_t offset) { mark_ = offset; }
   // The text is no JSON: the fault lies in the value after the last one
   // begun.
   bool Fault(const std::string& problem) { return Hard(Place(true), problem); }
@@ -168,7 +204,9 @@ class NotebookSax {
     Kind kind = Kind::kSkip;
     bool is_object = false;
     int64_t count = 0;  // members or elements begun
+    size_t begin = 0;   // where the container's text starts
     std::string key;    // the member being read
+    size_t key_begin = 0;  // where its key's token starts
     KeySet keys;
   };
 
@@ -176,11 +214,11 @@ class NotebookSax {
   // item is built at its end.
   struct ItemState {
     size_t index = 0;
-    std::string members;
+    MemberList members;
     Worksheet sheet;
     // "columns" read before the type was known: its place in members.
     bool columns_deferred = false;
-    size_t columns_begin = 0, columns_end = 0;
+    size_t columns_member = 0;
     // The first fault found inside the item, after ItemLabel(...) or bare.
     std::string fault;
     bool fault_labelled = true;
@@ -189,8 +227,9 @@ class NotebookSax {
   struct ColumnState {
     int32_t number = 0;
     std::string key;
-    std::string members;
+    MemberList members;
     std::vector<Value> cells;
+    CellTokens tokens;
     std::string bad_cell;  // the first cell that is no cell, as text
     int64_t bad_row = 0;
   };
@@ -251,14 +290,54 @@ class NotebookSax {
     Emit(token == Token::kObject ? "{" : "[");
     Push(Kind::kCapture, token == Token::kObject);
   }
-  // Starts a kept member "key": in the members of a known object; later
-  // emits go there until the member's value ends.
-  void BeginMember(std::string* members, const std::string& key) {
-    sink_ = failed() ? nullptr : members;
-    if (sink_ == nullptr) return;
-    if (!members->empty()) members->push_back(',');
-    AppendJsonString(members, key);
-    members->push_back(':');
+  // Starts a kept member "key" in the members of a known object, its key as
+  // written or, for a member the model holds (model_key), in plain form.
+  // The value that follows goes there (KeepValue) unless the model holds it.
+  void BeginMember(MemberList* members, const std::string& key, bool model_key) {
+    sink_ = nullptr;
+    capture_ = failed() ? nullptr : members;
+    if (capture_ == nullptr) return;
+    UnknownMembers::Object::Member member;
+    if (model_key) {
+      AppendJsonString(&member.key, key);
+    } else {
+      const size_t begin = frames_.back().key_begin;
+      member.key = text_.substr(begin, StringEnd(text_, begin) - begin);
+    }
+    members->push_back(std::move(member));
+  }
+  // The value of the member just begun: a scalar's token at once, a
+  // container's text when it ends (its frame, a capture, is pushed).
+  void KeepValue(Token token) {
+    if (IsContainer(token)) {
+      Push(Kind::kCapture, token == Token::kObject);
+      frames_.back().begin = mark_;
+      return;
+    }
+    if (capture_ != nullptr) {
+      capture_->back().value = text_.substr(mark_, ScalarEnd(text_, mark_) - mark_);
+    }
+    capture_ = nullptr;
+  }
+  // Keeps a number cell's token when it says more than the cell's double:
+  // a zero's sign ("-0", "-0.0"; not in exponent form) or an integer's
+  // digits from 2^53 on.
+  void NoteCellToken(int64_t row, Token token) {
+    bool keep = false;
+    if (token == Token::kInt) {
+      keep = int_ == 0 || static_cast<double>(int_) <= -kExactIntegers;  // "-0"
+    } else if (token == Token::kUint) {
+      keep = static_cast<double>(uint_) >= kExactIntegers;
+    } else {
+      keep = double_ == 0 ? std::signbit(double_) : std::fabs(double_) >= kExactIntegers;
+    }
+    if (!keep) return;
+    const std::string_view number = text_.substr(mark_, ScalarEnd(text_, mark_) - mark_);
+    const bool kept = token != Token::kDouble ||
+                      number.find_first_of(double_ == 0 ? "eE" : ".eE") == std::string_view::npos;
+    if (kept) {
+      column_.tokens.Add(static_cast<int32_t>(row), number);
+    }
   }
 
   // --- values --------------------------------------------------------------
@@ -280,7 +359,6 @@ class NotebookSax {
   void NoteKnown(size_t row, Token token);
   void ColumnsPlaceholder();
   void BeginItemMember(const std::string& key);
-  void EndItemMember(const std::string& key);
   bool CheckColumnKey(const std::string& key);
 
   bool EndContainer();
@@ -291,10 +369,14 @@ class NotebookSax {
   std::string ItemShapeFault(ItemType type, const std::string& type_word);
   void EndTop();
 
+  std::string_view text_;  // the text being read, where marks point
   const std::string& name_;
   Notebook fresh_;
   std::vector<Frame> frames_;
-  std::string* sink_ = nullptr;  // where kept text goes
+  std::string* sink_ = nullptr;  // where a bad cell's text goes
+  size_t mark_ = 0;              // where the last token began
+  // The members whose last one takes the value being read, if kept.
+  MemberList* capture_ = nullptr;
 
   // The token being routed.
   bool bool_ = false;
@@ -304,7 +386,7 @@ class NotebookSax {
   std::string* string_ = nullptr;
 
   // The top level.
-  std::string top_members_;
+  MemberList top_members_;
   bool version_is_integer_ = false;
   int64_t version_ = 0;
   std::string version_text_;
@@ -334,6 +416,7 @@ bool NotebookSax::Key(std::string& k) {
   }
   ++frame.count;
   frame.key = k;
+  frame.key_begin = mark_;
   return true;
 }
 
@@ -452,9 +535,9 @@ void NotebookSax::ValueInTop(const std::string& key, Token token) {
     if (token == Token::kObject) Push(Kind::kSkip, true);
     return;
   }
-  BeginMember(&top_members_, key);
-  EmitValue(token);
   const size_t row = FindKnown(Kind::kTop, key);
+  BeginMember(&top_members_, key, row < kKnownCount);
+  KeepValue(token);
   if (row < kKnownCount) NoteKnown(row, token);
   if (key == "version") {
     version_is_integer_ = token == Token::kInt || token == Token::kUint;
@@ -495,8 +578,7 @@ void NotebookSax::ValueInItem(const std::string& key, Token token) {
     return;
   }
   BeginItemMember(key);
-  EmitValue(token);
-  if (!IsContainer(token)) EndItemMember(key);
+  KeepValue(token);
   const size_t row = FindKnown(Kind::kItem, key);
   if (row < kKnownCount) NoteKnown(row, token);
 }
@@ -521,8 +603,8 @@ void NotebookSax::ValueInColumns(const std::string& key, Token token) {
 
 void NotebookSax::ValueInColumn(const std::string& key, Token token) {
   if (key == "cells") {
-    BeginMember(&column_.members, "cells");
-    Emit("null");  // the model holds the cells
+    BeginMember(&column_.members, "cells", true);
+    capture_ = nullptr;  // the model holds the cells
     if (token == Token::kArray) {
       in_cells_ = true;
       cells_frame_count_ = 0;
@@ -535,8 +617,8 @@ void NotebookSax::ValueInColumn(const std::string& key, Token token) {
   }
   const size_t row = FindKnown(Kind::kColumn, key);
   if (row < kKnownCount) NoteKnown(row, token);
-  BeginMember(&column_.members, key);
-  EmitValue(token);
+  BeginMember(&column_.members, key, row < kKnownCount);
+  KeepValue(token);
 }
 
 // A cell of the column being read.
@@ -569,12 +651,15 @@ void NotebookSax::ValueInCells(Frame* cells, Token token) {
       break;  // the worksheet's -1 / 0
     case Token::kInt:
       column_.cells.emplace_back(static_cast<double>(int_));
+      if (int_ == 0 || int_ <= -(int64_t{1} << 53)) NoteCellToken(row, token);
       break;
     case Token::kUint:
       column_.cells.emplace_back(static_cast<double>(uint_));
+      if (uint_ >= (uint64_t{1} << 53)) NoteCellToken(row, token);
       break;
     case Token::kDouble:
       column_.cells.emplace_back(double_);
+      if (double_ == 0 || std::fabs(double_) >= kExactIntegers) NoteCellToken(row, token);
       break;
     case Token::kString:
       column_.cells.emplace_back(std::move(*string_));
@@ -588,12 +673,8 @@ void NotebookSax::ValueInCells(Frame* cells, Token token) {
 // A worksheet's "columns" is kept as null in its place: the model holds
 // the columns. A second reading of deferred columns already left it there.
 void NotebookSax::ColumnsPlaceholder() {
-  if (rereading_columns_) {
-    sink_ = nullptr;
-    return;
-  }
-  BeginMember(&item_.members, "columns");
-  Emit("null");
+  if (!rereading_columns_) BeginMember(&item_.members, "columns", true);
+  capture_ = nullptr;
 }
 
 // False (and the fault noted) when a key of "columns" is no column number.
@@ -607,16 +688,10 @@ bool NotebookSax::CheckColumnKey(const std::string& key) {
 // An item member kept as text; "columns" before the type is known is
 // marked so that a worksheet can read it at the item's end.
 void NotebookSax::BeginItemMember(const std::string& key) {
-  BeginMember(&item_.members, key);
+  BeginMember(&item_.members, key, key == "columns" || FindKnown(Kind::kItem, key) < kKnownCount);
   if (key == "columns" && known(kType).state == Known::kMissing) {
-    item_.columns_deferred = sink_ != nullptr;
-    item_.columns_begin = item_.members.size();
-  }
-}
-
-void NotebookSax::EndItemMember(const std::string& key) {
-  if (key == "columns" && item_.columns_deferred && item_.columns_end == 0) {
-    item_.columns_end = item_.members.size();
+    item_.columns_deferred = capture_ != nullptr;
+    item_.columns_member = item_.members.size() - 1;
   }
 }
 
@@ -624,12 +699,14 @@ bool NotebookSax::EndContainer() {
   const Kind kind = frames_.back().kind;
   const bool is_object = frames_.back().is_object;
   const int64_t count = frames_.back().count;
+  const size_t begin = frames_.back().begin;
   frames_.pop_back();
   switch (kind) {
     case Kind::kCapture:
       Emit(is_object ? "}" : "]");
-      if (!frames_.empty() && frames_.back().kind == Kind::kItem) {
-        EndItemMember(frames_.back().key);
+      if (capture_ != nullptr && !frames_.empty() && frames_.back().kind != Kind::kCapture) {
+        capture_->back().value = text_.substr(begin, mark_ - begin);
+        capture_ = nullptr;
       }
       return true;
     case Kind::kSkip:
@@ -684,19 +761,24 @@ void NotebookSax::EndColumn() {
   }
   column.cells = std::move(column_.cells);
   while (!column.cells.empty() && column.cells.back().IsBlank()) column.cells.pop_back();
+  column.tokens = std::move(column_.tokens);
   column.unknown = Keep(std::move(column_.members));
 }
 
 // The columns came before the type: read them again from their text.
 bool NotebookSax::RereadColumns() {
-  const size_t begin = item_.columns_begin;
-  const std::string columns = item_.members.substr(begin, item_.columns_end - begin);
-  item_.members.replace(begin, item_.columns_end - begin, "null");
+  // The kept text becomes the model's place holder; the marks of the second
+  // reading point into that text.
+  const std::string columns = std::move(item_.members[item_.columns_member].value);
+  item_.members[item_.columns_member].value.clear();
   item_.columns_deferred = false;
   Push(Kind::kItem, true);
   frames_.back().key = "columns";
   rereading_columns_ = true;
+  const std::string_view text = text_;
+  text_ = columns;
   const bool ok = ReadJsonEvents(columns, 0, this) == JsonRead::kRead;
+  text_ = text;
   rereading_columns_ = false;
   frames_.pop_back();
   return ok;
@@ -791,10 +873,10 @@ bool ParseNotebook(std::string_view text, const std::string& name, Notebook* not
     return false;
   }
   const size_t skipped = text.size() - body.size();
-  auto sax = std::make_unique<NotebookSax>(name);
+  auto sax = std::make_unique<NotebookSax>(body, name);
   JsonRead read = ReadJsonEvents(body, skipped, sax.get());
   if (read == JsonRead::kAgain) {
-    sax = std::make_unique<NotebookSax>(name);
+    sax = std::make_unique<NotebookSax>(body, name);
     read = ReadJsonEvents(body, skipped, sax.get(), true);
   }
   std::string problem = sax->Finish(read == JsonRead::kRead);

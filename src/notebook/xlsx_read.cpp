@@ -3,7 +3,12 @@
 // sheets by name with a relationship id; the workbook's relationships give
 // each id's part and the shared-strings part; the sheet part holds the rows.
 // Element names are matched without their namespace prefix, since writers
-// differ in the prefixes they choose.
+// differ in the prefixes they choose. The small parts are read as trees
+// (pugixml); the sheet part, which may hold millions of cells, is read as a
+// stream of events (expat) a block at a time, its cells kept as they come
+// and its limits checked at each one, so that a sheet too large for a
+// notebook is refused before it is read whole.
+#include <expat.h>
 #include <zip.h>
 
 #include <algorithm>
@@ -156,6 +161,20 @@ class Package {
 
   // Reads a part whole, stopping at the limits whatever its header claims.
   bool Read(const std::string& part, std::string* bytes, std::string* error) {
+    bytes->clear();
+    return Stream(
+        part,
+        [&](const char* data, size_t size) {
+          bytes->append(data, size);
+          return true;
+        },
+        error);
+  }
+
+  // Hands a part to `sink` a block at a time, stopping at the limits as
+  // Read does. False with *error; a sink that returns false has set it.
+  template <class Sink>
+  bool Stream(const std::string& part, const Sink& sink, std::string* error) {
     zip_int64_t index = zip_name_locate(zip_.get(), part.c_str(), 0);
     if (index < 0) {
       *error = path_ + ": the workbook has no part " + part;
@@ -174,7 +193,7 @@ class Package {
       *error = path_ + ": cannot read " + part + ": " + zip_strerror(zip_.get());
       return false;
     }
-    bytes->clear();
+    int64_t read = 0;
     char buffer[65536];
     bool ok = true;
     for (;;) {
@@ -185,15 +204,19 @@ class Package {
         break;
       }
       if (n == 0) break;
-      if (static_cast<int64_t>(bytes->size()) + n > room) {
+      if (read + n > room) {
         *error = TooLarge(part);
         ok = false;
         break;
       }
-      bytes->append(buffer, static_cast<size_t>(n));
+      read += n;
+      if (!sink(static_cast<const char*>(buffer), static_cast<size_t>(n))) {
+        ok = false;
+        break;
+      }
     }
     zip_fclose(file);
-    if (ok) total_ += static_cast<int64_t>(bytes->size());
+    if (ok) total_ += read;
     return ok;
   }
 
@@ -396,12 +419,6 @@ bool ReadSharedStrings(Package& pkg, const std::map<std::string, Relationship>& 
   return true;
 }
 
-struct SparseCell {
-  int64_t column;
-  int64_t row;
-  Value value;
-};
-
 // Reads the cells of one sheet part, every error naming the file and the
 // sheet ("PATH: sheet S, cell C: what").
 class SheetCells {
@@ -410,42 +427,76 @@ class SheetCells {
              const std::vector<std::string>& shared)
       : path_(path), sheet_(sheet), shared_(shared) {}
 
-  bool Read(const pugi::xml_document& doc, std::string* error) {
-    int64_t row = -1;
-    pugi::xml_node data = Child(doc.document_element(), "sheetData");
-    for (pugi::xml_node r = data.first_child(); r; r = r.next_sibling()) {
-      if (r.type() != pugi::node_element || LocalName(r.name()) != "row") continue;
-      // A row without a number follows the one before it.
-      row = r.attribute("r") ? r.attribute("r").as_llong() - 1 : row + 1;
-      if (row < 0) {
-        *error = Where() + " has a row numbered " + r.attribute("r").value();
-        return false;
-      }
-      if (!ReadRow(r, row, error)) return false;
+  // A <row>, its "r" attribute or nullptr. False with *error.
+  bool BeginRow(const char* number, std::string* error) {
+    // A row without a number follows the one before it.
+    row_ = number != nullptr ? std::strtoll(number, nullptr, 10) - 1 : row_ + 1;
+    column_ = -1;
+    if (row_ < 0) {
+      *error = Where() + " has a row numbered " + number;
+      return false;
     }
     return true;
   }
 
-  // Each column's cells, ending at its last stored cell. False with *error
-  // when they are more than a notebook holds.
-  bool Columns(std::vector<std::vector<Value>>* columns, std::string* error) {
-    int64_t total = 0;
-    for (int64_t n : lengths_) total += n;
-    if (total > kMaxCellsPerNotebook) {
-      *error = Where() + " spans " + std::to_string(total) + " cells (a notebook holds at most " +
-               std::to_string(kMaxCellsPerNotebook) + ")";
+  // A <c> of the row, its "r" attribute or nullptr. False with *error.
+  bool BeginCell(const char* reference, std::string* error) {
+    cell_row_ = row_;
+    if (reference != nullptr) {
+      if (!ParseCellReference(reference, &column_, &cell_row_)) {
+        *error = Where() + " has a cell named " + QuotedExcerpt(reference);
+        return false;
+      }
+    } else {
+      ++column_;
+    }
+    if (column_ >= kMaxSheetColumns || column_ + 1 > kMaxColumnNumber) {
+      *error = Where(column_, cell_row_) + "beyond the last column a worksheet can hold";
       return false;
     }
-    columns->assign(lengths_.size(), {});
-    for (size_t k = 0; k < lengths_.size(); ++k) {
-      (*columns)[k].resize(static_cast<size_t>(lengths_[k]));
-    }
-    for (SparseCell& cell : cells_) {
-      (*columns)[static_cast<size_t>(cell.column)][static_cast<size_t>(cell.row)] =
-          std::move(cell.value);
+    if (cell_row_ + 1 > kMaxRowsPerColumn) {
+      *error = Where(column_, cell_row_) + "beyond the " + std::to_string(kMaxRowsPerColumn) +
+               " rows a worksheet column can hold";
+      return false;
     }
     return true;
   }
+
+  // What a cell held; false with *error when it is no cell or the sheet
+  // would span more cells than a notebook holds.
+  struct CellText {
+    std::string type;   // its "t" attribute
+    bool has_v = false;
+    std::string v, f;   // the texts of its <v> and <f>
+    std::string inline_text;  // of its <is>
+  };
+  bool EndCell(const CellText& c, std::string* error) {
+    Value value;
+    if (!ReadCell(c, &value, error)) {
+      *error = Where(column_, cell_row_) + *error;
+      return false;
+    }
+    if (value.IsEmpty()) return true;
+    // Counted before anything is stored: what the columns would span.
+    const auto k = static_cast<size_t>(column_);
+    const auto length = static_cast<int64_t>(k < columns_.size() ? columns_[k].size() : 0);
+    if (cell_row_ + 1 > length) total_ += cell_row_ + 1 - length;
+    if (total_ > kMaxCellsPerNotebook) {
+      *error = Where() + " spans more than " + std::to_string(kMaxCellsPerNotebook) +
+               " cells (a notebook holds at most " + std::to_string(kMaxCellsPerNotebook) + ")";
+      return false;
+    }
+    if (k >= columns_.size()) columns_.resize(k + 1);
+    std::vector<Value>& column = columns_[k];
+    if (column.size() < static_cast<size_t>(cell_row_) + 1) {
+      column.resize(static_cast<size_t>(cell_row_) + 1);
+    }
+    column[static_cast<size_t>(cell_row_)] = std::move(value);
+    return true;
+  }
+
+  // Each column's cells, ending at its last stored cell; taken once.
+  std::vector<std::vector<Value>> TakeColumns() { return std::move(columns_); }
 
  private:
   std::string Where() const { return path_ + ": sheet " + QuotedExcerpt(sheet_); }
@@ -454,67 +505,29 @@ class SheetCells {
            XlsxSheet::CellName(static_cast<size_t>(column), static_cast<size_t>(row)) + ": ";
   }
 
-  bool ReadRow(pugi::xml_node r, int64_t row, std::string* error) {
-    int64_t column = -1;
-    for (pugi::xml_node c = r.first_child(); c; c = c.next_sibling()) {
-      if (c.type() != pugi::node_element || LocalName(c.name()) != "c") continue;
-      int64_t ref_row = row;
-      if (pugi::xml_attribute ref = c.attribute("r")) {
-        if (!ParseCellReference(ref.value(), &column, &ref_row)) {
-          *error = Where() + " has a cell named " + QuotedExcerpt(ref.value());
-          return false;
-        }
-      } else {
-        ++column;
-      }
-      if (column >= kMaxSheetColumns || column + 1 > kMaxColumnNumber) {
-        *error = Where(column, ref_row) + "beyond the last column a worksheet can hold";
-        return false;
-      }
-      if (ref_row + 1 > kMaxRowsPerColumn) {
-        *error = Where(column, ref_row) + "beyond the " + std::to_string(kMaxRowsPerColumn) +
-                 " rows a worksheet column can hold";
-        return false;
-      }
-      Value value;
-      if (!ReadCell(c, &value, error)) {
-        *error = Where(column, ref_row) + *error;
-        return false;
-      }
-      if (value.IsEmpty()) continue;
-      if (static_cast<size_t>(column) >= lengths_.size()) {
-        lengths_.resize(static_cast<size_t>(column) + 1, 0);
-      }
-      int64_t& length = lengths_[static_cast<size_t>(column)];
-      length = std::max(length, ref_row + 1);
-      cells_.push_back({column, ref_row, std::move(value)});
-    }
-    return true;
-  }
-
   // The value of a cell by its type; false with *error saying what is wrong
   // with it.
-  bool ReadCell(pugi::xml_node c, Value* value, std::string* error) const {
-    const std::string type = c.attribute("t").value();
-    const char* v = Child(c, "v").child_value();
+  bool ReadCell(const CellText& c, Value* value, std::string* error) const {
+    const std::string& type = c.type;
+    const std::string& v = c.v;
     if (type == "s") {
       auto index = ParseXmlNumber(v);
       if (!index || *index < 0 || *index >= static_cast<double>(shared_.size()) ||
           *index != std::floor(*index)) {
-        *error = std::string("refers to shared string ") + v + ", which the workbook does not have";
+        *error = "refers to shared string " + v + ", which the workbook does not have";
         return false;
       }
       *value = Value(shared_[static_cast<size_t>(*index)]);
     } else if (type == "inlineStr") {
-      *value = Value(UnescapeOoxml(StringItemText(Child(c, "is"))));
+      *value = Value(UnescapeOoxml(c.inline_text));
     } else if (type == "str" || type == "e" || type == "d") {
       *value = Value(UnescapeOoxml(v));
     } else if (type == "b") {
-      *value = Value::Bool(std::string_view(v) == "1");
-    } else if (Child(c, "v")) {
+      *value = Value::Bool(v == "1");
+    } else if (c.has_v) {
       // A formula that is a plain number states the value exactly; the
       // cached result may have lost digits.
-      std::optional<double> x = ParseXmlNumber(Child(c, "f").child_value());
+      std::optional<double> x = ParseXmlNumber(c.f);
       if (!x) x = ParseXmlNumber(v);
       if (!x) {
         *error = QuotedExcerpt(v) + " is not a number";
@@ -528,8 +541,149 @@ class SheetCells {
   const std::string& path_;
   const std::string& sheet_;
   const std::vector<std::string>& shared_;
-  std::vector<SparseCell> cells_;
-  std::vector<int64_t> lengths_;  // per column, up to its last cell
+  std::vector<std::vector<Value>> columns_;  // each up to its last cell
+  int64_t total_ = 0;                        // their lengths' sum
+  int64_t row_ = -1, column_ = -1, cell_row_ = -1;
+};
+
+// The sheet part's XML events, fed to SheetCells: the rows of the first
+// <sheetData>, their cells and the texts of each cell's first <v>, <f> and
+// <is> (whose <t> and rich-text runs' <t> make its text). No tree is built.
+// Entity references are not expanded (a default handler is set), so a
+// declared entity stays as its reference, as the tree reader keeps it.
+class SheetStream {
+ public:
+  SheetStream(SheetCells* cells, const std::string& path, const std::string& part)
+      : cells_(*cells), path_(path), part_(part), parser_(XML_ParserCreate(nullptr)) {
+    XML_SetUserData(parser_, this);
+    XML_SetElementHandler(parser_, &SheetStream::OnStart, &SheetStream::OnEnd);
+    XML_SetCharacterDataHandler(parser_, &SheetStream::OnText);
+    XML_SetDefaultHandler(parser_, &SheetStream::OnDefault);
+  }
+  ~SheetStream() { XML_ParserFree(parser_); }
+  SheetStream(const SheetStream&) = delete;
+  SheetStream& operator=(const SheetStream&) = delete;
+
+  // One block of the part; `last` for the end. False with *error.
+  bool Feed(const char* data, size_t size, bool last, std::string* error) {
+    if (XML_Parse(parser_, data, static_cast<int>(size), last ? XML_TRUE : XML_FALSE) ==
+        XML_STATUS_OK) {
+      return true;
+    }
+    if (!error_.empty()) {
+      *error = error_;
+    } else {
+      *error = path_ + ": " + part_ + " is not well-formed XML (" +
+               XML_ErrorString(XML_GetErrorCode(parser_)) + " at byte " +
+               std::to_string(XML_GetCurrentByteIndex(parser_)) + ")";
+    }
+    return false;
+  }
+
+ private:
+  enum class Text { kNone, kV, kF, kInline };
+
+  static const char* Attribute(const XML_Char** attributes, const char* name) {
+    for (; attributes[0] != nullptr; attributes += 2) {
+      if (std::strcmp(attributes[0], name) == 0) return attributes[1];
+    }
+    return nullptr;
+  }
+  void Stop(std::string error) {
+    if (error_.empty()) error_ = std::move(error);
+    XML_StopParser(parser_, XML_FALSE);
+  }
+
+  static void OnStart(void* self, const XML_Char* name, const XML_Char** attributes) {
+    static_cast<SheetStream*>(self)->Start(LocalName(name), attributes);
+  }
+  static void OnEnd(void* self, const XML_Char* /*name*/) { static_cast<SheetStream*>(self)->End(); }
+  static void OnText(void* self, const XML_Char* text, int length) {
+    static_cast<SheetStream*>(self)->Append(text, length);
+  }
+  static void OnDefault(void* self, const XML_Char* text, int length) {
+    // An entity reference left as it stands.
+    if (length > 0 && text[0] == '&') static_cast<SheetStream*>(self)->Append(text, length);
+  }
+
+  void Start(std::string_view name, const XML_Char** attributes) {
+    if (++depth_ > kMaxXlsxDepth) {
+      return Stop(path_ + ": " + part_ + " nests elements more than " +
+                  std::to_string(kMaxXlsxDepth) + " deep");
+    }
+    std::string error;
+    if (depth_ == 2 && name == "sheetData" && !data_done_) {
+      in_data_ = true;
+    } else if (in_data_ && depth_ == 3 && name == "row") {
+      in_row_ = true;
+      if (!cells_.BeginRow(Attribute(attributes, "r"), &error)) return Stop(error);
+    } else if (in_row_ && depth_ == 4 && name == "c") {
+      in_cell_ = true;
+      cell_ = SheetCells::CellText();
+      const char* type = Attribute(attributes, "t");
+      cell_.type = type != nullptr ? type : "";
+      seen_v_ = seen_f_ = seen_is_ = false;
+      if (!cells_.BeginCell(Attribute(attributes, "r"), &error)) return Stop(error);
+    } else if (in_cell_ && depth_ == 5) {
+      if (name == "v" && !seen_v_) {
+        seen_v_ = cell_.has_v = true;
+        Capture(Text::kV);
+      } else if (name == "f" && !seen_f_) {
+        seen_f_ = true;
+        Capture(Text::kF);
+      } else if (name == "is" && !seen_is_) {
+        seen_is_ = in_is_ = true;
+      }
+    } else if (in_is_ && depth_ == 6) {
+      if (name == "t") Capture(Text::kInline);
+      in_run_ = name == "r";
+      run_text_taken_ = false;
+    } else if (in_run_ && depth_ == 7 && name == "t" && !run_text_taken_) {
+      run_text_taken_ = true;
+      Capture(Text::kInline);
+    }
+  }
+
+  void End() {
+    if (text_ != Text::kNone && depth_ == text_depth_) text_ = Text::kNone;
+    if (depth_ == 6) in_run_ = false;
+    if (depth_ == 5) in_is_ = false;
+    if (depth_ == 4 && in_cell_) {
+      in_cell_ = false;
+      std::string error;
+      if (!cells_.EndCell(cell_, &error)) Stop(error);
+    }
+    if (depth_ == 3) in_row_ = false;
+    if (depth_ == 2 && in_data_) {
+      in_data_ = false;
+      data_done_ = true;
+    }
+    --depth_;
+  }
+
+  void Capture(Text text) {
+    text_ = text;
+    text_depth_ = depth_;
+  }
+  // Only the element's own text counts, not that of elements inside it.
+  void Append(const char* text, int length) {
+    if (text_ == Text::kNone || depth_ != text_depth_) return;
+    std::string& to = text_ == Text::kV ? cell_.v : text_ == Text::kF ? cell_.f : cell_.inline_text;
+    to.append(text, static_cast<size_t>(length));
+  }
+
+  SheetCells& cells_;
+  const std::string& path_;
+  const std::string& part_;
+  XML_Parser parser_;
+  std::string error_;
+  int depth_ = 0;
+  bool in_data_ = false, data_done_ = false, in_row_ = false, in_cell_ = false;
+  bool in_is_ = false, in_run_ = false, run_text_taken_ = false;
+  bool seen_v_ = false, seen_f_ = false, seen_is_ = false;
+  SheetCells::CellText cell_;
+  Text text_ = Text::kNone;
+  int text_depth_ = 0;
 };
 
 }  // namespace
@@ -558,12 +712,16 @@ bool ReadXlsxSheet(const std::string& path, const std::string& sheet_name, XlsxS
   }
   std::vector<std::string> shared;
   if (!ReadSharedStrings(pkg, rels, &shared, error)) return false;
-  pugi::xml_document doc;
-  if (!pkg.ReadXml(sheet_part, &doc, error)) return false;
   SheetCells cells(path, found_name, shared);
-  if (!cells.Read(doc, error)) return false;
+  {
+    SheetStream stream(&cells, path, sheet_part);
+    const auto feed = [&](const char* data, size_t size) {
+      return stream.Feed(data, size, false, error);
+    };
+    if (!pkg.Stream(sheet_part, feed, error) || !stream.Feed("", 0, true, error)) return false;
+  }
   if (!ReadLabelComments(pkg, sheet_part, &sheet->labels, error)) return false;
-  if (!cells.Columns(&sheet->columns, error)) return false;
+  sheet->columns = cells.TakeColumns();
   sheet->name = found_name;
   return true;
 }

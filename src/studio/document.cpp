@@ -195,6 +195,7 @@ void Document::InsertRows(int sheet, int32_t row, int32_t count) {
   for (auto& [number, column] : after.item(sheet).worksheet()->columns()) {
     if (static_cast<size_t>(row - 1) < column.cells.size()) {
       column.cells.insert(column.cells.begin() + (row - 1), count, Value());
+      column.tokens.Clear();  // they name rows that moved
     }
   }
   undo_.push(new SnapshotCommand(*this, notebook_, std::move(after), tr("Insert rows")));
@@ -207,6 +208,7 @@ void Document::RemoveRows(int sheet, int32_t row, int32_t count) {
     if (static_cast<size_t>(row - 1) >= cells.size()) continue;
     const size_t end = std::min(cells.size(), static_cast<size_t>(row - 1 + count));
     cells.erase(cells.begin() + (row - 1), cells.begin() + end);
+    column.tokens.Clear();
   }
   undo_.push(new SnapshotCommand(*this, notebook_, std::move(after), tr("Delete rows")));
 }
