@@ -16,8 +16,12 @@ With --without-notes the worksheets' analysis stamps and the notes on data
 that look wrong are left out of both sides, for comparing with a build made
 before them.
 
+With --layout-free the notebooks are compared as the JSON values they hold,
+not as text: for comparing with a build that laid out kept members
+otherwise (one that re-indented the members it does not know).
+
 Usage: scripts/compare_builds.py OLD_BIN_DIR NEW_BIN_DIR [--runs N] [--seed S]
-                                 [--numbers-by-value] [--without-notes]
+                                 [--numbers-by-value] [--without-notes] [--layout-free]
 Exit status 0 when every run agrees, 1 otherwise.
 """
 import argparse
@@ -207,6 +211,7 @@ def main():
     ap.add_argument("--seed", type=int, default=20261207)
     ap.add_argument("--numbers-by-value", action="store_true")
     ap.add_argument("--without-notes", action="store_true")
+    ap.add_argument("--layout-free", action="store_true")
     a = ap.parse_args()
     rng = random.Random(a.seed)
     cases = []
@@ -241,6 +246,10 @@ def main():
                 if a.without_notes:
                     for r in results:
                         without_notes(r)
+                if a.layout_free:
+                    for r in results:
+                        if r["notebook"] is not None:
+                            r["notebook"] = json.dumps(json.loads(r["notebook"])).encode()
                 diff = [key for key in results[0] if results[0][key] != results[1][key]]
                 if diff:
                     failures += 1
