@@ -17,6 +17,16 @@ runs="${1:-100}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 
+# After the run that follows a kill: no temporary file may be left.
+check_no_temporary() {
+  local left
+  left=$(find "$work" -maxdepth 1 -name '.nb.json.korund-tmp-*' | wc -l)
+  if [ "$left" -ne 0 ]; then
+    echo "$1: $left temporary file(s) survived the next run"
+    failures=$((failures + 1))
+  fi
+}
+
 # Ten sets of 20,000 strengths: long enough to be killed during the write.
 python3 - "$work/old.json" <<'PY'
 import json, random, sys
@@ -68,11 +78,7 @@ for ((i = 1; i <= runs; i++)); do
     echo "run $i: the next run failed (a stale lock?)"
     failures=$((failures + 1))
   fi
-  left=$(find "$work" -maxdepth 1 -name '.nb.json.korund-tmp-*' | wc -l)
-  if [ "$left" -ne 0 ]; then
-    echo "run $i: $left temporary file(s) survived the next run"
-    failures=$((failures + 1))
-  fi
+  check_no_temporary "run $i"
 done
 echo "$runs kills ($mid_write while writing): $kept_old left the old file," \
   "$kept_new the new one, $failures failures"
@@ -118,11 +124,7 @@ for ((i = 1; i <= runs; i++)); do
     echo "import run $i: the next run failed (a stale lock?)"
     failures=$((failures + 1))
   fi
-  left=$(find "$work" -maxdepth 1 -name '.nb.json.korund-tmp-*' | wc -l)
-  if [ "$left" -ne 0 ]; then
-    echo "import run $i: $left temporary file(s) survived the next run"
-    failures=$((failures + 1))
-  fi
+  check_no_temporary "import run $i"
 done
 echo "$runs import kills ($import_mid left a lock or temporary file to the next run):" \
   "$import_old left the old file, $import_new the new one; $failures failures in all"
